@@ -1,0 +1,162 @@
+-- Vivanda database: eighteen tables. Column order is binding: several statements copy rows
+-- with SELECT * or insert without a column list.
+-- Types: INTEGER for short and logical (0/1), REAL for float, TEXT for text and memo,
+-- dates as 'YYYY-MM-DD', times as 'HH:MM:SS'.
+
+CREATE TABLE t_cataliments (
+  IdCatAliment INTEGER PRIMARY KEY,
+  NomCategorieFrancais TEXT
+);
+
+CREATE TABLE t_aliments (
+  IdAliment INTEGER PRIMARY KEY,
+  NomAlimentFrancais TEXT,
+  NomAlimentAnglais TEXT,
+  NomAlimentAllemand TEXT,
+  NomAlimentItalien TEXT,
+  NomAlimentEspagnol TEXT,
+  CaloriesGramme REAL,
+  LipidesGramme REAL,
+  ProtidesGramme REAL,
+  GlucidesGramme REAL,
+  PoidsMoyen REAL,
+  Usuel INTEGER,
+  DroitsModifUtilisateur INTEGER DEFAULT 1,
+  IdCatAliment INTEGER
+);
+
+CREATE TABLE t_recettes (
+  IdRecette INTEGER PRIMARY KEY,
+  NomRecetteFrancais TEXT,
+  NomRecetteAnglais TEXT,
+  NomRecetteAllemand TEXT,
+  NomRecetteItalien TEXT,
+  NomRecetteEspagnol TEXT,
+  DescRecetteFrancais TEXT,
+  DescRecetteAnglais TEXT,
+  DescRecetteAllemand TEXT,
+  DescRecetteItalien TEXT,
+  DescRecetteEspagnol TEXT,
+  TempsPreparation TEXT,
+  CaloriesGramme REAL,
+  LipidesGramme REAL,
+  ProtidesGramme REAL,
+  GlucidesGramme REAL,
+  DroitsModifUtilisateur INTEGER DEFAULT 1,
+  Image TEXT
+);
+
+CREATE TABLE t_ingredients_recettes (
+  IdRecette INTEGER,
+  IdAliment INTEGER REFERENCES t_aliments(IdAliment),
+  QuantiteGramme REAL
+);
+CREATE INDEX IdRecette ON t_ingredients_recettes(IdRecette);
+
+CREATE TABLE t_categories_recettes (
+  IdCategorie INTEGER,
+  IdRecette INTEGER
+);
+CREATE INDEX IdRecette_categories ON t_categories_recettes(IdRecette);
+
+CREATE TABLE t_categories (
+  IdCategorie INTEGER PRIMARY KEY,
+  NomCategorieFrancais TEXT,
+  NomCategorieAnglais TEXT,
+  NomCategorieAllemand TEXT,
+  NomCategorieItalien TEXT,
+  NomCategorieEspagnol TEXT
+);
+
+CREATE TABLE t_utilisateurs (
+  Nom TEXT PRIMARY KEY,
+  Age INTEGER,
+  Taille INTEGER,
+  Poids INTEGER,
+  Sexe TEXT
+);
+
+CREATE TABLE t_activites (
+  IdActivite INTEGER PRIMARY KEY,
+  NomActiviteFrancais TEXT,
+  NomActiviteAnglais TEXT,
+  NomActiviteAllemand TEXT,
+  NomActiviteItalien TEXT,
+  NomActiviteEspagnol TEXT,
+  ScaleFactor REAL,
+  Duree INTEGER,
+  UtilisePoids INTEGER
+);
+
+CREATE TABLE t_catconsommation (
+  IdCatConsommation INTEGER PRIMARY KEY,
+  NomCategorieFrancais TEXT
+);
+
+CREATE TABLE t_alim_recette_catconso (
+  IdCategorie INTEGER,
+  IdMetaCategorie INTEGER
+);
+
+CREATE TABLE t_unites_mesures (
+  IdUnite INTEGER PRIMARY KEY,
+  NomUnite TEXT,
+  ValeurUnite REAL
+);
+
+CREATE TABLE t_densites (
+  IdAlimentDensite INTEGER PRIMARY KEY,
+  NomAlimentFrancais TEXT,
+  NomAlimentAnglais TEXT,
+  NomAlimentAllemand TEXT,
+  NomAlimentItalien TEXT,
+  NomAlimentEspagnol TEXT,
+  Densite REAL
+);
+
+CREATE TABLE t_densites_unites_mesures (
+  IdAlimentDensite INTEGER,
+  IdUnite INTEGER
+);
+
+CREATE TABLE t_consommation (
+  NomAliment TEXT,
+  CaloriesGramme REAL,
+  LipidesGramme REAL,
+  ProtidesGramme REAL,
+  GlucidesGramme REAL,
+  QuantiteGramme REAL,
+  Numero INTEGER
+);
+
+CREATE TABLE t_histo_consommation (
+  NomUtilisateur TEXT,
+  DateConso TEXT,
+  NomAliment TEXT,
+  CaloriesGramme REAL,
+  LipidesGramme REAL,
+  ProtidesGramme REAL,
+  GlucidesGramme REAL,
+  QuantiteGramme REAL,
+  Numero INTEGER
+);
+CREATE INDEX histo_consommation_jour ON t_histo_consommation(NomUtilisateur, DateConso);
+
+CREATE TABLE t_histo_infos_utilisateur (
+  NomUtilisateur TEXT,
+  DateConso TEXT,
+  Poids REAL,
+  ObjectifCalorique REAL
+);
+CREATE INDEX histo_infos_jour ON t_histo_infos_utilisateur(NomUtilisateur, DateConso);
+
+CREATE TABLE t_categories_recettes_temp (
+  IdCategorie INTEGER,
+  IdRecette INTEGER
+);
+
+CREATE TABLE t_ingredients_recettes_temp (
+  IdRecette INTEGER,
+  IdAliment INTEGER,
+  QuantiteGramme REAL
+);

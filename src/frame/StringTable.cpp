@@ -1,0 +1,41 @@
+#include "frame/StringTable.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTextStream>
+
+namespace {
+QHash<int, QString> loadTable() {
+    QHash<int, QString> table;
+    QFile f(QStringLiteral(":/strings.tsv"));
+    if (!f.open(QIODevice::ReadOnly)) return table;
+    QTextStream in(&f);
+    in.setEncoding(QStringConverter::Utf8);
+    while (!in.atEnd()) {
+        QString line = in.readLine();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+        int tab = line.indexOf(QLatin1Char('\t'));
+        if (tab <= 0) continue;
+        bool ok = false;
+        int id = line.left(tab).toInt(&ok);
+        if (!ok) continue;
+        QString text;
+        const QString raw = line.mid(tab + 1);
+        for (int i = 0; i < raw.size(); ++i) {
+            if (raw[i] == QLatin1Char('\\') && i + 1 < raw.size()) {
+                QChar n = raw[++i];
+                text += n == QLatin1Char('n') ? QChar('\n') : n == QLatin1Char('t') ? QChar('\t') : n;
+            } else {
+                text += raw[i];
+            }
+        }
+        table.insert(id, text);
+    }
+    return table;
+}
+}  // namespace
+
+QString LoadString(int id) {
+    static const QHash<int, QString> table = loadTable();
+    return table.value(id);
+}

@@ -1,0 +1,14 @@
+// Test entry: runs headless unless a display platform was asked for, with a QApplication alive
+// for the widget tests and the modal seam in script mode.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "platform/Modal.h"
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    modal::setScripted(true);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
