@@ -1,9 +1,42 @@
 #include "app/Startup.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "frame/UVivanda.h"
+
+namespace {
+
+// Errors that escape an event handler are shown in a standard box and the program goes on.
+class VivandaApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* e) override {
+        try {
+            return QApplication::notify(receiver, e);
+        } catch (const std::exception& ex) {
+            QMessageBox::critical(activeWindow(), applicationName(), QString::fromUtf8(ex.what()));
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void CreateLongLivedForms() {
+    new TFVivanda();
+}
 
 int runVivanda(int argc, char** argv) {
-    QApplication app(argc, argv);
+    VivandaApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vivanda"));
-    return 0;
+    try {
+        CreateLongLivedForms();
+    } catch (const std::exception& ex) {
+        QMessageBox::critical(nullptr, QStringLiteral("Vivanda"), QString::fromUtf8(ex.what()));
+        return 1;
+    }
+    FVivanda->show();
+    return app.exec();
 }

@@ -1,4 +1,7 @@
 #pragma once
 
-// Entry point of the program: creates the long-lived forms in their order and runs the loop.
+// Creates the forms that live for the whole run, in their fixed order (the frame first).
+void CreateLongLivedForms();
+
+// Entry point of the program: creates the long-lived forms and runs the loop.
 int runVivanda(int argc, char** argv);

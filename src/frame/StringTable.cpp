@@ -4,8 +4,17 @@
 #include <QHash>
 #include <QTextStream>
 
+// The resources are compiled into a static library: make sure they are registered.
+static void initVivandaResources() { Q_INIT_RESOURCE(resources); }
+
+void EnsureVivandaResources() {
+    static const bool done = (initVivandaResources(), true);
+    Q_UNUSED(done);
+}
+
 namespace {
 QHash<int, QString> loadTable() {
+    EnsureVivandaResources();
     QHash<int, QString> table;
     QFile f(QStringLiteral(":/strings.tsv"));
     if (!f.open(QIODevice::ReadOnly)) return table;

@@ -4,3 +4,6 @@
 
 // Text of a string-table entry; an unknown id gives an empty text.
 QString LoadString(int id);
+
+// Registers the program's compiled-in resources (strings, bitmaps); safe to call repeatedly.
+void EnsureVivandaResources();

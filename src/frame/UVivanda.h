@@ -1,0 +1,58 @@
+#pragma once
+// The main window: MDI parent of the module windows, menu tree, start-up module, settings.
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+
+class TFVivanda : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFVivanda(QWidget* parent = nullptr);
+    ~TFVivanda() override;
+
+    QMdiArea* mdiArea() const { return MdiArea; }
+
+    // Brings the module window named `name` to the top, or creates it with `create` when there
+    // is none. Returns the window's form.
+    QWidget* OpenOrRaiseChild(const QString& name, const std::function<QWidget*()>& create);
+    // The module window of the given component name, or null.
+    QWidget* FindChildForm(const QString& name) const;
+    // Creates the module window of a StartupModule value (1 to 5); null when not available.
+    QWidget* CreateModule(int module);
+
+    // Makes a module window available: its menu item opens or raises it, and the start-up
+    // module of that number creates it.
+    using ModuleFactory = std::function<QWidget*()>;
+    void RegisterModule(int module, const QString& menuItemName, ModuleFactory create);
+    // Makes a modal dialog of the menus available: its menu item places and shows it.
+    void RegisterMenuAction(const QString& menuItemName, std::function<void()> action);
+
+    // Handlers
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void FormHelp();
+
+    QAction* menuItem(const QString& name) const;
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildMenus();
+    void tickLanguageItems();
+    void setLanguage(int code);
+
+    QMdiArea* MdiArea = nullptr;
+    ModuleFactory Modules[6];
+};
+
+extern TFVivanda* FVivanda;
+
+// Adds a module form to the frame as a fixed-size child window without minimise and maximise
+// boxes, centred in the frame's client area; the window frees itself when closed.
+QMdiSubWindow* ShowModuleWindow(QWidget* form);
