@@ -1,0 +1,25 @@
+#pragma once
+// Text and number helpers shared by every module: display and SQL number texts, replace-all,
+// the accent-free search key and path splitting. Numbers use the current locale (QLocale()).
+#include <QString>
+
+// A quantity rounded up to the hundredth: "12" when whole, else two decimals after rounding to
+// four significant digits, with the locale's decimal separator ("12,50" in French).
+QString QuantityToText(double x);
+
+// A number with '.' as decimal separator whatever the locale, for statement texts; at most six
+// digits of the fraction are kept (cut, not rounded).
+QString DoubleToDotText(double x);
+
+// Every non-overlapping occurrence of pattern replaced, left to right; replaced text is not
+// scanned again. An empty pattern leaves the text as it is.
+QString ReplaceAll(const QString& text, const QString& pattern, const QString& replacement);
+
+// Search key: lower-cased, accents folded, ligatures spelt out; upper-cased when toUpper.
+QString FoldAccents(const QString& text, bool toUpper);
+
+// The text after the last path separator ('\' or '/'); the whole path when there is none.
+QString FileNamePart(const QString& path);
+
+// The text up to and including the last path separator; empty when there is none.
+QString DirectoryPart(const QString& path);
