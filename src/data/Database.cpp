@@ -1,0 +1,164 @@
+#include "data/Database.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <sqlite3.h>
+
+#include "frame/AppState.h"
+
+namespace {
+
+sqlite3* g_db = nullptr;
+int g_savepointCounter = 0;
+
+// Accent fold used by the SQL functions until the shared text helper is available.
+QString foldText(const QString& text, bool toUpper) {
+    if (text.isEmpty()) return text;
+    QString s = text.toLower();
+    static const struct { const char16_t* from; char16_t to; } table[] = {
+        {u"èéêë", u'e'}, {u"ùúû", u'u'}, {u"òôö", u'o'}, {u"ÿ", u'y'}, {u"àâä", u'a'}, {u"îï", u'i'}};
+    for (const auto& entry : table)
+        for (const char16_t* c = entry.from; *c; ++c) s.replace(QChar(*c), QChar(entry.to));
+    return toUpper ? s.toUpper() : s;
+}
+
+void sqlFold(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const bool toUpper = sqlite3_user_data(ctx) != nullptr;
+    const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray folded = foldText(QString::fromUtf8(raw), toUpper).toUtf8();
+    sqlite3_result_text(ctx, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
+void execPlain(const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(dbConnection(), sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        QString msg = QString::fromUtf8(err ? err : "?");
+        sqlite3_free(err);
+        throw DatabaseError(msg);
+    }
+}
+
+}  // namespace
+
+DatabaseError::DatabaseError(const QString& message) : std::runtime_error(message.toStdString()) {}
+
+const QStringList& requiredTables() {
+    static const QStringList names = {
+        "t_aliments", "t_cataliments", "t_recettes", "t_ingredients_recettes",
+        "t_categories_recettes", "t_categories", "t_utilisateurs", "t_activites",
+        "t_catconsommation", "t_alim_recette_catconso", "t_unites_mesures", "t_densites",
+        "t_densites_unites_mesures", "t_consommation", "t_histo_consommation",
+        "t_histo_infos_utilisateur", "t_categories_recettes_temp", "t_ingredients_recettes_temp"};
+    return names;
+}
+
+QString openDatabase() {
+    closeDatabase();
+    const QString dataDir = appState().DataDirectory;
+    const QString path = QDir(dataDir).filePath(QStringLiteral("vivanda.db"));
+    const QString blank = QStringLiteral("        ");
+    if (dataDir.isEmpty() || !QFileInfo(dataDir).isDir())
+        return blank + QStringLiteral("Le dossier des données est introuvable :\n") + blank +
+               QDir::toNativeSeparators(dataDir);
+    if (!QFileInfo(path).isFile())
+        return blank + QStringLiteral("La base de données est introuvable :\n") + blank +
+               QDir::toNativeSeparators(path);
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    auto unreadable = [&](const QString& detail) {
+        QString msg = blank + QStringLiteral("La base de données ne peut pas être lue :\n") + blank +
+                      QDir::toNativeSeparators(path);
+        if (!detail.isEmpty()) msg += QStringLiteral("\n") + blank + detail;
+        sqlite3_close(db);
+        return msg;
+    };
+    if (rc != SQLITE_OK) return unreadable(QString::fromUtf8(sqlite3_errmsg(db)));
+
+    // Reading the table list also proves the file is a database we can read.
+    QStringList present;
+    sqlite3_stmt* st = nullptr;
+    rc = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &st, nullptr);
+    if (rc != SQLITE_OK) return unreadable(QString::fromUtf8(sqlite3_errmsg(db)));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) return unreadable(QString::fromUtf8(sqlite3_errmsg(db)));
+    for (const QString& table : requiredTables()) {
+        if (!present.contains(table, Qt::CaseInsensitive)) {
+            sqlite3_close(db);
+            return blank + QStringLiteral("La table %1 est absente de la base de données :\n").arg(table) +
+                   blank + QDir::toNativeSeparators(path);
+        }
+    }
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        sqlite3_close(db);
+        return blank + QStringLiteral("La base de données est en lecture seule :\n") + blank +
+               QDir::toNativeSeparators(path);
+    }
+
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_create_function_v2(db, "FoldAccents", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               sqlFold, nullptr, nullptr, nullptr);
+    static int upperTag = 1;
+    sqlite3_create_function_v2(db, "FoldAccentsUpper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &upperTag,
+                               sqlFold, nullptr, nullptr, nullptr);
+    g_db = db;
+    execPlain("PRAGMA foreign_keys = ON");
+    // WAL needs a writable folder for its side files; without it the default journal stays.
+    sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+    return QString();
+}
+
+void closeDatabase() {
+    if (!g_db) return;
+    sqlite3_close_v2(g_db);
+    g_db = nullptr;
+}
+
+bool databaseIsOpen() { return g_db != nullptr; }
+
+sqlite3* dbConnection() {
+    if (!g_db) throw DatabaseError(QStringLiteral("La base de données n'est pas ouverte."));
+    return g_db;
+}
+
+void throwDatabaseError(const QString& what) {
+    QString msg = g_db ? QString::fromUtf8(sqlite3_errmsg(g_db)) : QStringLiteral("base non ouverte");
+    throw DatabaseError(what.isEmpty() ? msg : what + QStringLiteral(" : ") + msg);
+}
+
+Transaction::Transaction() {
+    if (sqlite3_get_autocommit(dbConnection())) {
+        execPlain("BEGIN IMMEDIATE");
+    } else {
+        savepoint_ = QStringLiteral("vivanda_sp%1").arg(++g_savepointCounter);
+        execPlain(QStringLiteral("SAVEPOINT %1").arg(savepoint_).toUtf8().constData());
+    }
+}
+
+Transaction::~Transaction() {
+    if (done_ || !g_db) return;
+    if (savepoint_.isEmpty()) {
+        sqlite3_exec(g_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    } else {
+        const QByteArray sql =
+            QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(savepoint_).toUtf8();
+        sqlite3_exec(g_db, sql.constData(), nullptr, nullptr, nullptr);
+    }
+}
+
+void Transaction::commit() {
+    if (done_) return;
+    if (savepoint_.isEmpty())
+        execPlain("COMMIT");
+    else
+        execPlain(QStringLiteral("RELEASE %1").arg(savepoint_).toUtf8().constData());
+    done_ = true;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The program's one SQLite connection, opened on appState().DataDirectory + "/vivanda.db".
+//
+//   QString problem = openDatabase();      // "" when ready, else a French message naming the path
+//   ...                                    // Query / Table use the connection
+//   closeDatabase();
+//
+// The connection runs with foreign keys on (a food used by a recipe cannot be deleted), WAL
+// journal and a busy timeout. Two SQL functions are registered on it for accent-insensitive
+// search: FoldAccents(text) (folded, lower case) and FoldAccentsUpper(text) (folded, upper case),
+// so "FoldAccents(NomX) LIKE FoldAccents(?) || '%'" finds "Crème" from "creme".
+// Every failure of the engine is raised as DatabaseError carrying SQLite's message.
+#include <QString>
+#include <stdexcept>
+
+struct sqlite3;
+
+class DatabaseError : public std::runtime_error {
+public:
+    explicit DatabaseError(const QString& message);
+    QString message() const { return QString::fromUtf8(what()); }
+};
+
+// Opens the database of appState().DataDirectory (read-write, never created) and checks that the
+// Data folder, the file and the eighteen tables are there. Returns "" on success; otherwise a
+// French message naming the path, with nothing opened or created. Opening again first closes.
+QString openDatabase();
+void closeDatabase();
+bool databaseIsOpen();
+
+// The open connection; raises DatabaseError when none is open.
+sqlite3* dbConnection();
+
+// Raises DatabaseError with the connection's last message, prefixed by `what` when not empty.
+[[noreturn]] void throwDatabaseError(const QString& what = QString());
+
+// The eighteen tables the program needs, in the order of the data model.
+const QStringList& requiredTables();
+
+// All-or-nothing write of several statements:
+//   { Transaction t; q1.exec(); q2.exec(); t.commit(); }
+// Leaving the scope without commit() rolls back everything done since the guard was made.
+// Guards nest (an inner guard becomes a savepoint of the outer transaction).
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    QString savepoint_;   // empty for an outermost BEGIN/COMMIT
+    bool done_ = false;
+};
