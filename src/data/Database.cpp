@@ -6,22 +6,12 @@
 #include <sqlite3.h>
 
 #include "frame/AppState.h"
+#include "frame/TextHelpers.h"
 
 namespace {
 
 sqlite3* g_db = nullptr;
 int g_savepointCounter = 0;
-
-// Accent fold used by the SQL functions until the shared text helper is available.
-QString foldText(const QString& text, bool toUpper) {
-    if (text.isEmpty()) return text;
-    QString s = text.toLower();
-    static const struct { const char16_t* from; char16_t to; } table[] = {
-        {u"èéêë", u'e'}, {u"ùúû", u'u'}, {u"òôö", u'o'}, {u"ÿ", u'y'}, {u"àâä", u'a'}, {u"îï", u'i'}};
-    for (const auto& entry : table)
-        for (const char16_t* c = entry.from; *c; ++c) s.replace(QChar(*c), QChar(entry.to));
-    return toUpper ? s.toUpper() : s;
-}
 
 void sqlFold(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -30,7 +20,7 @@ void sqlFold(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
     const bool toUpper = sqlite3_user_data(ctx) != nullptr;
     const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QByteArray folded = foldText(QString::fromUtf8(raw), toUpper).toUtf8();
+    const QByteArray folded = FoldAccents(QString::fromUtf8(raw), toUpper).toUtf8();
     sqlite3_result_text(ctx, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
