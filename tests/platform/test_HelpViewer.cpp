@@ -1,0 +1,97 @@
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <gtest/gtest.h>
+
+#include "platform/HelpViewer.h"
+
+namespace {
+
+void writePage(const QString& folder, const QString& name, const QString& title, const QString& body) {
+    QFile f(QDir(folder).filePath(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                           "<body><h1>%1</h1>%2</body></html>")
+                .arg(title, body)
+                .toUtf8());
+}
+
+int helpWindowsAlive() {
+    int n = 0;
+    for (QWidget* w : QApplication::allWidgets())
+        if (qobject_cast<HelpWindow*>(w)) ++n;
+    return n;
+}
+
+// Follows the first link of the page the way a user does from the keyboard.
+void followFirstLink(QTextBrowser* browser) {
+    browser->setFocus();
+    QTest::keyClick(browser, Qt::Key_Tab);
+    QTest::keyClick(browser, Qt::Key_Return);
+}
+
+}  // namespace
+
+TEST(HelpViewer, OpensTopicsInOneWindowFollowsLinksAndReportsMissingPages) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writePage(dir.path(), "10.html", QStringLiteral("Fenêtre principale"),
+              QStringLiteral("<p><a href=\"150.html\">Consommation journalière</a></p>"));
+    writePage(dir.path(), "150.html", QStringLiteral("Consommation journalière"),
+              QStringLiteral("<p><a href=\"404.html\">Page disparue</a></p>"));
+
+    QMainWindow frame;
+    frame.show();
+    OpenHelpTopic(&frame, dir.path(), 10);
+    HelpWindow* help = currentHelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->isModal());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Aide de Vivanda"));
+    EXPECT_EQ(help->browser()->documentTitle(), QStringLiteral("Fenêtre principale"));
+    EXPECT_TRUE(help->browser()->toPlainText().contains(QStringLiteral("Fenêtre principale")));
+
+    // A link leads to the other page; a link to a page that is gone shows the message.
+    followFirstLink(help->browser());
+    EXPECT_EQ(help->browser()->documentTitle(), QStringLiteral("Consommation journalière"));
+    followFirstLink(help->browser());
+    EXPECT_EQ(help->browser()->toPlainText(),
+              missingHelpTopicText(QDir::toNativeSeparators(QDir(dir.path()).filePath("404.html"))));
+
+    // Another request reuses the one window; a missing number gives the message, not a failure.
+    help->close();
+    OpenHelpTopic(&frame, dir.path(), 150);
+    EXPECT_EQ(currentHelpWindow(), help);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->browser()->documentTitle(), QStringLiteral("Consommation journalière"));
+    OpenHelpTopic(&frame, dir.path(), 999);
+    EXPECT_EQ(help->browser()->toPlainText(),
+              missingHelpTopicText(QDir::toNativeSeparators(QDir(dir.path()).filePath("999.html"))));
+    EXPECT_TRUE(help->browser()->toPlainText().startsWith(
+        QStringLiteral("        Cette rubrique d'aide est introuvable : ")));
+
+    // The page last shown before the message comes back when asked for again.
+    OpenHelpTopic(&frame, dir.path(), 150);
+    EXPECT_EQ(help->browser()->documentTitle(), QStringLiteral("Consommation journalière"));
+    EXPECT_FALSE(help->browser()->toPlainText().contains(QStringLiteral("introuvable")));
+
+    // Asked from a dialog, the same window moves over to it and stays usable there.
+    QDialog dialog(&frame);
+    dialog.show();
+    OpenHelpTopic(&dialog, dir.path(), 10);
+    EXPECT_EQ(currentHelpWindow(), help);
+    EXPECT_EQ(help->parentWidget(), &dialog);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->isWindow());
+    EXPECT_EQ(help->browser()->documentTitle(), QStringLiteral("Fenêtre principale"));
+    EXPECT_EQ(helpWindowsAlive(), 1);
+
+    delete help;
+    EXPECT_EQ(currentHelpWindow(), nullptr);
+}
