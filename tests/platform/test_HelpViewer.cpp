@@ -95,3 +95,33 @@ TEST(HelpViewer, OpensTopicsInOneWindowFollowsLinksAndReportsMissingPages) {
     delete help;
     EXPECT_EQ(currentHelpWindow(), nullptr);
 }
+
+// The pages shipped with the program: every context number the windows ask for has its page,
+// the index links them all, and every link between pages leads to an existing page.
+TEST(HelpViewer, ShippedPagesCoverEveryContextAndLinkToExistingPages) {
+    const QDir folder(QStringLiteral(VIVANDA_SOURCE_DIR "/resources/help"));
+    const QList<int> contexts = {10, 20, 30, 40, 50, 60, 90, 100, 110, 130, 140, 150, 170, 180, 190, 200,
+                                 230, 260, 270};
+    QFile indexFile(folder.filePath("index.html"));
+    ASSERT_TRUE(indexFile.open(QIODevice::ReadOnly));
+    const QString index = QString::fromUtf8(indexFile.readAll());
+    for (int context : contexts) {
+        const QString name = QString::number(context) + ".html";
+        EXPECT_TRUE(folder.exists(name)) << name.toStdString();
+        EXPECT_TRUE(index.contains("href=\"" + name + "\"")) << name.toStdString();
+    }
+    const QRegularExpression href(QStringLiteral("href=\"([^\"#]*)[^\"]*\""));
+    const QRegularExpression remote(QStringLiteral("(src|href)=\"(https?|ftp|file):"));
+    for (const QString& name : folder.entryList({"*.html"}, QDir::Files)) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString page = QString::fromUtf8(f.readAll());
+        EXPECT_FALSE(page.contains(remote)) << name.toStdString();
+        EXPECT_TRUE(page.contains("<title>")) << name.toStdString();
+        for (auto it = href.globalMatch(page); it.hasNext();) {
+            const QString target = it.next().captured(1);
+            if (!target.isEmpty())
+                EXPECT_TRUE(folder.exists(target)) << name.toStdString() << " -> " << target.toStdString();
+        }
+    }
+}
