@@ -17,10 +17,6 @@ QString missingHelpTopicText(const QString& path) {
     return QStringLiteral("        Cette rubrique d'aide est introuvable : ") + path;
 }
 
-QString helpFolderBesideExecutable() {
-    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("help"));
-}
-
 HelpBrowser::HelpBrowser(QWidget* parent) : QTextBrowser(parent) {
     setObjectName(QStringLiteral("HelpBrowser"));
     setOpenLinks(true);

@@ -42,6 +42,3 @@ HelpWindow* currentHelpWindow();
 
 // Text shown in place of a missing page.
 QString missingHelpTopicText(const QString& path);
-
-// The folder of help pages beside the running executable.
-QString helpFolderBesideExecutable();
