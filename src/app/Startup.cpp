@@ -4,7 +4,10 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "frame/AppState.h"
 #include "frame/UVivanda.h"
+#include "platform/HelpKey.h"
+#include "platform/HelpViewer.h"
 
 namespace {
 
@@ -37,6 +40,10 @@ int runVivanda(int argc, char** argv) {
         QMessageBox::critical(nullptr, QStringLiteral("Vivanda"), QString::fromUtf8(ex.what()));
         return 1;
     }
+    // The help key opens the help page of the form that has the focus.
+    InstallHelpKey([](QWidget* form, int context) {
+        OpenHelpTopic(form, appState().HelpFilePath, context);
+    });
     FVivanda->show();
     return app.exec();
 }

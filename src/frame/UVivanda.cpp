@@ -13,6 +13,7 @@
 #include "frame/AppState.h"
 #include "frame/Placement.h"
 #include "frame/StringTable.h"
+#include "platform/HelpViewer.h"
 
 TFVivanda* FVivanda = nullptr;
 
@@ -203,7 +204,7 @@ void TFVivanda::FormActivate() {
 
 void TFVivanda::FormClose() {}
 
-void TFVivanda::FormHelp() {}
+void TFVivanda::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, 10); }
 
 QWidget* TFVivanda::FindChildForm(const QString& name) const {
     QWidget* found = nullptr;
