@@ -1,0 +1,342 @@
+#include "frame/Umessages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHash>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <algorithm>
+
+#include "frame/AppState.h"
+#include "frame/Placement.h"
+#include "platform/Modal.h"
+
+TFMessage* FMessage = nullptr;
+
+namespace {
+
+constexpr int kPanelLeft = 10;
+constexpr int kPanelTop = 12;
+constexpr int kPanelWidth = 422;
+constexpr int kPanelMinHeight = 39;
+constexpr int kButtonWidth = 73;
+constexpr int kShortBoxHeight = 128;  // outer height of a box with one or two short lines
+constexpr int kCheckBoxRoom = 22;
+
+// Places the check box, its label and the buttons under a panel of the given bottom; `gap` is
+// the space between the panel and the check box (the buttons sit two pixels lower still).
+void placeUnderPanel(MessageLayout& m, int extra, int gap) {
+    const int panelBottom = kPanelTop + m.panelHeight;
+    m.checkTop = panelBottom + gap;
+    m.noticeTop = panelBottom + gap + 1;
+    m.buttonsTop = panelBottom + extra + gap + 2;
+}
+
+// The short box: two lines of text at most, at the height of the design.
+void sizeShortBox(MessageLayout& m, int extra) {
+    m.clientHeight = kShortBoxHeight + extra - kMessageFrameHeight;
+    m.panelHeight = kPanelMinHeight;
+    placeUnderPanel(m, extra, 6);
+}
+
+// Breaks the text so that no line needs more than N average characters; lines end after their
+// last blank, a run without a blank is cut at N characters.
+void wrap(QString& t, int n, int& lines) {
+    int start = 1;
+    int seg = std::min(NextSegmentLength(t, 1, n), n);
+    auto at = [&t](int pos) { return t.at(pos - 1); };  // 1-based
+    while (start + seg - 1 < t.size()) {
+        if (at(start + seg - 1) != QLatin1Char(' ') && at(start + seg - 1) != QLatin1Char('\n') && seg == n) {
+            int s = seg;
+            while (s > 0 && at(start + s - 1) != QLatin1Char(' ')) --s;
+            if (s > 0) seg = s;
+        }
+        const int e = start + seg - 1;
+        if (at(e) != QLatin1Char('\n')) {
+            t.insert(e, QLatin1Char('\n'));
+            ++lines;
+        }
+        // The next scan starts one character into the next line (two after an existing break).
+        start = start + seg + 2;
+        seg = std::min(NextSegmentLength(t, start, n), n);
+    }
+}
+
+// Style code to icon name ("" = keep the icon) and whether it asks "Oui"/"Non".
+struct Style {
+    const char* icon;
+    bool yesNo;
+};
+
+Style styleOf(int code) {
+    switch (code) {
+        case 12: return {"ERREUR", false};
+        case 16: return {"ERREUR", true};
+        case 32: return {"QUESTION", false};
+        case 36: return {"QUESTION", true};
+        case 48: return {"EXLAMATION", false};
+        case 52: return {"EXLAMATION", true};
+        case 64: return {"INFORMATION", false};
+        case 68: return {"INFORMATION", true};
+        default: return {"", false};
+    }
+}
+
+// A round badge with a white sign, the look of the four message icons.
+QPixmap badge(const QColor& fill, const std::function<void(QPainter&)>& sign) {
+    QPixmap pix(32, 32);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(fill.darker(140), 1));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(1.5, 1.5, 29, 29));
+    sign(p);
+    return pix;
+}
+
+QPixmap paintIcon(const QString& name) {
+    if (name == QLatin1String("ERREUR")) {
+        return badge(QColor(0xD0, 0x20, 0x20), [](QPainter& p) {
+            p.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(10.5, 10.5), QPointF(21.5, 21.5));
+            p.drawLine(QPointF(21.5, 10.5), QPointF(10.5, 21.5));
+        });
+    }
+    if (name == QLatin1String("QUESTION")) {
+        return badge(QColor(0x20, 0x60, 0xC0), [](QPainter& p) {
+            QPainterPath hook;
+            hook.moveTo(11, 12.5);
+            hook.cubicTo(11, 6.5, 21, 6.5, 21, 12);
+            hook.cubicTo(21, 16, 16, 16, 16, 20);
+            p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(hook);
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPointF(16, 25), 2.2, 2.2);
+        });
+    }
+    if (name == QLatin1String("INFORMATION")) {
+        return badge(QColor(0x20, 0x60, 0xC0), [](QPainter& p) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPointF(16, 9), 2.5, 2.5);
+            p.drawRoundedRect(QRectF(13.5, 13, 5, 13), 1.5, 1.5);
+        });
+    }
+    if (name == QLatin1String("EXLAMATION")) {
+        QPixmap pix(32, 32);
+        pix.fill(Qt::transparent);
+        QPainter p(&pix);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0x90, 0x70, 0x00), 1));
+        p.setBrush(QColor(0xF5, 0xC8, 0x00));
+        p.drawPolygon(QPolygonF({QPointF(16, 2), QPointF(30.5, 29.5), QPointF(1.5, 29.5)}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawRoundedRect(QRectF(14, 10, 4, 11), 1.5, 1.5);
+        p.drawEllipse(QPointF(16, 25), 2.2, 2.2);
+        return pix;
+    }
+    return QPixmap();
+}
+
+QFont boldFont(QFont f, int pointSize) {
+    f.setPointSize(pointSize);
+    f.setBold(true);
+    return f;
+}
+
+QPushButton* makeButton(const QString& text, const char* name, int left, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFont(boldFont(parent->font(), parent->font().pointSize()));
+    b->setGeometry(left, 79, kButtonWidth, 25);
+    return b;
+}
+
+}  // namespace
+
+int NextSegmentLength(const QString& text, int start, int max) {
+    if (max < 1) return 0;
+    for (int k = 1;; ++k) {
+        const int p = start + k - 1;
+        if (p < 1 || p > text.size()) return k;
+        if (text.at(p - 1) == QLatin1Char('\n')) return k;
+        if (k + 1 > max) return k;
+    }
+}
+
+MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w) {
+    MessageLayout m;
+    const int extra = withCheckBox ? kCheckBoxRoom : 0;
+    w = std::max(w, 1);
+    const int n = std::max(kPanelWidth / w, 1);
+    m.lineChars = n;
+    m.text = text;
+    m.lines = 1 + static_cast<int>(text.count(QLatin1Char('\n')));
+    const int len = static_cast<int>(text.size());
+
+    if (len <= n && m.lines == 1) {
+        // One short line: a box just wide enough for it.
+        sizeShortBox(m, extra);
+        m.labelTop = 10;
+        m.panelWidth = len * w;
+        m.formWidth = len * w + 28;
+        m.btnNonLeft = m.panelWidth + kPanelLeft - kButtonWidth;
+        m.btnOkLeft = m.panelWidth / 2 + kPanelLeft - kButtonWidth / 2;
+        return m;
+    }
+
+    wrap(m.text, n, m.lines);
+    if (m.lines * h + 10 < 35) {
+        sizeShortBox(m, extra);
+    } else {
+        m.panelHeight = std::max(m.lines * h + 10, kPanelMinHeight);
+        m.clientHeight = m.panelHeight + extra + 56;
+        m.imageHeight = m.clientHeight;
+        placeUnderPanel(m, extra, 5);
+    }
+    if (m.lines == 1) m.labelTop = 10;
+    return m;
+}
+
+QPixmap MessageIcon(const QString& name) {
+    static QHash<QString, QPixmap> cache;
+    auto it = cache.find(name);
+    if (it == cache.end()) it = cache.insert(name, paintIcon(name));
+    return it.value();
+}
+
+TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FMessage"));
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    setFont(font);
+
+    Image = new QLabel(this);
+    Image->setObjectName(QStringLiteral("Image"));
+    Image->setGeometry(-14, 0, 536, 358);
+    BtnNon = makeButton(QStringLiteral("Non"), "BtnNon", 359, this);
+    BtnOk = makeButton(QStringLiteral("OK"), "BtnOk", 185, this);
+    BtnOui = makeButton(QStringLiteral("Oui"), "BtnOui", 10, this);
+    LblNePlusAfficher = new QLabel(QStringLiteral("Ne plus afficher ce message"), this);
+    LblNePlusAfficher->setObjectName(QStringLiteral("LblNePlusAfficher"));
+    LblNePlusAfficher->move(27, 56);
+    LblNePlusAfficher->adjustSize();
+    ChbAfficheAlerte = new QCheckBox(this);
+    ChbAfficheAlerte->setObjectName(QStringLiteral("ChbAfficheAlerte"));
+    ChbAfficheAlerte->setGeometry(10, 55, 14, 14);
+    Panel = new QFrame(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Panel->setLineWidth(1);
+    Panel->setAutoFillBackground(true);
+    QPalette panelColours = Panel->palette();
+    panelColours.setColor(QPalette::Window, panelColours.color(QPalette::HighlightedText));
+    Panel->setPalette(panelColours);
+    Panel->setGeometry(kPanelLeft, kPanelTop, kPanelWidth, kPanelMinHeight);
+    LblMessage = new QLabel(Panel);
+    LblMessage->setObjectName(QStringLiteral("LblMessage"));
+    LblMessage->setTextFormat(Qt::PlainText);
+    LblMessage->setFont(boldFont(font, 9));
+    QPalette black = LblMessage->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    LblMessage->setPalette(black);
+    LblMessage->move(2, 2);
+    ImageSymbole = new QLabel(Panel);
+    ImageSymbole->setObjectName(QStringLiteral("ImageSymbole"));
+    ImageSymbole->setGeometry(1, 1, 32, 32);
+
+    setTabOrder(ChbAfficheAlerte, BtnOui);
+    setTabOrder(BtnOui, BtnOk);
+    setTabOrder(BtnOk, BtnNon);
+    setTabOrder(BtnNon, Panel);
+
+    connect(BtnOui, &QPushButton::clicked, this, &TFMessage::BtnOuiClick);
+    connect(BtnOk, &QPushButton::clicked, this, &TFMessage::BtnOkClick);
+    connect(BtnNon, &QPushButton::clicked, this, &TFMessage::BtnNonClick);
+    connect(ChbAfficheAlerte, &QCheckBox::toggled, this, &TFMessage::ChbAfficheAlerteClick);
+    FormCreate();
+    setFixedSize(442, 116);
+}
+
+void TFMessage::FormCreate() {
+    // A title bar without system menu: no close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+}
+
+void TFMessage::BtnOuiClick() {
+    ButtonResult = 6;
+    done(ButtonResult);
+}
+
+void TFMessage::BtnOkClick() {
+    ButtonResult = 1;
+    done(ButtonResult);
+}
+
+void TFMessage::BtnNonClick() {
+    ButtonResult = 7;
+    done(ButtonResult);
+}
+
+void TFMessage::ChbAfficheAlerteClick() { ShowFlag = ChbAfficheAlerte->isChecked() ? 0 : 1; }
+
+void TFMessage::applyLayout(const MessageLayout& m) {
+    setFixedSize(m.clientWidth(), m.clientHeight);
+    if (m.imageHeight >= 0) Image->resize(Image->width(), m.imageHeight);
+    Panel->setGeometry(kPanelLeft, kPanelTop, m.panelWidth, m.panelHeight);
+    LblMessage->setText(m.text);
+    LblMessage->adjustSize();
+    LblMessage->move(2, m.labelTop);
+    ChbAfficheAlerte->move(ChbAfficheAlerte->x(), m.checkTop);
+    LblNePlusAfficher->move(LblNePlusAfficher->x(), m.noticeTop);
+    BtnNon->move(m.btnNonLeft, m.buttonsTop);
+    BtnOk->move(m.btnOkLeft, m.buttonsTop);
+    BtnOui->move(BtnOui->x(), m.buttonsTop);
+}
+
+int ShowMessageBox(const QString& text, const QString& caption, int style, uint8_t* switchByte,
+                   bool withCheckBox) {
+    if (!FMessage) FMessage = new TFMessage();
+    TFMessage* box = FMessage;
+    // A box asked for while one is already up cannot be shown on top of it: the caller gets the
+    // answer so far and the box on screen is left as it is.
+    if (box->isVisible()) return box->ButtonResult;
+    uint8_t scratch = 1;
+    if (!switchByte) switchByte = &scratch;
+
+    box->setWindowTitle(caption);
+    const Style s = styleOf(style);
+    if (*s.icon) box->ImageSymbole->setPixmap(MessageIcon(QString::fromLatin1(s.icon)));
+    box->BtnNon->setVisible(s.yesNo);
+    box->BtnOui->setVisible(s.yesNo);
+    box->BtnOk->setVisible(!s.yesNo);
+    box->ChbAfficheAlerte->setVisible(withCheckBox);
+    box->LblNePlusAfficher->setVisible(withCheckBox);
+    // The box starts as the switch stands: ticked only when the message is already turned off.
+    box->ChbAfficheAlerte->setChecked(*switchByte == 0);
+
+    const QFontMetrics metrics(box->LblMessage->font());
+    box->applyLayout(LayoutMessage(text, withCheckBox, metrics.height(), metrics.averageCharWidth()));
+    box->ShowFlag = *switchByte;
+    placeOverFrame(box, 14);
+
+    try {
+        modal::exec(box);
+    } catch (...) {
+        if (box->isVisible()) box->hide();
+        return box->ButtonResult;
+    }
+    if (box->ShowFlag != *switchByte) {
+        appState().OptionsDirty = 1;
+        *switchByte = box->ShowFlag;
+    }
+    return box->ButtonResult;
+}

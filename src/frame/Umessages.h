@@ -1,0 +1,91 @@
+#pragma once
+// The program's one message box: TFMessage lays itself out for the text (its own word wrap from
+// the label font's average character width), shows an icon and "OK" or "Oui"/"Non" from a style
+// code, and can offer "Ne plus afficher ce message" bound to one of the alert switches.
+#include <QDialog>
+#include <QPixmap>
+#include <QString>
+#include <cstdint>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+// Window frame around the client area, as the layout's outer sizes count it.
+constexpr int kMessageFrameWidth = 8;
+constexpr int kMessageFrameHeight = 34;
+
+// Geometry of the box for one text, in the units of the label font's metrics.
+struct MessageLayout {
+    QString text;            // the text with the line feeds the wrap inserted
+    int lines = 1;           // number of lines of `text`
+    int lineChars = 0;       // characters taken to fill the 422-pixel panel
+    int formWidth = 450;     // outer width of the window
+    int clientHeight = 0;
+    int panelWidth = 422;    // the panel stays at (10, 12)
+    int panelHeight = 39;
+    int labelTop = 2;        // of the message inside the panel
+    int checkTop = 0;        // "Ne plus afficher" check box
+    int noticeTop = 0;       // its label
+    int buttonsTop = 0;
+    int btnNonLeft = 359;
+    int btnOkLeft = 185;     // "Oui" stays at 10
+    int imageHeight = -1;    // background height; -1 keeps the previous one
+    int clientWidth() const { return formWidth - kMessageFrameWidth; }
+};
+
+// Characters from `start` (1-based) through the next line feed, or `max`, or one more than the
+// characters left when the text ends first; 0 when max < 1.
+int NextSegmentLength(const QString& text, int start, int max);
+
+// Wraps and sizes a message for a label font of line height h and average character width w;
+// withCheckBox makes room (22 pixels) for the "Ne plus afficher ce message" switch.
+MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w);
+
+// The 32 x 32 icons "ERREUR", "QUESTION", "EXLAMATION" and "INFORMATION"; null for other names.
+QPixmap MessageIcon(const QString& name);
+
+class TFMessage : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFMessage(QWidget* parent = nullptr);
+
+    // Components, in member order
+    QLabel* Image = nullptr;
+    QPushButton* BtnNon = nullptr;
+    QPushButton* BtnOk = nullptr;
+    QPushButton* BtnOui = nullptr;
+    QLabel* LblNePlusAfficher = nullptr;
+    QCheckBox* ChbAfficheAlerte = nullptr;
+    QFrame* Panel = nullptr;
+    QLabel* LblMessage = nullptr;
+    QLabel* ImageSymbole = nullptr;
+
+    int32_t ButtonResult = 0;  // 1 "OK", 6 "Oui", 7 "Non"
+    uint8_t ShowFlag = 0;      // the caller's switch while the box is shown
+
+    // Handlers
+    void FormCreate();
+    void BtnOuiClick();
+    void BtnOkClick();
+    void BtnNonClick();
+    void ChbAfficheAlerteClick();
+
+    // Puts the widgets where a layout says.
+    void applyLayout(const MessageLayout& layout);
+
+public slots:
+    // The box closes only through its buttons.
+    void reject() override {}
+};
+
+extern TFMessage* FMessage;
+
+// Shows a message and returns 1 ("OK"), 6 ("Oui") or 7 ("Non"). Styles 12, 32, 48, 64 give the
+// error, question, exclamation and information icon with "OK"; 16, 36, 52, 68 the same icons with
+// "Oui" and "Non"; any other code "OK" and the previous icon. When the user changes the
+// "Ne plus afficher ce message" box, *switchByte takes the new value (0 = do not show again) and
+// the options are marked dirty. Creates FMessage on first use.
+int ShowMessageBox(const QString& text, const QString& caption, int style, uint8_t* switchByte,
+                   bool withCheckBox);
