@@ -1,7 +1,6 @@
 #include "app/Startup.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <exception>
 
 #include "frame/AppState.h"
@@ -19,7 +18,7 @@ public:
         try {
             return QApplication::notify(receiver, e);
         } catch (const std::exception& ex) {
-            QMessageBox::critical(activeWindow(), applicationName(), QString::fromUtf8(ex.what()));
+            ReportUnexpectedError(QString::fromUtf8(ex.what()));
         }
         return false;
     }
@@ -37,7 +36,7 @@ int runVivanda(int argc, char** argv) {
     try {
         CreateLongLivedForms();
     } catch (const std::exception& ex) {
-        QMessageBox::critical(nullptr, QStringLiteral("Vivanda"), QString::fromUtf8(ex.what()));
+        ReportUnexpectedError(QString::fromUtf8(ex.what()));
         return 1;
     }
     // The help key opens the help page of the form that has the focus.

@@ -8,14 +8,26 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 
 #include "frame/AppState.h"
+#include "data/Database.h"
+#include "data/RightsFixup.h"
 #include "frame/Placement.h"
+#include "frame/Settings.h"
 #include "frame/StringTable.h"
 #include "platform/HelpViewer.h"
+#include "platform/Modal.h"
 
 TFVivanda* FVivanda = nullptr;
+
+StartupError::StartupError(const QString& message) : std::runtime_error(message.toStdString()) {}
+
+void ReportUnexpectedError(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vivanda"), message, QMessageBox::Ok, frameWindow());
+    modal::exec(&box);
+}
 
 namespace {
 
@@ -90,7 +102,13 @@ TFVivanda::TFVivanda(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     FVivanda = this;
     setFrameWindow(this);
-    FormCreate();
+    try {
+        FormCreate();
+    } catch (...) {
+        FVivanda = nullptr;
+        setFrameWindow(nullptr);
+        throw;
+    }
 }
 
 TFVivanda::~TFVivanda() {
@@ -176,6 +194,18 @@ void TFVivanda::FormCreate() {
     st.DataDirectory = base + QStringLiteral("Data");
     st.BrowserFailureText = LoadString(173);
     st.BrowserFailureCaption = LoadString(174);
+    // The program cannot do anything without its database: stop here with a clear message.
+    if (!databaseIsOpen()) {
+        const QString problem = openDatabase();
+        if (!problem.isEmpty()) throw StartupError(problem);
+    }
+    try {
+        FixRecipeRights();
+    } catch (const DatabaseError& e) {
+        // Not fatal: the recipes keep the rights they have.
+        ReportUnexpectedError(e.message());
+    }
+    ReadOptionsFile();
     st.OptionsDirty = 0;
     st.RecipeInfoShown = 0;
     st.ConsumptionInfoShown = 0;
@@ -195,6 +225,7 @@ void TFVivanda::setLanguage(int code) {
 
 void TFVivanda::FormActivate() {
     AppState& st = appState();
+    ReadLanguageFile();
     tickLanguageItems();
     if (st.MainWindowActivated == 0) {
         if (st.StartupModule >= 1 && st.StartupModule <= 5) CreateModule(st.StartupModule);
@@ -202,7 +233,7 @@ void TFVivanda::FormActivate() {
     }
 }
 
-void TFVivanda::FormClose() {}
+void TFVivanda::FormClose() { WriteOptionsFile(); }
 
 void TFVivanda::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, 10); }
 

@@ -2,6 +2,7 @@
 // The main window: MDI parent of the module windows, menu tree, start-up module, settings.
 #include <QMainWindow>
 #include <functional>
+#include <stdexcept>
 
 class QAction;
 class QMdiArea;
@@ -56,3 +57,13 @@ extern TFVivanda* FVivanda;
 // Adds a module form to the frame as a fixed-size child window without minimise and maximise
 // boxes, centred in the frame's client area; the window frees itself when closed.
 QMdiSubWindow* ShowModuleWindow(QWidget* form);
+
+// Raised by the frame's creation when the program cannot start (its database is missing or
+// unreadable); the message is French and names the path.
+class StartupError : public std::runtime_error {
+public:
+    explicit StartupError(const QString& message);
+};
+
+// The standard box for an unexpected error that a handler does not map to its own message.
+void ReportUnexpectedError(const QString& message);

@@ -11,6 +11,10 @@
 #include "frame/AppState.h"
 #include "frame/UVivanda.h"
 #include "platform/HelpKey.h"
+#include "data/Database.h"
+#include "support/DataFixture.h"
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -18,16 +22,12 @@ namespace {
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        resetAppState();
+        folder = std::make_unique<TestDataFolder>(false);
         frame = new TFVivanda();
     }
     void TearDown() override {
         delete frame;
-        QDir::setCurrent(previous);
-        resetAppState();
+        folder.reset();
     }
     // A module form standing in for a real one; counts its creations.
     QWidget* makeModule(const QString& name) {
@@ -38,16 +38,20 @@ protected:
         ShowModuleWindow(w);
         return w;
     }
-    QTemporaryDir dir;
-    QString previous;
+    std::unique_ptr<TestDataFolder> folder;
     TFVivanda* frame = nullptr;
     int created = 0;
 };
 
 TEST_F(FrameTest, CreationComputesPathsAndClearsRunFlags) {
     const AppState& st = appState();
-    EXPECT_EQ(st.DataDirectory, QDir(dir.path()).absolutePath() + "/Data");
-    EXPECT_EQ(st.ImagesDirectory, QDir(dir.path()).absolutePath() + "/Images");
+    EXPECT_EQ(QFileInfo(st.DataDirectory).canonicalFilePath(), QFileInfo(folder->dataDir()).canonicalFilePath());
+    EXPECT_EQ(QFileInfo(st.ImagesDirectory).fileName(), "Images");
+    EXPECT_TRUE(databaseIsOpen());
+    // No Options.dat: every message shown and the recipe search at start.
+    EXPECT_EQ(st.StartupModule, 1);
+    EXPECT_EQ(st.SwitchRecipeInfo, 1);
+    EXPECT_EQ(st.SwitchObjectiveBelowNeeds, 1);
     EXPECT_TRUE(st.HelpFilePath.endsWith("/help"));
     EXPECT_EQ(st.ApplicationName, "Vivanda");
     EXPECT_EQ(st.ApplicationVersion, "2.0");
@@ -104,7 +108,12 @@ TEST_F(FrameTest, FirstActivationOpensTheStartupModuleOnce) {
 }
 
 TEST_F(FrameTest, LanguageItemsFollowTheLanguageCode) {
-    appState().LanguageCode = 400;
+    auto writeLanguage = [](QByteArray bytes) {
+        QFile f("Langue.dat");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    writeLanguage(QByteArray("\x90\x01\x00\x00", 4));  // 400, read at every activation
     frame->FormActivate();
     EXPECT_TRUE(frame->menuItem("Allemand")->isChecked());
     EXPECT_FALSE(frame->menuItem("Francais")->isChecked());
@@ -112,7 +121,7 @@ TEST_F(FrameTest, LanguageItemsFollowTheLanguageCode) {
     EXPECT_EQ(appState().LanguageCode, 200);
     EXPECT_TRUE(frame->menuItem("Anglais")->isChecked());
     EXPECT_FALSE(frame->menuItem("Allemand")->isChecked());
-    appState().LanguageCode = 123;  // no item for it
+    writeLanguage(QByteArray("\x7b", 1));  // 123: no item for it
     frame->FormActivate();
     for (const char* item : {"Francais", "Anglais", "Allemand", "Italien", "Espagnol"})
         EXPECT_FALSE(frame->menuItem(item)->isChecked()) << item;
@@ -130,6 +139,39 @@ TEST_F(FrameTest, HelpKeyUsesTheNearestFormNumberWithoutCrossingWindows) {
     QWidget lonely;  // a separate window without help
     auto* inner = new QLineEdit(&lonely);
     EXPECT_EQ(HelpContextFor(inner), 0);
+}
+
+TEST_F(FrameTest, ClosingWritesTheOptionsOnlyWhenSomethingChanged) {
+    frame->FormClose();
+    EXPECT_FALSE(QFile::exists("Options.dat"));
+    appState().SwitchCarbsBelowMinimum = 0;
+    appState().OptionsDirty = 1;
+    frame->close();
+    QFile f("Options.dat");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_EQ(bytes.size(), 10);
+    EXPECT_EQ(bytes[4], 0);
+    EXPECT_EQ(bytes[1], 1);
+}
+
+TEST(FrameStartup, MissingDatabaseStopsWithAMessageNamingThePath) {
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    resetAppState();
+    QString message;
+    try {
+        TFVivanda frame;
+    } catch (const StartupError& e) {
+        message = QString::fromUtf8(e.what());
+    }
+    EXPECT_TRUE(message.contains(dir.path() + "/Data")) << message.toStdString();
+    EXPECT_FALSE(QDir(dir.path() + "/Data").exists());
+    EXPECT_EQ(FVivanda, nullptr);
+    closeDatabase();
+    QDir::setCurrent(previous);
+    resetAppState();
 }
 
 }  // namespace
