@@ -1,0 +1,97 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "frame/AppState.h"
+#include "frame/Uoptions.h"
+#include "platform/Modal.h"
+
+namespace {
+class OptionsDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetAppState();
+        modal::clearHandlers();
+        AppState& st = appState();
+        st.SwitchReserved = 5;
+        st.SwitchRecipeInfo = 1;
+        st.SwitchConsumptionInfo = 0;
+        st.SwitchCaloriesAboveObjective = 1;
+        st.SwitchCarbsBelowMinimum = 0;
+        st.SwitchObjectiveBelowNeeds = 9;  // any non-zero byte means "show"
+    }
+    void TearDown() override {
+        EXPECT_EQ(modal::unexpectedShows(), 0);
+        EXPECT_EQ(modal::pendingHandlers(), 0);
+        modal::clearHandlers();
+        resetAppState();
+    }
+    static QCheckBox* box(modal::Call& c, const char* name) {
+        return c.dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
+    }
+    static void ok(modal::Call& c) { c.dialog->findChild<QPushButton*>("BtnOk")->click(); }
+};
+}  // namespace
+
+TEST_F(OptionsDialog, ShowsTheSwitchesAndChangesNothingWhenLeftAlone) {
+    modal::pushHandler([](modal::Call& c) {
+        EXPECT_EQ(c.caption, QStringLiteral("Affichage des messages d'alerte"));
+        EXPECT_TRUE(box(c, "ChbxRecettes")->isChecked());
+        EXPECT_FALSE(box(c, "ChbxConsoJournaliere")->isChecked());
+        EXPECT_TRUE(box(c, "ChbxCalSupObjectif")->isChecked());
+        EXPECT_FALSE(box(c, "ChbxGlucidesPasBon")->isChecked());
+        EXPECT_TRUE(box(c, "ChbxObjectifPasBon")->isChecked());
+        EXPECT_EQ(c.dialog->findChild<QLabel*>("LblGlucidesPasBon")->text(),
+                  QString::fromUtf8("Afficher le message d'alerte quand le taux de glucide est inférieur au\n"
+                                    "minimum recommandé."));
+        EXPECT_EQ(c.dialog->size(), QSize(381, 282));
+        EXPECT_FALSE(c.dialog->windowFlags() & Qt::WindowSystemMenuHint);
+        ok(c);
+    });
+    RunOptionsExchange();
+    const AppState& st = appState();
+    EXPECT_EQ(st.OptionsDirty, 0);
+    EXPECT_EQ(st.SwitchReserved, 5);
+    EXPECT_EQ(st.SwitchObjectiveBelowNeeds, 9);
+}
+
+TEST_F(OptionsDialog, AClickedBoxStoresEverySwitchAndClearsTheReservedByte) {
+    modal::pushHandler([](modal::Call& c) {
+        box(c, "ChbxRecettes")->click();          // off
+        box(c, "ChbxGlucidesPasBon")->click();    // on
+        ok(c);
+    });
+    RunOptionsExchange();
+    const AppState& st = appState();
+    EXPECT_EQ(st.OptionsDirty, 1);
+    EXPECT_EQ(st.SwitchReserved, 0);
+    EXPECT_EQ(st.SwitchRecipeInfo, 0);
+    EXPECT_EQ(st.SwitchConsumptionInfo, 0);
+    EXPECT_EQ(st.SwitchCaloriesAboveObjective, 1);
+    EXPECT_EQ(st.SwitchCarbsBelowMinimum, 1);
+    EXPECT_EQ(st.SwitchObjectiveBelowNeeds, 9);  // the unclicked box keeps its byte
+}
+
+TEST_F(OptionsDialog, TickAndUntickStillCountsAndTheNextShowingStartsClean) {
+    modal::pushHandler([](modal::Call& c) {
+        box(c, "ChbxCalSupObjectif")->click();
+        box(c, "ChbxCalSupObjectif")->click();
+        ok(c);
+    });
+    RunOptionsExchange();
+    EXPECT_EQ(appState().OptionsDirty, 1);
+    EXPECT_EQ(appState().SwitchCaloriesAboveObjective, 1);
+    EXPECT_EQ(appState().SwitchReserved, 0);
+
+    // A switch turned off elsewhere shows unticked next time; loading it is no change.
+    appState().OptionsDirty = 0;
+    appState().SwitchCaloriesAboveObjective = 0;
+    modal::pushHandler([](modal::Call& c) {
+        EXPECT_FALSE(box(c, "ChbxCalSupObjectif")->isChecked());
+        EXPECT_EQ(static_cast<TFOptions*>(c.dialog)->Modified, 0);
+        ok(c);
+    });
+    RunOptionsExchange();
+    EXPECT_EQ(appState().OptionsDirty, 0);
+}
