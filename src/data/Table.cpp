@@ -1,0 +1,505 @@
+#include "data/Table.h"
+
+#include <QDate>
+#include <QTime>
+#include <algorithm>
+#include <cmath>
+#include <sqlite3.h>
+
+#include "data/Database.h"
+#include "data/Query.h"
+
+namespace {
+
+QString quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+
+bool sameValue(const QVariant& a, const QVariant& b) {
+    if (dbvalue::isNull(a) || dbvalue::isNull(b)) return dbvalue::isNull(a) && dbvalue::isNull(b);
+    return dbvalue::matches(a, b, {});
+}
+
+// Runs one statement with its bound values; returns the rows changed.
+int runStatement(const QString& sql, const std::vector<QVariant>& values) {
+    sqlite3* db = dbConnection();
+    sqlite3_stmt* st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
+        throwDatabaseError();
+    try {
+        for (size_t i = 0; i < values.size(); ++i) bindSqlValue(st, int(i + 1), values[i]);
+    } catch (...) {
+        sqlite3_finalize(st);
+        throw;
+    }
+    const int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwDatabaseError();
+    return sqlite3_changes(db);
+}
+
+const QString kBlank = QStringLiteral("        ");
+
+}  // namespace
+
+Table::Table(const QString& tableName, QObject* parent) : QObject(parent), tableName_(tableName) {}
+
+Table::~Table() {
+    setMaster(nullptr, QString());
+    for (Table* d : details_) d->master_ = nullptr;
+}
+
+void Table::setTextWidth(const QString& column, int width) { widths_[column.toLower()] = width; }
+
+// ---------------------------------------------------------------------------------------------
+// Opening, reading
+
+void Table::open() {
+    if (active_) return;
+    if (columns_.isEmpty()) loadColumns();
+    linkValue_ = master_ && master_->isActive() && master_->cur_ >= 0 ? master_->value(linkColumn_) : QVariant();
+    readRows();
+    active_ = true;
+    modified_ = false;
+    setState(State::Browse);
+    setCursor(0);
+    emit dataReset();
+    afterMove();
+}
+
+void Table::loadColumns() {
+    Query info(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(tableName_)));
+    info.open();
+    if (info.isEmpty()) throw DatabaseError(QStringLiteral("Table %1 introuvable").arg(tableName_));
+    QStringList keys;
+    for (info.first(); !info.eof(); info.next()) {
+        columns_ << info.asString("name");
+        types_ << info.asString("type").toUpper();
+        if (info.asInt("pk") > 0) keys << info.asString("name");
+    }
+    keyColumn_ = keys.size() == 1 ? keys.first() : QString();
+}
+
+void Table::readRows() {
+    rows_.clear();
+    rowids_.clear();
+    invalidateIndex();
+    const bool linked = master_ != nullptr;
+    if (linked && dbvalue::isNull(linkValue_)) return;  // master closed, empty or without id
+    QString sql = QStringLiteral("SELECT rowid, * FROM %1").arg(quoted(tableName_));
+    if (linked) sql += QStringLiteral(" WHERE %1 = ?").arg(quoted(linkColumn_));
+    if (!orderBy_.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + orderBy_ + QStringLiteral(", rowid");
+    else if (!keyColumn_.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + quoted(keyColumn_);
+    else
+        sql += QStringLiteral(" ORDER BY rowid");
+    Query q(sql);
+    if (linked) q.addBindValue(linkValue_);
+    q.open();
+    const int n = columns_.size();
+    rows_.reserve(q.recordCount());
+    rowids_.reserve(q.recordCount());
+    for (int r = 0; r < q.recordCount(); ++r) {
+        rowids_.push_back(q.rowValue(r, 0).toLongLong());
+        std::vector<QVariant> row(n);
+        for (int c = 0; c < n; ++c) row[c] = q.rowValue(r, c + 1);
+        rows_.push_back(std::move(row));
+    }
+}
+
+void Table::close() {
+    if (!active_) return;
+    rows_.clear();
+    rowids_.clear();
+    invalidateIndex();
+    calcValues_.clear();
+    active_ = false;
+    modified_ = false;
+    setCursor(-1);
+    setState(State::Inactive);
+    emit dataReset();
+    emit currentChanged();
+    notifyDetails(true);
+}
+
+void Table::refresh() {
+    if (!active_) throw DatabaseError(QStringLiteral("La table %1 n'est pas ouverte").arg(tableName_));
+    checkBrowseMode();
+    const qlonglong rowid = cur_ >= 0 ? rowids_[cur_] : 0;
+    const QVariant key = keyColumn_.isEmpty() || cur_ < 0 ? QVariant() : rows_[cur_][columnIndex(keyColumn_)];
+    if (master_) linkValue_ = master_->isActive() && master_->cur_ >= 0 ? master_->value(linkColumn_) : QVariant();
+    readRows();
+    int row = keyColumn_.isEmpty() ? rowOfRowid(rowid) : findRow(keyColumn_, key);
+    setCursor(row < 0 ? cur_ : row);
+    emit dataReset();
+    computeCalcFields();
+    emit currentChanged();
+    notifyDetails(false);
+}
+
+int Table::rowOfRowid(qlonglong rowid) const {
+    auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
+    return it == rowids_.end() ? -1 : int(it - rowids_.begin());
+}
+
+int Table::findRow(const QString& column, const QVariant& key) const {
+    if (dbvalue::isNull(key)) return -1;
+    const int col = columnIndex(column);
+    if (col < 0) return -1;
+    auto it = index_.find(column);
+    if (it == index_.end()) {
+        QHash<QString, int> byKey;
+        for (int r = int(rows_.size()) - 1; r >= 0; --r) byKey.insert(dbvalue::toText(rows_[r][col]), r);
+        it = index_.insert(column, byKey);
+    }
+    return it->value(dbvalue::toText(key), -1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Moving
+
+void Table::afterMove() {
+    computeCalcFields();
+    emit currentChanged();
+    notifyDetails(true);
+    if (onAfterScroll) onAfterScroll(*this);
+}
+
+void Table::moveToRow(int row) {
+    if (!active_) throw DatabaseError(QStringLiteral("La table %1 n'est pas ouverte").arg(tableName_));
+    moveTo(row);
+}
+
+bool Table::findKey(const QVariant& key) {
+    if (keyColumn_.isEmpty())
+        throw DatabaseError(QStringLiteral("La table %1 n'a pas de clé").arg(tableName_));
+    checkBrowseMode();
+    const int row = findRow(keyColumn_, key);
+    if (row < 0) return false;
+    setCursor(row);
+    afterMove();
+    return true;
+}
+
+void Table::checkBrowseMode() {
+    if (!isEditing()) return;
+    writePendingWidgets();
+    if (modified_)
+        post();
+    else
+        cancel();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+void Table::setState(State s) {
+    if (state_ == s) return;
+    state_ = s;
+    emit stateChanged();
+}
+
+void Table::append() {
+    if (!active_) throw DatabaseError(QStringLiteral("La table %1 n'est pas ouverte").arg(tableName_));
+    checkBrowseMode();
+    std::vector<QVariant> row(columns_.size());
+    assigned_.assign(columns_.size(), false);
+    if (master_) {
+        const int link = requireColumn(linkColumn_);
+        row[link] = linkValue_;
+        assigned_[link] = true;
+    }
+    rowBeforeInsert_ = cur_;
+    rows_.push_back(std::move(row));
+    rowids_.push_back(0);
+    invalidateIndex();
+    cur_ = int(rows_.size()) - 1;
+    eof_ = bof_ = false;
+    modified_ = false;
+    setState(State::Insert);
+    emit dataReset();
+    afterMove();
+}
+
+void Table::edit() {
+    if (!active_) throw DatabaseError(QStringLiteral("La table %1 n'est pas ouverte").arg(tableName_));
+    if (isEditing()) return;
+    if (cur_ < 0) {
+        append();
+        return;
+    }
+    if (onBeforeEdit) onBeforeEdit(*this);
+    saved_ = rows_[cur_];
+    modified_ = false;
+    setState(State::Edit);
+}
+
+void Table::post() {
+    if (!isEditing()) return;
+    writePendingWidgets();
+    if (onBeforePost) onBeforePost(*this);
+    const std::vector<QVariant>& row = rows_[cur_];
+    qlonglong rowid = rowids_[cur_];
+    if (state_ == State::Insert) {
+        QStringList names, marks;
+        std::vector<QVariant> values;
+        for (int c = 0; c < columns_.size(); ++c) {
+            if (!assigned_[c]) continue;
+            names << quoted(columns_[c]);
+            marks << QStringLiteral("?");
+            values.push_back(row[c]);
+        }
+        const QString sql = names.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(tableName_))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoted(tableName_), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        runStatement(sql, values);
+        rowid = sqlite3_last_insert_rowid(dbConnection());
+    } else {
+        QStringList sets;
+        std::vector<QVariant> values;
+        for (int c = 0; c < columns_.size(); ++c) {
+            sets << quoted(columns_[c]) + QStringLiteral(" = ?");
+            values.push_back(row[c]);
+        }
+        values.push_back(rowid);
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                .arg(quoted(tableName_), sets.join(QStringLiteral(", ")));
+        if (runStatement(sql, values) == 0)
+            throw DatabaseError(kBlank + QStringLiteral("L'enregistrement a été supprimé par ailleurs."));
+        // An INTEGER PRIMARY KEY is the rowid itself: a changed key moves it.
+        if (!keyColumn_.isEmpty() && types_[columnIndex(keyColumn_)] == QLatin1String("INTEGER")) {
+            const QVariant key = row[columnIndex(keyColumn_)];
+            if (!dbvalue::isNull(key)) rowid = key.toLongLong();
+        }
+    }
+    modified_ = false;
+    readRows();
+    const int at = rowOfRowid(rowid);
+    setCursor(at >= 0 ? at : cur_);
+    setState(State::Browse);
+    emit dataReset();
+    computeCalcFields();
+    emit currentChanged();
+    notifyDetails(false);
+    if (onAfterPost) onAfterPost(*this);
+}
+
+void Table::cancel() {
+    if (!isEditing()) return;
+    if (state_ == State::Insert) {
+        rows_.erase(rows_.begin() + cur_);
+        rowids_.erase(rowids_.begin() + cur_);
+        invalidateIndex();
+        setCursor(rowBeforeInsert_);
+        modified_ = false;
+        setState(State::Browse);
+        emit dataReset();
+    } else {
+        rows_[cur_] = saved_;
+        invalidateIndex();
+        modified_ = false;
+        setState(State::Browse);
+        emit fieldChanged(QString());
+    }
+    computeCalcFields();
+    emit currentChanged();
+    notifyDetails(false);
+}
+
+void Table::remove() {
+    if (!active_) throw DatabaseError(QStringLiteral("La table %1 n'est pas ouverte").arg(tableName_));
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    if (cur_ < 0) throw DatabaseError(kBlank + QStringLiteral("Il n'y a aucun enregistrement à supprimer."));
+    if (onBeforeDelete) onBeforeDelete(*this);
+    runStatement(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(tableName_)), {rowids_[cur_]});
+    const int at = cur_;
+    modified_ = false;
+    readRows();
+    setCursor(at);
+    setState(State::Browse);
+    emit dataReset();
+    afterMove();
+}
+
+QVariant Table::convertForColumn(int col, const QVariant& v) const {
+    if (dbvalue::isNull(v)) return QVariant();
+    const QString& type = types_[col];
+    const bool isText = v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray;
+    const QString text = isText ? v.toString().trimmed() : QString();
+    if (type.contains(QLatin1String("INT"))) {
+        if (isText) {
+            if (text.isEmpty()) return QVariant();
+            if (text.compare(QLatin1String("vrai"), Qt::CaseInsensitive) == 0 ||
+                text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+                return QVariant(qlonglong(1));
+            if (text.compare(QLatin1String("faux"), Qt::CaseInsensitive) == 0 ||
+                text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+                return QVariant(qlonglong(0));
+            bool ok = false;
+            const qlonglong n = text.toLongLong(&ok);
+            if (ok) return QVariant(n);
+            throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur entière valide.").arg(text));
+        }
+        const double d = v.toDouble();
+        if (std::trunc(d) != d || !std::isfinite(d))
+            throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur entière valide.").arg(v.toString()));
+        return QVariant(qlonglong(d));
+    }
+    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA")) ||
+        type.contains(QLatin1String("DOUB"))) {
+        if (isText) {
+            if (text.isEmpty()) return QVariant();
+            bool ok = false;
+            const double d = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+            if (ok && std::isfinite(d)) return QVariant(d);
+            throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur numérique valide.").arg(text));
+        }
+        return QVariant(v.toDouble());
+    }
+    if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR"))) {
+        QString s;
+        if (v.typeId() == QMetaType::QDate) s = v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        else if (v.typeId() == QMetaType::QTime) s = v.toTime().toString(QStringLiteral("HH:mm:ss"));
+        else s = dbvalue::toText(v);
+        const int width = widths_.value(columns_[col].toLower(), -1);
+        if (width >= 0 && s.size() > width) s.truncate(width);
+        return QVariant(s);
+    }
+    return v;
+}
+
+void Table::setValue(int position, const QVariant& value) {
+    if (position < 0 || position >= columns_.size())
+        throw DatabaseError(QStringLiteral("Champ numéro %1 introuvable").arg(position));
+    setValue(columns_[position], value);
+}
+
+void Table::setValue(const QString& name, const QVariant& value) {
+    if (calcNames_.contains(name, Qt::CaseInsensitive)) {
+        calcValues_.insert(name.toLower(), value);
+        if (!inCalc_) emit fieldChanged(name);
+        return;
+    }
+    if (lookups_.contains(name.toLower()))
+        throw DatabaseError(QStringLiteral("Le champ %1 ne peut pas être modifié").arg(name));
+    const int col = requireColumn(name);
+    if (!isEditing())
+        throw DatabaseError(QStringLiteral("La table %1 n'est pas en mode édition").arg(tableName_));
+    rows_[cur_][col] = convertForColumn(col, value);
+    modified_ = true;
+    if (state_ == State::Insert) assigned_[col] = true;
+    invalidateIndex();
+    emit fieldChanged(columns_[col]);
+    for (auto it = lookups_.cbegin(); it != lookups_.cend(); ++it)
+        if (it->keyColumn.compare(columns_[col], Qt::CaseInsensitive) == 0) emit fieldChanged(it.key());
+    computeCalcFields();
+    notifyDetails(false);
+}
+
+QVariant Table::value(const QString& name) const {
+    const int col = columnIndex(name);
+    if (col >= 0) return RowSet::value(col);
+    const QString key = name.toLower();
+    if (lookups_.contains(key)) return lookupValue(cur_, name);
+    if (calcNames_.contains(name, Qt::CaseInsensitive)) return calcValues_.value(key);
+    throw DatabaseError(QStringLiteral("Champ '%1' introuvable").arg(name));
+}
+
+bool Table::hasAnyField(const QString& name) const {
+    return hasField(name) || lookups_.contains(name.toLower()) || calcNames_.contains(name, Qt::CaseInsensitive);
+}
+
+QString Table::columnType(int position) const { return position >= 0 && position < types_.size() ? types_[position] : QString(); }
+
+// ---------------------------------------------------------------------------------------------
+// Lookup and calculated fields
+
+void Table::addLookupField(const QString& name, const QString& keyColumn, Table* source,
+                           const QString& sourceKeyColumn, const QString& sourceResultColumn) {
+    lookups_.insert(name.toLower(), Lookup{keyColumn, source, sourceKeyColumn, sourceResultColumn});
+}
+
+const Table::Lookup* Table::lookup(const QString& name) const {
+    auto it = lookups_.constFind(name.toLower());
+    return it == lookups_.constEnd() ? nullptr : &*it;
+}
+
+QVariant Table::lookupValue(int row, const QString& name) const {
+    const Lookup* l = lookup(name);
+    if (!l || !l->source || !l->source->isActive() || row < 0 || row >= int(rows_.size())) return QVariant();
+    const int col = columnIndex(l->keyColumn);
+    if (col < 0) return QVariant();
+    const int at = l->source->findRow(l->sourceKeyColumn, rows_[row][col]);
+    return at < 0 ? QVariant() : l->source->rowValue(at, l->sourceResultColumn);
+}
+
+void Table::addCalculatedField(const QString& name) {
+    if (!calcNames_.contains(name, Qt::CaseInsensitive)) calcNames_ << name;
+}
+
+void Table::computeCalcFields() {
+    if (inCalc_) return;
+    calcValues_.clear();
+    if (calcNames_.isEmpty() || !onCalcFields || cur_ < 0) return;
+    inCalc_ = true;
+    try {
+        onCalcFields(*this);
+    } catch (...) {
+        inCalc_ = false;
+        throw;
+    }
+    inCalc_ = false;
+    for (const QString& n : calcNames_) emit fieldChanged(n);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Master-detail
+
+void Table::setMaster(Table* master, const QString& linkColumn) {
+    if (master_) {
+        auto& list = master_->details_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    master_ = master;
+    linkColumn_ = linkColumn;
+    if (master_) master_->details_.push_back(this);
+}
+
+void Table::notifyDetails(bool masterMoved) {
+    const std::vector<Table*> details = details_;
+    for (Table* d : details) d->followMaster(masterMoved);
+}
+
+void Table::followMaster(bool masterMoved) {
+    if (!active_ || !master_) return;
+    const QVariant link = master_->isActive() && master_->cur_ >= 0 ? master_->value(linkColumn_) : QVariant();
+    if (!masterMoved && sameValue(link, linkValue_)) return;
+    checkBrowseMode();
+    linkValue_ = link;
+    readRows();
+    setCursor(0);
+    emit dataReset();
+    afterMove();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Widgets' pending text
+
+int Table::addRecordWriter(std::function<void()> writer) {
+    writers_.emplace_back(nextWriterId_, std::move(writer));
+    return nextWriterId_++;
+}
+
+void Table::removeRecordWriter(int id) {
+    writers_.erase(std::remove_if(writers_.begin(), writers_.end(), [id](const auto& w) { return w.first == id; }),
+                   writers_.end());
+}
+
+void Table::writePendingWidgets() {
+    const auto writers = writers_;
+    for (const auto& w : writers) w.second();
+}

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include "data/Database.h"
+#include "data/Query.h"
+#include "data/Table.h"
+#include "support/DataFixture.h"
+
+namespace {
+int count(const QString& sql, std::initializer_list<QVariant> values = {}) {
+    return Query::scalar(sql, values).toInt();
+}
+QStringList column(Table& t, const QString& name) {
+    QStringList out;
+    for (t.first(); !t.eof(); t.next()) out << t.asString(name);
+    return out;
+}
+}  // namespace
+
+// Rows in key order, or in the given order; states; edit on an empty table appends.
+TEST_F(DataTest, TableOrdersRowsAndStartsInsertOnEmptyEdit) {
+    Query::execute("INSERT INTO t_utilisateurs VALUES ('Alice', 30, 170, 60, 'F')");
+    Table users("t_utilisateurs");
+    EXPECT_EQ(users.state(), Table::State::Inactive);
+    users.open();
+    EXPECT_EQ(users.state(), Table::State::Browse);
+    EXPECT_EQ(users.primaryKey(), "Nom");
+    EXPECT_EQ(users.asString("Nom"), "Alice");  // on the first row
+    EXPECT_EQ(column(users, "Nom"), QStringList({"Alice", "Jean", "Marie"}));
+
+    for (int n : {2, 0, 1}) Query::execute("INSERT INTO t_consommation (NomAliment, Numero) VALUES (?, ?)", {QString("r%1").arg(n), n});
+    Table conso("t_consommation");
+    conso.setOrderBy("Numero");
+    conso.open();
+    EXPECT_TRUE(conso.primaryKey().isEmpty());
+    EXPECT_EQ(column(conso, "NomAliment"), QStringList({"r0", "r1", "r2"}));
+
+    Query::execute("DELETE FROM t_consommation");
+    conso.refresh();
+    EXPECT_TRUE(conso.eof() && conso.bof());
+    conso.edit();
+    EXPECT_EQ(conso.state(), Table::State::Insert);
+    conso.setValue("NomAliment", "Pomme");
+    conso.setValue("Numero", 0);
+    conso.post();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM t_consommation WHERE NomAliment = 'Pomme'"), 1);
+    EXPECT_THROW(conso.setValue("Numero", 3), DatabaseError);  // browse: no writing
+}
+
+// Moving off a modified row posts it; off an unmodified one cancels it. After-post runs once per post.
+TEST_F(DataTest, TablePostsOnMoveAndCancelsUnmodified) {
+    Table foods("t_aliments");
+    int posts = 0, scrolls = 0;
+    foods.onAfterPost = [&](Table&) { ++posts; };
+    foods.onAfterScroll = [&](Table&) { ++scrolls; };
+    foods.open();
+    EXPECT_EQ(scrolls, 1);
+    foods.edit();
+    foods.setValue("PoidsMoyen", 175.5);
+    foods.next();
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(foods.asInt("IdAliment"), 2);
+    EXPECT_EQ(foods.state(), Table::State::Browse);
+    EXPECT_DOUBLE_EQ(Query::scalar("SELECT PoidsMoyen FROM t_aliments WHERE IdAliment = 1").toDouble(), 175.5);
+
+    foods.edit();
+    foods.next();  // nothing changed: cancelled, not posted
+    EXPECT_EQ(posts, 1);
+    foods.edit();
+    foods.post();  // an explicit post writes even an unchanged row
+    EXPECT_EQ(posts, 2);
+    foods.post();  // browse: nothing
+    EXPECT_EQ(posts, 2);
+
+    // A failed post stops the move and keeps the pending values.
+    foods.first();
+    foods.edit();
+    foods.setValue("IdAliment", 2);  // key of another food
+    EXPECT_THROW(foods.next(), DatabaseError);
+    EXPECT_EQ(foods.state(), Table::State::Edit);
+    EXPECT_EQ(foods.asInt("IdAliment"), 2);
+    EXPECT_EQ(posts, 2);
+    foods.cancel();
+    EXPECT_EQ(foods.asInt("IdAliment"), 1);
+    EXPECT_EQ(foods.recNo(), 0);
+}
+
+// Cancel of an append: the row disappears and the cursor returns; defaults apply at post.
+TEST_F(DataTest, TableCancelOfAppendAndDefaultsAtPost) {
+    Table foods("t_aliments");
+    foods.open();
+    foods.locate("IdAliment", 5);
+    foods.append();
+    EXPECT_EQ(foods.state(), Table::State::Insert);
+    EXPECT_EQ(foods.recordCount(), 15);
+    foods.setValue("NomAlimentFrancais", "Kiwi");
+    foods.cancel();
+    EXPECT_EQ(foods.recordCount(), 14);
+    EXPECT_EQ(foods.asInt("IdAliment"), 5);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM t_aliments WHERE NomAlimentFrancais = 'Kiwi'"), 0);
+
+    foods.append();
+    foods.first();  // nothing typed: the blank row is dropped
+    EXPECT_EQ(foods.recordCount(), 14);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM t_aliments"), 14);
+
+    foods.append();
+    foods.setValue("IdAliment", NextId("t_aliments", "IdAliment"));
+    foods.setValue("NomAlimentFrancais", "Kiwi");
+    foods.setValue("CaloriesGramme", "0,61");  // typed text, French decimal comma
+    foods.post();
+    EXPECT_EQ(foods.asInt("IdAliment"), 15);
+    EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Kiwi");
+    EXPECT_DOUBLE_EQ(foods.asDouble("CaloriesGramme"), 0.61);
+    EXPECT_TRUE(foods.asBool("DroitsModifUtilisateur"));  // the column's default
+}
+
+// Locate with its options on a table, find by key, and refresh keeping the row.
+TEST_F(DataTest, TableLocateFindKeyAndRefresh) {
+    Table foods("t_aliments");
+    foods.open();
+    EXPECT_TRUE(foods.locate("NomAlimentFrancais", "POMME D", {true, true}));
+    EXPECT_EQ(foods.asInt("IdAliment"), 6);
+    EXPECT_FALSE(foods.locate("NomAlimentFrancais", "POMME", {false, true}));
+    EXPECT_EQ(foods.asInt("IdAliment"), 6);
+    EXPECT_TRUE(foods.locate("NomAlimentFrancais", "pomme", {true, false}));
+    EXPECT_EQ(foods.asInt("IdAliment"), 1);
+    EXPECT_FALSE(foods.locate("NomAlimentFrancais", "Pomm", {}));
+
+    // Locating posts the pending row first.
+    foods.edit();
+    foods.setValue("Usuel", "Faux");
+    EXPECT_TRUE(foods.locate("IdAliment", 9));
+    EXPECT_EQ(count("SELECT Usuel FROM t_aliments WHERE IdAliment = 1"), 0);
+
+    Table users("t_utilisateurs");
+    users.open();
+    EXPECT_TRUE(users.findKey("Marie"));
+    EXPECT_EQ(users.asInt("Poids"), 58);
+    EXPECT_FALSE(users.findKey("marie"));  // exact
+    EXPECT_EQ(users.asString("Nom"), "Marie");
+    EXPECT_TRUE(foods.findKey(3));
+    EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Orange");
+
+    Query::execute("INSERT INTO t_utilisateurs VALUES ('Aaron', 50, 180, 90, 'M')");
+    users.refresh();
+    EXPECT_EQ(users.asString("Nom"), "Marie");
+    EXPECT_EQ(users.recordCount(), 3);
+
+    // Close drops the pending edit.
+    users.edit();
+    users.setValue("Poids", 59);
+    users.close();
+    EXPECT_EQ(count("SELECT Poids FROM t_utilisateurs WHERE Nom = 'Marie'"), 58);
+    users.open();
+    EXPECT_EQ(users.asString("Nom"), "Aaron");
+}
+
+// The detail follows every move of its master, appends carry the link, and master moves post it.
+TEST_F(DataTest, TableMasterDetailFollowsItsMaster) {
+    Table recipes("t_recettes");
+    Table ingredients("t_ingredients_recettes");
+    ingredients.setMaster(&recipes, "IdRecette");
+    recipes.open();
+    ingredients.open();
+    EXPECT_EQ(column(ingredients, "IdAliment"), QStringList({"1", "2", "3"}));
+    recipes.next();
+    EXPECT_EQ(ingredients.recNo(), 0);
+    EXPECT_EQ(column(ingredients, "IdAliment"), QStringList({"6", "7"}));
+
+    ingredients.append();
+    EXPECT_EQ(ingredients.asInt("IdRecette"), 2);
+    ingredients.setValue("IdAliment", 5);
+    ingredients.setValue("QuantiteGramme", 30);
+    recipes.first();  // the master's move posts the detail's row, then the detail follows
+    EXPECT_EQ(count("SELECT COUNT(*) FROM t_ingredients_recettes WHERE IdRecette = 2 AND IdAliment = 5"), 1);
+    EXPECT_EQ(ingredients.recordCount(), 3);
+    EXPECT_EQ(ingredients.asInt("IdRecette"), 1);
+
+    // A new master row without id shows no detail; giving it an id follows at once.
+    recipes.append();
+    EXPECT_EQ(ingredients.recordCount(), 0);
+    recipes.setValue("IdRecette", 2);
+    EXPECT_EQ(ingredients.recordCount(), 3);
+    recipes.cancel();
+    EXPECT_EQ(recipes.asInt("IdRecette"), 1);
+    EXPECT_EQ(ingredients.recordCount(), 3);
+    recipes.close();
+    EXPECT_EQ(ingredients.recordCount(), 0);
+}
+
+// Lookup and calculated fields are fresh after every field change and every move.
+TEST_F(DataTest, TableLookupAndCalculatedFieldsRefresh) {
+    Table foods("t_aliments");
+    Table recipes("t_recettes");
+    Table ingredients("t_ingredients_recettes");
+    ingredients.setMaster(&recipes, "IdRecette");
+    ingredients.addLookupField("NomIngredientFrancais", "IdAliment", &foods, "IdAliment", "NomAlimentFrancais");
+    ingredients.addCalculatedField("Calories");
+    int calcRuns = 0;
+    ingredients.onCalcFields = [&](Table& t) {
+        ++calcRuns;
+        const double kcal = foods.isActive() && foods.findRow("IdAliment", t.value("IdAliment")) >= 0
+            ? foods.rowValue(foods.findRow("IdAliment", t.value("IdAliment")), "CaloriesGramme").toDouble()
+            : 0.0;
+        t.setValue("Calories", kcal * t.asDouble("QuantiteGramme"));
+    };
+    foods.open();
+    recipes.open();
+    ingredients.open();
+    EXPECT_EQ(ingredients.asString("NomIngredientFrancais"), "Pomme");
+    EXPECT_DOUBLE_EQ(ingredients.asDouble("Calories"), 0.52 * 150);
+    ingredients.next();
+    EXPECT_EQ(ingredients.asString("NomIngredientFrancais"), "Banane");
+    EXPECT_DOUBLE_EQ(ingredients.asDouble("Calories"), 0.89 * 120);
+
+    const int before = calcRuns;
+    ingredients.edit();
+    ingredients.setValue("IdAliment", 3);
+    EXPECT_EQ(ingredients.asString("NomIngredientFrancais"), "Orange");
+    EXPECT_DOUBLE_EQ(ingredients.asDouble("Calories"), 0.47 * 120);
+    ingredients.setValue("QuantiteGramme", 200);
+    EXPECT_DOUBLE_EQ(ingredients.asDouble("Calories"), 0.47 * 200);
+    EXPECT_EQ(calcRuns, before + 2);
+    EXPECT_THROW(ingredients.setValue("NomIngredientFrancais", "Kiwi"), DatabaseError);
+    ingredients.cancel();
+    EXPECT_DOUBLE_EQ(ingredients.asDouble("Calories"), 0.89 * 120);
+    EXPECT_EQ(ingredients.lookupValue(2, "NomIngredientFrancais").toString(), "Orange");
+
+    foods.close();  // the lookup source closed: no name
+    EXPECT_TRUE(ingredients.isNull("NomIngredientFrancais"));
+}
+
+// Texts with ' and " in every text column of a table go through Table and Query unchanged.
+TEST_F(DataTest, TableRoundTripsQuotesInEveryTextColumn) {
+    Table recipes("t_recettes");
+    recipes.open();
+    recipes.append();
+    recipes.setValue("IdRecette", NextId("t_recettes", "IdRecette"));
+    QStringList textColumns;
+    for (int c = 0; c < recipes.columnCount(); ++c)
+        if (recipes.columnType(c) == "TEXT") textColumns << recipes.columnNames()[c];
+    ASSERT_EQ(textColumns.size(), 12);
+    for (const QString& col : textColumns) recipes.setValue(col, col + " l'\"été\" ; --");
+    recipes.post();
+    Query q("SELECT * FROM t_recettes WHERE IdRecette = ?", {3});
+    q.open();
+    for (const QString& col : textColumns) {
+        EXPECT_EQ(q.asString(col), col + " l'\"été\" ; --");
+        EXPECT_EQ(recipes.asString(col), col + " l'\"été\" ; --");
+    }
+    // The name is also found again by a bound search.
+    EXPECT_EQ(count("SELECT COUNT(*) FROM t_recettes WHERE NomRecetteFrancais = ?",
+                    {QString("NomRecetteFrancais l'\"été\" ; --")}), 1);
+}
+
+// A table without key is written by rowid; bad typed values are refused without losing data;
+// a refused delete leaves the row; widths cut texts.
+TEST_F(DataTest, TableWithoutKeyConversionsAndRefusals) {
+    Table conso("t_consommation");
+    conso.setOrderBy("Numero");
+    conso.setTextWidth("NomAliment", 32);
+    conso.open();
+    for (int i = 0; i < 3; ++i) {
+        conso.append();
+        conso.setValue("NomAliment", i == 2 ? QString("Purée de pommes de terre maison au beurre") : QString("Pomme"));
+        conso.setValue("Numero", i == 2 ? 1 : i);  // two rows share Numero 1
+        conso.post();
+    }
+    EXPECT_EQ(conso.asString("NomAliment"), QString("Purée de pommes de terre maison au beurre").left(32));
+    EXPECT_THROW(conso.findKey(1), DatabaseError);  // no key: rows are found by locate
+    conso.first();
+    conso.next();  // the first row numbered 1
+    conso.edit();
+    conso.setValue("QuantiteGramme", 120);
+    conso.post();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM t_consommation WHERE QuantiteGramme = 120"), 1);
+
+    conso.edit();
+    EXPECT_THROW(conso.setValue("QuantiteGramme", "douze"), DatabaseError);
+    EXPECT_THROW(conso.setValue("Numero", "1,5"), DatabaseError);
+    EXPECT_DOUBLE_EQ(conso.asDouble("QuantiteGramme"), 120);
+    conso.setValue("QuantiteGramme", "");
+    EXPECT_TRUE(conso.isNull("QuantiteGramme"));
+    conso.cancel();
+
+    conso.first();
+    conso.remove();  // the next row becomes current
+    EXPECT_EQ(conso.recordCount(), 2);
+    EXPECT_DOUBLE_EQ(conso.asDouble("QuantiteGramme"), 120);
+    conso.last();
+    conso.remove();  // at the end: the previous row
+    EXPECT_DOUBLE_EQ(conso.asDouble("QuantiteGramme"), 120);
+
+    Table foods("t_aliments");
+    int deletes = 0;
+    foods.onBeforeDelete = [&](Table&) { ++deletes; };
+    foods.open();
+    foods.locate("IdAliment", 6);
+    EXPECT_THROW(foods.remove(), DatabaseError);  // used by a recipe
+    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(foods.asInt("IdAliment"), 6);
+    EXPECT_EQ(foods.recordCount(), 14);
+}
