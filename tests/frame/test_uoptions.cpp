@@ -1,9 +1,13 @@
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "frame/AppState.h"
+#include "frame/Settings.h"
+#include "frame/Umessages.h"
 #include "frame/Uoptions.h"
 #include "platform/Modal.h"
 
@@ -94,4 +98,32 @@ TEST_F(OptionsDialog, TickAndUntickStillCountsAndTheNextShowingStartsClean) {
     });
     RunOptionsExchange();
     EXPECT_EQ(appState().OptionsDirty, 0);
+}
+
+// From a message box's "Ne plus afficher ce message" and the options dialog to the settings file.
+TEST_F(OptionsDialog, SwitchChangesReachTheSettingsFile) {
+    QTemporaryDir dir;
+    {
+        QFile f(dir.filePath("Options.dat"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("\x07\x01\x01\x01\x01\x01\x02\x00\x00\x00", 10));
+    }
+    ReadOptionsFile(dir.path());
+    EXPECT_FALSE(WriteOptionsFile(dir.path()));  // nothing changed: the file is left alone
+
+    modal::pushHandler([](modal::Call& c) {
+        c.dialog->findChild<QCheckBox*>("ChbAfficheAlerte")->click();
+        c.dialog->findChild<QPushButton*>("BtnOk")->click();
+    });
+    ShowMessageBox("        Trop de calories.", "Alerte", 48, &appState().SwitchCaloriesAboveObjective, true);
+    modal::pushHandler([](modal::Call& c) {
+        EXPECT_FALSE(box(c, "ChbxCalSupObjectif")->isChecked());
+        box(c, "ChbxRecettes")->click();
+        ok(c);
+    });
+    RunOptionsExchange();
+    EXPECT_TRUE(WriteOptionsFile(dir.path()));
+    QFile f(dir.filePath("Options.dat"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("\x00\x00\x01\x00\x01\x01\x02\x00\x00\x00", 10));
 }
