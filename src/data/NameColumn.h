@@ -1,0 +1,16 @@
+#pragma once
+// Which of the five parallel name columns (French, English, German, Italian, Spanish) a window
+// shows, judged on one sample row of the table.
+#include <QString>
+#include <QStringList>
+
+// `names` holds the sample row's five names in the order French, English, German, Italian,
+// Spanish. The column of `languageCode` (0, 200, 400, 600, 800) is taken when it has a name;
+// when it is empty, the first non-empty column. Returns the column's position 0..4, or -1 when
+// none qualifies (an unknown language code, or a row without any name): the caller then keeps
+// its previous choice.
+int ChooseNameColumn(const QStringList& names, int languageCode);
+
+// The five column names of a name family: NameColumnNames("NomAliment") gives
+// NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, NomAlimentItalien, NomAlimentEspagnol.
+QStringList NameColumnNames(const QString& prefix);

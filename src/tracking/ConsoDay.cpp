@@ -1,0 +1,131 @@
+#include "tracking/ConsoDay.h"
+
+#include <QLocale>
+#include <limits>
+
+#include "frame/TextHelpers.h"
+
+SqlStatement FoodListQuery(int categoryId, const QString& foodColumn, const QString& recipeColumn,
+                           const SqlClause& foodClause, const SqlClause& recipeClause,
+                           bool withRecipes) {
+    SqlStatement st;
+    st.sql = QStringLiteral(
+                 "SELECT t_aliments.IdAliment as IdAliment, t_aliments.%1 as NomAlimentFrancais, "
+                 "t_aliments.CaloriesGramme, t_aliments.LipidesGramme, t_aliments.ProtidesGramme, "
+                 "t_aliments.GlucidesGramme, t_alim_recette_catconso.IdMetaCategorie as IdCategorie "
+                 "FROM t_aliments, t_alim_recette_catconso "
+                 "WHERE (t_aliments.IdCatAliment + 27) = t_alim_recette_catconso.IdCategorie "
+                 "AND t_alim_recette_catconso.IdMetaCategorie = ?")
+                 .arg(foodColumn) +
+             foodClause.text;
+    st.values << categoryId << foodClause.values;
+    if (withRecipes) {
+        st.sql += QStringLiteral(
+                      " UNION SELECT t_recettes.IdRecette as IdAliment, t_recettes.%1 as NomAlimentFrancais, "
+                      "t_recettes.CaloriesGramme, t_recettes.LipidesGramme, t_recettes.ProtidesGramme, "
+                      "t_recettes.GlucidesGramme, t_alim_recette_catconso.IdMetaCategorie as IdCategorie "
+                      "FROM t_recettes, t_categories_recettes, t_alim_recette_catconso "
+                      "WHERE t_recettes.IdRecette = t_categories_recettes.IdRecette "
+                      "AND t_categories_recettes.IdCategorie = t_alim_recette_catconso.IdCategorie "
+                      "AND t_alim_recette_catconso.IdMetaCategorie = ?")
+                      .arg(recipeColumn) +
+                  recipeClause.text;
+        st.values << categoryId << recipeClause.values;
+    }
+    st.sql += QLatin1Char(';');
+    return st;
+}
+
+DayTotals ComputeDayTotals(const std::vector<DayRow>& rows) {
+    DayTotals t;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].quantity.toDouble() < 0) {
+            t.firstNegativeRow = int(i);
+            return t;
+        }
+    }
+    for (const DayRow& r : rows) {
+        const double q = r.quantity.toDouble();   // null reads as 0
+        if (q == 0) continue;
+        t.calories += float(r.calories * q);
+        t.lipids += float(r.lipids * q);
+        t.proteins += float(r.proteins * q);
+        t.carbs += float(r.carbs * q);
+        t.quantity += float(q);
+    }
+    t.lipidEnergy = 9 * t.lipids;
+    t.proteinEnergy = 4 * t.proteins;
+    t.carbEnergy = 4 * t.carbs;
+    t.nutrientEnergy = t.lipidEnergy + t.proteinEnergy + t.carbEnergy;
+    t.valid = true;
+    return t;
+}
+
+DayTotalsTexts FormatDayTotals(const DayTotals& t) {
+    auto share = [&](float energy) {
+        return t.nutrientEnergy > 0 ? QuantityToText(double(energy) / double(t.nutrientEnergy) * 100)
+                                    : QStringLiteral("0");
+    };
+    DayTotalsTexts s;
+    s.calories = QuantityToText(t.calories);
+    s.caloriesShare = t.calories > 0 ? QStringLiteral("100") : QStringLiteral("0");
+    s.lipids = QuantityToText(t.lipids);
+    s.lipidsShare = share(t.lipidEnergy);
+    s.proteins = QuantityToText(t.proteins);
+    s.proteinsShare = share(t.proteinEnergy);
+    s.carbs = QuantityToText(t.carbs);
+    s.carbsShare = share(t.carbEnergy);
+    s.quantity = QuantityToText(t.quantity);
+    return s;
+}
+
+bool CaloriesAboveObjective(float totalCalories, float objective) {
+    return objective != 0 && double(totalCalories) > double(objective) * 1.02;
+}
+
+bool ParseWholeNumber(const QString& text, int* value) {
+    QString t = text;
+    while (t.startsWith(QLatin1Char(' '))) t.remove(0, 1);
+    if (t.isEmpty()) return false;
+    int i = (t[0] == QLatin1Char('+') || t[0] == QLatin1Char('-')) ? 1 : 0;
+    if (i == t.size()) return false;
+    for (int j = i; j < t.size(); ++j)
+        if (t[j] < QLatin1Char('0') || t[j] > QLatin1Char('9')) return false;
+    bool ok = false;
+    const qlonglong v = t.toLongLong(&ok);
+    if (!ok || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
+    *value = int(v);
+    return true;
+}
+
+bool ObjectiveFarBelowNeeds(bool needsKnown, int totalNeeds, float objective) {
+    return needsKnown && double(totalNeeds) - 900 > double(objective);
+}
+
+QString ObjectiveAdviceText(int totalNeeds, float objective) {
+    return QStringLiteral("L'estimation de vos besoins calorique est de ") + QString::number(totalNeeds) +
+           QStringLiteral(" kilocalories, hors votre objectif calorique est de ") +
+           QString::number(double(objective), 'g', 15) + QStringLiteral(" kilocalories.\n") +
+           QStringLiteral("Vous devez tenir compte des deux points suivants : \n") +
+           QStringLiteral("1- L'estimation des besoins est faite pour un individu 'type' et les votres "
+                          "peuvent être sensiblement différents.\n") +
+           QStringLiteral("2- Il est déconseillé, dans le cadre d'un régime, de diminuer sont apport "
+                          "calorique de plus de 900 kilocalories par rapport à ses besoins.");
+}
+
+int FindItemByPrefix(const QStringList& items, const QString& text) {
+    const QLocale locale;
+    const QString key = locale.toLower(text);
+    for (int i = 0; i < items.size(); ++i)
+        if (locale.toLower(items[i].left(text.size())) == key) return i;
+    return -1;
+}
+
+QString StoredConsoName(const QString& listedName) { return listedName.left(kConsoNameWidth); }
+
+bool IsAlreadyInDay(const QString& listedName, const QStringList& dayNames) {
+    const QString stored = StoredConsoName(listedName);
+    for (const QString& name : dayNames)
+        if (QString::compare(name, stored, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The logic of the daily consumption window that needs no widget: the food-list statement, the
+// day's totals and shares, the over-objective test, the objective's conversion and advice, the
+// incremental search of the food list and the name a row is stored under.
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <vector>
+
+// A condition appended to one half of the food-list statement, with the values it binds
+// (" AND t_aliments.CaloriesGramme <= ?" and 0.5). Empty when no restriction is in force.
+struct SqlClause {
+    QString text;
+    QVariantList values;
+    bool isEmpty() const { return text.isEmpty(); }
+};
+
+struct SqlStatement {
+    QString sql;
+    QVariantList values;   // in the order of the statement's '?'
+};
+
+// The foods (and, when withRecipes, the recipes) of consumption category `categoryId`, seven
+// columns: IdAliment, NomAlimentFrancais (the chosen name column, whatever the language),
+// CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme, IdCategorie. Foods join the
+// mapping table through their category id + 27, recipes through their themes; the union keeps a
+// recipe once whatever the number of its themes in the category. `foodColumn` and
+// `recipeColumn` are names of the program's own name columns, never user text.
+SqlStatement FoodListQuery(int categoryId, const QString& foodColumn, const QString& recipeColumn,
+                           const SqlClause& foodClause, const SqlClause& recipeClause,
+                           bool withRecipes);
+
+// One row of the day as the totals read it. A null quantity counts as 0.
+struct DayRow {
+    double calories = 0;   // per gram
+    double lipids = 0;
+    double proteins = 0;
+    double carbs = 0;
+    QVariant quantity;     // grams; null = not typed yet
+};
+
+// The day's totals: 32-bit sums, as the rest of the module reads them.
+struct DayTotals {
+    bool valid = false;        // false: a row has a negative quantity; every total is then 0
+    int firstNegativeRow = -1;
+    float calories = 0, lipids = 0, proteins = 0, carbs = 0, quantity = 0;
+    float lipidEnergy = 0, proteinEnergy = 0, carbEnergy = 0, nutrientEnergy = 0;
+};
+
+// Sums every row whose quantity is not 0: each product in double precision, added into the
+// 32-bit totals. Energies: 9 kcal per gram of lipids, 4 per gram of proteins and carbohydrates.
+DayTotals ComputeDayTotals(const std::vector<DayRow>& rows);
+
+// The nine texts of the totals band.
+struct DayTotalsTexts {
+    QString calories, caloriesShare, lipids, lipidsShare, proteins, proteinsShare, carbs,
+        carbsShare, quantity;
+};
+// Every number through QuantityToText; the calories' share is "100" when there are calories,
+// else "0"; each nutrient's share is of the energy of the three nutrients ("0" without any).
+DayTotalsTexts FormatDayTotals(const DayTotals& totals);
+
+// Whether the day's calories exceed the objective by more than 2 %; never without an objective.
+bool CaloriesAboveObjective(float totalCalories, float objective);
+
+// A whole number typed in an edit ("1500", " -10"); false for decimals, letters or an overflow.
+bool ParseWholeNumber(const QString& text, int* value);
+
+// Whether an objective this far below the needs deserves the advice: needs known, and more than
+// 900 kcal between them.
+bool ObjectiveFarBelowNeeds(bool needsKnown, int totalNeeds, float objective);
+// The advice shown then.
+QString ObjectiveAdviceText(int totalNeeds, float objective);
+
+// The incremental search: the first item whose beginning equals `text` once both are
+// lower-cased with the locale's rules (accents count). An empty text matches the first item.
+// Returns -1 when no item matches.
+int FindItemByPrefix(const QStringList& items, const QString& text);
+
+// A day's row keeps at most this many characters of its name.
+constexpr int kConsoNameWidth = 32;
+// The name a listed food or recipe is stored under in the day.
+QString StoredConsoName(const QString& listedName);
+// Whether `listedName`, once stored, would repeat one of `dayNames` (letter case ignored).
+bool IsAlreadyInDay(const QString& listedName, const QStringList& dayNames);
+
+// The day holds at most this many rows.
+constexpr int kMaxDayRows = 50;
