@@ -37,11 +37,6 @@ TEST_F(FrenchLocale, QuantityToTextRoundsUpToTheHundredth) {
     EXPECT_EQ(QuantityToText(3e9), "3000000000");
 }
 
-TEST_F(FrenchLocale, QuantityToTextFollowsTheLocaleSeparator) {
-    QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(QuantityToText(12.5), "12.50");
-}
-
 TEST_F(FrenchLocale, DoubleToDotTextAlwaysUsesAPoint) {
     EXPECT_EQ(DoubleToDotText(100), "100");
     EXPECT_EQ(DoubleToDotText(7), "7");
@@ -66,10 +61,8 @@ TEST(TextHelpers, ReplaceAllScansLeftToRightWithoutRescanning) {
     EXPECT_EQ(ReplaceAll("1,5,2", ",", "."), "1.5.2");
     EXPECT_EQ(ReplaceAll("abc", ",", "."), "abc");
     EXPECT_EQ(ReplaceAll("a", "abc", "x"), "a");
-    EXPECT_EQ(ReplaceAll("", ",", "."), "");
     EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");         // matches do not overlap
     EXPECT_EQ(ReplaceAll("aXa", "a", "aa"), "aaXaa");      // replacement is not scanned again
-    EXPECT_EQ(ReplaceAll("L'oie", "'", " "), "L oie");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");          // empty pattern: nothing to do
     EXPECT_EQ(ReplaceAll("Abc", "a", "x"), "Abc");         // case-sensitive
 }
@@ -83,7 +76,6 @@ TEST_F(FrenchLocale, FoldAccentsGivesAnAccentFreeKey) {
     EXPECT_EQ(FoldAccents(QStringLiteral("ŒUF"), false), "oeuf");
     EXPECT_EQ(FoldAccents(QStringLiteral("bœuf"), true), "BOEUF");
     EXPECT_EQ(FoldAccents(QStringLiteral("Ænéas"), false), "aeneas");
-    EXPECT_EQ(FoldAccents(QStringLiteral("d'O\"Neil 12"), true), "D'O\"NEIL 12");
 }
 
 TEST(TextHelpers, PathPartsSplitOnEitherSeparator) {
