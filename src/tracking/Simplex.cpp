@@ -1,7 +1,31 @@
 #include "tracking/Simplex.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
+
+namespace {
+
+// Scratch space for one call: on the stack up to a size no day needs, on the heap beyond.
+template <typename T>
+class Scratch {
+public:
+    explicit Scratch(size_t size) : data_(local_) {
+        if (size > kLocal) {
+            heap_.resize(size);
+            data_ = heap_.data();
+        }
+    }
+    T* data() { return data_; }
+
+private:
+    static constexpr size_t kLocal = 256;
+    T local_[kLocal];
+    std::vector<T> heap_;
+    T* data_;
+};
+
+}  // namespace
 
 SimplexTableau::SimplexTableau(int32_t constraintRows, int32_t variables) {
     reset(constraintRows, variables);
@@ -23,7 +47,7 @@ int32_t SimplexEnteringColumn(const SimplexTableau& a, std::span<const int32_t> 
     int32_t best = 0;
     double bestScore = 0.0;
     for (int32_t j = 1; j <= columns; ++j) {
-        if (!(objective[j] > 0.0) || nonBasicIndex[j] == auxiliary) continue;
+        if (!(objective[j] > SimplexZeroTolerance) || nonBasicIndex[j] == auxiliary) continue;
         double sum = 0.0;
         for (int32_t i = 1; i <= m; ++i) sum += std::fabs(a[i][j]);
         if (sum == 0.0) return j;  // no constraint holds this column back
@@ -41,7 +65,7 @@ int32_t SimplexRatioTest(const SimplexTableau& a, int32_t m, int32_t column) {
     double bestRatio = SimplexRatioBound;
     for (int32_t i = 1; i <= m; ++i) {
         const double entry = a[i][column];
-        if (!(entry > 0.0)) continue;
+        if (!(entry > SimplexZeroTolerance)) continue;
         const double ratio = a[i][0] / entry;
         if (ratio < bestRatio) {
             bestRatio = ratio;
@@ -56,29 +80,34 @@ void SimplexPivot(SimplexTableau& a, std::span<int32_t> basicIndex,
                   int32_t pivotRow, int32_t pivotColumn) {
     double* pivotLine = a[pivotRow];
     const double pivot = pivotLine[pivotColumn];
+    // Only the columns where the pivot row is not zero change in the other rows, and only in
+    // rows with a non-zero factor: the tableaux of a day are sparse, so this saves most of
+    // the work without changing any result.
+    Scratch<int32_t> scratch(static_cast<size_t>(lastColumn) + 1);
+    int32_t* changing = scratch.data();
+    int32_t count = 0;
+    for (int32_t j = 0; j <= lastColumn; ++j)
+        if (pivotLine[j] != 0.0 && j != pivotColumn) changing[count++] = j;
     for (int32_t i = 0; i <= lastRow; ++i) {
         if (i == pivotRow) continue;
         double* line = a[i];
         const double f = line[pivotColumn] / pivot;
+        if (f != 0.0)
+            for (int32_t k = 0; k < count; ++k) line[changing[k]] -= f * pivotLine[changing[k]];
         line[pivotColumn] = -f;
-        // A zero factor leaves the row as it is; skipping it keeps sparse rows cheap.
-        if (f == 0.0) continue;
-        for (int32_t j = 0; j <= lastColumn; ++j)
-            if (j != pivotColumn) line[j] -= f * pivotLine[j];
     }
     const double inverse = 1.0 / pivot;
-    for (int32_t j = 0; j <= lastColumn; ++j)
-        if (j != pivotColumn) pivotLine[j] *= inverse;
+    for (int32_t j = 0; j <= lastColumn; ++j) pivotLine[j] *= inverse;
     pivotLine[pivotColumn] = inverse;
     std::swap(basicIndex[pivotRow], nonBasicIndex[pivotColumn]);
 }
 
 namespace {
 
-// The largest column in 1..columns whose entry in `row` is non-zero, or 0.
+// The largest column in 1..columns whose entry in `row` is not zero, or 0.
 int32_t lastNonZeroColumn(const SimplexTableau& a, int32_t row, int32_t columns) {
     for (int32_t k = columns; k >= 1; --k)
-        if (a[row][k] != 0.0) return k;
+        if (std::fabs(a[row][k]) > SimplexZeroTolerance) return k;
     return 0;
 }
 
@@ -91,13 +120,13 @@ struct Solve {
     int32_t m;
     int64_t pivotsLeft;
 
-    Solve(SimplexTableau& tableau, int32_t rows, int32_t n)
+    Solve(SimplexTableau& tableau, int32_t rows, int32_t n, int64_t maxPivots)
         : a(tableau),
           indexes(static_cast<size_t>(rows) + n + 3, 0),
           basicIndex(indexes.data(), static_cast<size_t>(rows) + 1),
           nonBasicIndex(indexes.data() + rows + 1, static_cast<size_t>(n) + 2),
           m(rows),
-          pivotsLeft(SimplexMaxPivots(rows, n)) {}
+          pivotsLeft(maxPivots) {}
 
     // Repeats entering column, ratio test and pivot until no column enters. Returns
     // SimplexSolved when the phase ends, or the failure that stopped it.
@@ -127,9 +156,14 @@ void requireFits(const SimplexTableau& a, std::span<double> x, int32_t m1, int32
 
 int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, int32_t m3,
                 int32_t n) {
+    return Simplex(a, x, m1, m2, m3, n, SimplexMaxPivots(m1 + m2 + m3, n));
+}
+
+int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, int32_t m3,
+                int32_t n, int64_t maxPivots) {
     requireFits(a, x, m1, m2, m3, n);
     const int32_t m = m1 + m2 + m3;
-    Solve s(a, m, n);
+    Solve s(a, m, n, maxPivots);
 
     // 1. The >= rows become <= rows.
     for (int32_t i = m1 + 1; i <= m1 + m2; ++i)
@@ -140,11 +174,16 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
     for (int32_t i = m1 + m2 + 1; i <= m; ++i) s.basicIndex[i] = 0;
     for (int32_t j = 1; j <= n; ++j) s.nonBasicIndex[j] = j;
 
+    // Right-hand sides within this of zero count as zero.
+    double largestRhs = 1.0;
+    for (int32_t i = 1; i <= m; ++i) largestRhs = std::max(largestRhs, std::fabs(a[i][0]));
+    const double feasibilityTolerance = SimplexFeasibilityTolerance * largestRhs;
+
     // 3. Each equality row makes one variable basic; the column of its zero slack is dropped.
     for (int32_t i = m1 + m2 + 1; i <= m; ++i) {
         const int32_t k = lastNonZeroColumn(a, i, n);
         if (k == 0) {
-            if (a[i][0] != 0.0) return SimplexInfeasible;
+            if (std::fabs(a[i][0]) > feasibilityTolerance) return SimplexInfeasible;
             continue;
         }
         SimplexPivot(a, s.basicIndex, s.nonBasicIndex, m, n, i, k);
@@ -183,7 +222,7 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
             return result;
         for (int32_t i = 1; i <= m; ++i) {
             if (s.basicIndex[i] != auxiliary) continue;
-            if (std::fabs(a[i][0]) > SimplexAuxiliaryTolerance) return SimplexInfeasible;
+            if (std::fabs(a[i][0]) > feasibilityTolerance) return SimplexInfeasible;
             // Basic at zero: exchange it for any column with a non-zero entry. A row without
             // one is redundant and keeps the auxiliary variable basic at 0; it never enters.
             if (const int32_t k = lastNonZeroColumn(a, i, columns); k != 0)

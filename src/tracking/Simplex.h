@@ -60,8 +60,14 @@ enum SimplexPhase : int32_t {
 
 // Starting bound of the ratio test: a ratio at or above it is never chosen.
 inline constexpr double SimplexRatioBound = 1e308;
-// Tolerance under which the auxiliary variable counts as zero at the end of the first phase.
-inline constexpr double SimplexAuxiliaryTolerance = 1e-15;
+// Rounding leaves traces such as 1e-17 where exact arithmetic gives 0. A tableau entry whose
+// magnitude is at or below this counts as zero wherever a pivot is chosen: an objective entry
+// does not make its column a candidate, a column entry does not take part in the ratio test,
+// and neither is pivoted on when an equality row or the auxiliary variable is exchanged.
+inline constexpr double SimplexZeroTolerance = 1e-9;
+// The auxiliary variable (and the right-hand side of an equality row left without
+// coefficients) counts as zero up to this fraction of the largest right-hand side (at least 1).
+inline constexpr double SimplexFeasibilityTolerance = 1e-11;
 
 // A zero-filled, row-major tableau of doubles with (m + 2) rows and (n + 2) columns;
 // a[row][column] reads and writes one entry.
@@ -101,22 +107,26 @@ constexpr int64_t SimplexMaxPivots(int32_t constraintRows, int32_t variables) {
 // Solves the problem held in `a` (see above). Returns a SimplexResult.
 int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, int32_t m3,
                 int32_t n);
+// The same with another bound on the exchange steps of the two phases (the one above passes
+// SimplexMaxPivots(m, n)).
+int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, int32_t m3,
+                int32_t n, int64_t maxPivots);
 
 // The steps of `Simplex`, public for their own tests. `basicIndex` has entries 1..m (the number
 // of the variable basic in each constraint row), `nonBasicIndex` entries 1..columns (the number
 // of the variable each column stands for); variables are numbered x1..xn = 1..n, the slack or
 // surplus of row i = n + i, the auxiliary variable = m + columns.
 
-// The entering column (1..columns) on the phase's objective row, or 0 when no column has a
-// strictly positive objective entry. Score = objective entry / sum of |entries| in rows 1..m;
+// The entering column (1..columns) on the phase's objective row, or 0 when no column has an
+// objective entry above SimplexZeroTolerance. Score = objective entry / sum of |entries| in rows 1..m;
 // the strictly largest score wins (ties keep the lower column). A candidate whose rows 1..m are
 // all zero raises the objective without limit: it wins at once, and the ratio test then finds
 // no leaving row.
 int32_t SimplexEnteringColumn(const SimplexTableau& a, std::span<const int32_t> nonBasicIndex,
                               int32_t m, int32_t columns, int32_t phase);
 
-// The leaving row (1..m) for the entering column, or 0 when no row has a strictly positive
-// entry with a ratio below SimplexRatioBound. The strictly smallest ratio wins (ties keep the
+// The leaving row (1..m) for the entering column, or 0 when no row has an entry above
+// SimplexZeroTolerance with a ratio below SimplexRatioBound. The strictly smallest ratio wins (ties keep the
 // lower row).
 int32_t SimplexRatioTest(const SimplexTableau& a, int32_t m, int32_t column);
 

@@ -119,7 +119,8 @@ inline OpenRow food(double lipids100, double proteins100, double carbs100) {
 
 // A realistic day: foods drawn from a catalogue of plausible compositions (so the same values
 // come back, as a food and a recipe can share them), an objective of 1200..3000 kcal of which
-// some is already eaten, and a minimum quantity of 5..60 g.
+// some is already eaten, and a minimum quantity of 1..60 g whose calories take at most 60 % of
+// what is missing.
 inline Day realisticDay(std::mt19937_64& rng, int n) {
     std::uniform_real_distribution<double> u(0.0, 1.0);
     Day day;
@@ -135,7 +136,10 @@ inline Day realisticDay(std::mt19937_64& rng, int n) {
     const double eaten = u(rng) * 0.5 * objective;
     day.remainingCalories = std::round(objective - eaten);
     day.remainingCarbs = std::round(100 - eaten * 0.5 / 4);
-    day.minimumQuantity = 5 + std::floor(u(rng) * 56);
+    double calories = 0;
+    for (const OpenRow& r : day.rows) calories += r.calories;
+    const double roomy = 0.6 * day.remainingCalories / std::max(calories, 1.0);
+    day.minimumQuantity = 1 + std::floor(u(rng) * std::min(60.0, roomy));
     day.nutrient = static_cast<int>(rng() % 3);
     return day;
 }

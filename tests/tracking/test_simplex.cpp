@@ -144,9 +144,12 @@ TEST(Simplex, EnteringColumnScoresAndTies) {
     nonBasic[3] = 3;  // once it stands for another variable, column 3 may enter
     EXPECT_EQ(SimplexEnteringColumn(a, nonBasic, 2, 3, SimplexPhaseTwo), 3);
 
-    // The first phase reads row m + 1; no strictly positive entry there gives 0.
+    // The first phase reads row m + 1; no positive entry there gives 0, nor does a rounding
+    // trace such as 1e-17.
     EXPECT_EQ(SimplexEnteringColumn(a, nonBasic, 2, 3, SimplexPhaseOne), 0);
-    a[3][2] = 1e-300;
+    a[3][2] = 1e-17;
+    EXPECT_EQ(SimplexEnteringColumn(a, nonBasic, 2, 3, SimplexPhaseOne), 0);
+    a[3][2] = 1e-6;
     EXPECT_EQ(SimplexEnteringColumn(a, nonBasic, 2, 3, SimplexPhaseOne), 2);
 }
 
@@ -155,14 +158,14 @@ TEST(Simplex, RatioTestTiesAndBound) {
     a[1][0] = 6; a[1][1] = -1;  // not positive: ignored
     a[2][0] = 4; a[2][1] = 2;   // ratio 2
     a[3][0] = 2; a[3][1] = 1;   // ratio 2: tie keeps row 2
-    a[4][0] = 0; a[4][1] = 0;   // zero entry: ignored
+    a[4][0] = 0; a[4][1] = 1e-16;  // a rounding trace, not a pivot: ignored
     EXPECT_EQ(SimplexRatioTest(a, 4, 1), 2);
     a[3][0] = 1.5;
     EXPECT_EQ(SimplexRatioTest(a, 4, 1), 3);
 
     SimplexTableau b(2, 1);
     b[1][0] = 1e308; b[1][1] = 1;   // ratio exactly at the bound
-    b[2][0] = 1e300; b[2][1] = 1e-10;  // ratio beyond it
+    b[2][0] = 1e300; b[2][1] = 1e-8;   // ratio at or beyond it
     EXPECT_EQ(SimplexRatioTest(b, 2, 1), 0);
     b[2][0] = 5;
     EXPECT_EQ(SimplexRatioTest(b, 2, 1), 2);
@@ -186,6 +189,18 @@ TEST(Simplex, PivotExchangesWithinBounds) {
     EXPECT_EQ(nonBasic[1], 1);
 }
 
+TEST(Simplex, StopsAtPivotLimit) {
+    // The first example takes two exchange steps after the auxiliary pivot.
+    const SimplexTableau built = tableauOf({3, 2}, {{4, 1, 1}, {6, 1, 3}, {1, 1, 0}});
+    SimplexTableau a = built;
+    auto x = outputFor(3, 2);
+    EXPECT_EQ(Simplex(a, x, 2, 1, 0, 2, 1), SimplexPivotLimit);
+    for (double v : x) EXPECT_EQ(v, kUnwritten);
+    a = built;
+    EXPECT_EQ(Simplex(a, x, 2, 1, 0, 2, 2), SimplexSolved);
+    EXPECT_DOUBLE_EQ(x[1], 4);
+}
+
 TEST(Simplex, RefusesTableauSmallerThanProblem) {
     SimplexTableau a(2, 2);
     std::vector<double> x(SimplexOutputSize(2, 2));
@@ -194,6 +209,26 @@ TEST(Simplex, RefusesTableauSmallerThanProblem) {
     std::vector<double> shortX(SimplexOutputSize(2, 2) - 1);
     EXPECT_THROW(Simplex(a, shortX, 1, 1, 0, 2), std::invalid_argument);
     EXPECT_THROW(Simplex(a, x, -1, 0, 0, 2), std::invalid_argument);
+}
+
+TEST(Simplex, MinimumQuantitiesThatMeetTheCaloriesExactly) {
+    // The only feasible point gives every open row its minimum quantity. Rounding leaves the
+    // auxiliary variable at about 1e-13 instead of 0, which must not read as infeasible.
+    std::mt19937_64 rng(7);
+    for (int t = 0; t < 60; ++t) {
+        programmes::Day day = programmes::realisticDay(rng, 3 + t % 20);
+        double calories = 0;
+        for (const auto& r : day.rows) calories += r.calories;
+        day.remainingCalories = calories * day.minimumQuantity;
+        day.remainingCarbs = 0;
+        for (int mode = 2; mode <= 3; ++mode) {
+            programmes::Programme p = programmes::build(mode, day);
+            std::vector<double> x(SimplexOutputSize(p.m(), p.n));
+            ASSERT_EQ(Simplex(p.a, x, p.m1, p.m2, p.m3, p.n), SimplexSolved)
+                << "day " << t << ", mode " << mode;
+            for (int k = 1; k <= p.n; ++k) EXPECT_NEAR(x[k], day.minimumQuantity, 1e-9);
+        }
+    }
 }
 
 TEST(Simplex, FullDayOfFiftyOpenRowsInEveryMode) {
