@@ -25,7 +25,13 @@
 //
 // On SimplexSolved: x[1..n] hold x1..xn, x[n + i] the slack (<= row) or surplus (>= row) of
 // constraint row i, and a[0][0] holds minus the optimal value. On any other result `x` is left
-// as it was and the tableau holds partial work; the caller reports the failure.
+// as it was and the tableau holds partial work; the caller reports the failure (the quantity
+// optimisation shows the same message for SimplexUnbounded, SimplexInfeasible and
+// SimplexPivotLimit).
+//
+// Sizes for the quantity optimisation with n open rows: mode 1 has 1 <= row, n + 3 >= rows and
+// no equality row, so SimplexTableau(n + 4, n); modes 2 and 3 have n + 1 >= rows and 1
+// equality row, so SimplexTableau(n + 2, n). A day of 50 open rows fits in every mode.
 //
 // Example, maximise 3.x1 + 2.x2 under x1 + x2 <= 4, x1 + 3.x2 <= 6, x1 >= 1:
 //
