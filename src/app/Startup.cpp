@@ -7,6 +7,7 @@
 #include "frame/UVivanda.h"
 #include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
+#include "reference/Uconversion.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ public:
 
 void CreateLongLivedForms() {
     new TFVivanda();
+    FConversionVM = new TFConversionVM();
+    FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
 }
 
 int runVivanda(int argc, char** argv) {

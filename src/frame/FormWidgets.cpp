@@ -1,0 +1,82 @@
+#include "frame/FormWidgets.h"
+
+#include <QApplication>
+#include <QCollator>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+namespace {
+// Outer frame of a dialog around its client area: borders and title bar.
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 34;
+
+void setBold(QWidget* w, bool bold) {
+    if (!bold) return;
+    QFont f = w->font();
+    f.setBold(true);
+    w->setFont(f);
+}
+}  // namespace
+
+void UseProgramFont(QWidget* form) {
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    form->setFont(font);
+}
+
+void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight) {
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    dialog->setFixedSize(outerWidth - kFrameWidth, outerHeight - kFrameHeight);
+}
+
+QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    setBold(label, bold);
+    if (geometry.width() == 0) {
+        label->move(geometry.topLeft());
+        label->adjustSize();
+    } else {
+        label->setGeometry(geometry);
+    }
+    return label;
+}
+
+QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter belongs to the form's own handlers, never to a default button.
+    button->setAutoDefault(false);
+    setBold(button, bold);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(geometry);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+void SetInputColour(QWidget* input, const QColor& colour) {
+    QPalette p = input->palette();
+    p.setColor(QPalette::Base, colour);
+    input->setPalette(p);
+}
+
+void LockInput(QWidget* input, bool locked) {
+    input->setEnabled(!locked);
+    SetInputColour(input, locked ? kLockedColour : kEditableColour);
+}
+
+void SortForDisplay(QStringList& texts) {
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(texts.begin(), texts.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Small pieces shared by the dialogs that lay out their controls by hand: the program's font,
+// placed labels, buttons and edits, the colours of editable and locked inputs, a title bar
+// without system menu, and the French order of sorted lists.
+#include <QColor>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Input colours (0xBBGGRR in the original palette): white when editable, pale blue when locked.
+inline const QColor kEditableColour{0xFF, 0xFF, 0xFF};
+inline const QColor kLockedColour{0xBD, 0xF0, 0xF9};
+
+// The desktop's sans-serif font at 8 points, the size every form uses.
+void UseProgramFont(QWidget* form);
+
+// A title bar without system menu (no close box) on a fixed-size dialog of the given outer size.
+void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight);
+
+// Child controls with their component name, placed at `geometry` (a label sizes itself when
+// the width is 0). Labels and buttons may be bold.
+QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
+QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
+QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly = false);
+
+// Background colour of an input; `locked` also disables it.
+void SetInputColour(QWidget* input, const QColor& colour);
+void LockInput(QWidget* input, bool locked);
+
+// Sorts texts as the sorted lists show them: French order, letter case ignored.
+void SortForDisplay(QStringList& texts);

@@ -1,0 +1,243 @@
+#include "reference/Uconversion.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "data/NameColumn.h"
+#include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/Placement.h"
+#include "frame/TextHelpers.h"
+#include "frame/Umessages.h"
+#include "platform/HelpViewer.h"
+#include "platform/Modal.h"
+
+TFConversionVM* FConversionVM = nullptr;
+
+namespace {
+const char* const kMessages[] = {
+    "        Vous devez saisire une quantité !",
+    "Erreur de saisie !",
+    "        Valeur non valide pour la quantité !",
+    "        Vous devez saisire une quantité et cliquer sur le bouton\n        conversion !",
+    "        Aucune unité de mesure n'est disponible pour cet aliment !",
+    "        Aucun aliment n'est disponible pour la conversion !",
+};
+constexpr int kHelpContext = 190;
+}  // namespace
+
+std::optional<double> ParseMeasureQuantity(const QString& text) {
+    bool ok = false;
+    const double value = QLocale().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
+    return value;
+}
+
+TFConversionVM::TFConversionVM(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FConversionVM"));
+    setWindowTitle(QStringLiteral("Conversion en grammes"));
+    setProperty("HelpContext", kHelpContext);
+    UseProgramFont(this);
+    QPalette back = palette();
+    back.setColor(QPalette::Window, QColor(213, 206, 206));
+    setPalette(back);
+    setAutoFillBackground(true);
+
+    LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 8, 0, 0}, true);
+    LboxAliments = new QComboBox(this);
+    LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
+    LboxAliments->setGeometry(8, 24, 221, 22);
+    LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliment"));
+    LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 54, 0, 0}, true);
+    LboxUnites = new QComboBox(this);
+    LboxUnites->setObjectName(QStringLiteral("LboxUnites"));
+    LboxUnites->setGeometry(8, 70, 221, 22);
+    LboxUnites->setToolTip(QStringLiteral("Sélection de l'unité de mesure"));
+    LblQuantite = PlaceLabel(this, "LblQuantite", QStringLiteral("Quantité"), {8, 100, 0, 0}, true);
+    EdtQuantite = PlaceEdit(this, "EdtQuantite", {8, 116, 100, 21});
+    EdtQuantite->setToolTip(QStringLiteral("Saisie de la quantité pour l'unité de mesure sélectionnée"));
+    BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {120, 114, 109, 25}, true);
+    BtnConversion->setToolTip(QStringLiteral("Conversion, en grammes, de la quantité"));
+    LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en gr)"), {8, 144, 0, 0}, true);
+    EdtPoids = PlaceEdit(this, "EdtPoids", {8, 160, 100, 21}, true);
+    EdtPoids->setToolTip(QStringLiteral("Quantité exprimée en grammes"));
+    SetInputColour(EdtPoids, kLockedColour);
+    BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {8, 196, 75, 25}, true);
+    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {154, 196, 75, 25}, true);
+    BtnOk->setToolTip(QStringLiteral(
+        "Insertion du poids calculé dans la zone quantité de la grille de saisie des aliments"));
+    setTabOrder(LboxAliments, LboxUnites);
+    setTabOrder(LboxUnites, EdtQuantite);
+    setTabOrder(EdtQuantite, BtnConversion);
+    setTabOrder(BtnConversion, EdtPoids);
+    setTabOrder(EdtPoids, BtnAnnule);
+    setTabOrder(BtnAnnule, BtnOk);
+
+    connect(LboxAliments, &QComboBox::activated, this, [this] { LboxAlimentsClick(); });
+    connect(LboxUnites, &QComboBox::activated, this, [this] { LboxUnitesClick(); });
+    connect(BtnConversion, &QPushButton::clicked, this, [this] { BtnConversionClick(); });
+    connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
+    connect(BtnAnnule, &QPushButton::clicked, this, [this] { BtnAnnuleClick(); });
+    FormCreate();
+}
+
+TFConversionVM::~TFConversionVM() {
+    if (FConversionVM == this) FConversionVM = nullptr;
+}
+
+void TFConversionVM::FormCreate() {
+    MakeFixedDialog(this, 245, 263);
+    for (int i = 0; i < int(std::size(kMessages)); ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
+
+    // The name column follows the language when the first food has a name in it.
+    ::Query probe(QStringLiteral(
+        "SELECT NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, NomAlimentItalien, "
+        "NomAlimentEspagnol FROM t_densites ORDER BY IdAlimentDensite"));
+    probe.open();
+    QStringList sample;
+    if (!probe.isEmpty())
+        for (int i = 0; i < 5; ++i) sample << probe.asString(i);
+    // No usable name in the sample row keeps the French column.
+    const int column = std::max(ChooseNameColumn(sample, appState().LanguageCode), 0);
+    NameColumnIndex = column + 1;
+    NameColumnName = NameColumnNames(QStringLiteral("NomAliment")).at(column);
+
+    TDensites.setSql(QStringLiteral(
+        "SELECT IdAlimentDensite, NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, "
+        "NomAlimentItalien, NomAlimentEspagnol, Densite FROM t_densites ORDER BY IdAlimentDensite"));
+    TDensites.open();
+    QStringList foods;
+    for (TDensites.first(); !TDensites.eof(); TDensites.next()) foods << TDensites.asString(NameColumnIndex);
+    SortForDisplay(foods);
+    LboxAliments->addItems(foods);
+    LboxAliments->setCurrentIndex(foods.isEmpty() ? -1 : 0);
+    if (!foods.isEmpty()) TDensites.locate(NameColumnName, foods.first(), {.caseInsensitive = true});
+
+    TUnites.setSql(QStringLiteral("SELECT IdUnite, NomUnite, ValeurUnite FROM t_unites_mesures ORDER BY IdUnite"));
+    TUnites.open();
+
+    // Without any food the unit list stays empty and conversions are refused.
+    if (!foods.isEmpty()) fillUnitList(foods.first());
+}
+
+void TFConversionVM::fillUnitList(const QString& foodName) {
+    Query.setSql(QStringLiteral(
+        "SELECT NomUnite FROM t_densites, t_densites_unites_mesures, t_unites_mesures "
+        "WHERE t_densites_unites_mesures.IdAlimentDensite = t_densites.IdAlimentDensite "
+        "AND t_densites_unites_mesures.IdUnite = t_unites_mesures.IdUnite AND t_densites.%1 = ?")
+                     .arg(NameColumnName));
+    Query.addBindValue(foodName);
+    Query.open();
+    QStringList units;
+    for (Query.first(); !Query.eof(); Query.next()) units << Query.asString(0);
+    Query.close();
+    SortForDisplay(units);
+    LboxUnites->clear();
+    LboxUnites->addItems(units);
+    LboxUnites->setCurrentIndex(units.isEmpty() ? -1 : 0);
+    if (!units.isEmpty()) TUnites.locate(QStringLiteral("NomUnite"), units.first(), {.caseInsensitive = true});
+}
+
+void TFConversionVM::LboxAlimentsClick() {
+    const QString name = LboxAliments->currentText();
+    TDensites.locate(NameColumnName, name, {.caseInsensitive = true});
+    fillUnitList(name);
+}
+
+void TFConversionVM::LboxUnitesClick() {
+    TUnites.locate(QStringLiteral("NomUnite"), LboxUnites->currentText(), {.caseInsensitive = true});
+}
+
+void TFConversionVM::showError(int message) {
+    ShowMessageBox(MessageTable[message], MessageTable[1], 12, &MessageSwitch, false);
+}
+
+void TFConversionVM::BtnConversionClick() {
+    const QString text = EdtQuantite->text();
+    if (text.isEmpty()) {
+        showError(0);
+        return;
+    }
+    const std::optional<double> quantity = ParseMeasureQuantity(text);
+    if (!quantity) {
+        showError(2);
+        return;
+    }
+    // A conversion needs a food and one of its measures.
+    if (LboxAliments->currentIndex() < 0 || TDensites.recNo() < 0) {
+        showError(5);
+        return;
+    }
+    if (LboxUnites->currentIndex() < 0 || TUnites.recNo() < 0) {
+        showError(4);
+        return;
+    }
+    const double weight = TUnites.asDouble("ValeurUnite") * TDensites.asDouble("Densite") * *quantity;
+    if (!std::isfinite(weight)) {
+        showError(2);
+        return;
+    }
+    EdtPoids->setText(QuantityToText(weight));
+    ConvertedWeight = weight;
+}
+
+void TFConversionVM::BtnOkClick() {
+    if (ConvertedWeight > 0 || CalledFromGrid == 0) {
+        Validated = 1;
+        done(QDialog::Accepted);
+        return;
+    }
+    showError(3);
+}
+
+void TFConversionVM::BtnAnnuleClick() {
+    Validated = 0;
+    done(QDialog::Rejected);
+}
+
+void TFConversionVM::FormShow() {
+    EdtQuantite->clear();
+    EdtPoids->clear();
+    ConvertedWeight = 0;
+    for (int i = 0; i < LboxAliments->count(); ++i) {
+        if (LboxAliments->itemText(i) != InitialFood) continue;
+        LboxAliments->setCurrentIndex(i);
+        LboxAlimentsClick();
+        break;
+    }
+}
+
+void TFConversionVM::FormKeyPress(char key) {
+    if (key != 13) return;
+    BtnConversionClick();
+    BtnOk->setFocus();
+}
+
+void TFConversionVM::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
+
+void TFConversionVM::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!e->spontaneous()) FormShow();
+}
+
+void TFConversionVM::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        FormKeyPress(13);
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void ShowConversionFromMenu() {
+    if (!FConversionVM) return;
+    FConversionVM->CalledFromGrid = 0;
+    FConversionVM->BtnAnnule->setEnabled(false);
+    placeOverFrame(FConversionVM, 14);
+    modal::exec(FConversionVM);
+}

@@ -1,0 +1,245 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "data/Query.h"
+#include "platform/Modal.h"
+#include "reference/Uconversion.h"
+#include "support/DataFixture.h"
+#include "support/FrenchLocale.h"
+#include "support/MessageScript.h"
+
+namespace {
+
+// A name with both kinds of quote, a measure of 15 and a density of 0.5; a food without measure.
+const QString kQuoted = QStringLiteral("Pâte d'amande \"maison\"");
+const QString kNoMeasure = QStringLiteral("Sel de Guérande");
+
+QStringList items(const QComboBox* box) {
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i) list << box->itemText(i);
+    return list;
+}
+
+class ConversionVM : public DataTest {
+protected:
+    void SetUp() override {
+        DataTest::SetUp();
+        modal::clearHandlers();
+        Query::execute("INSERT INTO t_densites (IdAlimentDensite, NomAlimentFrancais, Densite) VALUES (5, ?, 0.5)",
+                       {kQuoted});
+        Query::execute("INSERT INTO t_densites_unites_mesures (IdAlimentDensite, IdUnite) VALUES (5, 2)");
+        Query::execute("INSERT INTO t_densites (IdAlimentDensite, NomAlimentFrancais, Densite) VALUES (6, ?, 1.2)",
+                       {kNoMeasure});
+    }
+    void TearDown() override {
+        dialog.reset();
+        EXPECT_EQ(modal::unexpectedShows(), 0);
+        EXPECT_EQ(modal::pendingHandlers(), 0);
+        modal::clearHandlers();
+        DataTest::TearDown();
+    }
+    TFConversionVM& create() {
+        dialog = std::make_unique<TFConversionVM>();
+        return *dialog;
+    }
+    // Types a quantity and presses "Conversion".
+    static void convert(TFConversionVM& d, const QString& quantity) {
+        d.EdtQuantite->setText(quantity);
+        d.BtnConversion->click();
+    }
+    FrenchLocaleGuard french;
+    std::unique_ptr<TFConversionVM> dialog;
+    MessageLog log;
+};
+
+}  // namespace
+
+TEST(MeasureQuantity, LocaleNumbersOnly) {
+    FrenchLocaleGuard french;
+    EXPECT_EQ(ParseMeasureQuantity("1,5"), 1.5);
+    EXPECT_EQ(ParseMeasureQuantity("0"), 0.0);
+    EXPECT_FALSE(ParseMeasureQuantity("1.5"));  // a point is not the French decimal separator
+    EXPECT_FALSE(ParseMeasureQuantity("-1"));
+    EXPECT_FALSE(ParseMeasureQuantity("trois"));
+    EXPECT_FALSE(ParseMeasureQuantity("inf"));
+}
+
+TEST_F(ConversionVM, ListsAndTheConversionFromAGrid) {
+    TFConversionVM& d = create();
+    // Sorted French order; the first food and its first measure are chosen at creation.
+    EXPECT_EQ(items(d.LboxAliments), QStringList({"Farine", "Huile", "Lait", kQuoted, kNoMeasure, "Sucre en poudre"}));
+    EXPECT_EQ(d.LboxAliments->currentText(), QStringLiteral("Farine"));
+    EXPECT_EQ(items(d.LboxUnites), QStringList({"Cuillère à café", "Cuillère à soupe"}));
+    EXPECT_EQ(d.NameColumnName, QStringLiteral("NomAlimentFrancais"));
+
+    // A grid asks for the food with quotes in its name: it is preselected with its one measure.
+    d.CalledFromGrid = 1;
+    d.InitialFood = kQuoted;
+    modal::pushHandler([&](modal::Call&) {
+        EXPECT_EQ(d.LboxAliments->currentText(), kQuoted);
+        EXPECT_EQ(items(d.LboxUnites), QStringList({"Cuillère à soupe"}));
+        convert(d, "3");
+        EXPECT_EQ(d.EdtPoids->text(), QStringLiteral("22,50"));
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    EXPECT_EQ(d.Validated, 1);
+    EXPECT_DOUBLE_EQ(d.ConvertedWeight, 22.5);
+    EXPECT_FALSE(d.isVisible());
+
+    // Changing the quantity without converting again returns the last conversion.
+    modal::pushHandler([&](modal::Call&) {
+        convert(d, "1,5");
+        EXPECT_DOUBLE_EQ(d.ConvertedWeight, 15 * 0.5 * 1.5);
+        d.EdtQuantite->setText("4");
+        d.LboxAliments->setCurrentIndex(0);
+        d.LboxAliments->activated(0);  // another food chosen: the measures follow it
+        EXPECT_EQ(d.LboxUnites->currentText(), QStringLiteral("Cuillère à café"));
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    EXPECT_DOUBLE_EQ(d.ConvertedWeight, 11.25);
+}
+
+TEST_F(ConversionVM, QuantityRefusals) {
+    TFConversionVM& d = create();
+    d.InitialFood = QStringLiteral("Lait");
+    modal::pushHandler([&](modal::Call&) {
+        for (const char* bad : {"", "abc", "-2", "1.5"}) {
+            AnswerNextMessage(log);
+            convert(d, QString::fromUtf8(bad));
+        }
+        convert(d, "2");  // Lait, Cuillère à soupe: 2 x 15 x 1.03
+        EXPECT_DOUBLE_EQ(d.ConvertedWeight, 2 * 15 * 1.03);
+        // A refused conversion leaves both edits and the weight as they were.
+        AnswerNextMessage(log);
+        convert(d, "x");
+        EXPECT_EQ(d.EdtQuantite->text(), QStringLiteral("x"));
+        EXPECT_EQ(d.EdtPoids->text(), QStringLiteral("30,90"));
+        EXPECT_DOUBLE_EQ(d.ConvertedWeight, 2 * 15 * 1.03);
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    ASSERT_EQ(log.count(), 5);
+    EXPECT_EQ(log.texts[0], d.MessageTable[0]);
+    EXPECT_EQ(log.texts[0], QStringLiteral("        Vous devez saisire une quantité !"));
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(log.texts[i], QStringLiteral("        Valeur non valide pour la quantité !")) << i;
+    for (const QString& caption : log.captions) EXPECT_EQ(caption, QStringLiteral("Erreur de saisie !"));
+}
+
+TEST_F(ConversionVM, GridProtocolAndMenu) {
+    TFConversionVM& d = create();
+    d.CalledFromGrid = 1;
+    d.InitialFood = QStringLiteral("Huile");
+    // From a grid, Ok needs a positive weight of this showing: none yet, then 0.
+    modal::pushHandler([&](modal::Call&) {
+        AnswerNextMessage(log);
+        d.BtnOk->click();
+        EXPECT_TRUE(d.isVisible());
+        convert(d, "0");
+        EXPECT_EQ(d.EdtPoids->text(), QStringLiteral("0"));
+        AnswerNextMessage(log);
+        d.BtnOk->click();
+        EXPECT_TRUE(d.isVisible());
+        convert(d, "1");
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    EXPECT_EQ(d.Validated, 1);
+    EXPECT_DOUBLE_EQ(d.ConvertedWeight, 5 * 0.92);  // Cuillère à café comes first
+    ASSERT_EQ(log.count(), 2);
+    EXPECT_EQ(log.texts[0], Flat("        Vous devez saisire une quantité et cliquer sur le bouton\n        conversion !"));
+
+    // The next showing starts over: empty edits, no weight, and Annuler answers 0.
+    modal::pushHandler([&](modal::Call&) {
+        EXPECT_TRUE(d.EdtQuantite->text().isEmpty());
+        EXPECT_TRUE(d.EdtPoids->text().isEmpty());
+        EXPECT_EQ(d.ConvertedWeight, 0);
+        AnswerNextMessage(log);
+        d.BtnOk->click();
+        d.BtnAnnule->click();
+    });
+    modal::exec(&d);
+    EXPECT_EQ(d.Validated, 0);
+    EXPECT_EQ(log.count(), 3);
+
+    // An initial food that differs in letter case preselects nothing: the last food stays.
+    d.InitialFood = QStringLiteral("lait");
+    // The menu: a free conversion, Annuler disabled, Ok closes even without a weight.
+    FConversionVM = &d;
+    modal::pushHandler([&](modal::Call&) {
+        EXPECT_FALSE(d.BtnAnnule->isEnabled());
+        EXPECT_EQ(d.LboxAliments->currentText(), QStringLiteral("Huile"));
+        d.BtnOk->click();
+    });
+    ShowConversionFromMenu();
+    EXPECT_EQ(d.CalledFromGrid, 0);
+    EXPECT_EQ(d.Validated, 1);
+    EXPECT_EQ(d.ConvertedWeight, 0);
+}
+
+TEST_F(ConversionVM, EnterConvertsAndMovesToOk) {
+    TFConversionVM& d = create();
+    modal::pushHandler([&](modal::Call&) {
+        d.activateWindow();
+        d.EdtQuantite->setFocus();
+        d.EdtQuantite->setText("2");
+        QTest::keyClick(d.EdtQuantite, Qt::Key_Return);
+        EXPECT_DOUBLE_EQ(d.ConvertedWeight, 2 * 5 * 0.55);  // Farine, Cuillère à café
+        EXPECT_TRUE(d.isVisible());                          // Enter does not close the dialog
+        EXPECT_EQ(d.focusWidget(), d.BtnOk);
+        // A failed conversion moves the focus too.
+        d.EdtQuantite->setFocus();
+        d.EdtQuantite->clear();
+        AnswerNextMessage(log);
+        QTest::keyClick(d.EdtQuantite, Qt::Key_Enter);
+        EXPECT_EQ(d.focusWidget(), d.BtnOk);
+        QTest::keyClick(d.EdtQuantite, Qt::Key_Escape);  // no way out but the two buttons
+        EXPECT_TRUE(d.isVisible());
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    EXPECT_EQ(log.count(), 1);
+}
+
+TEST_F(ConversionVM, FoodWithoutMeasureAndNoFoodAtAll) {
+    TFConversionVM& d = create();
+    d.InitialFood = kNoMeasure;
+    modal::pushHandler([&](modal::Call&) {
+        EXPECT_EQ(d.LboxUnites->count(), 0);
+        EXPECT_EQ(d.LboxUnites->currentIndex(), -1);
+        AnswerNextMessage(log);
+        convert(d, "2");
+        EXPECT_EQ(d.ConvertedWeight, 0);
+        EXPECT_TRUE(d.EdtPoids->text().isEmpty());
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    ASSERT_EQ(log.count(), 1);
+    EXPECT_EQ(log.texts[0], Flat(d.MessageTable[4]));
+    EXPECT_EQ(log.captions[0], QStringLiteral("Erreur de saisie !"));
+
+    // An empty food table: the dialog opens with empty lists and refuses every conversion.
+    Query::execute("DELETE FROM t_densites_unites_mesures");
+    Query::execute("DELETE FROM t_densites");
+    TFConversionVM& empty = create();
+    EXPECT_EQ(empty.LboxAliments->count(), 0);
+    EXPECT_EQ(empty.LboxUnites->count(), 0);
+    empty.InitialFood = QStringLiteral("Lait");
+    modal::pushHandler([&](modal::Call&) {
+        AnswerNextMessage(log);
+        convert(empty, "1");
+        empty.LboxAliments->activated(0);
+        EXPECT_EQ(empty.LboxUnites->count(), 0);
+        empty.BtnOk->click();
+    });
+    modal::exec(&empty);
+    ASSERT_EQ(log.count(), 2);
+    EXPECT_EQ(log.texts[1], Flat(empty.MessageTable[5]));
+    EXPECT_EQ(empty.ConvertedWeight, 0);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Answers for ShowMessageBox in widget tests: each call queues one answer through the modal
+// seam that records the box's caption and text, then clicks the given button. The box wraps
+// long texts with line feeds of its own, so texts are recorded without any line feed; compare
+// them with Flat(expected).
+#include <QString>
+#include <QStringList>
+
+inline QString Flat(QString text) { return text.remove(QLatin1Char('\n')); }
+
+struct MessageLog {
+    QStringList captions;
+    QStringList texts;
+    int count() const { return int(texts.size()); }
+};
+
+// Queues the answer for the next message box; `button` is "BtnOk", "BtnOui" or "BtnNon".
+void AnswerNextMessage(MessageLog& log, const char* button = "BtnOk");
