@@ -186,4 +186,22 @@ TEST_F(FoodsSeed, EveryDensityFoodHasMeasuresAndIsAShippedFood) {
               0);
 }
 
+// The day's list offers foods and recipes side by side and a day stores only the name, so a food
+// and a recipe must never share a name in the same language.
+TEST_F(FoodsSeed, NoFoodIsNamedLikeARecipe) {
+    const char* const languages[] = {"Francais", "Anglais", "Allemand", "Italien", "Espagnol"};
+    for (const char* language : languages) {
+        std::map<std::string, std::string> foodByName;
+        for (const Row& food : db.rows(std::string("SELECT IdAliment, NomAliment") + language + " AS Nom FROM t_aliments"))
+            if (!food.at("Nom").empty()) foodByName[seedtest::foldedName(food.at("Nom"))] = food.at("IdAliment");
+        ASSERT_FALSE(foodByName.empty()) << language;
+        for (const Row& recipe : db.rows(std::string("SELECT IdRecette, NomRecette") + language + " AS Nom FROM t_recettes")) {
+            auto food = foodByName.find(seedtest::foldedName(recipe.at("Nom")));
+            EXPECT_TRUE(recipe.at("Nom").empty() || food == foodByName.end())
+                << language << ": recipe " << recipe.at("IdRecette") << " and food " << food->second << " are both named '"
+                << recipe.at("Nom") << "'";
+        }
+    }
+}
+
 }  // namespace
