@@ -5,6 +5,8 @@
 
 #include "frame/AppState.h"
 #include "frame/UVivanda.h"
+#include "frame/Umessages.h"
+#include "frame/Uoptions.h"
 #include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
 #include "reference/Uconversion.h"
@@ -28,9 +30,20 @@ public:
 }  // namespace
 
 void CreateLongLivedForms() {
+    // The forms that live for the whole run, in their fixed order; the frame comes first
+    // because the others read the paths it computes.
     new TFVivanda();
+    // TFBesoinsJournaliers
     FConversionVM = new TFConversionVM();
+    // TFQRAffiConsommation
+    FMessage = new TFMessage(FVivanda);
+    // TFConversionMV, TFApropos
+    FOptions = new TFOptions(FVivanda);
+    // TFQRAffiRecette, TFRestriction, TFAstuces, TFSelDate, TFGestHistoConso, TFBilan, TFCalcIMC
+
+    // Menu items of the windows and dialogs above.
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
+    FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
 }
 
 int runVivanda(int argc, char** argv) {
