@@ -1,6 +1,10 @@
 #include "app/Startup.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 #include "frame/AppState.h"
@@ -49,6 +53,15 @@ void CreateLongLivedForms() {
 int runVivanda(int argc, char** argv) {
     VivandaApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vivanda"));
+    // The forms were laid out for a small sans-serif face.
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPointSize(8);
+    QApplication::setFont(font);
+    // Qt's own dialogs (print preview, file choosers) in French.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTranslator);
     try {
         CreateLongLivedForms();
     } catch (const std::exception& ex) {
