@@ -1,0 +1,345 @@
+#!/usr/bin/env python3
+"""Builds the recipe, theme, activity and consumption-category seed tables.
+
+Sources (all in this folder, written by hand and reviewed):
+  recipes.txt     the recipes: names in five languages, time, themes, ingredients as Ciqual
+                  codes with grams, and the steps of the French description
+  themes.tsv      recipe themes in five languages, each with its consumption category
+  catconso.tsv    consumption categories, with the food categories they gather
+  activities.tsv  activities in five languages with their Compendium code and MET value
+
+Outputs:
+  db/tools/recipes/required_ciqual_codes.txt  every Ciqual code the recipes use (read by the
+                                              food tool, which must include those foods)
+  db/seed/t_categories.tsv, t_catconsommation.tsv, t_alim_recette_catconso.tsv,
+  t_activites.tsv, and, once db/tools/foods/food_sources.tsv and db/seed/t_aliments.tsv
+  exist, t_recettes.tsv, t_ingredients_recettes.tsv and t_categories_recettes.tsv.
+
+A recipe's per-gram values are the weighted mean of its ingredients' per-gram values, weighted
+by their grams, exactly as the recipe editor computes them when a recipe is saved.
+
+Standard library only; never touches the network. Re-run after any change to the sources or
+to the food table:  python3 db/tools/recipes/build_recipes.py
+"""
+
+import csv
+import os
+import re
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
+SEED = os.path.join(REPO, "db", "seed")
+FOOD_SOURCES = os.path.join(REPO, "db", "tools", "foods", "food_sources.tsv")
+FOOD_TABLE = os.path.join(SEED, "t_aliments.tsv")
+CIQUAL = os.path.normpath(os.path.join(REPO, "..", "shared", "data", "ciqual-2020", "ciqual.tsv"))
+
+LANGUAGES = ["fr", "en", "de", "it", "es"]
+SUFFIXES = ["Francais", "Anglais", "Allemand", "Italien", "Espagnol"]
+RECIPE_NAME_WIDTH = 64
+ACTIVITY_NAME_WIDTH = 32
+MAX_THEME_ID = 27          # food categories enter the mapping table as their id + 27
+FOOD_CATEGORY_IDS = range(1, 25)
+TIME_PATTERN = re.compile(r"^([01]\d|2[0-3]):[0-5]\d:[0-5]\d$")
+
+
+class SeedError(Exception):
+    pass
+
+
+def fail(message):
+    raise SeedError(message)
+
+
+def read_tsv(path):
+    """Rows of a tab-separated file with a header line, as dicts."""
+    with open(path, encoding="utf-8", newline="") as f:
+        return list(csv.DictReader(f, delimiter="\t", quoting=csv.QUOTE_NONE))
+
+
+def escape(value):
+    if value is None:
+        return ""
+    if isinstance(value, float):
+        return repr(value)
+    text = str(value)
+    return text.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
+
+
+def write_tsv(path, columns, rows):
+    with open(path, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\t".join(columns) + "\n")
+        for row in rows:
+            f.write("\t".join(escape(v) for v in row) + "\n")
+
+
+def check_names(where, names, width):
+    for name in names:
+        if not name:
+            fail(f"{where}: empty name")
+        if len(name) > width:
+            fail(f"{where}: '{name}' has {len(name)} characters, more than {width}")
+
+
+def check_unique(what, rows, columns):
+    for col in columns:
+        seen = {}
+        for key, row in rows:
+            name = row[col]
+            if name in seen:
+                fail(f"{what}: name '{name}' used by {seen[name]} and {key}")
+            seen[name] = key
+
+
+# ---------------------------------------------------------------- recipes source
+
+def parse_recipes(path):
+    """Reads recipes.txt into a list of dicts (names, time, themes, ingredients, steps)."""
+    recipes = []
+    current = None
+    section = None
+    with open(path, encoding="utf-8") as f:
+        for number, raw in enumerate(f, 1):
+            line = raw.rstrip("\n")
+            where = f"recipes.txt:{number}"
+            if not line.strip() or line.lstrip().startswith("#"):
+                continue
+            if line.strip() == "[recette]":
+                current = {"names": {}, "ingredients": [], "steps": [], "line": number}
+                recipes.append(current)
+                section = None
+                continue
+            if current is None:
+                fail(f"{where}: text before the first [recette]")
+            if line.startswith("  "):
+                item = line.strip()
+                if section == "ingredients":
+                    parts = item.split(None, 2)
+                    if len(parts) < 2 or not parts[0].isdigit():
+                        fail(f"{where}: ingredient line must be 'code grams name'")
+                    try:
+                        grams = float(parts[1])
+                    except ValueError:
+                        fail(f"{where}: quantity '{parts[1]}' is not a number")
+                    if grams <= 0:
+                        fail(f"{where}: quantity must be above 0 g")
+                    current["ingredients"].append((parts[0], grams))
+                elif section == "etapes":
+                    current["steps"].append(item)
+                else:
+                    fail(f"{where}: indented line outside 'ingredients:' or 'etapes:'")
+                continue
+            key, _, value = line.partition(":")
+            key, value = key.strip(), value.strip()
+            if key in LANGUAGES:
+                current["names"][key] = value
+            elif key == "temps":
+                current["time"] = value
+            elif key == "themes":
+                current["themes"] = [int(v) for v in value.replace(",", " ").split()]
+            elif key in ("ingredients", "etapes"):
+                section = key
+            else:
+                fail(f"{where}: unknown key '{key}'")
+    return recipes
+
+
+def description(steps):
+    return "\n".join(f"{i}. {step}" for i, step in enumerate(steps, 1))
+
+
+def validate_recipes(recipes, theme_ids):
+    for index, recipe in enumerate(recipes, 1):
+        where = f"recipe {index} (recipes.txt:{recipe['line']})"
+        missing = [lang for lang in LANGUAGES if lang not in recipe["names"]]
+        if missing:
+            fail(f"{where}: no name in {', '.join(missing)}")
+        check_names(where, recipe["names"].values(), RECIPE_NAME_WIDTH)
+        if not TIME_PATTERN.match(recipe.get("time", "")) or recipe["time"] == "00:00:00":
+            fail(f"{where}: preparation time must be HH:MM:SS and above zero")
+        themes = recipe.get("themes", [])
+        if not 1 <= len(themes) <= 3 or len(set(themes)) != len(themes):
+            fail(f"{where}: one to three different themes needed")
+        unknown = [t for t in themes if t not in theme_ids]
+        if unknown:
+            fail(f"{where}: unknown themes {unknown}")
+        codes = [code for code, _ in recipe["ingredients"]]
+        if not codes:
+            fail(f"{where}: no ingredient")
+        if len(set(codes)) != len(codes):
+            fail(f"{where}: an ingredient is listed twice")
+        if not recipe["steps"]:
+            fail(f"{where}: no steps")
+    check_unique("recipes", [(f"recipe {i}", {lang: r["names"][lang] for lang in LANGUAGES})
+                             for i, r in enumerate(recipes, 1)], LANGUAGES)
+
+
+def known_ciqual_codes():
+    if not os.path.exists(CIQUAL):
+        return None
+    with open(CIQUAL, encoding="utf-8") as f:
+        return {line.split("\t", 1)[0] for line in f}
+
+
+def food_ids_by_ciqual():
+    rows = read_tsv(FOOD_SOURCES)
+    return {row["ciqual"]: int(row["IdAliment"]) for row in rows if row.get("ciqual")}
+
+
+def food_values():
+    values = {}
+    for row in read_tsv(FOOD_TABLE):
+        values[int(row["IdAliment"])] = tuple(
+            float(row[col]) for col in
+            ("CaloriesGramme", "LipidesGramme", "ProtidesGramme", "GlucidesGramme"))
+    return values
+
+
+def per_gram(ingredients, values):
+    """Weighted mean of the ingredients' per-gram values, weighted by their grams."""
+    total = [0.0, 0.0, 0.0, 0.0]
+    grams = 0.0
+    for food_id, quantity in ingredients:
+        for i, v in enumerate(values[food_id]):
+            total[i] += v * quantity
+        grams += quantity
+    if grams == 0.0:
+        return (0.0, 0.0, 0.0, 0.0)
+    return tuple(t / grams for t in total)
+
+
+def build_recipe_tables(recipes):
+    ids = food_ids_by_ciqual()
+    values = food_values()
+    recipe_rows, ingredient_rows, theme_rows = [], [], []
+    for recipe_id, recipe in enumerate(recipes, 1):
+        ingredients = []
+        for code, grams in recipe["ingredients"]:
+            if code not in ids:
+                fail(f"recipe {recipe_id}: Ciqual code {code} has no food in food_sources.tsv")
+            food_id = ids[code]
+            if food_id not in values:
+                fail(f"recipe {recipe_id}: food {food_id} missing from t_aliments.tsv")
+            ingredients.append((food_id, grams))
+        if len({f for f, _ in ingredients}) != len(ingredients):
+            fail(f"recipe {recipe_id}: two ingredients map to the same food")
+        cal, lip, prot, gluc = per_gram(ingredients, values)
+        names = [recipe["names"][lang] for lang in LANGUAGES]
+        recipe_rows.append([recipe_id] + names + [description(recipe["steps"]), "", "", "", "",
+                            recipe["time"], cal, lip, prot, gluc, 1, ""])
+        ingredient_rows += [[recipe_id, food_id, grams] for food_id, grams in ingredients]
+        theme_rows += [[theme, recipe_id] for theme in recipe["themes"]]
+    write_tsv(os.path.join(SEED, "t_recettes.tsv"),
+              ["IdRecette"] + ["NomRecette" + s for s in SUFFIXES] +
+              ["DescRecette" + s for s in SUFFIXES] +
+              ["TempsPreparation", "CaloriesGramme", "LipidesGramme", "ProtidesGramme",
+               "GlucidesGramme", "DroitsModifUtilisateur", "Image"], recipe_rows)
+    write_tsv(os.path.join(SEED, "t_ingredients_recettes.tsv"),
+              ["IdRecette", "IdAliment", "QuantiteGramme"],
+              [[r, f, int(g) if g == int(g) else g] for r, f, g in ingredient_rows])
+    write_tsv(os.path.join(SEED, "t_categories_recettes.tsv"),
+              ["IdCategorie", "IdRecette"], theme_rows)
+
+
+# ---------------------------------------------------------------- themes and categories
+
+def build_themes_and_categories():
+    themes = read_tsv(os.path.join(HERE, "themes.tsv"))
+    categories = read_tsv(os.path.join(HERE, "catconso.tsv"))
+    theme_ids = set()
+    for row in themes:
+        theme_id = int(row["IdCategorie"])
+        if not 1 <= theme_id <= MAX_THEME_ID:
+            fail(f"themes.tsv: theme id {theme_id} outside 1..{MAX_THEME_ID}")
+        theme_ids.add(theme_id)
+    check_unique("themes", [(row["IdCategorie"], row) for row in themes], SUFFIXES)
+    if any(not themes[0][s] for s in SUFFIXES) or int(themes[0]["IdCategorie"]) != 1:
+        fail("themes.tsv: theme 1 must come first and be named in all five languages")
+
+    category_id = {row["NomCategorieFrancais"]: int(row["IdCatConsommation"])
+                   for row in categories}
+    mapping = []
+    mapped_food = set()
+    for row in categories:
+        for food_category in row["CategoriesAliments"].split():
+            food_category = int(food_category)
+            if food_category not in FOOD_CATEGORY_IDS or food_category in mapped_food:
+                fail(f"catconso.tsv: food category {food_category} unknown or mapped twice")
+            mapped_food.add(food_category)
+            mapping.append([food_category + MAX_THEME_ID, int(row["IdCatConsommation"])])
+    unmapped = sorted(set(FOOD_CATEGORY_IDS) - mapped_food)
+    if unmapped:
+        fail(f"catconso.tsv: food categories without a consumption category: {unmapped}")
+    for row in themes:
+        if row["Consommation"] not in category_id:
+            fail(f"themes.tsv: theme {row['IdCategorie']}: unknown consumption category "
+                 f"'{row['Consommation']}'")
+        mapping.append([int(row["IdCategorie"]), category_id[row["Consommation"]]])
+
+    write_tsv(os.path.join(SEED, "t_categories.tsv"),
+              ["IdCategorie"] + ["NomCategorie" + s for s in SUFFIXES],
+              [[int(row["IdCategorie"])] + [row[s] for s in SUFFIXES] for row in themes])
+    write_tsv(os.path.join(SEED, "t_catconsommation.tsv"),
+              ["IdCatConsommation", "NomCategorieFrancais"],
+              [[int(row["IdCatConsommation"]), row["NomCategorieFrancais"]]
+               for row in categories])
+    write_tsv(os.path.join(SEED, "t_alim_recette_catconso.tsv"),
+              ["IdCategorie", "IdMetaCategorie"], mapping)
+    return theme_ids
+
+
+# ---------------------------------------------------------------- activities
+
+def scale_factor(met):
+    """kcal a minute per kg of body weight: MET x 3.5 ml O2/kg/min, 5 kcal per litre of O2."""
+    return round(met * 3.5 / 200, 8)
+
+
+def build_activities():
+    rows = read_tsv(os.path.join(HERE, "activities.tsv"))
+    out = []
+    for activity_id, row in enumerate(rows, 1):
+        names = [row[s] for s in SUFFIXES]
+        check_names(f"activities.tsv: activity {activity_id}", names, ACTIVITY_NAME_WIDTH)
+        met = float(row["MET"])
+        if not 0.5 <= met <= 25:
+            fail(f"activities.tsv: activity {activity_id}: MET {met} out of range")
+        out.append([activity_id] + names + [scale_factor(met), 0, 1])
+    check_unique("activities", [(r[0], dict(zip(SUFFIXES, r[1:6]))) for r in out], SUFFIXES)
+    write_tsv(os.path.join(SEED, "t_activites.tsv"),
+              ["IdActivite"] + ["NomActivite" + s for s in SUFFIXES] +
+              ["ScaleFactor", "Duree", "UtilisePoids"], out)
+
+
+# ---------------------------------------------------------------- main
+
+def main():
+    os.makedirs(SEED, exist_ok=True)
+    theme_ids = build_themes_and_categories()
+    build_activities()
+    recipes = parse_recipes(os.path.join(HERE, "recipes.txt"))
+    validate_recipes(recipes, theme_ids)
+
+    codes = sorted({code for r in recipes for code, _ in r["ingredients"]}, key=int)
+    known = known_ciqual_codes()
+    if known is not None:
+        unknown = [c for c in codes if c not in known]
+        if unknown:
+            fail(f"recipes.txt: Ciqual codes not in the Ciqual table: {unknown}")
+    with open(os.path.join(HERE, "required_ciqual_codes.txt"), "w", encoding="utf-8") as f:
+        f.write("".join(code + "\n" for code in codes))
+
+    if os.path.exists(FOOD_SOURCES) and os.path.exists(FOOD_TABLE):
+        build_recipe_tables(recipes)
+        print(f"{len(recipes)} recipes, {len(codes)} foods used")
+    else:
+        print("food_sources.tsv or t_aliments.tsv missing: recipe tables not written "
+              "(run db/tools/foods first)")
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except SeedError as error:
+        print(f"build_recipes: {error}", file=sys.stderr)
+        sys.exit(1)
