@@ -99,4 +99,20 @@ std::string foldedName(const std::string& utf8) {
     return QString::fromUtf8(utf8.c_str()).toCaseFolded().toStdString();
 }
 
+double number(const Row& row, const std::string& column) { return std::stod("0" + row.at(column)); }
+
+void expectNamesFitAndUnique(SeedDb& db, const std::string& table, const std::string& key,
+                             const std::string& column, size_t width) {
+    std::map<std::string, std::string> seen;
+    for (const Row& row : db.rows("SELECT " + key + ", " + column + " FROM " + table)) {
+        const std::string& name = row.at(column);
+        if (name.empty()) continue;
+        if (width > 0)
+            EXPECT_LE(characterCount(name), width) << table << " " << row.at(key) << ": " << column << " '" << name << "'";
+        auto [it, inserted] = seen.emplace(foldedName(name), row.at(key));
+        EXPECT_TRUE(inserted) << table << " " << row.at(key) << ": " << column << " '" << name << "' repeats row "
+                              << it->second;
+    }
+}
+
 }  // namespace seedtest

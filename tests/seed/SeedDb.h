@@ -2,6 +2,7 @@
 // the tab-separated source files of db/, for the checks that guard the reference data.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <map>
@@ -42,5 +43,19 @@ bool sourceFileExists(const std::string& relativePath);
 size_t characterCount(const std::string& utf8);
 // Case-folded form of a UTF-8 text, for uniqueness checks.
 std::string foldedName(const std::string& utf8);
+// A column of a row as a number (an empty text reads as 0).
+double number(const Row& row, const std::string& column);
+
+// Fixture of the seed checks: the generated database, open for each test.
+class SeedTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(db.isOpen()) << db.error(); }
+    SeedDb db;
+};
+
+// Checks one name column: no name wider than `width` characters (0: no limit) and no name twice,
+// ignoring letter case; empty names are skipped.
+void expectNamesFitAndUnique(SeedDb& db, const std::string& table, const std::string& key,
+                             const std::string& column, size_t width);
 
 }  // namespace seedtest

@@ -21,28 +21,9 @@ constexpr size_t kNameWidth = 32;
 constexpr double kEnergyToleranceKcal = 8.0;
 constexpr double kEnergyToleranceRatio = 0.08;
 
-double num(const Row& row, const std::string& column) { return std::stod("0" + row.at(column)); }
+using seedtest::number;
 
-// Width and uniqueness (ignoring letter case) of one name column.
-void expectNamesFitAndUnique(SeedDb& db, const std::string& table, const std::string& key,
-                             const std::string& column) {
-    std::map<std::string, std::string> seen;
-    for (const Row& row : db.rows("SELECT " + key + ", " + column + " FROM " + table)) {
-        const std::string& name = row.at(column);
-        if (name.empty()) continue;
-        EXPECT_LE(seedtest::characterCount(name), kNameWidth)
-            << table << " " << row.at(key) << ": " << column << " '" << name << "'";
-        auto [it, inserted] = seen.emplace(seedtest::foldedName(name), row.at(key));
-        EXPECT_TRUE(inserted) << table << " " << row.at(key) << ": " << column << " '" << name
-                              << "' repeats row " << it->second;
-    }
-}
-
-class FoodsSeed : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(db.isOpen()) << db.error(); }
-    SeedDb db;
-};
+using FoodsSeed = seedtest::SeedTest;
 
 TEST_F(FoodsSeed, CategoriesAreTheTwentyFourFixedOnesAndEveryFoodHasOne) {
     auto categories = db.rows("SELECT IdCatAliment, NomCategorieFrancais FROM t_cataliments ORDER BY IdCatAliment");
@@ -84,8 +65,8 @@ TEST_F(FoodsSeed, MacronutrientsFitIn100GramsAndWeightsAreSensible) {
     auto foods = db.rows("SELECT * FROM t_aliments");
     ASSERT_FALSE(foods.empty());
     for (const Row& food : foods) {
-        double fat = num(food, "LipidesGramme"), protein = num(food, "ProtidesGramme");
-        double carbs = num(food, "GlucidesGramme"), kcal = num(food, "CaloriesGramme");
+        double fat = number(food, "LipidesGramme"), protein = number(food, "ProtidesGramme");
+        double carbs = number(food, "GlucidesGramme"), kcal = number(food, "CaloriesGramme");
         const std::string& id = food.at("IdAliment");
         EXPECT_GE(fat, 0) << id;
         EXPECT_GE(protein, 0) << id;
@@ -93,8 +74,8 @@ TEST_F(FoodsSeed, MacronutrientsFitIn100GramsAndWeightsAreSensible) {
         EXPECT_GE(kcal, 0) << id;
         EXPECT_LE(kcal, 9.05) << id;  // per gram: nothing exceeds pure fat (Ciqual gives 901 kcal for one oil)
         EXPECT_LE((fat + protein + carbs) * 100, 100.0 + 1e-9) << "food " << id << " " << food.at("NomAlimentFrancais");
-        EXPECT_GE(num(food, "PoidsMoyen"), 0) << id;
-        EXPECT_LT(num(food, "PoidsMoyen"), 2000) << id;
+        EXPECT_GE(number(food, "PoidsMoyen"), 0) << id;
+        EXPECT_LT(number(food, "PoidsMoyen"), 2000) << id;
     }
 }
 
@@ -112,8 +93,8 @@ TEST_F(FoodsSeed, EnergyFollowsMacronutrientsUnlessExplained) {
     int checked = 0;
     for (const Row& food : db.rows("SELECT * FROM t_aliments")) {
         double expected =
-            100 * (9 * num(food, "LipidesGramme") + 4 * num(food, "ProtidesGramme") + 4 * num(food, "GlucidesGramme"));
-        double kcal = 100 * num(food, "CaloriesGramme");
+            100 * (9 * number(food, "LipidesGramme") + 4 * number(food, "ProtidesGramme") + 4 * number(food, "GlucidesGramme"));
+        double kcal = 100 * number(food, "CaloriesGramme");
         double tolerance = std::max(kEnergyToleranceKcal, kEnergyToleranceRatio * expected);
         if (std::fabs(kcal - expected) <= tolerance) {
             ++checked;
@@ -128,10 +109,10 @@ TEST_F(FoodsSeed, EnergyFollowsMacronutrientsUnlessExplained) {
 
 TEST_F(FoodsSeed, NamesFitTheirColumnsAndAreUniquePerLanguage) {
     for (const char* column : kFoodNameColumns) {
-        expectNamesFitAndUnique(db, "t_aliments", "IdAliment", column);
-        expectNamesFitAndUnique(db, "t_densites", "IdAlimentDensite", column);
+        seedtest::expectNamesFitAndUnique(db, "t_aliments", "IdAliment", column, kNameWidth);
+        seedtest::expectNamesFitAndUnique(db, "t_densites", "IdAlimentDensite", column, kNameWidth);
     }
-    expectNamesFitAndUnique(db, "t_unites_mesures", "IdUnite", "NomUnite");
+    seedtest::expectNamesFitAndUnique(db, "t_unites_mesures", "IdUnite", "NomUnite", kNameWidth);
 }
 
 TEST_F(FoodsSeed, EveryFoodIsTracedToItsSources) {
@@ -162,7 +143,7 @@ TEST_F(FoodsSeed, EveryDensityFoodHasMeasuresAndIsAShippedFood) {
     EXPECT_GE(densities.size(), 40u);
     for (const Row& food : densities) {
         const std::string& id = food.at("IdAlimentDensite");
-        double density = num(food, "Densite");
+        double density = number(food, "Densite");
         EXPECT_GT(density, 0.05) << id;
         EXPECT_LT(density, 2.5) << id;
         EXPECT_GE(db.scalar("SELECT COUNT(*) FROM t_densites_unites_mesures WHERE IdAlimentDensite = " + id), 1)
