@@ -183,4 +183,18 @@ TEST_F(RecipesSeed, ActivitiesAreNamedAndCostACompendiumMetValue) {
     }
 }
 
+TEST_F(RecipesSeed, ReadmeCountsMatchTheShippedTables) {
+    static const QRegularExpression countRow("^\\| `(t_\\w+)` \\| (\\d+) \\|");
+    int listed = 0;
+    for (const std::string& line : seedtest::readSourceLines("db/README.md")) {
+        auto match = countRow.match(QString::fromStdString(line));
+        if (!match.hasMatch()) continue;
+        ++listed;
+        const std::string table = match.captured(1).toStdString();
+        EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM " + table), match.captured(2).toDouble())
+            << table << ": re-run python3 db/tools/recipes/build_recipes.py to update db/README.md";
+    }
+    EXPECT_EQ(listed, 12) << "db/README.md lists the twelve tables that ship with rows";
+}
+
 }  // namespace

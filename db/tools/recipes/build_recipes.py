@@ -13,7 +13,8 @@ Outputs:
                                               food tool, which must include those foods)
   db/seed/t_categories.tsv, t_catconsommation.tsv, t_alim_recette_catconso.tsv,
   t_activites.tsv, and, once db/tools/foods/food_sources.tsv and db/seed/t_aliments.tsv
-  exist, t_recettes.tsv, t_ingredients_recettes.tsv and t_categories_recettes.tsv.
+  exist, t_recettes.tsv, t_ingredients_recettes.tsv and t_categories_recettes.tsv;
+  the row counts of db/README.md, from every seed file.
 
 A recipe's per-gram values are the weighted mean of its ingredients' per-gram values, weighted
 by their grams, exactly as the recipe editor computes them when a recipe is saved.
@@ -311,6 +312,30 @@ def build_activities():
               ["ScaleFactor", "Duree", "UtilisePoids"], out)
 
 
+# ---------------------------------------------------------------- README counts
+
+README = os.path.join(REPO, "db", "README.md")
+COUNT_ROW = re.compile(r"^\| `(t_\w+)` \| [^|]* \|")
+
+
+def seed_row_count(table):
+    with open(os.path.join(SEED, table + ".tsv"), encoding="utf-8") as f:
+        return sum(1 for line in f if line.strip()) - 1
+
+
+def update_readme_counts():
+    """Rewrites the row counts of the README's table list from the seed files."""
+    with open(README, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    for i, line in enumerate(lines):
+        match = COUNT_ROW.match(line)
+        if match and os.path.exists(os.path.join(SEED, match.group(1) + ".tsv")):
+            rest = line[match.end():]
+            lines[i] = f"| `{match.group(1)}` | {seed_row_count(match.group(1))} |{rest}"
+    with open(README, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(lines))
+
+
 # ---------------------------------------------------------------- main
 
 def main():
@@ -335,6 +360,7 @@ def main():
     else:
         print("food_sources.tsv or t_aliments.tsv missing: recipe tables not written "
               "(run db/tools/foods first)")
+    update_readme_counts()
 
 
 if __name__ == "__main__":
