@@ -14,6 +14,7 @@
 #include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
 #include "reference/Uconversion.h"
+#include "reference/Urecettes.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ void CreateLongLivedForms() {
     // Menu items of the windows and dialogs above.
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
+    FVivanda->RegisterModule(1, QStringLiteral("RechercheRecettes"), CreateRecettes);
 }
 
 int runVivanda(int argc, char** argv) {

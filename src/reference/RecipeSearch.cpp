@@ -1,0 +1,195 @@
+#include "reference/RecipeSearch.h"
+
+#include <QTime>
+#include <cmath>
+
+#include "frame/TextHelpers.h"
+
+namespace {
+
+const char* const kIngredientJoin =
+    "t_ingredients_recettes.IdRecette = t_recettes.IdRecette AND "
+    "t_ingredients_recettes.IdAliment = t_aliments.IdAliment AND ";
+
+// A recipe qualifies when every one of its ingredients is an everyday food.
+const char* const kEverydayTest =
+    "t_ingredients_recettes.IdRecette IN (SELECT t_ingredients_recettes.IdRecette FROM t_aliments, "
+    "t_ingredients_recettes WHERE t_aliments.IdAliment = t_ingredients_recettes.IdAliment "
+    "GROUP BY t_ingredients_recettes.IdRecette "
+    "HAVING SUM(CAST(Usuel AS INTEGER)) = COUNT(t_ingredients_recettes.IdRecette))";
+
+// "Name begins with": the folded column against the folded text taken literally.
+QString beginsWith(const QString& column) {
+    return QStringLiteral("FoldAccentsUpper(%1) LIKE ? ESCAPE '\\'").arg(column);
+}
+
+QString prefixPattern(const QString& typed) {
+    QString folded = FoldAccents(typed, true);
+    QString out;
+    out.reserve(folded.size() + 2);
+    for (QChar c : folded) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_')) out += QLatin1Char('\\');
+        out += c;
+    }
+    return out + QLatin1Char('%');
+}
+
+QString comparison(const QString& operand, int comparator) {
+    return operand + (comparator == kAtMost ? QStringLiteral(" <= ?") : QStringLiteral(" >= ?"));
+}
+
+class Builder {
+public:
+    QString from = QStringLiteral("t_recettes");
+    QString where;
+    QVariantList values;
+    bool ingredientsJoined = false;
+
+    // Opens a condition with WHERE for the first one, AND afterwards.
+    void add(const QString& condition) {
+        where += where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ");
+        where += condition;
+    }
+    void joinIngredients() {
+        from += QStringLiteral(", t_ingredients_recettes, t_aliments");
+        ingredientsJoined = true;
+    }
+};
+
+struct Refusal {
+    SearchError error;
+};
+
+// A bounded value: checks the comparator once the value is known to be valid.
+void requireComparator(int comparator) {
+    if (comparator != kAtMost && comparator != kAtLeast) throw Refusal{SearchError::NoComparator};
+}
+
+}  // namespace
+
+RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const RecipeSearchColumns& columns,
+                                        const QLocale& locale) {
+    RecipeSearchStatement out;
+    Builder b;
+    try {
+        // 1. Name of the recipe, or of an ingredient present or absent.
+        if (!c.namePrefix.isEmpty()) {
+            if (!c.ingredientName) {
+                b.add(beginsWith(columns.recipeName));
+                b.values << prefixPattern(c.namePrefix);
+            } else if (c.namePrefix.startsWith(QLatin1Char('-'))) {
+                b.add(QStringLiteral("t_recettes.IdRecette NOT IN (SELECT DISTINCT t_ingredients_recettes.IdRecette "
+                                     "FROM t_ingredients_recettes, t_aliments "
+                                     "WHERE t_ingredients_recettes.IdAliment = t_aliments.IdAliment AND ") +
+                      beginsWith(columns.foodName) + QLatin1Char(')'));
+                b.values << prefixPattern(c.namePrefix.mid(1));
+            } else {
+                b.joinIngredients();
+                b.add(QString::fromLatin1(kIngredientJoin) + beginsWith(columns.foodName));
+                b.values << prefixPattern(c.namePrefix);
+            }
+        }
+
+        // 2. Preparation time in minutes: a time of day, so 0 to 1439, compared with the stored
+        // 'HH:MM:SS' text.
+        out.subject = SearchSubject::PreparationTime;
+        if (!c.preparationTime.isEmpty()) {
+            bool ok = false;
+            const int minutes = c.preparationTime.toInt(&ok);
+            if (!ok || minutes < 0 || minutes >= 24 * 60) throw Refusal{SearchError::InvalidValue};
+            requireComparator(c.timeComparator);
+            b.add(comparison(QStringLiteral("TempsPreparation"), c.timeComparator));
+            b.values << QTime(minutes / 60, minutes % 60).toString(QStringLiteral("hh:mm:ss"));
+        }
+
+        // 3. Theme.
+        if (!c.theme.isEmpty() && c.theme != kAllThemes) {
+            b.from += QStringLiteral(", t_categories_recettes, t_categories");
+            b.add(QStringLiteral("t_categories_recettes.IdRecette = t_recettes.IdRecette AND "
+                                 "t_categories_recettes.IdCategorie = t_categories.IdCategorie AND t_categories.") +
+                  columns.categoryName + QStringLiteral(" = ?"));
+            b.values << c.theme;
+        }
+
+        // 4. Everyday ingredients only: joins the ingredient tables when no criterion did.
+        if (c.everydayOnly) {
+            if (!b.ingredientsJoined) {
+                b.joinIngredients();
+                b.add(QString::fromLatin1(kIngredientJoin) + QString::fromLatin1(kEverydayTest));
+            } else {
+                b.add(QString::fromLatin1(kEverydayTest));
+            }
+        }
+
+        // 5. Calories per 100 g, a whole number. The recipe's own values: t_aliments has columns
+        // of the same names once the ingredients are joined.
+        out.subject = SearchSubject::Calories;
+        if (!c.calories.isEmpty()) {
+            bool ok = false;
+            const int n = c.calories.toInt(&ok);
+            if (!ok || n < 0) throw Refusal{SearchError::InvalidValue};
+            requireComparator(c.caloriesComparator);
+            b.add(comparison(QStringLiteral("t_recettes.CaloriesGramme*100.0"), c.caloriesComparator));
+            b.values << n;
+        }
+
+        // 6. Grams of lipids, proteins and carbohydrates per 100 g, 0 to 100.
+        const struct {
+            const QString& text;
+            int comparator;
+            SearchSubject subject;
+            const char* column;
+        } nutrients[] = {
+            {c.lipids, c.lipidsComparator, SearchSubject::Lipids, "LipidesGramme"},
+            {c.proteins, c.proteinsComparator, SearchSubject::Proteins, "ProtidesGramme"},
+            {c.carbs, c.carbsComparator, SearchSubject::Carbs, "GlucidesGramme"},
+        };
+        for (const auto& n : nutrients) {
+            out.subject = n.subject;
+            if (n.text.isEmpty()) continue;
+            bool ok = false;
+            const double x = locale.toDouble(n.text, &ok);
+            if (!ok || !std::isfinite(x) || x < 0.0 || x > 100.0) throw Refusal{SearchError::InvalidValue};
+            requireComparator(n.comparator);
+            b.add(comparison(QStringLiteral("t_recettes.%1*100.0").arg(QLatin1String(n.column)), n.comparator));
+            b.values << x;
+        }
+    } catch (const Refusal& r) {
+        out.error = r.error;
+        return out;
+    }
+
+    out.sql = QStringLiteral("SELECT DISTINCT ") + columns.recipeName + QStringLiteral(" FROM ") + b.from + b.where +
+              QLatin1Char(';');
+    out.values = b.values;
+    return out;
+}
+
+const QStringList& RecipeSearchMessages() {
+    static const QStringList texts = {
+        QStringLiteral("Erreur de saisie"),
+        QStringLiteral("Vous n'avez pas séléctionné de type de comparaison pour"),
+        QStringLiteral("Valeur non valide pour"),
+        QStringLiteral("le temps de préparation"),
+        QStringLiteral("le nombre de calories"),
+        QStringLiteral("la quantité de lipides"),
+        QStringLiteral("la quantité de protides"),
+        QStringLiteral("la quantité de glucides"),
+    };
+    return texts;
+}
+
+QString RecipeSearchErrorText(const RecipeSearchStatement& s) {
+    const QStringList& m = RecipeSearchMessages();
+    const QString indent = QStringLiteral("        ");
+    const QString subject = m[3 + int(s.subject)];
+    switch (s.error) {
+    case SearchError::InvalidValue:
+        return indent + m[2] + QLatin1Char(' ') + subject + QStringLiteral(" !");
+    case SearchError::NoComparator:
+        return indent + m[1] + QLatin1Char('\n') + indent + subject + QStringLiteral(" !");
+    case SearchError::None:
+        break;
+    }
+    return QString();
+}

@@ -1,0 +1,317 @@
+#include "reference/Urecettes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCollator>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "data/Database.h"
+#include "data/NameColumn.h"
+#include "frame/AppState.h"
+#include "frame/StringTable.h"
+#include "frame/UVivanda.h"
+#include "frame/Umessages.h"
+#include "platform/HelpViewer.h"
+
+TFRecettes* FRecettes = nullptr;
+
+namespace {
+
+constexpr int kHelpContext = 130;
+
+// Texts of the module's introduction (string table).
+constexpr int kIntroductionText = 71;
+constexpr int kIntroductionCaption = 72;
+
+template <typename W>
+W* place(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* placeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
+    auto* button = place<QPushButton>(parent, name, geometry);
+    button->setText(text);
+    return button;
+}
+
+// A comparator combo: "Infèrieur" (an upper bound) and "Supérieur" (a lower bound), none chosen.
+QComboBox* placeComparator(QWidget* parent, const char* name, int x, int y) {
+    auto* combo = place<QComboBox>(parent, name, QRect(x, y, 90, 21));
+    combo->addItem(QStringLiteral("Infèrieur"));
+    combo->addItem(QStringLiteral("Supérieur"));
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+// Sorted lists show their texts in French order, letter case ignored.
+void sortForDisplay(QStringList& texts) {
+    QCollator collator{QLocale(QLocale::French, QLocale::France)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(texts.begin(), texts.end(),
+                     [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+}
+
+}  // namespace
+
+TFRecettes::TFRecettes(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FRecettes"));
+    FRecettes = this;
+    buildControls();
+    FormCreate();
+}
+
+TFRecettes::~TFRecettes() {
+    if (FRecettes == this) FRecettes = nullptr;
+}
+
+void TFRecettes::buildControls() {
+    setWindowTitle(QStringLiteral("Recettes de cuisine"));
+    setToolTip(QStringLiteral("Les critères de sélection des recettes sont facultatifs"));
+    setProperty("HelpContext", kHelpContext);
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    setFont(font);
+
+    GbxCriteres = place<QGroupBox>(this, "GbxCriteres", QRect(8, 6, 400, 262));
+    GbxCriteres->setTitle(QStringLiteral("Critères de sélection"));
+    QWidget* g = GbxCriteres;
+    RBtnRecettes = place<QRadioButton>(g, "RBtnRecettes", QRect(12, 20, 90, 18));
+    RBtnRecettes->setText(QStringLiteral("Recettes"));
+    RBtnIngredient = place<QRadioButton>(g, "RBtnIngredient", QRect(110, 20, 100, 18));
+    RBtnIngredient->setText(QStringLiteral("Ingrédients"));
+    LblDebutNom = placeLabel(g, "LblDebutNom", QStringLiteral("Nom commencant par "), 12, 48);
+    EdtDebutNom = place<QLineEdit>(g, "EdtDebutNom", QRect(200, 45, 188, 21));
+    LblDureePreparation =
+        placeLabel(g, "LblDureePreparation", QStringLiteral("Temps de préparation (en mm)"), 12, 78);
+    CBoxSuppInfDuree = placeComparator(g, "CBoxSuppInfDuree", 200, 75);
+    EdtDureePreparation = place<QLineEdit>(g, "EdtDureePreparation", QRect(298, 75, 90, 21));
+    LblCategories = placeLabel(g, "LblCategories", QStringLiteral("Thème"), 12, 108);
+    CboxCategories = place<QComboBox>(g, "CboxCategories", QRect(200, 105, 188, 21));
+    ChBoxIngredientsCourant = place<QCheckBox>(g, "ChBoxIngredientsCourant", QRect(12, 134, 376, 18));
+    ChBoxIngredientsCourant->setText(QStringLiteral("Uniquement des ingrédients d'usage courant"));
+
+    const struct {
+        const char* label;
+        const char* labelName;
+        const char* comboName;
+        const char* editName;
+        QLabel** l;
+        QComboBox** c;
+        QLineEdit** e;
+    } bounds[] = {
+        {"Calories (kcal pour 100 g)", "LblCalories", "CBoxSuppInfCalories", "EdtCalories", &LblCalories,
+         &CBoxSuppInfCalories, &EdtCalories},
+        {"Lipides (g pour 100 g)", "LblLipides", "CBoxSuppInfLipides", "EdtLipides", &LblLipides,
+         &CBoxSuppInfLipides, &EdtLipides},
+        {"Protides (g pour 100 g)", "LblProtides", "CBoxSuppInfProtides", "EdtProtides", &LblProtides,
+         &CBoxSuppInfProtides, &EdtProtides},
+        {"Glucides (g pour 100 g)", "LblGlucides", "CBoxSuppInfGlucides", "EdtGlucides", &LblGlucides,
+         &CBoxSuppInfGlucides, &EdtGlucides},
+    };
+    int y = 162;
+    for (const auto& b : bounds) {
+        *b.l = placeLabel(g, b.labelName, QString::fromUtf8(b.label), 12, y + 3);
+        *b.c = placeComparator(g, b.comboName, 200, y);
+        *b.e = place<QLineEdit>(g, b.editName, QRect(298, y, 90, 21));
+        y += 24;
+    }
+
+    BtnRechercher = placeButton(this, "BtnRechercher", QStringLiteral("Rechercher"), QRect(424, 16, 140, 25));
+    BtnReinitialiser =
+        placeButton(this, "BtnReinitialiser", QStringLiteral("Reinitialiser"), QRect(424, 48, 140, 25));
+    LblNbParts = placeLabel(this, "LblNbParts", QStringLiteral("Nombre de parts"), 424, 92);
+    CBoxNbParts = place<QComboBox>(this, "CBoxNbParts", QRect(424, 110, 60, 21));
+    BtnQuitter = placeButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(424, 420, 140, 25));
+
+    GbxResultat = place<QGroupBox>(this, "GbxResultat", QRect(8, 274, 400, 174));
+    GbxResultat->setTitle(QStringLiteral("Résultat de la recherche"));
+    LboxRecettes = place<QListWidget>(GbxResultat, "LboxRecettes", QRect(12, 20, 376, 116));
+    BtnAfficher = placeButton(GbxResultat, "BtnAfficher", QStringLiteral("Afficher la recette sélectionnée"),
+                              QRect(12, 142, 376, 25));
+
+    connect(BtnRechercher, &QPushButton::clicked, this, [this] { BtnRechercherClick(); });
+    connect(BtnReinitialiser, &QPushButton::clicked, this, [this] { BtnReinitialiserClick(); });
+    connect(BtnQuitter, &QPushButton::clicked, this, [this] { BtnQuitterClick(); });
+    connect(BtnAfficher, &QPushButton::clicked, this, [this] { BtnAfficherClick(); });
+    connect(LboxRecettes, &QListWidget::itemClicked, this, [this] { LboxRecettesClick(); });
+    connect(LboxRecettes, &QListWidget::itemDoubleClicked, this, [this] { BtnAfficherClick(); });
+}
+
+void TFRecettes::FormCreate() {
+    InCreate = true;
+    resize(573, 456);   // a 581 x 490 window with its frame
+    for (int i = 1; i <= 8; ++i) CBoxNbParts->addItem(QString::number(i));
+    CBoxNbParts->setCurrentIndex(1);
+    RBtnRecettes->setChecked(true);
+    InCreate = false;
+    setFixedSize(size());
+
+    // The frame reports the activation of its child windows.
+    if (FVivanda)
+        connect(FVivanda->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+            if (sub && sub->widget() == this) FormActivate();
+        });
+}
+
+void TFRecettes::chooseNameColumns() {
+    const int language = appState().LanguageCode;
+    // Position (0..4) of the language's column judged on the first row of `sql`; -1 keeps the
+    // previous choice.
+    auto choose = [this, language](const QString& prefix, const QString& table, const QString& condition) {
+        const QStringList columns = NameColumnNames(prefix);
+        Query.setSql(QStringLiteral("SELECT %1 FROM %2%3;").arg(columns.join(QStringLiteral(", ")), table, condition));
+        Query.open();
+        QStringList names;
+        if (!Query.isEmpty())
+            for (int i = 0; i < 5; ++i) names << Query.asString(i);
+        return ChooseNameColumn(names, language);
+    };
+    if (int i = choose(QStringLiteral("NomAliment"), QStringLiteral("t_aliments"),
+                       QStringLiteral(" WHERE IdAliment = 1"));
+        i >= 0)
+        FoodNameColumn = NameColumnNames(QStringLiteral("NomAliment"))[i];
+    if (int i = choose(QStringLiteral("NomRecette"), QStringLiteral("t_recettes"),
+                       QStringLiteral(" WHERE IdRecette = 1"));
+        i >= 0) {
+        RecipeNameColumn = NameColumnNames(QStringLiteral("NomRecette"))[i];
+        RecipeDescColumn = NameColumnNames(QStringLiteral("DescRecette"))[i];
+    }
+    if (int i = choose(QStringLiteral("NomCategorie"), QStringLiteral("t_categories"), QString()); i >= 0)
+        CategoryNameColumn = NameColumnNames(QStringLiteral("NomCategorie"))[i];
+}
+
+void TFRecettes::FormActivate() {
+    chooseNameColumns();
+
+    // The themes in the interface language, "- Tous -" first.
+    QStringList themes;
+    for (Query.first(); !Query.eof(); Query.next()) themes << Query.asString(CategoryNameColumn);
+    Query.close();
+    sortForDisplay(themes);
+    CboxCategories->clear();
+    CboxCategories->addItem(kAllThemes);
+    CboxCategories->addItems(themes);
+    CboxCategories->setCurrentIndex(0);
+
+    BtnAfficher->setEnabled(false);
+    LboxRecettes->clearSelection();
+    LboxRecettes->setCurrentRow(-1);
+
+    AppState& st = appState();
+    if (st.SwitchRecipeInfo && !st.RecipeInfoShown)
+        ShowMessageBox(LoadString(kIntroductionText).left(399), LoadString(kIntroductionCaption).left(99), 64,
+                       &st.SwitchRecipeInfo, true);
+    st.RecipeInfoShown = 1;
+}
+
+RecipeSearchCriteria TFRecettes::Criteria() const {
+    RecipeSearchCriteria c;
+    c.namePrefix = EdtDebutNom->text();
+    c.ingredientName = !RBtnRecettes->isChecked();
+    c.preparationTime = EdtDureePreparation->text();
+    c.timeComparator = CBoxSuppInfDuree->currentIndex();
+    c.theme = CboxCategories->currentText();
+    c.everydayOnly = ChBoxIngredientsCourant->isChecked();
+    c.calories = EdtCalories->text();
+    c.caloriesComparator = CBoxSuppInfCalories->currentIndex();
+    c.lipids = EdtLipides->text();
+    c.lipidsComparator = CBoxSuppInfLipides->currentIndex();
+    c.proteins = EdtProtides->text();
+    c.proteinsComparator = CBoxSuppInfProtides->currentIndex();
+    c.carbs = EdtGlucides->text();
+    c.carbsComparator = CBoxSuppInfGlucides->currentIndex();
+    return c;
+}
+
+void TFRecettes::BtnRechercherClick() {
+    RecipeSearchColumns columns;
+    columns.recipeName = RecipeNameColumn;
+    columns.foodName = FoodNameColumn;
+    columns.categoryName = CategoryNameColumn;
+    const RecipeSearchStatement search = BuildRecipeSearch(Criteria(), columns);
+    if (search.error != SearchError::None) {
+        uint8_t noSwitch = 1;
+        ShowMessageBox(RecipeSearchErrorText(search), RecipeSearchMessages()[0], 12, &noSwitch, false);
+        return;
+    }
+    QStringList names;
+    try {
+        Query.setSql(search.sql);
+        for (const QVariant& v : search.values) Query.addBindValue(v);
+        Query.open();
+        for (Query.first(); !Query.eof(); Query.next()) names << Query.asString(0);
+        Query.close();
+    } catch (const DatabaseError&) {
+        // A statement the database refuses leaves the previous results.
+        return;
+    }
+    sortForDisplay(names);
+    LboxRecettes->clear();
+    LboxRecettes->addItems(names);
+    BtnAfficher->setEnabled(false);
+}
+
+void TFRecettes::BtnAfficherClick() {
+    // The recipe sheet arrives with the report engine.
+}
+
+void TFRecettes::LboxRecettesClick() {
+    BtnAfficher->setEnabled(true);
+    BtnAfficher->setFocus();
+}
+
+void TFRecettes::BtnReinitialiserClick() {
+    RBtnRecettes->setChecked(true);
+    for (QLineEdit* e : {EdtDebutNom, EdtDureePreparation, EdtCalories, EdtLipides, EdtProtides, EdtGlucides})
+        e->clear();
+    for (QComboBox* c : {CBoxSuppInfDuree, CBoxSuppInfCalories, CBoxSuppInfLipides, CBoxSuppInfProtides,
+                         CBoxSuppInfGlucides})
+        c->setCurrentIndex(-1);
+    CboxCategories->setCurrentIndex(0);
+    ChBoxIngredientsCourant->setChecked(false);
+    CBoxNbParts->setCurrentIndex(1);
+    LboxRecettes->clear();
+}
+
+void TFRecettes::FormClose() { Query.close(); }
+
+void TFRecettes::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TFRecettes::BtnQuitterClick() {
+    // The window lives in a sub-window of the frame, or stands alone.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void TFRecettes::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
+
+QWidget* CreateRecettes() {
+    auto* form = new TFRecettes();
+    ShowModuleWindow(form);
+    return form;
+}
