@@ -1,9 +1,7 @@
 #include "reference/Urecettes.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCollator>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,6 +15,7 @@
 #include "data/Database.h"
 #include "data/NameColumn.h"
 #include "frame/AppState.h"
+#include "frame/FormWidgets.h"
 #include "frame/StringTable.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
@@ -40,20 +39,6 @@ W* place(QWidget* parent, const char* name, const QRect& geometry) {
     return w;
 }
 
-QLabel* placeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* placeButton(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
-    auto* button = place<QPushButton>(parent, name, geometry);
-    button->setText(text);
-    return button;
-}
-
 // A comparator combo: "Infèrieur" (an upper bound) and "Supérieur" (a lower bound), none chosen.
 QComboBox* placeComparator(QWidget* parent, const char* name, int x, int y) {
     auto* combo = place<QComboBox>(parent, name, QRect(x, y, 90, 21));
@@ -61,14 +46,6 @@ QComboBox* placeComparator(QWidget* parent, const char* name, int x, int y) {
     combo->addItem(QStringLiteral("Supérieur"));
     combo->setCurrentIndex(-1);
     return combo;
-}
-
-// Sorted lists show their texts in French order, letter case ignored.
-void sortForDisplay(QStringList& texts) {
-    QCollator collator{QLocale(QLocale::French, QLocale::France)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(texts.begin(), texts.end(),
-                     [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
 }
 
 }  // namespace
@@ -88,9 +65,7 @@ void TFRecettes::buildControls() {
     setWindowTitle(QStringLiteral("Recettes de cuisine"));
     setToolTip(QStringLiteral("Les critères de sélection des recettes sont facultatifs"));
     setProperty("HelpContext", kHelpContext);
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    setFont(font);
+    UseProgramFont(this);
 
     GbxCriteres = place<QGroupBox>(this, "GbxCriteres", QRect(8, 6, 400, 262));
     GbxCriteres->setTitle(QStringLiteral("Critères de sélection"));
@@ -99,13 +74,13 @@ void TFRecettes::buildControls() {
     RBtnRecettes->setText(QStringLiteral("Recettes"));
     RBtnIngredient = place<QRadioButton>(g, "RBtnIngredient", QRect(110, 20, 100, 18));
     RBtnIngredient->setText(QStringLiteral("Ingrédients"));
-    LblDebutNom = placeLabel(g, "LblDebutNom", QStringLiteral("Nom commencant par "), 12, 48);
-    EdtDebutNom = place<QLineEdit>(g, "EdtDebutNom", QRect(200, 45, 188, 21));
+    LblDebutNom = PlaceLabel(g, "LblDebutNom", QStringLiteral("Nom commencant par "), QRect(12, 48, 0, 0));
+    EdtDebutNom = PlaceEdit(g, "EdtDebutNom", QRect(200, 45, 188, 21));
     LblDureePreparation =
-        placeLabel(g, "LblDureePreparation", QStringLiteral("Temps de préparation (en mm)"), 12, 78);
+        PlaceLabel(g, "LblDureePreparation", QStringLiteral("Temps de préparation (en mm)"), QRect(12, 78, 0, 0));
     CBoxSuppInfDuree = placeComparator(g, "CBoxSuppInfDuree", 200, 75);
-    EdtDureePreparation = place<QLineEdit>(g, "EdtDureePreparation", QRect(298, 75, 90, 21));
-    LblCategories = placeLabel(g, "LblCategories", QStringLiteral("Thème"), 12, 108);
+    EdtDureePreparation = PlaceEdit(g, "EdtDureePreparation", QRect(298, 75, 90, 21));
+    LblCategories = PlaceLabel(g, "LblCategories", QStringLiteral("Thème"), QRect(12, 108, 0, 0));
     CboxCategories = place<QComboBox>(g, "CboxCategories", QRect(200, 105, 188, 21));
     ChBoxIngredientsCourant = place<QCheckBox>(g, "ChBoxIngredientsCourant", QRect(12, 134, 376, 18));
     ChBoxIngredientsCourant->setText(QStringLiteral("Uniquement des ingrédients d'usage courant"));
@@ -130,23 +105,23 @@ void TFRecettes::buildControls() {
     };
     int y = 162;
     for (const auto& b : bounds) {
-        *b.l = placeLabel(g, b.labelName, QString::fromUtf8(b.label), 12, y + 3);
+        *b.l = PlaceLabel(g, b.labelName, QString::fromUtf8(b.label), QRect(12, y + 3, 0, 0));
         *b.c = placeComparator(g, b.comboName, 200, y);
-        *b.e = place<QLineEdit>(g, b.editName, QRect(298, y, 90, 21));
+        *b.e = PlaceEdit(g, b.editName, QRect(298, y, 90, 21));
         y += 24;
     }
 
-    BtnRechercher = placeButton(this, "BtnRechercher", QStringLiteral("Rechercher"), QRect(424, 16, 140, 25));
+    BtnRechercher = PlaceButton(this, "BtnRechercher", QStringLiteral("Rechercher"), QRect(424, 16, 140, 25));
     BtnReinitialiser =
-        placeButton(this, "BtnReinitialiser", QStringLiteral("Reinitialiser"), QRect(424, 48, 140, 25));
-    LblNbParts = placeLabel(this, "LblNbParts", QStringLiteral("Nombre de parts"), 424, 92);
+        PlaceButton(this, "BtnReinitialiser", QStringLiteral("Reinitialiser"), QRect(424, 48, 140, 25));
+    LblNbParts = PlaceLabel(this, "LblNbParts", QStringLiteral("Nombre de parts"), QRect(424, 92, 0, 0));
     CBoxNbParts = place<QComboBox>(this, "CBoxNbParts", QRect(424, 110, 60, 21));
-    BtnQuitter = placeButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(424, 420, 140, 25));
+    BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(424, 420, 140, 25));
 
     GbxResultat = place<QGroupBox>(this, "GbxResultat", QRect(8, 274, 400, 174));
     GbxResultat->setTitle(QStringLiteral("Résultat de la recherche"));
     LboxRecettes = place<QListWidget>(GbxResultat, "LboxRecettes", QRect(12, 20, 376, 116));
-    BtnAfficher = placeButton(GbxResultat, "BtnAfficher", QStringLiteral("Afficher la recette sélectionnée"),
+    BtnAfficher = PlaceButton(GbxResultat, "BtnAfficher", QStringLiteral("Afficher la recette sélectionnée"),
                               QRect(12, 142, 376, 25));
 
     connect(BtnRechercher, &QPushButton::clicked, this, [this] { BtnRechercherClick(); });
@@ -207,7 +182,7 @@ void TFRecettes::FormActivate() {
     QStringList themes;
     for (Query.first(); !Query.eof(); Query.next()) themes << Query.asString(CategoryNameColumn);
     Query.close();
-    sortForDisplay(themes);
+    SortForDisplay(themes);
     CboxCategories->clear();
     CboxCategories->addItem(kAllThemes);
     CboxCategories->addItems(themes);
@@ -265,7 +240,7 @@ void TFRecettes::BtnRechercherClick() {
         // A statement the database refuses leaves the previous results.
         return;
     }
-    sortForDisplay(names);
+    SortForDisplay(names);
     LboxRecettes->clear();
     LboxRecettes->addItems(names);
     BtnAfficher->setEnabled(false);

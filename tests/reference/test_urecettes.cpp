@@ -18,20 +18,16 @@
 #include "reference/Urecettes.h"
 #include "support/DataFixture.h"
 #include "support/FrenchLocale.h"
+#include "support/MessageScript.h"
 
 namespace {
 
-// One message box as the user saw it, answered with "OK" (and the switch ticked when asked).
-struct SeenMessage {
-    QString caption;
-    QString text;   // without the box's own line feeds
-};
-
-void answerMessage(SeenMessage& seen, bool tickNotAgain = false) {
-    modal::pushHandler([&seen, tickNotAgain](modal::Call& c) {
-        seen.caption = c.caption;
-        seen.text = c.dialog->findChild<QLabel*>("LblMessage")->text().remove(QLatin1Char('\n'));
-        if (tickNotAgain) c.dialog->findChild<QCheckBox*>("ChbAfficheAlerte")->click();
+// The introduction answered with "Ne plus afficher ce message" ticked, then "OK".
+void tickNotAgainAndAnswer(MessageLog& log) {
+    modal::pushHandler([&log](modal::Call& c) {
+        log.captions << c.caption;
+        log.texts << Flat(c.dialog->findChild<QLabel*>("LblMessage")->text());
+        c.dialog->findChild<QCheckBox*>("ChbAfficheAlerte")->click();
         c.dialog->findChild<QPushButton*>("BtnOk")->click();
     });
 }
@@ -110,18 +106,18 @@ TEST_F(RecipeSearchWindow, RefusedValuesAreReportedByTheirSubjectAndKeepTheResul
 
     form->EdtDureePreparation->setText("1440");
     form->CBoxSuppInfDuree->setCurrentIndex(0);
-    SeenMessage seen;
-    answerMessage(seen);
+    MessageLog seen;
+    AnswerNextMessage(seen);
     form->BtnRechercher->click();
-    EXPECT_EQ(seen.caption, "Erreur de saisie");
-    EXPECT_EQ(seen.text, QString::fromUtf8("        Valeur non valide pour le temps de préparation !"));
+    EXPECT_EQ(seen.captions.value(0), "Erreur de saisie");
+    EXPECT_EQ(seen.texts.value(0), QString::fromUtf8("        Valeur non valide pour le temps de préparation !"));
     EXPECT_EQ(results(), QStringList{"Tarte aux pommes"});
 
     form->EdtDureePreparation->setText("90");
     form->EdtLipides->setText("12,5");
-    answerMessage(seen);
+    AnswerNextMessage(seen);
     form->BtnRechercher->click();
-    EXPECT_EQ(seen.text, QString::fromUtf8("        Vous n'avez pas séléctionné de type de comparaison pour"
+    EXPECT_EQ(seen.texts.value(1), QString::fromUtf8("        Vous n'avez pas séléctionné de type de comparaison pour"
                                            "        la quantité de lipides !"));
 
     form->CBoxSuppInfLipides->setCurrentIndex(1);   // "Supérieur"
@@ -189,15 +185,16 @@ TEST(RecipeSearchModule, OpensAtStartAndShowsItsIntroductionOncePerRun) {
     ASSERT_EQ(appState().StartupModule, 1);
     ASSERT_EQ(appState().SwitchRecipeInfo, 1);
 
-    SeenMessage seen;
-    answerMessage(seen, /*tickNotAgain=*/true);
+    MessageLog seen;
+    tickNotAgainAndAnswer(seen);
     frame->FormActivate();
     auto* form = qobject_cast<TFRecettes*>(frame->FindChildForm("FRecettes"));
     ASSERT_NE(form, nullptr);
     if (modal::pendingHandlers() > 0) form->FormActivate();   // the area had not activated it
-    EXPECT_EQ(seen.caption, "Premiers pas avec la recherche des recettes de cuisine");
-    EXPECT_TRUE(seen.text.startsWith(QString::fromUtf8("        Ce module vous permet d'effectuer des recherches")));
-    EXPECT_TRUE(seen.text.contains("\"Aide sur Vivanda\""));
+    ASSERT_EQ(seen.count(), 1);
+    EXPECT_EQ(seen.captions[0], "Premiers pas avec la recherche des recettes de cuisine");
+    EXPECT_TRUE(seen.texts[0].startsWith(QString::fromUtf8("        Ce module vous permet d'effectuer des recherches")));
+    EXPECT_TRUE(seen.texts[0].contains("\"Aide sur Vivanda\""));
     EXPECT_EQ(appState().RecipeInfoShown, 1);
     EXPECT_EQ(appState().SwitchRecipeInfo, 0);
     EXPECT_EQ(appState().OptionsDirty, 1);
