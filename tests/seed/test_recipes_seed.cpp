@@ -116,7 +116,8 @@ TEST_F(RecipesSeed, RecipeValuesAreTheWeightedMeanOfTheirIngredients) {
         for (const auto& [sum, column] : values) {
             const double expected = number(s, sum) / grams;
             EXPECT_NEAR(number(recipe, column), expected, 1e-9 * std::max(1.0, expected))
-                << "recipe " << s.at("id") << " " << column;
+                << "recipe " << s.at("id") << " " << column
+                << ": after a change of the foods, re-run python3 db/tools/recipes/build_recipes.py";
         }
         EXPECT_LE(number(recipe, "LipidesGramme") + number(recipe, "ProtidesGramme") + number(recipe, "GlucidesGramme"),
                   1.0 + 1e-9)
