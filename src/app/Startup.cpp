@@ -15,6 +15,7 @@
 #include "platform/HelpViewer.h"
 #include "reference/Uconversion.h"
 #include "reference/Urecettes.h"
+#include "tracking/Uconsojournaliere.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ void CreateLongLivedForms() {
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
     FVivanda->RegisterModule(1, QStringLiteral("RechercheRecettes"), CreateRecettes);
+    FVivanda->RegisterModule(5, QStringLiteral("ConsomationJournaliere"), CreateConsoJournaliere);
 }
 
 int runVivanda(int argc, char** argv) {

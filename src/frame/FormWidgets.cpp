@@ -77,6 +77,14 @@ void LockInput(QWidget* input, bool locked) {
 void SortForDisplay(QStringList& texts) {
     QCollator collator(QLocale(QLocale::French, QLocale::France));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(texts.begin(), texts.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    // One sort key per text, so long lists are not collated again at every comparison.
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i) keys.emplace_back(collator.sortKey(texts[i]), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    QStringList sorted;
+    sorted.reserve(texts.size());
+    for (const auto& k : keys) sorted << texts[k.second];
+    texts = std::move(sorted);
 }

@@ -1,0 +1,461 @@
+#include "tracking/Uconsojournaliere.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStyle>
+#include <exception>
+
+#include "data/DbWidgets.h"
+#include "data/NameColumn.h"
+#include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/StringTable.h"
+#include "frame/UVivanda.h"
+#include "frame/Umessages.h"
+
+namespace {
+
+const char* const kMessages[22] = {
+    "Erreur",
+    "        Cet aliment à déjà été sélectionné !",
+    "Suppression d'un enregistrement",
+    "        Voulez-vous vraiment supprimer cet enregistrement ?",
+    "        Vous ne pouvez pas ajouter plus de 50 aliments",
+    "Erreur optimisation",
+    "        Vous devez saisire votre objectif calorique !",
+    "        Vous devez saisire un nutriment !",
+    "        Vous devez saisire une quantité minimum pour un Aliment !",
+    "        Optimisation impossible, le total des calories est déjà\n        supérieur ou égal à l'objectif calorique !",
+    "        Calcul des quantités impossible !\n",
+    "Alerte",
+    "        Il est déconseillé d'avoir un apport journalier en glucide\n        inférieur à 100 gr.",
+    "        Toutes les quantités doivent êtres saisies !",
+    "        Total des calories supérieur à l'objectif calorique !",
+    "Erreur de saisie",
+    "        Valeur non valide !",
+    "        Les quantités des aliments non caloriques n'ont pas été\n        calculées. Vous devez saisir ces quantités manuellement !",
+    nullptr,   // string table 173
+    nullptr,   // string table 174
+    "Enregistrement consommation journalière",
+    "        Votre consommation à été enregistrée avec succès !",
+};
+
+const char* const kOptimisationTexts[9] = {
+    "Protides",
+    "Lipides",
+    "Glucides",
+    "Egale pour chaque aliment",
+    "Conseillée, par nutriment",
+    "Maximiser l'apport d'un nutriment",
+    "Minimiser l'apport d'un nutriment",
+    "Quantité minimum",
+    "Calcul des quantités des aliments sélectionnés de façon à atteindre l'objectif calorique\n"
+    "tout en maximisant ou en minimisant éventuellement la quantité d'un nutriment",
+};
+
+const char* const kFirstStepsText =
+    "        Ce module vous permet d'estimer vos besoins caloriques (ou\n        ceux d'un autre utilisateur) "
+    "pour une journée donnée et vous\n        permet soit :\n\n- De saisir vos apports alimentaires de la "
+    "journée, calculer l'apport en calories que cela représente et les comparer à vos besoins caloriques."
+    "\n\n- De calculer à l'avance les portions d'aliments que vous devez consommer dans la journée de façon "
+    "satisfaire vos besoin caloriques ou encore un \"objectif calorique\" que vous vous êtes fixé. Ce calcul "
+    "des quantités des aliments consommé peut se faire en fonction des différentes recommandations sur les "
+    "proportions en nutriments (régime équilibré, régime sportif, etc...).\n\n"
+    "Les valeurs caloriques et nutritionnelles de ces aliments ayant une certaine variabilité. Les valeurs "
+    "données par le logiciel, pour chaque aliment, sont  moyennes et le cumul"
+    " des calories et des nutriments des aliments sélectionnés, reste une estimation et doit être considéré "
+    "comme tel par rapport à l'objectif calorique.\n\n"
+    "Pour respecter les portions alimentaires calculées par Vivanda vous devez disposer d'un moyen de "
+    "connaître les quantités des aliments à consommer, avec une certaine précision (balance"
+    " ou quantités données sur les emballages).\n\n"
+    "Il n'est pas conseillé et est impossible, de déterminer sa consommation à la calorie près !\n\n"
+    "Pour en savoir plus ou pour bénéficier d'une aide contextuelle, cliquez sur \"F1\" ou sélectionnez "
+    "dans le menu \"Aide sur Vivanda\".";
+
+// Runs a handler from a widget signal; an error it does not handle itself goes to the standard box.
+template <typename Fn>
+void guarded(Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(QString::fromUtf8(e.what()));
+    }
+}
+
+QGroupBox* placeGroup(QWidget* parent, const char* name, const QString& title, QRect geometry) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(geometry);
+    return box;
+}
+
+QComboBox* placeCombo(QWidget* parent, const char* name, QRect geometry) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setGeometry(geometry);
+    return combo;
+}
+
+QLineEdit* placeTotal(QWidget* parent, const char* name, QRect geometry) {
+    QLineEdit* edit = PlaceEdit(parent, name, geometry, true);
+    LockInput(edit, true);
+    return edit;
+}
+
+}  // namespace
+
+TFConsoJournaliere::TFConsoJournaliere(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FConsoJournaliere"));
+    setWindowTitle(QStringLiteral("Consommation Journalière"));
+    setProperty("HelpContext", 150);
+    UseProgramFont(this);
+    buildControls();
+    TConsommation.setOrderBy(QStringLiteral("Numero"));
+    TConsommation.setTextWidth(QStringLiteral("NomAliment"), kConsoNameWidth);
+    TConsommation.onAfterPost = [this](Table&) { TConsommationAfterPost(); };
+    FormCreate();
+    if (FVivanda) {
+        // Activation: whenever this window becomes the active child window.
+        connect(FVivanda->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+            if (sub && sub->widget() == this) guarded([this] { FormActivate(); });
+        });
+    }
+}
+
+TFConsoJournaliere::~TFConsoJournaliere() { FormClose(); }
+
+void TFConsoJournaliere::buildControls() {
+    auto on = [this](QPushButton* b, void (TFConsoJournaliere::*handler)()) {
+        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+
+    GbxBesoins = placeGroup(this, "GbxBesoins", QStringLiteral("Besoins caloriques journaliers"), {8, 4, 316, 54});
+    BtnDetBesoinsCal = PlaceButton(GbxBesoins, "BtnDetBesoinsCal", QStringLiteral("Estimation des besoins"), {10, 20, 170, 25});
+    BtnDetBesoinsCal->setToolTip(QStringLiteral("Estimation des besoins calorique en fonction de votre profil et de votre activité"));
+    EdtBesoins = PlaceEdit(GbxBesoins, "EdtBesoins", {190, 22, 110, 21}, true);
+    LockInput(EdtBesoins, true);
+
+    GbxObjectif = placeGroup(this, "GbxObjectif", QStringLiteral("Objectif calorique"), {332, 4, 316, 54});
+    LblObjectifCalorique = PlaceLabel(GbxObjectif, "LblObjectifCalorique",
+                                      QStringLiteral("Apport calorique souhaité pour la journée en kilocalories"), {10, 16, 200, 32});
+    LblObjectifCalorique->setWordWrap(true);
+    EdtObjectifCal = PlaceEdit(GbxObjectif, "EdtObjectifCal", {220, 22, 86, 21});
+    EdtObjectifCal->setToolTip(QStringLiteral("Saisie ou modification de l'objectif calorique s'il ne correspond pas à l'estimation des besoins"));
+    SetInputColour(EdtObjectifCal, kEditableColour);
+
+    GbxSelection = placeGroup(this, "GbxSelection", QStringLiteral("Sélection des aliments"), {8, 60, 640, 252});
+    CboxCategories = placeCombo(GbxSelection, "CboxCategories", {10, 18, 200, 21});
+    LblRecherche = PlaceLabel(GbxSelection, "LblRecherche", QStringLiteral("Rechercher"), {10, 47, 0, 0});
+    EditRechAliment = PlaceEdit(GbxSelection, "EditRechAliment", {74, 44, 136, 21});
+    EditRechAliment->setToolTip(QStringLiteral("Saisie des premières lettres du nom de l'aliment recherché"));
+    LboxAliments = new QListWidget(GbxSelection);
+    LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
+    LboxAliments->setGeometry(10, 70, 200, 146);
+    LboxAliments->setToolTip(QStringLiteral("Sélection des aliments"));
+    BtnAjouter = PlaceButton(GbxSelection, "BtnAjouter", QString(), {216, 100, 30, 26});
+    BtnAjouter->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    BtnAjouter->setToolTip(QStringLiteral("Ajouter l'aliment"));
+    BtnRetirer = PlaceButton(GbxSelection, "BtnRetirer", QString(), {216, 134, 30, 26});
+    BtnRetirer->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+    BtnRetirer->setToolTip(QStringLiteral("Retirer l'aliment"));
+    BtnLimiter = PlaceButton(GbxSelection, "BtnLimiter", QStringLiteral("Limiter la liste des aliments"), {10, 220, 200, 25});
+    DBGIngredients = new DbGrid(GbxSelection);
+    DBGIngredients->setObjectName(QStringLiteral("DBGIngredients"));
+    DBGIngredients->setGeometry(252, 18, 380, 226);
+    DBGIngredients->setToolTip(QStringLiteral("Valeur nutritionnel pour un gramme, saisie de la quantité en grammes"));
+    SetInputColour(DBGIngredients, kLockedColour);
+
+    GbxOptimisation = placeGroup(this, "GbxOptimisation", QStringLiteral("Atteindre l'objectif calorique"), {8, 314, 640, 74});
+    LblOptimisation = PlaceLabel(GbxOptimisation, "LblOptimisation", QStringLiteral("Répartition des calories"), {10, 18, 0, 0});
+    CbxTypeOptimisation = placeCombo(GbxOptimisation, "CbxTypeOptimisation", {10, 36, 200, 21});
+    CbxTypeOptimisation->setToolTip(QStringLiteral("Sélection du mode de répartition de l'apport calorique"));
+    LblNutriment = PlaceLabel(GbxOptimisation, "LblNutriment", QStringLiteral("Nutriment"), {220, 18, 0, 0});
+    CbxNutriment = placeCombo(GbxOptimisation, "CbxNutriment", {220, 36, 100, 21});
+    CbxNutriment->setToolTip(QStringLiteral("Sélection du nutriment à maximiser ou à minimiser"));
+    LblQuantiteMini = PlaceLabel(GbxOptimisation, "LblQuantiteMini", QString(), {330, 18, 110, 16});
+    EdtQuantiteMini = PlaceEdit(GbxOptimisation, "EdtQuantiteMini", {330, 36, 90, 21});
+    EdtQuantiteMini->setToolTip(QStringLiteral("Sélection de la quantité minimum pour un aliment (en grammes)"));
+    BtnEffacer = PlaceButton(GbxOptimisation, "BtnEffacer", QStringLiteral("Effacer les quantités"), {440, 12, 190, 25});
+    BtnEffacer->setToolTip(QStringLiteral("Effacement des quantités saisies"));
+    BtnOptimisation = PlaceButton(GbxOptimisation, "BtnOptimisation", QStringLiteral("Calcul des quantités"), {440, 42, 190, 25});
+
+    GbxTotaux = placeGroup(this, "GbxTotaux", QStringLiteral("Totaux"), {8, 390, 640, 82});
+    struct TotalColumn {
+        const char* caption;
+        const char* unit;
+        QLineEdit** total;
+        const char* totalName;
+        QLineEdit** share;
+        const char* shareName;
+    };
+    const TotalColumn columns[] = {
+        {"Calories", "(kcal)", &EdtTotCalories, "EdtTotCalories", &EdtPcCal, "EdtPcCal"},
+        {"Lipides", "(gr)", &EdtTotLipides, "EdtTotLipides", &EdtPcLip, "EdtPcLip"},
+        {"Protides", "(gr)", &EdtTotProtides, "EdtTotProtides", &EdtPcProt, "EdtPcProt"},
+        {"Glucides", "(gr)", &EdtTotGlucides, "EdtTotGlucides", &EdtPcGluc, "EdtPcGluc"},
+    };
+    int x = 10;
+    for (const TotalColumn& c : columns) {
+        PlaceLabel(GbxTotaux, "", QString::fromUtf8(c.caption), {x, 18, 0, 0});
+        *c.total = placeTotal(GbxTotaux, c.totalName, {x, 34, 70, 21});
+        PlaceLabel(GbxTotaux, "", QString::fromUtf8(c.unit), {x + 74, 37, 0, 0});
+        *c.share = placeTotal(GbxTotaux, c.shareName, {x, 57, 70, 21});
+        PlaceLabel(GbxTotaux, "", QStringLiteral("(%)"), {x + 74, 60, 0, 0});
+        x += 124;
+    }
+    PlaceLabel(GbxTotaux, "", QStringLiteral("Quantité (gr)"), {x, 18, 0, 0});
+    EdtTotQuantite = placeTotal(GbxTotaux, "EdtTotQuantite", {x, 34, 80, 21});
+
+    BtnImprimer = PlaceButton(this, "BtnImprimer", QStringLiteral("Imprimer la consommation journalière"), {8, 478, 230, 27});
+    BtnSauvegarde = PlaceButton(this, "BtnSauvegarde", QStringLiteral("Sauvegarder la consommation journalière"), {246, 478, 250, 27});
+    BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), {548, 478, 100, 27});
+
+    DBGIngredients->setTable(&TConsommation);
+    auto column = [](const char* field, const char* title, int width) {
+        GridColumn c;
+        c.field = QString::fromLatin1(field);
+        c.title = QString::fromUtf8(title);
+        c.width = width;
+        c.format = QStringLiteral("####0.##");
+        c.readOnly = true;
+        return c;
+    };
+    GridColumn name = column("NomAliment", "Aliment", 112);
+    name.format.clear();
+    GridColumn quantity = column("QuantiteGramme", "Quantité (gr)", 62);
+    quantity.readOnly = false;
+    quantity.color = kEditableColour;
+    quantity.ellipsis = true;
+    quantity.titleAlignment = Qt::AlignCenter;
+    DBGIngredients->setColumns({name, column("CaloriesGramme", "Calories", 52), column("ProtidesGramme", "Protides", 52),
+                                column("LipidesGramme", "Lipides", 52), column("GlucidesGramme", "Glucides", 52),
+                                quantity});
+    DBGIngredients->onEditButtonClick = [this] { guarded([this] { DBGIngredientsEditButtonClick(); }); };
+    connect(DBGIngredients, &DbGrid::enterPressed, this, [this] { guarded([this] { DBGIngredientsRefresh(); }); });
+    connect(DBGIngredients, &DbGrid::exited, this, [this] { guarded([this] { DBGIngredientsRefresh(); }); });
+
+    on(BtnDetBesoinsCal, &TFConsoJournaliere::BtnDetBesoinsCalClick);
+    on(BtnAjouter, &TFConsoJournaliere::BtnAjouterClick);
+    on(BtnRetirer, &TFConsoJournaliere::BtnRetirerClick);
+    on(BtnLimiter, &TFConsoJournaliere::BtnLimiterClick);
+    on(BtnEffacer, &TFConsoJournaliere::BtnEffacerClick);
+    on(BtnOptimisation, &TFConsoJournaliere::BtnOptimisationClick);
+    on(BtnImprimer, &TFConsoJournaliere::BtnImprimerClick);
+    on(BtnSauvegarde, &TFConsoJournaliere::BtnSauvegardeClick);
+    on(BtnQuitter, &TFConsoJournaliere::BtnQuitterClick);
+    connect(CboxCategories, &QComboBox::activated, this, [this] { guarded([this] { CboxCategoriesClick(); }); });
+    connect(EditRechAliment, &QLineEdit::textChanged, this, [this] { guarded([this] { EditRechAlimentChange(); }); });
+    connect(CbxTypeOptimisation, &QComboBox::activated, this, [this] { CbxTypeOptimisationClick(); });
+    connect(CbxNutriment, &QComboBox::activated, this, [this] { CbxNutrimentClick(); });
+    EdtObjectifCal->installEventFilter(this);
+    EdtQuantiteMini->installEventFilter(this);
+}
+
+bool TFConsoJournaliere::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving an edit for another control of the window (not for another window).
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (watched == EdtObjectifCal) guarded([this] { EdtObjectifCalExit(); });
+            if (watched == EdtQuantiteMini) guarded([this] { EdtQuantiteMiniExit(); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFConsoJournaliere::ResetUnitState() {
+    CalorieObjective = 0;
+    OptimisationMode = 0;
+    OptimisedNutrient = -1;
+    MinimumQuantity = 0;
+    NextRowNumber = 0;
+    CurrentCategoryId = 0;
+    ConsoFoodColumn = QStringLiteral("NomAlimentFrancais");
+    ConsoFoodColumnIndex = 1;
+    ConsoRecipeColumn = QStringLiteral("NomRecetteFrancais");
+    ConsoRecipeColumnIndex = 1;
+    FoodRestrictionClause = {};
+    RecipeRestrictionClause = {};
+    SkipActivationAfterPrint = SkipActivationAfterRestriction = FirstActivationDone = 0;
+    OptimisationJustRun = ConsoFormCreating = 0;
+    NutrientEnergy = LipidEnergy = ProteinEnergy = CarbEnergy = 0;
+}
+
+void TFConsoJournaliere::FormCreate() {
+    ConsoFormCreating = 1;
+    setFixedSize(664 - 8, 547 - 34);   // outer 664 x 547; the frame centres the window
+
+    for (int i = 0; i < 22; ++i) MessageTable[i] = kMessages[i] ? QString::fromUtf8(kMessages[i]) : QString();
+    MessageTable[18] = LoadString(173).left(200);
+    MessageTable[19] = LoadString(174).left(200);
+    for (int i = 0; i < 9; ++i) OptimisationTexts[i] = QString::fromUtf8(kOptimisationTexts[i]);
+    CbxNutriment->addItems({OptimisationTexts[0], OptimisationTexts[1], OptimisationTexts[2]});
+    CbxNutriment->setCurrentIndex(-1);
+    CbxTypeOptimisation->addItems({OptimisationTexts[3], OptimisationTexts[4], OptimisationTexts[5], OptimisationTexts[6]});
+    CbxTypeOptimisation->setCurrentIndex(0);
+
+    LockInput(CbxNutriment, true);
+    LockInput(EdtQuantiteMini, true);
+    CalorieObjective = 0;
+    OptimisationMode = 0;
+    OptimisedNutrient = -1;
+    MinimumQuantity = 0;
+
+    LblQuantiteMini->setText(OptimisationTexts[7]);
+    BtnOptimisation->setToolTip(OptimisationTexts[8]);
+
+    SkipActivationAfterRestriction = 0;
+    appState().CurrentUserWeight = 0;
+    ConsoFormCreating = 0;
+    FirstActivationDone = 0;
+}
+
+void TFConsoJournaliere::FormActivate() {
+    AppState& st = appState();
+    OptimisationJustRun = 0;
+    if (!TCategories.isActive()) TCategories.open();
+
+    if (!SkipActivationAfterPrint && !SkipActivationAfterRestriction && !FirstActivationDone) {
+        st.RestrictionFoodType = 0;
+        FoodRestrictionClause = {};
+        RecipeRestrictionClause = {};
+
+        // The day always starts empty.
+        TConsommation.close();
+        Query.setSql(QStringLiteral("DELETE FROM t_consommation;"));
+        Query.exec();
+        NextRowNumber = 0;
+        BtnOptimisation->setEnabled(false);
+        BtnEffacer->setEnabled(false);
+        BtnImprimer->setEnabled(false);
+        BtnSauvegarde->setEnabled(false);
+
+        // Name columns of the interface language, judged on a sample row of each table.
+        auto sampleNames = [this] {
+            QStringList names;
+            if (!Query.isEmpty())
+                for (int i = 0; i < 5; ++i) names << Query.asString(i);
+            return names;
+        };
+        const QStringList foodColumns = NameColumnNames(QStringLiteral("NomAliment"));
+        Query.setSql(QStringLiteral("SELECT %1 FROM t_aliments;").arg(foodColumns.join(QStringLiteral(", "))));
+        Query.open();
+        if (const int i = ChooseNameColumn(sampleNames(), st.LanguageCode); i >= 0) {
+            ConsoFoodColumnIndex = i + 1;
+            ConsoFoodColumn = foodColumns[i];
+        }
+        const QStringList recipeColumns = NameColumnNames(QStringLiteral("NomRecette"));
+        Query.setSql(QStringLiteral("SELECT %1 FROM t_recettes WHERE IdRecette = ?;").arg(recipeColumns.join(QStringLiteral(", "))));
+        Query.addBindValue(1);
+        Query.open();
+        if (const int i = ChooseNameColumn(sampleNames(), st.LanguageCode); i >= 0) {
+            ConsoRecipeColumnIndex = i + 1;
+            ConsoRecipeColumn = recipeColumns[i];
+        }
+
+        // Consumption categories, in table order (their names are always French).
+        CboxCategories->clear();
+        for (TCategories.first(); !TCategories.eof(); TCategories.next())
+            CboxCategories->addItem(TCategories.asString(QStringLiteral("NomCategorieFrancais")));
+        if (CboxCategories->count() > 0) {
+            CboxCategories->setCurrentIndex(0);
+            TCategories.locate(QStringLiteral("NomCategorieFrancais"), CboxCategories->itemText(0), {.caseInsensitive = true});
+        }
+        if (!TCategories.isEmpty()) CurrentCategoryId = TCategories.asInt(0);
+        FillFoodList();
+
+        TConsommation.open();
+        DBGIngredients->setEnabled(TConsommation.recordCount() > 0);
+    }
+
+    SkipActivationAfterPrint = 0;
+    SkipActivationAfterRestriction = 0;
+    FirstActivationDone = 1;
+
+    if (st.SwitchConsumptionInfo && !st.ConsumptionInfoShown)
+        ShowMessageBox(QString::fromUtf8(kFirstStepsText),
+                       QStringLiteral("Premiers pas avec la gestion quotidienne des apports nutritionnels"), 0x40,
+                       &st.SwitchConsumptionInfo, true);
+    st.ConsumptionInfoShown = 1;
+}
+
+void TFConsoJournaliere::FormClose() {
+    TConsommation.close();
+    Query.close();
+    QueryHisto.close();
+}
+
+void TFConsoJournaliere::BtnQuitterClick() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void TFConsoJournaliere::FillFoodList() {
+    const SqlStatement st = FoodListQuery(CurrentCategoryId, ConsoFoodColumn, ConsoRecipeColumn, FoodRestrictionClause,
+                                          RecipeRestrictionClause, appState().RestrictionFoodType == 0);
+    Query.close();
+    Query.setSql(st.sql);
+    for (const QVariant& v : st.values) Query.addBindValue(v);
+    Query.open();
+    QStringList names;
+    for (Query.first(); !Query.eof(); Query.next()) names << Query.asString(QStringLiteral("NomAlimentFrancais"));
+    SortForDisplay(names);
+    const QSignalBlocker quiet(LboxAliments);
+    LboxAliments->clear();
+    LboxAliments->addItems(names);
+    selectFirstFood();
+}
+
+void TFConsoJournaliere::selectFirstFood() {
+    if (LboxAliments->count() == 0) return;
+    LboxAliments->setCurrentRow(0);
+    positionQueryOn(LboxAliments->item(0)->text(), false);
+}
+
+void TFConsoJournaliere::positionQueryOn(const QString& name, bool partial) {
+    // Not found: the query stays where it was.
+    Query.locate(QStringLiteral("NomAlimentFrancais"), name, {.caseInsensitive = true, .partialKey = partial});
+}
+
+void TFConsoJournaliere::CboxCategoriesClick() {
+    TCategories.locate(QStringLiteral("NomCategorieFrancais"), CboxCategories->currentText(), {.caseInsensitive = true});
+    if (!TCategories.isEmpty()) CurrentCategoryId = TCategories.asInt(0);
+    FillFoodList();
+}
+
+void TFConsoJournaliere::EditRechAlimentChange() {
+    LboxAliments->setCurrentRow(-1);
+    LboxAliments->clearSelection();
+    QStringList items;
+    for (int i = 0; i < LboxAliments->count(); ++i) items << LboxAliments->item(i)->text();
+    const int found = FindItemByPrefix(items, EditRechAliment->text());
+    if (found < 0) return;
+    LboxAliments->setCurrentRow(found);
+    positionQueryOn(items[found], true);
+}
+
+void TFConsoJournaliere::showError(int message, int caption) {
+    ShowMessageBox(MessageTable[message], MessageTable[caption], 0x0C, nullptr, false);
+}
+
+// The operations of later work: optimisation, restriction, printing and saving.
+void TFConsoJournaliere::BtnOptimisationClick() {}
+void TFConsoJournaliere::BtnLimiterClick() {}
+void TFConsoJournaliere::BtnImprimerClick() {}
+void TFConsoJournaliere::BtnSauvegardeClick() {}
+
+QWidget* CreateConsoJournaliere() {
+    auto* form = new TFConsoJournaliere();
+    ShowModuleWindow(form);
+    return form;
+}

@@ -1,0 +1,157 @@
+#pragma once
+// "Consommation Journalière": the window in which the user composes one day. The foods and
+// recipes of a consumption category on the left, the day's rows (t_consommation) in the grid,
+// the needs and the calorie objective above, the optimisation settings, the totals and the
+// print and save buttons below. A module window of the frame, created on demand and freed when
+// closed; its unit state (static members) outlives it.
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+#include "data/Query.h"
+#include "data/Table.h"
+#include "tracking/ConsoDay.h"
+
+class DbGrid;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+class TFConsoJournaliere : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFConsoJournaliere(QWidget* parent = nullptr);
+    ~TFConsoJournaliere() override;
+
+    // Components
+    QGroupBox* GbxBesoins = nullptr;
+    QPushButton* BtnDetBesoinsCal = nullptr;
+    QLineEdit* EdtBesoins = nullptr;
+    QGroupBox* GbxObjectif = nullptr;
+    QLabel* LblObjectifCalorique = nullptr;
+    QLineEdit* EdtObjectifCal = nullptr;
+    QGroupBox* GbxSelection = nullptr;
+    QComboBox* CboxCategories = nullptr;
+    QLabel* LblRecherche = nullptr;
+    QLineEdit* EditRechAliment = nullptr;
+    QListWidget* LboxAliments = nullptr;
+    QPushButton* BtnAjouter = nullptr;
+    QPushButton* BtnRetirer = nullptr;
+    QPushButton* BtnLimiter = nullptr;
+    DbGrid* DBGIngredients = nullptr;
+    QGroupBox* GbxOptimisation = nullptr;
+    QLabel* LblOptimisation = nullptr;
+    QComboBox* CbxTypeOptimisation = nullptr;
+    QLabel* LblNutriment = nullptr;
+    QComboBox* CbxNutriment = nullptr;
+    QLabel* LblQuantiteMini = nullptr;
+    QLineEdit* EdtQuantiteMini = nullptr;
+    QPushButton* BtnEffacer = nullptr;
+    QPushButton* BtnOptimisation = nullptr;
+    QGroupBox* GbxTotaux = nullptr;
+    QLineEdit* EdtTotCalories = nullptr;
+    QLineEdit* EdtPcCal = nullptr;
+    QLineEdit* EdtTotLipides = nullptr;
+    QLineEdit* EdtPcLip = nullptr;
+    QLineEdit* EdtTotProtides = nullptr;
+    QLineEdit* EdtPcProt = nullptr;
+    QLineEdit* EdtTotGlucides = nullptr;
+    QLineEdit* EdtPcGluc = nullptr;
+    QLineEdit* EdtTotQuantite = nullptr;
+    QPushButton* BtnImprimer = nullptr;
+    QPushButton* BtnSauvegarde = nullptr;
+    QPushButton* BtnQuitter = nullptr;
+
+    // Datasets: the day (in Numero order), the consumption categories, the food list and the
+    // scratch statements, and the statements of the day's save.
+    Table TConsommation{QStringLiteral("t_consommation")};
+    Table TCategories{QStringLiteral("t_catconsommation")};
+    ::Query Query;
+    ::Query QueryHisto;
+
+    // The day's totals (recomputed after every post).
+    float TotCalories = 0;
+    float TotLipides = 0;
+    float TotProtides = 0;
+    float TotGlucides = 0;
+    float TotQuantite = 0;
+
+    // Needs of the last validated estimate, as EdtBesoins shows them.
+    int DisplayedNeeds = 0;
+
+    // Handlers
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void BtnQuitterClick();
+    void CboxCategoriesClick();
+    void EditRechAlimentChange();
+    void BtnAjouterClick();
+    void BtnRetirerClick();
+    void DBGIngredientsEditButtonClick();
+    void DBGIngredientsRefresh();   // Enter in the grid, or leaving it
+    void BtnEffacerClick();
+    void TConsommationAfterPost();
+    void EdtObjectifCalExit();
+    void BtnDetBesoinsCalClick();
+    void CbxTypeOptimisationClick();
+    void CbxNutrimentClick();
+    void EdtQuantiteMiniExit();
+    void BtnOptimisationClick();
+    void BtnLimiterClick();
+    void BtnImprimerClick();
+    void BtnSauvegardeClick();
+
+    // Builds FoodListQuery for CurrentCategoryId with the clauses in force, refills
+    // LboxAliments and selects its first item (category change, restriction).
+    void FillFoodList();
+
+    // Unit state: lives for the whole run, survives the window (see each reset).
+    static inline float CalorieObjective = 0;       // kcal; 0 at each creation
+    static inline int32_t OptimisationMode = 0;     // CbxTypeOptimisation index; 0 at creation
+    static inline int32_t OptimisedNutrient = -1;   // CbxNutriment index, -1 none; at creation
+    static inline int32_t MinimumQuantity = 0;      // grams; 0 at creation
+    static inline int32_t NextRowNumber = 0;        // Numero of the next row; 0 at first activation
+    static inline int32_t CurrentCategoryId = 0;
+    static inline QString ConsoFoodColumn = QStringLiteral("NomAlimentFrancais");
+    static inline int32_t ConsoFoodColumnIndex = 1;
+    static inline QString ConsoRecipeColumn = QStringLiteral("NomRecetteFrancais");
+    static inline int32_t ConsoRecipeColumnIndex = 1;
+    static inline SqlClause FoodRestrictionClause;   // emptied at the first activation
+    static inline SqlClause RecipeRestrictionClause;
+    static inline uint8_t SkipActivationAfterPrint = 0;
+    static inline uint8_t SkipActivationAfterRestriction = 0;
+    static inline uint8_t FirstActivationDone = 0;
+    static inline uint8_t OptimisationJustRun = 0;
+    static inline uint8_t ConsoFormCreating = 0;
+    static inline float NutrientEnergy = 0;
+    static inline float LipidEnergy = 0;
+    static inline float ProteinEnergy = 0;
+    static inline float CarbEnergy = 0;
+    static inline QString MessageTable[22];
+    static inline QString OptimisationTexts[9];
+
+    // Back to the state of a fresh run (tests).
+    static void ResetUnitState();
+
+    // Rows of the day as the totals read them.
+    std::vector<DayRow> dayRows() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void showError(int message, int caption);
+    void recomputeTotals(bool withMessages);
+    void setDayButtons(bool optimise, bool print);
+    void positionQueryOn(const QString& name, bool partial);
+    void selectFirstFood();
+};
+
+// Opens or raises the daily consumption window (menu item ConsomationJournaliere, start-up
+// module 5).
+QWidget* CreateConsoJournaliere();

@@ -1,0 +1,67 @@
+// The day's totals, shares and over-objective alert, recomputed after every post.
+#include <QLineEdit>
+#include <QPushButton>
+#include <exception>
+
+#include "data/DbWidgets.h"
+#include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/Umessages.h"
+#include "tracking/Uconsojournaliere.h"
+
+std::vector<DayRow> TFConsoJournaliere::dayRows() const {
+    std::vector<DayRow> rows;
+    for (int r = 0; r < TConsommation.recordCount(); ++r) {
+        rows.push_back({TConsommation.rowValue(r, QStringLiteral("CaloriesGramme")).toDouble(),
+                        TConsommation.rowValue(r, QStringLiteral("LipidesGramme")).toDouble(),
+                        TConsommation.rowValue(r, QStringLiteral("ProtidesGramme")).toDouble(),
+                        TConsommation.rowValue(r, QStringLiteral("GlucidesGramme")).toDouble(),
+                        TConsommation.rowValue(r, QStringLiteral("QuantiteGramme"))});
+    }
+    return rows;
+}
+
+void TFConsoJournaliere::TConsommationAfterPost() { recomputeTotals(true); }
+
+void TFConsoJournaliere::recomputeTotals(bool withMessages) {
+    TotCalories = TotLipides = TotProtides = TotGlucides = TotQuantite = 0;
+    DayTotals t;
+    try {
+        t = ComputeDayTotals(dayRows());
+    } catch (const std::exception&) {
+        t.valid = false;
+    }
+    if (!t.valid) {
+        if (withMessages) ShowMessageBox(MessageTable[16], MessageTable[15], 0x0C, nullptr, false);
+        BtnImprimer->setEnabled(false);
+        BtnSauvegarde->setEnabled(false);
+        return;
+    }
+    TotCalories = t.calories;
+    TotLipides = t.lipids;
+    TotProtides = t.proteins;
+    TotGlucides = t.carbs;
+    TotQuantite = t.quantity;
+    LipidEnergy = t.lipidEnergy;
+    ProteinEnergy = t.proteinEnergy;
+    CarbEnergy = t.carbEnergy;
+    NutrientEnergy = t.nutrientEnergy;
+
+    const DayTotalsTexts s = FormatDayTotals(t);
+    EdtTotCalories->setText(s.calories);
+    EdtPcCal->setText(s.caloriesShare);
+    AppState& st = appState();
+    const bool alert = CaloriesAboveObjective(TotCalories, CalorieObjective) && st.SwitchCaloriesAboveObjective;
+    if (alert && withMessages)
+        ShowMessageBox(MessageTable[14], MessageTable[11], 0x40, &st.SwitchCaloriesAboveObjective, true);
+    SetInputColour(EdtTotCalories, alert ? BgrColor(0x0000FF) : kLockedColour);
+    EdtTotLipides->setText(s.lipids);
+    EdtPcLip->setText(s.lipidsShare);
+    EdtTotProtides->setText(s.proteins);
+    EdtPcProt->setText(s.proteinsShare);
+    EdtTotGlucides->setText(s.carbs);
+    EdtPcGluc->setText(s.carbsShare);
+    EdtTotQuantite->setText(s.quantity);
+    BtnImprimer->setEnabled(true);
+    BtnSauvegarde->setEnabled(true);
+}
