@@ -44,6 +44,11 @@ DayTotals ComputeDayTotals(const std::vector<DayRow>& rows) {
             return t;
         }
     }
+    return SumDayRows(rows);
+}
+
+DayTotals SumDayRows(const std::vector<DayRow>& rows) {
+    DayTotals t;
     for (const DayRow& r : rows) {
         const double q = r.quantity.toDouble();   // null reads as 0
         if (q == 0) continue;

@@ -50,7 +50,10 @@ struct DayTotals {
 
 // Sums every row whose quantity is not 0: each product in double precision, added into the
 // 32-bit totals. Energies: 9 kcal per gram of lipids, 4 per gram of proteins and carbohydrates.
+// A negative quantity makes the day invalid (every total 0).
 DayTotals ComputeDayTotals(const std::vector<DayRow>& rows);
+// The same sums without the check: negative quantities count as they are (the optimisation).
+DayTotals SumDayRows(const std::vector<DayRow>& rows);
 
 // The nine texts of the totals band.
 struct DayTotalsTexts {

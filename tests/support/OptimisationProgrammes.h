@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "tracking/QuantityOptimisation.h"
 #include "tracking/Simplex.h"
 
 namespace programmes {
@@ -25,63 +26,18 @@ struct Day {
     int nutrient = 0;              // 0 proteins, 1 lipids, 2 carbohydrates
 };
 
-// A programme ready for `Simplex`, with the row counts to pass.
-struct Programme {
-    SimplexTableau a;
-    int32_t m1 = 0, m2 = 0, m3 = 0, n = 0;
-    int32_t m() const { return m1 + m2 + m3; }
-};
-
-inline double nutrientOf(const OpenRow& r, int nutrient) {
-    return nutrient == 0 ? r.proteins : nutrient == 1 ? r.lipids : r.carbs;
-}
+// A programme ready for `Simplex`, with the row counts to pass: the one the window builds.
+using Programme = OptimisationProgramme;
 
 // Mode 1: as many of the missing calories as possible, at least 30 % from lipids, 11 % from
 // proteins, 52 % from carbohydrates, each open row at least the minimum quantity.
 // Modes 2 and 3: exactly the missing calories, at least the missing carbohydrates, each open row
 // at least the minimum quantity, the chosen nutrient maximised (2) or minimised (3).
 inline Programme build(int mode, const Day& day) {
-    Programme p;
-    const int32_t n = static_cast<int32_t>(day.rows.size());
-    p.n = n;
-    const double R = day.remainingCalories;
-    if (mode == 1) {
-        p.m1 = 1;
-        p.m2 = n + 3;
-        p.a.reset(p.m(), n);
-        SimplexTableau& a = p.a;
-        a[1][0] = R;
-        a[2][0] = 0.30 * R;
-        a[3][0] = 0.11 * R;
-        a[4][0] = 0.52 * R;
-        for (int32_t k = 1; k <= n; ++k) {
-            const OpenRow& r = day.rows[k - 1];
-            a[0][k] = r.calories;
-            a[1][k] = r.calories;
-            a[2][k] = 9 * r.lipids;
-            a[3][k] = 4 * r.proteins;
-            a[4][k] = 4 * r.carbs;
-            a[4 + k][0] = day.minimumQuantity;
-            a[4 + k][k] = 1;
-        }
-        return p;
-    }
-    p.m2 = n + 1;
-    p.m3 = 1;
-    p.a.reset(p.m(), n);
-    SimplexTableau& a = p.a;
-    const double sign = mode == 3 ? -1.0 : 1.0;
-    a[n + 1][0] = day.remainingCarbs;
-    a[n + 2][0] = R;
-    for (int32_t k = 1; k <= n; ++k) {
-        const OpenRow& r = day.rows[k - 1];
-        a[0][k] = sign * nutrientOf(r, day.nutrient);
-        a[k][0] = day.minimumQuantity;
-        a[k][k] = 1;
-        a[n + 1][k] = r.carbs;
-        a[n + 2][k] = r.calories;
-    }
-    return p;
+    std::vector<DayRow> open;
+    for (const OpenRow& r : day.rows) open.push_back(DayRow{r.calories, r.lipids, r.proteins, r.carbs, {}});
+    return BuildOptimisationProgramme(mode, open, day.remainingCalories, day.remainingCarbs,
+                                      day.minimumQuantity, day.nutrient);
 }
 
 // The largest amount by which x (1..n, as `Simplex` writes it) breaks a constraint of the
