@@ -15,6 +15,7 @@
 #include "platform/HelpViewer.h"
 #include "reference/Uconversion.h"
 #include "reference/Urecettes.h"
+#include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
 
 namespace {
@@ -39,8 +40,8 @@ void CreateLongLivedForms() {
     // The forms that live for the whole run, in their fixed order; the frame comes first
     // because the others read the paths it computes.
     new TFVivanda();
-    // TFBesoinsJournaliers
-    FConversionVM = new TFConversionVM();
+    FBesoinsJournaliers = new TFBesoinsJournaliers(FVivanda);
+    FConversionVM = new TFConversionVM(FVivanda);
     // TFQRAffiConsommation
     FMessage = new TFMessage(FVivanda);
     // TFConversionMV, TFApropos

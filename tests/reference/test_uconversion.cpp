@@ -9,7 +9,7 @@
 #include "data/Query.h"
 #include "platform/Modal.h"
 #include "reference/Uconversion.h"
-#include "support/DataFixture.h"
+#include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
 
@@ -25,11 +25,10 @@ QStringList items(const QComboBox* box) {
     return list;
 }
 
-class ConversionVM : public DataTest {
+class ConversionVM : public FormTest {
 protected:
     void SetUp() override {
-        DataTest::SetUp();
-        modal::clearHandlers();
+        FormTest::SetUp();
         Query::execute("INSERT INTO t_densites (IdAlimentDensite, NomAlimentFrancais, Densite) VALUES (5, ?, 0.5)",
                        {kQuoted});
         Query::execute("INSERT INTO t_densites_unites_mesures (IdAlimentDensite, IdUnite) VALUES (5, 2)");
@@ -38,10 +37,7 @@ protected:
     }
     void TearDown() override {
         dialog.reset();
-        EXPECT_EQ(modal::unexpectedShows(), 0);
-        EXPECT_EQ(modal::pendingHandlers(), 0);
-        modal::clearHandlers();
-        DataTest::TearDown();
+        FormTest::TearDown();
     }
     TFConversionVM& create() {
         dialog = std::make_unique<TFConversionVM>();
