@@ -158,12 +158,12 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     GridColumn activity;
     activity.field = QStringLiteral("NomActiviteFrancais");
     activity.title = QStringLiteral("Activité");
-    activity.width = 150;
+    activity.width = 140;
     activity.readOnly = true;
     GridColumn duration;
     duration.field = QStringLiteral("Duree");
     duration.title = QStringLiteral("Durée (mm)");
-    duration.width = 70;
+    duration.width = 84;
     DBGActivite->setColumns({activity, duration});
     LblCaloriesDepensees = PlaceLabel(GbxActivite, "LblCaloriesDepensees", QStringLiteral("Calories dépensées"), {10, 240, 0, 0});
     EdtActiviteCalorie = PlaceEdit(GbxActivite, "EdtActiviteCalorie", {10, 256, 100, 21}, true);
