@@ -17,6 +17,7 @@
 #include "reference/Urecettes.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
+#include "tracking/Useldate.h"
 
 namespace {
 
@@ -46,7 +47,9 @@ void CreateLongLivedForms() {
     FMessage = new TFMessage(FVivanda);
     // TFConversionMV, TFApropos
     FOptions = new TFOptions(FVivanda);
-    // TFQRAffiRecette, TFRestriction, TFAstuces, TFSelDate, TFGestHistoConso, TFBilan, TFCalcIMC
+    // TFQRAffiRecette, TFRestriction, TFAstuces
+    FSelDate = new TFSelDate(FVivanda);
+    // TFGestHistoConso, TFBilan, TFCalcIMC
 
     // Menu items of the windows and dialogs above.
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);

@@ -49,13 +49,20 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new HelpBrow
 }
 
 void HelpWindow::showTopic(const QString& helpFolder, int context) {
-    const QString path = QDir(helpFolder).absoluteFilePath(QString::number(context) + QStringLiteral(".html"));
-    browser_->setSource(QUrl::fromLocalFile(path));
+    showPage(helpFolder, QString::number(context) + QStringLiteral(".html"));
+}
+
+void HelpWindow::showPage(const QString& helpFolder, const QString& fileName) {
+    browser_->setSource(QUrl::fromLocalFile(QDir(helpFolder).absoluteFilePath(fileName)));
 }
 
 HelpWindow* currentHelpWindow() { return g_helpWindow.data(); }
 
 void OpenHelpTopic(QWidget* owner, const QString& helpFolder, int context) {
+    OpenHelpPage(owner, helpFolder, QString::number(context) + QStringLiteral(".html"));
+}
+
+void OpenHelpPage(QWidget* owner, const QString& helpFolder, const QString& fileName) {
     QWidget* parent = owner ? owner->window() : nullptr;
     HelpWindow* help = g_helpWindow.data();
     if (!help) {
@@ -73,7 +80,7 @@ void OpenHelpTopic(QWidget* owner, const QString& helpFolder, int context) {
         help->setParent(parent, help->windowFlags());
         help->setGeometry(geometry);
     }
-    help->showTopic(helpFolder, context);
+    help->showPage(helpFolder, fileName);
     help->show();
     help->raise();
     help->activateWindow();

@@ -27,6 +27,8 @@ public:
     HelpBrowser* browser() const { return browser_; }
     // Shows <helpFolder>/<context>.html.
     void showTopic(const QString& helpFolder, int context);
+    // Shows a page of the folder by file name ("index.html").
+    void showPage(const QString& helpFolder, const QString& fileName);
 
 private:
     HelpBrowser* browser_;
@@ -36,6 +38,8 @@ private:
 // window belongs to the owner's top-level window, so it stays usable over a modal dialog that
 // asked for it.
 void OpenHelpTopic(QWidget* owner, const QString& helpFolder, int context);
+// The same for a page named by its file ("index.html", the contents).
+void OpenHelpPage(QWidget* owner, const QString& helpFolder, const QString& fileName);
 
 // The help window if one exists (null before the first request or after its owner went away).
 HelpWindow* currentHelpWindow();

@@ -1,0 +1,58 @@
+#include "tracking/DaySave.h"
+
+#include <QLocale>
+
+#include "data/Database.h"
+#include "data/Query.h"
+#include "frame/StringTable.h"
+#include "frame/TextHelpers.h"
+
+bool IsAcceptableDayWeight(const QString& text) {
+    if (text.isEmpty()) return true;
+    bool ok = false;
+    const double weight = QLocale().toDouble(text, &ok);
+    return ok && weight >= 0 && weight <= kMaxDayWeight;
+}
+
+QString DaySaveUserName(const QString& currentUserName) {
+    return currentUserName.isEmpty() ? QStringLiteral("Utilisateur") : currentUserName;
+}
+
+bool DaySaveNumber(const QString& text, double* value) {
+    if (text.isEmpty()) {
+        *value = 0;
+        return true;
+    }
+    bool ok = false;
+    const double v = QLocale::c().toDouble(ReplaceAll(text.trimmed(), QStringLiteral(","), QStringLiteral(".")), &ok);
+    if (ok) *value = v;
+    return ok;
+}
+
+void WriteSavedDay(const SavedDay& saved, SaveProgress& progress) {
+    Transaction transaction;
+    Query q;
+    auto run = [&q, &progress](const char* location, const QString& sql, std::initializer_list<QVariant> values) {
+        q.setSql(sql);
+        for (const QVariant& v : values) q.addBindValue(v);
+        progress.location = QString::fromLatin1(location);
+        q.exec();
+    };
+    run("C2.0-7", QStringLiteral("DELETE FROM t_histo_consommation WHERE NomUtilisateur = ? AND DateConso = ?;"),
+        {saved.user, saved.day});
+    run("C2.0-8", QStringLiteral("DELETE FROM t_histo_infos_utilisateur WHERE NomUtilisateur = ? AND DateConso = ?;"),
+        {saved.user, saved.day});
+    run("C2.0-9",
+        QStringLiteral("INSERT INTO t_histo_consommation SELECT ?, ?, NomAliment, CaloriesGramme, LipidesGramme, "
+                       "ProtidesGramme, GlucidesGramme, QuantiteGramme, Numero FROM t_consommation;"),
+        {saved.user, saved.day});
+    run("C2.0-10",
+        QStringLiteral("INSERT INTO t_histo_infos_utilisateur (NomUtilisateur, DateConso, Poids, ObjectifCalorique) "
+                       "VALUES (?, ?, ?, ?);"),
+        {saved.user, saved.day, saved.weight, saved.objective});
+    transaction.commit();
+}
+
+QString ErrorReportAddress(const QString& parameter) {
+    return LoadString(171) + QStringLiteral("Pages_fr/recup-erreurs-Vivanda.php?err=") + parameter;
+}

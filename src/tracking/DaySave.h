@@ -1,0 +1,44 @@
+#pragma once
+// The part of a day's save that needs no widget: the weight typed in the date dialog, the name
+// the day is saved under, the numbers read from the dialog's and the window's edits, and the
+// write itself (the earlier save of that user and date replaced by the rows of t_consommation
+// and one row of t_histo_infos_utilisateur, all in one transaction).
+#include <QDate>
+#include <QString>
+
+// The heaviest weight the date dialog accepts, in kg (0 is the lightest).
+constexpr double kMaxDayWeight = 250;
+
+// The weight edit of the date dialog: an empty text is accepted (no weight); otherwise the text
+// must read as a number in the current locale ("72,5" in French) between 0 and 250 inclusive.
+bool IsAcceptableDayWeight(const QString& text);
+
+// The name a day is saved under: the current user's, or "Utilisateur" when none was chosen.
+QString DaySaveUserName(const QString& currentUserName);
+
+// A number of the save read from an edit's text: "" gives 0; a decimal comma counts as a point
+// ("72,5" gives 72.5). False when the text is not a number.
+bool DaySaveNumber(const QString& text, double* value);
+
+// One saved day as it is written.
+struct SavedDay {
+    QString user;
+    QDate day;
+    double weight = 0;      // kg, 0 when not given
+    double objective = 0;   // kcal, 0 when not given
+};
+
+// Where an unexpected failure of the save happened: the code of the last step reached.
+struct SaveProgress {
+    QString location;
+};
+
+// Replaces the save of `saved.user` and `saved.day` by the rows of t_consommation and one
+// t_histo_infos_utilisateur row, in one transaction: when any statement fails, the history is
+// left as it was and DatabaseError is raised. `progress.location` follows the steps ("C2.0-7"
+// to "C2.0-10").
+void WriteSavedDay(const SavedDay& saved, SaveProgress& progress);
+
+// The page of the maker's site that receives an error report for `parameter` (the location code,
+// followed by "NE" and a code for an error the save raised itself).
+QString ErrorReportAddress(const QString& parameter);

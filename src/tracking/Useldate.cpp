@@ -1,0 +1,106 @@
+#include "tracking/Useldate.h"
+
+#include <QCalendarWidget>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/Umessages.h"
+#include "platform/HelpViewer.h"
+#include "tracking/DaySave.h"
+
+uint8_t CloseAllowed = 0;
+TFSelDate* FSelDate = nullptr;
+
+namespace {
+
+QGroupBox* addGroup(QWidget* parent, const char* name, const QString& title, const QRect& bounds) {
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setGeometry(bounds);
+    return group;
+}
+
+}  // namespace
+
+TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FSelDate"));
+    setWindowTitle(QString::fromUtf8("Sauvegarde de la journée"));
+    UseProgramFont(this);
+
+    Image = new QLabel(this);
+    Image->setObjectName(QStringLiteral("Image"));
+    Image->setGeometry(0, 0, 344, 276);
+
+    GrpBoxDate = addGroup(this, "GrpBoxDate", QString(), QRect(8, 4, 328, 190));
+    LblSelDate = PlaceLabel(GrpBoxDate, "LblSelDate",
+                            QString::fromUtf8("Sélectionnez la date de la journée à sauvegarder"), {8, 16, 104, 160});
+    LblSelDate->setWordWrap(true);
+    LblSelDate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    MonthCalendar = new QCalendarWidget(GrpBoxDate);
+    MonthCalendar->setObjectName(QStringLiteral("MonthCalendar"));
+    MonthCalendar->setMinimumWidth(210);
+    MonthCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    MonthCalendar->setGeometry(112, 14, 210, 170);
+
+    GrpBoxPoids = addGroup(this, "GrpBoxPoids", QStringLiteral("Poids (facultatif)"), QRect(8, 198, 328, 42));
+    LblPoids = PlaceLabel(GrpBoxPoids, "LblPoids", QString::fromUtf8("Votre poids lors de cette journée (kg)"),
+                          {8, 18, 0, 0});
+    EdtPoids = PlaceEdit(GrpBoxPoids, "EdtPoids", {232, 15, 81, 21});
+
+    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {134, 245, 75, 25}, true);
+    BtnOk->setDefault(true);
+
+    connect(EdtPoids, &QLineEdit::editingFinished, this, &TFSelDate::EdtPoidsExit);
+    connect(BtnOk, &QPushButton::clicked, this, &TFSelDate::BtnOkClick);
+
+    // Fixed border; the dialog keeps its system menu and close box.
+    setFixedSize(344, 276);
+}
+
+void TFSelDate::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    FormShow();
+    FormActivate();
+}
+
+void TFSelDate::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1) {
+        FormHelp();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void TFSelDate::FormShow() { CloseAllowed = 1; }
+
+void TFSelDate::FormActivate() {
+    Validated = 0;
+    LblSelDate->setText(QString::fromUtf8("Sélectionnez dans le\ncalendrier, la date\ncorrespondant à la\n"
+                                          "journée pendant\nlaquelle les aliments\nont étés consommés."));
+}
+
+void TFSelDate::EdtPoidsExit() {
+    if (IsAcceptableDayWeight(EdtPoids->text())) {
+        CloseAllowed = 1;
+        return;
+    }
+    ShowMessageBox(QStringLiteral("        Valeur non valide pour un poids !"), QStringLiteral("Erreur de saisie"),
+                   0x20, nullptr, false);
+    EdtPoids->clear();
+    CloseAllowed = 0;
+}
+
+void TFSelDate::BtnOkClick() {
+    if (CloseAllowed) {
+        Validated = 1;
+        accept();
+    }
+    CloseAllowed = 1;
+}
+
+void TFSelDate::FormHelp() { OpenHelpPage(this, appState().HelpFilePath, QStringLiteral("index.html")); }
