@@ -152,24 +152,25 @@ void TFConsoJournaliere::buildControls() {
     SetInputColour(EdtObjectifCal, kEditableColour);
 
     GbxSelection = placeGroup(this, "GbxSelection", QStringLiteral("Sélection des aliments"), {8, 60, 640, 252});
-    CboxCategories = placeCombo(GbxSelection, "CboxCategories", {10, 18, 200, 21});
+    CboxCategories = placeCombo(GbxSelection, "CboxCategories", {10, 18, 190, 21});
     LblRecherche = PlaceLabel(GbxSelection, "LblRecherche", QStringLiteral("Rechercher"), {10, 47, 0, 0});
-    EditRechAliment = PlaceEdit(GbxSelection, "EditRechAliment", {74, 44, 136, 21});
+    EditRechAliment = PlaceEdit(GbxSelection, "EditRechAliment", {74, 44, 126, 21});
     EditRechAliment->setToolTip(QStringLiteral("Saisie des premières lettres du nom de l'aliment recherché"));
     LboxAliments = new QListWidget(GbxSelection);
     LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
-    LboxAliments->setGeometry(10, 70, 200, 146);
+    LboxAliments->setGeometry(10, 70, 190, 146);
     LboxAliments->setToolTip(QStringLiteral("Sélection des aliments"));
-    BtnAjouter = PlaceButton(GbxSelection, "BtnAjouter", QString(), {216, 100, 30, 26});
+    LboxAliments->setUniformItemSizes(true);   // long lists lay out without measuring every item
+    BtnAjouter = PlaceButton(GbxSelection, "BtnAjouter", QString(), {206, 100, 30, 26});
     BtnAjouter->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     BtnAjouter->setToolTip(QStringLiteral("Ajouter l'aliment"));
-    BtnRetirer = PlaceButton(GbxSelection, "BtnRetirer", QString(), {216, 134, 30, 26});
+    BtnRetirer = PlaceButton(GbxSelection, "BtnRetirer", QString(), {206, 134, 30, 26});
     BtnRetirer->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
     BtnRetirer->setToolTip(QStringLiteral("Retirer l'aliment"));
-    BtnLimiter = PlaceButton(GbxSelection, "BtnLimiter", QStringLiteral("Limiter la liste des aliments"), {10, 220, 200, 25});
+    BtnLimiter = PlaceButton(GbxSelection, "BtnLimiter", QStringLiteral("Limiter la liste des aliments"), {10, 220, 190, 25});
     DBGIngredients = new DbGrid(GbxSelection);
     DBGIngredients->setObjectName(QStringLiteral("DBGIngredients"));
-    DBGIngredients->setGeometry(252, 18, 380, 226);
+    DBGIngredients->setGeometry(242, 18, 392, 226);
     DBGIngredients->setToolTip(QStringLiteral("Valeur nutritionnel pour un gramme, saisie de la quantité en grammes"));
     SetInputColour(DBGIngredients, kLockedColour);
 
@@ -456,6 +457,7 @@ void TFConsoJournaliere::BtnSauvegardeClick() {}
 
 QWidget* CreateConsoJournaliere() {
     auto* form = new TFConsoJournaliere();
-    ShowModuleWindow(form);
+    // The new window becomes the active child, which runs its first activation.
+    if (QMdiSubWindow* sub = ShowModuleWindow(form)) sub->mdiArea()->setActiveSubWindow(sub);
     return form;
 }

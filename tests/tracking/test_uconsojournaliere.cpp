@@ -1,6 +1,10 @@
 #include <QComboBox>
 #include <QLabel>
+#include <QAction>
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QListWidget>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -10,6 +14,7 @@
 #include "data/Query.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/UVivanda.h"
 #include "platform/Modal.h"
 #include "reference/Uconversion.h"
 #include "support/DataFixture.h"
@@ -33,7 +38,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        EXPECT_EQ(modal::unexpectedShows(), 0);
+        EXPECT_EQ(modal::unexpectedShows(), 0) << modal::shownCaptions().join(" | ").toStdString();
         EXPECT_EQ(modal::pendingHandlers(), 0);
         modal::clearHandlers();
         DataTest::TearDown();
@@ -457,4 +462,35 @@ TEST_F(ConsoWindow, QuantityConvertedFromAMeasure) {
     f.DBGIngredients->leave();
     EXPECT_EQ(Query::scalar("SELECT QuantiteGramme FROM t_consommation").toDouble(), 22.5);
     FConversionVM = nullptr;
+}
+
+TEST_F(ConsoWindow, MenuOpensTheWindowAndOnlyTheFirstActivationEmptiesTheDay) {
+    Query::execute("INSERT INTO t_consommation (NomAliment, QuantiteGramme, Numero) VALUES ('Reste', 10, 0)");
+    auto frame = std::make_unique<TFVivanda>();
+    appState().SwitchConsumptionInfo = 0;   // the frame read the default settings
+    frame->RegisterModule(5, "ConsomationJournaliere", CreateConsoJournaliere);
+    frame->menuItem("ConsomationJournaliere")->trigger();
+    auto* f = static_cast<TFConsoJournaliere*>(frame->FindChildForm("FConsoJournaliere"));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_consommation").toInt(), 0);
+    EXPECT_EQ(f->LboxAliments->count(), 4);
+    f->LboxAliments->setCurrentRow(0);
+    f->BtnAjouter->click();
+
+    // Another child window, then back: the day stays.
+    auto* other = new QWidget;
+    other->setObjectName("FAutre");
+    frame->mdiArea()->setActiveSubWindow(ShowModuleWindow(other));
+    ASSERT_EQ(frame->mdiArea()->activeSubWindow()->widget(), other);
+    frame->menuItem("ConsomationJournaliere")->trigger();
+    EXPECT_EQ(frame->mdiArea()->activeSubWindow()->widget(), f);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_consommation").toInt(), 1);
+
+    // Closed and opened again: a new empty day.
+    f->BtnQuitter->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frame->FindChildForm("FConsoJournaliere"), nullptr);
+    frame->menuItem("ConsomationJournaliere")->trigger();
+    EXPECT_NE(frame->FindChildForm("FConsoJournaliere"), nullptr);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_consommation").toInt(), 0);
 }
