@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages needed to build, run and test Vivanda (run as root).
 set -euo pipefail
 PKGS=(build-essential cmake pkg-config qt6-base-dev qt6-translations-l10n fonts-dejavu-core
-      libsqlite3-dev libgtest-dev libbenchmark-dev libglpk-dev poppler-utils)
+      libsqlite3-dev libgtest-dev libbenchmark-dev libglpk-dev poppler-utils fonts-liberation)
 if [ "${1:-}" = "--with-display" ]; then
   PKGS+=(xvfb xauth)
 fi

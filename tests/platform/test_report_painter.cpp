@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "platform/Modal.h"
+#include "platform/report/ReportPainter.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace report;
+
+namespace {
+
+const QColor kCream(251, 249, 235);
+
+ReportPlan sampleFrenchPlan() {
+    Report r;
+    Group g;
+    g.header.height = 15;
+    g.header.items << label("Titre", QStringLiteral("Consommation de la journée"), {0, 0, 150, 8}).withPointSize(16).bold();
+    g.footer.height = 10;
+    g.footer.items << label("LblTotal", "Total", {0, 0, 30, 6})
+                   << expression("QRTotQuantite", "SUM(QuantiteGramme)", {60, 0, 40, 6}, "####0.##");
+    r.groups << g;
+    r.detail.height = 8;
+    r.detail.items << rectangle("QRShBande1", {0, 0, 190, 8}, kCream)
+                   << field("QRDBTxtAliment", "NomAliment", {2, 1, 60, 6})
+                   << field("QRDBTxtQuantite", "QuantiteGramme", {60, 1, 40, 6}, "####0.###").aligned(Qt::AlignRight);
+    ReportData d;
+    d.columns = {"NomAliment", "QuantiteGramme"};
+    for (int i = 0; i < 45; ++i) d.rows << QVariantList{i == 0 ? QStringLiteral("Crème fraîche") : QStringLiteral("Pomme %1").arg(i),
+                                                        i == 0 ? 1234.5 : 12.0};
+    return layoutReport(r, d, QLocale(QLocale::French, QLocale::France));
+}
+
+}  // namespace
+
+TEST(ReportPainter, PdfHoldsTheTextsOfEveryPage) {
+    const ReportPlan plan = sampleFrenchPlan();
+    ASSERT_EQ(plan.pageCount, 2);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rapport.pdf");
+    ASSERT_TRUE(writePdf(plan, path));
+
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {"-enc", "UTF-8", path, "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(60000));
+    ASSERT_EQ(pdftotext.exitCode(), 0);
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    const QStringList pages = text.split(QChar('\f'), Qt::SkipEmptyParts);
+    ASSERT_EQ(pages.size(), 2) << text.toStdString();
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Consommation de la journée"))) << pages[0].toStdString();
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("Crème fraîche")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("1234,5")));
+    EXPECT_FALSE(pages[0].contains(QStringLiteral("Pomme 44")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Pomme 44")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("Total")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("1762,5")));   // 1234.5 + 44 x 12
+
+    EXPECT_FALSE(writePdf(plan, dir.filePath("absent/rapport.pdf")));
+}
+
+TEST(ReportPainter, PagesPaintAtTheirMillimetrePositions) {
+    const ReportPlan plan = sampleFrenchPlan();
+    const QImage page = renderPage(plan, 0, 96);
+    EXPECT_EQ(page.width(), qRound(210 / 25.4 * 96));
+    const PlanItem firstRow = plan.named("QRShBande1").first();
+    const double dotsPerMm = 96 / 25.4;
+    // Inside the first row's band, away from its text: the band's colour; in the margin: white.
+    const QPoint inside(qRound((firstRow.rect.right() - 5) * dotsPerMm), qRound(firstRow.rect.center().y() * dotsPerMm));
+    EXPECT_EQ(page.pixelColor(inside).rgb(), kCream.rgb());
+    EXPECT_EQ(page.pixelColor(qRound(5 * dotsPerMm), inside.y()).rgb(), QColor(Qt::white).rgb());
+}
+
+TEST(ReportPainter, PreviewShowsThroughTheModalSeam) {
+    const ReportPlan plan = sampleFrenchPlan();
+    int pages = -1;
+    modal::clearHandlers();
+    modal::pushHandler([&](modal::Call& call) {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(call.dialog);
+        ASSERT_NE(dialog, nullptr);
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(preview, nullptr);
+        preview->updatePreview();
+        pages = preview->pageCount();
+        call.result = 1;
+    });
+    EXPECT_EQ(showPreview(plan, nullptr, QStringLiteral("Aperçu")), 1);
+    EXPECT_EQ(modal::shownCaptions(), QStringList{QStringLiteral("Aperçu")});
+    EXPECT_EQ(modal::unexpectedShows(), 0);
+    EXPECT_EQ(pages, plan.pageCount);
+}
