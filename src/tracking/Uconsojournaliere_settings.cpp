@@ -7,6 +7,7 @@
 #include "frame/Placement.h"
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
+#include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
 
 void TFConsoJournaliere::EdtObjectifCalExit() {
@@ -27,7 +28,19 @@ void TFConsoJournaliere::EdtObjectifCalExit() {
                        &st.SwitchObjectiveBelowNeeds, true);
 }
 
-void TFConsoJournaliere::BtnDetBesoinsCalClick() { EdtObjectifCal->setFocus(Qt::OtherFocusReason); }
+void TFConsoJournaliere::BtnDetBesoinsCalClick() {
+    if (FBesoinsJournaliers) {
+        placeOverFrame(FBesoinsJournaliers, 0);
+        modal::exec(FBesoinsJournaliers);
+        if (FBesoinsJournaliers->Validated) {
+            DisplayedNeeds = FBesoinsJournaliers->TotalNeeds;
+            EdtBesoins->setText(QString::number(DisplayedNeeds));
+            EdtObjectifCal->setText(QString::number(DisplayedNeeds));
+        }
+    }
+    // The estimate becomes the objective when the user leaves the edit.
+    EdtObjectifCal->setFocus(Qt::OtherFocusReason);
+}
 
 void TFConsoJournaliere::CbxTypeOptimisationClick() {
     OptimisationMode = CbxTypeOptimisation->currentIndex();

@@ -20,6 +20,7 @@
 #include "support/DataFixture.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
 
 namespace {
@@ -340,8 +341,23 @@ TEST_F(ConsoWindow, NeedsObjectiveAndAdvice) {
     f.EdtObjectifCalExit();
     EXPECT_EQ(log.count(), 0);
 
-    f.DisplayedNeeds = 2500;
-    f.EdtBesoins->setText("2500");
+    auto needs = std::make_unique<TFBesoinsJournaliers>();
+    FBesoinsJournaliers = needs.get();
+    auto answerNeeds = [](int total, uint8_t validated) {
+        modal::pushHandler([=](modal::Call& c) {
+            auto* d = static_cast<TFBesoinsJournaliers*>(c.dialog);
+            d->TotalNeeds = total;
+            d->Validated = validated;
+            d->hide();
+        });
+    };
+    answerNeeds(2500, 1);
+    f.BtnDetBesoinsCalClick();
+    EXPECT_EQ(f.EdtBesoins->text(), "2500");
+    EXPECT_EQ(f.EdtObjectifCal->text(), "2500");
+    f.EdtObjectifCalExit();
+    EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 2500);
+    EXPECT_EQ(log.count(), 0);
     f.EdtObjectifCal->setText("1600");
     f.EdtObjectifCalExit();
     EXPECT_EQ(log.count(), 0);
@@ -363,6 +379,16 @@ TEST_F(ConsoWindow, NeedsObjectiveAndAdvice) {
     f.EdtObjectifCalExit();
     EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 1800);
 
+    // A cancelled second estimate changes neither the needs shown nor the advice's figure.
+    answerNeeds(900, 0);
+    f.BtnDetBesoinsCalClick();
+    EXPECT_EQ(f.EdtBesoins->text(), "2500");
+    AnswerNextMessage(log);
+    f.EdtObjectifCal->setText("1000");
+    f.EdtObjectifCalExit();
+    ASSERT_EQ(log.count(), 2);
+    EXPECT_TRUE(log.texts[1].contains("est de 2500 kilocalories"));
+    FBesoinsJournaliers = nullptr;
 }
 
 TEST_F(ConsoWindow, ModesLockTheirInputs) {
