@@ -69,6 +69,7 @@ public:
                 if (state_.colorTable) finishColorTable();
                 if (!stack_.isEmpty()) state_ = stack_.takeLast();
                 destinationStart_ = false;
+                pendingSkip_ = 0;   // the stand-ins of a \u never run past its group
             } else if (c == QLatin1Char('\\')) {
                 ++pos_;
                 controlWord();

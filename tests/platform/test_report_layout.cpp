@@ -230,3 +230,25 @@ TEST(ReportLayout, BadExpressionsAndUnknownColumnsAreReported) {
     EXPECT_TRUE(plan.errors.join(' ').contains("QRTotCalories"));
     EXPECT_EQ(textsOf(plan, "QRTotCalories"), (QStringList{"", ""}));
 }
+
+TEST(ReportLayout, TextTallerThanAPageIsCutAtThePageBody) {
+    Report r = recipeSheet();
+    r.groups[0].header.items << richTextField("QRDBRichTxtDescRecette", "Desc", {0, 9, 120, 5});
+    ReportData d = twoRecipes();
+    d.columns << "Desc";
+    QStringList lines;
+    for (int i = 0; i < 200; ++i) lines << QString("ligne %1").arg(i);
+    for (QVariantList& row : d.rows) row << lines.join('\n');
+    const ReportPlan plan = layoutReport(r, d, kFrench);
+    const QList<PlanItem> desc = plan.named("QRDBRichTxtDescRecette");
+    ASSERT_EQ(desc.size(), 2);
+    for (const PlanItem& item : plan.items) EXPECT_LE(item.rect.bottom(), 297 - 10 + 1e-9) << item.name.toStdString();
+    EXPECT_NEAR(desc[0].rect.bottom(), 297 - 10, 1e-9);
+    // What follows the cut band starts the next page; the second recipe's header, too tall for
+    // what is left there, starts a page of its own.
+    EXPECT_EQ(desc[1].page, 2);
+    EXPECT_NEAR(desc[1].rect.top(), 10 + 9, 1e-9);
+    const PlanItem titles = plan.named("LblAliment").value(0);
+    EXPECT_EQ(titles.page, 1);
+    EXPECT_NEAR(titles.rect.top(), 10 + px(2), 1e-9);
+}

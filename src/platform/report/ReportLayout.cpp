@@ -160,12 +160,14 @@ private:
         double growth = 0;
         for (const Item& item : band.items) {
             if (item.kind != ItemKind::RichText) continue;
-            const QString html = item.column.isEmpty()
-                                     ? item.text
-                                     : richTextHtml(data_.value(ctx.row, data_.columnIndex(item.column)).toString());
+            const QFont font = item.font.value_or(report_.page.font);
+            const QString html =
+                item.column.isEmpty()
+                    ? item.text
+                    : richTextHtml(data_.value(ctx.row, data_.columnIndex(item.column)).toString(), font);
             m.html[&item] = html;
             if (!item.stretch) continue;
-            const double needed = richTextHeight(html, item.font.value_or(report_.page.font), item.rect.width());
+            const double needed = richTextHeight(html, font, item.rect.width());
             const double h = std::max(item.rect.height(), needed);
             m.itemHeight[&item] = h;
             growth = std::max(growth, h - item.rect.height());
@@ -192,7 +194,11 @@ private:
 
     void emitBand(const Band& band, const EvalContext& ctx, bool alternate = false, bool withChildren = true) {
         if (band.isEmpty()) return;
-        const Measured m = measure(band, ctx);
+        Measured m = measure(band, ctx);
+        // A band taller than the room left on a fresh page (a very long description) is cut at
+        // the bottom of the page body rather than painted past the paper's edge.
+        const double limit = &band == &report_.pageFooter ? area_.bottom() : bottomLimit();
+        m.height = std::min(m.height, std::max(0.0, limit - y_));
         const QPointF origin(area_.left(), y_);
         const QColor background = alternate && band.alternateBackground.isValid() ? band.alternateBackground : band.background;
         if (background.isValid()) {
@@ -237,6 +243,7 @@ private:
                 out.text = m.html.at(&item);
                 auto it = m.itemHeight.find(&item);
                 if (it != m.itemHeight.end()) out.rect.setHeight(it->second);
+                if (out.rect.bottom() > limit) out.rect.setBottom(std::max(out.rect.top(), limit));
                 break;
             }
             }

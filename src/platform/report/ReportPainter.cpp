@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QWidget>
 
 namespace report {
 namespace {
@@ -110,6 +111,7 @@ int showPreview(const ReportPlan& plan, QWidget* parent, const QString& caption)
     configurePrinter(printer, plan);
     QPrintPreviewDialog dialog(&printer, parent);
     if (!caption.isEmpty()) dialog.setWindowTitle(caption);
+    dialog.resize(parent ? parent->window()->size() : QSize(900, 1000));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&plan](QPrinter* target) { printPlan(plan, target); });
     return modal::exec(&dialog);

@@ -36,10 +36,13 @@ std::unique_ptr<QTextDocument> makeDocument(const QString& html, const QFont& fo
 
 }  // namespace
 
-QString richTextHtml(const QString& value) {
-    if (rtf::isRtf(value)) return rtf::toHtml(value);
+QString richTextHtml(const QString& value, const QFont& font) {
     QTextDocument doc;
-    doc.setPlainText(value);
+    doc.setDefaultFont(font);
+    if (rtf::isRtf(value))
+        rtf::read(value, &doc);
+    else
+        doc.setPlainText(value);
     return doc.toHtml();
 }
 

@@ -10,8 +10,9 @@ class QRectF;
 
 namespace report {
 
-// RTF ("{\rtf...") through the RTF reader, anything else as plain text (line breaks kept).
-QString richTextHtml(const QString& value);
+// RTF ("{\rtf...") through the RTF reader, anything else as plain text (line breaks kept), as
+// HTML whose base font is `font`.
+QString richTextHtml(const QString& value, const QFont& font);
 
 // Height in mm of the HTML laid out at `widthMm` with `font` as the default font.
 double richTextHeight(const QString& html, const QFont& font, double widthMm);
