@@ -2,7 +2,6 @@
 
 #include "data/Query.h"
 #include "support/DataFixture.h"
-#include "support/FrenchLocale.h"
 #include "tracking/ConsoDay.h"
 
 namespace {
@@ -21,27 +20,6 @@ QStringList listNames(const SqlStatement& st) {
 }
 }  // namespace
 
-TEST(ConsoDay, TotalsAndSharesOfOneRow) {
-    FrenchLocaleGuard french;
-    const DayTotals t = ComputeDayTotals({row(2.0, 0.1, 0.05, 0.2, 150)});
-    ASSERT_TRUE(t.valid);
-    EXPECT_FLOAT_EQ(t.calories, 300);
-    EXPECT_FLOAT_EQ(t.lipids, 15);
-    EXPECT_FLOAT_EQ(t.proteins, 7.5);
-    EXPECT_FLOAT_EQ(t.carbs, 30);
-    EXPECT_FLOAT_EQ(t.nutrientEnergy, 285);
-    const DayTotalsTexts s = FormatDayTotals(t);
-    EXPECT_EQ(s.calories, "300");
-    EXPECT_EQ(s.caloriesShare, "100");
-    EXPECT_EQ(s.lipids, "15");
-    EXPECT_EQ(s.lipidsShare, "47,37");
-    EXPECT_EQ(s.proteins, "7,50");
-    EXPECT_EQ(s.proteinsShare, "10,53");
-    EXPECT_EQ(s.carbs, "30");
-    EXPECT_EQ(s.carbsShare, "42,11");
-    EXPECT_EQ(s.quantity, "150");
-}
-
 TEST(ConsoDay, EmptyQuantitiesGiveZeroAndNegativeOnesAreRefused) {
     const DayTotals empty = ComputeDayTotals({row(2, 0.1, 0.1, 0.1, QVariant()), row(1, 0.1, 0.1, 0.1, 0)});
     ASSERT_TRUE(empty.valid);
@@ -55,12 +33,6 @@ TEST(ConsoDay, EmptyQuantitiesGiveZeroAndNegativeOnesAreRefused) {
     EXPECT_EQ(bad.firstNegativeRow, 1);
     EXPECT_EQ(bad.calories, 0);
     EXPECT_EQ(bad.quantity, 0);
-}
-
-TEST(ConsoDay, ObjectiveToleranceIsTwoPercent) {
-    EXPECT_FALSE(CaloriesAboveObjective(2040.0f, 2000));
-    EXPECT_TRUE(CaloriesAboveObjective(2040.5f, 2000));
-    EXPECT_FALSE(CaloriesAboveObjective(99999.0f, 0));   // no objective, no alert
 }
 
 TEST(ConsoDay, ObjectiveConversionAndAdvice) {
@@ -92,15 +64,6 @@ TEST(ConsoDay, IncrementalSearchFoldsCaseButNotAccents) {
     EXPECT_EQ(FindItemByPrefix(items, ""), 0);
     EXPECT_EQ(FindItemByPrefix(items, "Pommes"), -1);
     EXPECT_EQ(FindItemByPrefix({}, ""), -1);
-}
-
-TEST(ConsoDay, DuplicatesCompareTheStoredName) {
-    const QString longName = QString(40, QLatin1Char('x'));
-    EXPECT_EQ(StoredConsoName(longName).size(), 32);
-    EXPECT_TRUE(IsAlreadyInDay("pomme", {"Banane", "POMME"}));
-    EXPECT_FALSE(IsAlreadyInDay("Pomme de terre", {"Pomme"}));
-    // A long name is stored cut: adding it again must be seen as a repeat.
-    EXPECT_TRUE(IsAlreadyInDay(longName.toUpper(), {StoredConsoName(longName)}));
 }
 
 TEST_F(DataTest, FoodListQueryListsFoodsAndRecipesOfACategory) {
