@@ -252,3 +252,19 @@ TEST(ReportLayout, TextTallerThanAPageIsCutAtThePageBody) {
     EXPECT_EQ(titles.page, 1);
     EXPECT_NEAR(titles.rect.top(), 10 + px(2), 1e-9);
 }
+
+TEST(ReportLayout, LandscapePaperAndOwnMargins) {
+    Report r = recipeSheet();
+    r.page.orientation = QPageLayout::Landscape;
+    r.page.margins = QMarginsF(15, 12, 15, 12);
+    r.pageFooter.height = 6;
+    r.pageFooter.items << label("Pied", "bas", {0, 0, 20, 6});
+    const ReportPlan plan = layoutReport(r, twoRecipes(), kFrench);
+    EXPECT_NEAR(plan.paperSize.width(), 297, 0.5);
+    EXPECT_NEAR(plan.paperSize.height(), 210, 0.5);
+    EXPECT_EQ(plan.orientation, QPageLayout::Landscape);
+    const PlanItem first = plan.named("QRDBTxtNomRecette").value(0);
+    EXPECT_EQ(first.rect.topLeft(), QPointF(15, 12));
+    EXPECT_NEAR(plan.named("Pied").value(0).rect.top(), plan.paperSize.height() - 12 - 6, 1e-9);
+    EXPECT_EQ(plan.pageCount, 1);
+}

@@ -6,6 +6,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace report;
@@ -59,6 +60,18 @@ TEST(ReportPainter, PdfHoldsTheTextsOfEveryPage) {
     EXPECT_TRUE(pages[1].contains(QStringLiteral("1762,5")));   // 1234.5 + 44 x 12
 
     EXPECT_FALSE(writePdf(plan, dir.filePath("absent/rapport.pdf")));
+
+    // The paper and its orientation go into the file.
+    ReportPlan landscape = plan;
+    landscape.orientation = QPageLayout::Landscape;
+    landscape.paperSize = plan.paperSize.transposed();
+    const QString wide = dir.filePath("paysage.pdf");
+    ASSERT_TRUE(writePdf(landscape, wide));
+    QProcess pdfinfo;
+    pdfinfo.start("pdfinfo", {wide});
+    ASSERT_TRUE(pdfinfo.waitForFinished(60000));
+    const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+84[12][.0-9]* x 595[.0-9]* pts"))) << info.toStdString();
 }
 
 TEST(ReportPainter, PagesPaintAtTheirMillimetrePositions) {
