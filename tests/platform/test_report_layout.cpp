@@ -268,3 +268,20 @@ TEST(ReportLayout, LandscapePaperAndOwnMargins) {
     EXPECT_NEAR(plan.named("Pied").value(0).rect.top(), plan.paperSize.height() - 12 - 6, 1e-9);
     EXPECT_EQ(plan.pageCount, 1);
 }
+
+TEST(ReportLayout, RepeatedHeaderThatStartsAPagePrintsOnce) {
+    Report r = recipeSheet();
+    r.groups[0].repeatHeaderOnNewPage = true;
+    ReportData d = twoRecipes();
+    d.rows.clear();
+    // The first recipe fills the first page exactly, so the second recipe's header opens page 2.
+    const int rows = static_cast<int>((297 - 10 - 10 - kHeader - kChild - kFooter) / kDetail);
+    for (int i = 0; i < rows; ++i) d.rows << QVariantList{"Tarte", "Farine", 1.0, 1.0, 1, 0};
+    d.rows << QVariantList{"Soupe", "Eau", 0.0, 1.0, 1, 0};
+    const ReportPlan plan = layoutReport(r, d, kFrench);
+    const QList<PlanItem> headers = plan.named("QRDBTxtNomRecette");
+    ASSERT_EQ(headers.size(), 2);
+    EXPECT_EQ(headers[1].text, "Soupe");
+    EXPECT_EQ(headers[1].page, 1);
+    EXPECT_EQ(headers[1].rect.top(), 10);
+}

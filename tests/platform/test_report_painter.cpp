@@ -84,6 +84,20 @@ TEST(ReportPainter, PagesPaintAtTheirMillimetrePositions) {
     const QPoint inside(qRound((firstRow.rect.right() - 5) * dotsPerMm), qRound(firstRow.rect.center().y() * dotsPerMm));
     EXPECT_EQ(page.pixelColor(inside).rgb(), kCream.rgb());
     EXPECT_EQ(page.pixelColor(qRound(5 * dotsPerMm), inside.y()).rgb(), QColor(Qt::white).rgb());
+
+    // A picture stretches over its rectangle; a line runs from corner to corner.
+    Report r;
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    r.title.height = 60;
+    r.title.items << image("QRImage", red, {20, 10, 40, 40}) << line("Trait", {0, 55}, {190, 55}, 1.0);
+    const ReportPlan pictured = layoutReport(r, ReportData{});
+    const QImage drawn = renderPage(pictured, 0, 96);
+    auto at = [&](double xMm, double yMm) { return drawn.pixelColor(qRound(xMm * dotsPerMm), qRound(yMm * dotsPerMm)).rgb(); };
+    EXPECT_EQ(at(10 + 20 + 2, 10 + 10 + 2), QColor(Qt::red).rgb());
+    EXPECT_EQ(at(10 + 60 - 2, 10 + 50 - 2), QColor(Qt::red).rgb());
+    EXPECT_EQ(at(10 + 62, 10 + 30), QColor(Qt::white).rgb());
+    EXPECT_EQ(at(100, 10 + 55), QColor(Qt::black).rgb());
 }
 
 TEST(ReportPainter, PreviewShowsThroughTheModalSeam) {

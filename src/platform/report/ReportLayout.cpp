@@ -98,8 +98,8 @@ private:
 
     void openGroup(int level, int row) {
         groupStart_[level] = std::max(row, 0);
-        open_[level] = true;
         place(report_.groups[level].header, EvalContext{&data_, row, groupStart_[level], row - 1});
+        open_[level] = true;   // after the header: a page break before it must not print it twice
     }
 
     void closeGroup(int level, int lastRow) {
