@@ -81,5 +81,6 @@ int runVivanda(int argc, char** argv) {
         OpenHelpTopic(form, appState().HelpFilePath, context);
     });
     FVivanda->show();
+    FVivanda->activateWindow();
     return app.exec();
 }
