@@ -38,7 +38,7 @@
 //                  << report::field("QRDBTxtCalories", "CaloriesGramme", report::pxRect(174, 1, 60, 15));
 //   r.item("QRLblCommentaire1")->text = ...;             // set captions before laying out
 //
-//   report::ReportData data;                             // filled from the form's query
+//   report::ReportData data = ReportDataOf(query);       // data/ReportRows.h, or by hand:
 //   data.columns = {"NomRecette", "DescRecette", "NomAliment", "CaloriesGramme", ...};
 //   data.rows << QVariantList{...};
 //
