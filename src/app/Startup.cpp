@@ -14,6 +14,7 @@
 #include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
 #include "reference/Uconversion.h"
+#include "reference/Uqraffirecette.h"
 #include "reference/Urecettes.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
@@ -47,7 +48,8 @@ void CreateLongLivedForms() {
     FMessage = new TFMessage(FVivanda);
     // TFConversionMV, TFApropos
     FOptions = new TFOptions(FVivanda);
-    // TFQRAffiRecette, TFRestriction, TFAstuces
+    FQRAffiRecette = new TFQRAffiRecette(FVivanda);
+    // TFRestriction, TFAstuces
     FSelDate = new TFSelDate(FVivanda);
     // TFGestHistoConso, TFBilan, TFCalcIMC
 

@@ -20,6 +20,7 @@
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
+#include "reference/Uqraffirecette.h"
 
 TFRecettes* FRecettes = nullptr;
 
@@ -247,7 +248,24 @@ void TFRecettes::BtnRechercherClick() {
 }
 
 void TFRecettes::BtnAfficherClick() {
-    // The recipe sheet arrives with the report engine.
+    const QList<QListWidgetItem*> selected = LboxRecettes->selectedItems();
+    if (selected.isEmpty() || !FQRAffiRecette) return;
+    TFQRAffiRecette* sheet = FQRAffiRecette;
+    sheet->Query.close();
+    sheet->Query.setSql(QStringLiteral("SELECT t_recettes.%1, t_recettes.%2, t_aliments.%3, t_aliments.CaloriesGramme, "
+                                       "t_aliments.LipidesGramme, t_aliments.ProtidesGramme, t_aliments.GlucidesGramme, "
+                                       "t_ingredients_recettes.QuantiteGramme, Image, ? as nb_parts "
+                                       "FROM t_recettes, t_aliments, t_ingredients_recettes "
+                                       "WHERE t_recettes.IdRecette = t_ingredients_recettes.IdRecette "
+                                       "AND t_ingredients_recettes.IdAliment = t_aliments.IdAliment "
+                                       "AND t_recettes.%1 = ?;")
+                            .arg(RecipeNameColumn, RecipeDescColumn, FoodNameColumn));
+    sheet->Query.addBindValue(CBoxNbParts->currentText().toInt());
+    sheet->Query.addBindValue(selected.first()->text());
+    sheet->Query.open();
+    sheet->BindFieldsToQuery();
+    sheet->SetPhoto(RecipePhoto(appState().ImagesDirectory, sheet->Query.isEmpty() ? QString() : sheet->Query.asString(8)));
+    sheet->Preview();
 }
 
 void TFRecettes::LboxRecettesClick() {
