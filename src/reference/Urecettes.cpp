@@ -305,6 +305,7 @@ void TFRecettes::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelp
 
 QWidget* CreateRecettes() {
     auto* form = new TFRecettes();
-    ShowModuleWindow(form);
+    // The new window becomes the active child, which runs its first activation.
+    if (QMdiSubWindow* sub = ShowModuleWindow(form)) sub->mdiArea()->setActiveSubWindow(sub);
     return form;
 }

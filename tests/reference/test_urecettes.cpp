@@ -191,7 +191,6 @@ TEST(RecipeSearchModule, OpensAtStartAndShowsItsIntroductionOncePerRun) {
     frame->FormActivate();
     auto* form = qobject_cast<TFRecettes*>(frame->FindChildForm("FRecettes"));
     ASSERT_NE(form, nullptr);
-    frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
     EXPECT_EQ(modal::pendingHandlers(), 0);
     ASSERT_EQ(seen.count(), 1);
     EXPECT_EQ(seen.captions[0], "Premiers pas avec la recherche des recettes de cuisine");
