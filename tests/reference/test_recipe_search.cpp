@@ -226,21 +226,4 @@ TEST_F(RecipeSearchTest, SeveralCriteriaTogether) {
     EXPECT_EQ(found(d, QLocale::c()), Ids{6});
 }
 
-TEST_F(RecipeSearchTest, OtherLanguageColumns) {
-    RecipeSearchColumns english;
-    english.recipeName = "NomRecetteAnglais";
-    english.foodName = "NomAlimentAnglais";
-    english.categoryName = "NomCategorieAnglais";
-    RecipeSearchCriteria c;
-    c.ingredientName = true;
-    c.namePrefix = "egg";
-    c.theme = "Main courses";
-    const RecipeSearchStatement s = BuildRecipeSearch(c, english);
-    Query q(s.sql);
-    for (const QVariant& v : s.values) q.addBindValue(v);
-    q.open();
-    ASSERT_EQ(q.recordCount(), 1);
-    EXPECT_EQ(q.asString(0), "Plain omelette");
-}
-
 }  // namespace

@@ -164,9 +164,11 @@ TEST_F(RecipeSearchWindow, ColumnsFollowTheLanguageAtEveryActivation) {
     EXPECT_EQ(form->RecipeNameColumn, "NomRecetteAnglais");
     EXPECT_EQ(form->RecipeDescColumn, "DescRecetteAnglais");
     EXPECT_EQ(form->CboxCategories->itemText(2), "Main courses");
-    form->EdtDebutNom->setText("fruit");
+    form->RBtnIngredient->setChecked(true);
+    form->EdtDebutNom->setText("egg");
+    form->CboxCategories->setCurrentIndex(2);
     form->BtnRechercher->click();
-    EXPECT_EQ(results(), QStringList{"Fruit salad"});
+    EXPECT_EQ(results(), QStringList{"Plain omelette"});
 
     // A language without a name on the sample row falls back to the first named column.
     appState().LanguageCode = 400;
