@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "data/ReportRows.h"
 #include "frame/StringTable.h"
 #include "platform/report/ReportPainter.h"
 
@@ -181,20 +182,9 @@ void TFQRAffiRecette::BindFieldsToQuery() {
 
 void TFQRAffiRecette::SetPhoto(const QImage& picture) { QRRecette.item(QStringLiteral("QRImage"))->image = picture; }
 
-ReportData TFQRAffiRecette::Data() const {
-    ReportData data;
-    data.columns = Query.columnNames();
-    for (int r = 0; r < Query.recordCount(); ++r) {
-        QVariantList row;
-        for (int c = 0; c < data.columns.size(); ++c) row << Query.rowValue(r, c);
-        data.rows << row;
-    }
-    return data;
-}
-
 ReportPlan TFQRAffiRecette::LayOut(const QLocale& locale) {
     QRRecetteBeforePrint();
-    return layoutReport(QRRecette, Data(), locale);
+    return layoutReport(QRRecette, ReportDataOf(Query), locale);
 }
 
 int TFQRAffiRecette::Preview() { return showPreview(LayOut(), parentWidget(), windowTitle()); }

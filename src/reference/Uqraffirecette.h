@@ -36,8 +36,6 @@ public:
     // The picture of QRImage.
     void SetPhoto(const QImage& picture);
 
-    // The rows of Query as the report reads them.
-    report::ReportData Data() const;
     // Runs QRRecetteBeforePrint and lays the report out over Query's rows.
     report::ReportPlan LayOut(const QLocale& locale = QLocale());
     // The preview, from which the sheet prints or becomes a PDF.
