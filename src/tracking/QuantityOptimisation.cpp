@@ -8,14 +8,6 @@
 
 namespace {
 
-// The settings' own checks, before the day is read.
-int32_t checkSettings(const OptimisationSettings& s) {
-    if (s.calorieObjective == 0) return OptimisationNoObjective;
-    if (s.nutrient < 0 && s.mode != 0 && s.mode != 1) return OptimisationNoNutrient;
-    if (s.minimumQuantity == 0 && s.mode != 0) return OptimisationNoMinimum;
-    return OptimisationOk;
-}
-
 OptimisationStart readDay(const std::vector<DayRow>& rows, float calorieObjective) {
     OptimisationStart start;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -68,12 +60,19 @@ double nutrientOf(const DayRow& r, int32_t nutrient) {
 
 }  // namespace
 
+int32_t CheckOptimisationSettings(const OptimisationSettings& s) {
+    if (s.calorieObjective == 0) return OptimisationNoObjective;
+    if (s.nutrient < 0 && s.mode != 0 && s.mode != 1) return OptimisationNoNutrient;
+    if (s.minimumQuantity == 0 && s.mode != 0) return OptimisationNoMinimum;
+    return OptimisationOk;
+}
+
 bool IsOpenRow(const DayRow& row) { return row.quantity.toDouble() == 0; }  // empty reads as 0
 
 OptimisationPlan PlanOptimisation(const std::vector<DayRow>& rows, const OptimisationSettings& s,
                                   int64_t maxPivots) {
     OptimisationPlan plan;
-    plan.failure = checkSettings(s);
+    plan.failure = CheckOptimisationSettings(s);
     if (plan.failure != OptimisationOk) return plan;
     plan.dayRead = true;
     plan.start = readDay(rows, s.calorieObjective);

@@ -62,6 +62,10 @@ struct OptimisationPlan {
     std::vector<QuantityWrite> writes; // in the order they are to be posted
 };
 
+// The settings' own checks, in order (objective, nutrient, minimum): the first failure, or
+// OptimisationOk. They need no row of the day.
+int32_t CheckOptimisationSettings(const OptimisationSettings& settings);
+
 // Checks (objective, nutrient, minimum), first pass, and the quantities of the chosen mode.
 // A mode outside 0..3 computes nothing and fails nothing. `maxPivots` bounds the solver's
 // exchange steps (0: the solver's own cap for the programme's size).

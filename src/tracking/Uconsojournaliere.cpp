@@ -449,8 +449,7 @@ void TFConsoJournaliere::showError(int message, int caption) {
     ShowMessageBox(MessageTable[message], MessageTable[caption], 0x0C, nullptr, false);
 }
 
-// The operations of later work: optimisation, restriction, printing and saving.
-void TFConsoJournaliere::BtnOptimisationClick() {}
+// The operations of later work: restriction, printing and saving.
 void TFConsoJournaliere::BtnLimiterClick() {}
 void TFConsoJournaliere::BtnImprimerClick() {}
 void TFConsoJournaliere::BtnSauvegardeClick() {}

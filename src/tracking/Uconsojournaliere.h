@@ -147,6 +147,8 @@ private:
     void buildControls();
     void showError(int message, int caption);
     void recomputeTotals(bool withMessages);
+    void takeTotals(const DayTotals& totals);        // Tot* and the energies
+    void showTotals(const DayTotalsTexts& texts);    // the nine total edits
     void setDayButtons(bool optimise, bool print);
     void positionQueryOn(const QString& name, bool partial);
     void selectFirstFood();

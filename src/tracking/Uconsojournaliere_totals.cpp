@@ -37,6 +37,18 @@ void TFConsoJournaliere::recomputeTotals(bool withMessages) {
         BtnSauvegarde->setEnabled(false);
         return;
     }
+    takeTotals(t);
+    showTotals(FormatDayTotals(t));
+    AppState& st = appState();
+    const bool alert = CaloriesAboveObjective(TotCalories, CalorieObjective) && st.SwitchCaloriesAboveObjective;
+    if (alert && withMessages)
+        ShowMessageBox(MessageTable[14], MessageTable[11], 0x40, &st.SwitchCaloriesAboveObjective, true);
+    SetInputColour(EdtTotCalories, alert ? BgrColor(0x0000FF) : kLockedColour);
+    BtnImprimer->setEnabled(true);
+    BtnSauvegarde->setEnabled(true);
+}
+
+void TFConsoJournaliere::takeTotals(const DayTotals& t) {
     TotCalories = t.calories;
     TotLipides = t.lipids;
     TotProtides = t.proteins;
@@ -46,15 +58,11 @@ void TFConsoJournaliere::recomputeTotals(bool withMessages) {
     ProteinEnergy = t.proteinEnergy;
     CarbEnergy = t.carbEnergy;
     NutrientEnergy = t.nutrientEnergy;
+}
 
-    const DayTotalsTexts s = FormatDayTotals(t);
+void TFConsoJournaliere::showTotals(const DayTotalsTexts& s) {
     EdtTotCalories->setText(s.calories);
     EdtPcCal->setText(s.caloriesShare);
-    AppState& st = appState();
-    const bool alert = CaloriesAboveObjective(TotCalories, CalorieObjective) && st.SwitchCaloriesAboveObjective;
-    if (alert && withMessages)
-        ShowMessageBox(MessageTable[14], MessageTable[11], 0x40, &st.SwitchCaloriesAboveObjective, true);
-    SetInputColour(EdtTotCalories, alert ? BgrColor(0x0000FF) : kLockedColour);
     EdtTotLipides->setText(s.lipids);
     EdtPcLip->setText(s.lipidsShare);
     EdtTotProtides->setText(s.proteins);
@@ -62,6 +70,4 @@ void TFConsoJournaliere::recomputeTotals(bool withMessages) {
     EdtTotGlucides->setText(s.carbs);
     EdtPcGluc->setText(s.carbsShare);
     EdtTotQuantite->setText(s.quantity);
-    BtnImprimer->setEnabled(true);
-    BtnSauvegarde->setEnabled(true);
 }

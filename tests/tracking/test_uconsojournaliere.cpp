@@ -17,6 +17,7 @@
 #include "frame/UVivanda.h"
 #include "platform/Modal.h"
 #include "reference/Uconversion.h"
+#include "support/ConsoWindowTest.h"
 #include "support/DataFixture.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
@@ -26,28 +27,13 @@
 namespace {
 
 // Category 1 ("Fruits et desserts") lists Banane, Orange, Pomme and the recipe "Salade de fruits".
-class ConsoWindow : public DataTest {
+class ConsoWindow : public ConsoWindowTest {
 protected:
     void SetUp() override {
-        DataTest::SetUp();
-        modal::clearHandlers();
-        TFConsoJournaliere::ResetUnitState();
+        ConsoWindowTest::SetUp();
         AppState& st = appState();
-        st.SwitchConsumptionInfo = 0;
         st.SwitchCaloriesAboveObjective = 1;
         st.SwitchObjectiveBelowNeeds = 1;
-    }
-    void TearDown() override {
-        form.reset();
-        EXPECT_EQ(modal::unexpectedShows(), 0) << modal::shownCaptions().join(" | ").toStdString();
-        EXPECT_EQ(modal::pendingHandlers(), 0);
-        modal::clearHandlers();
-        DataTest::TearDown();
-    }
-    TFConsoJournaliere& open() {
-        form = std::make_unique<TFConsoJournaliere>();
-        form->FormActivate();
-        return *form;
     }
     // Adds a food of category `category` (food category + 27 maps to it one to one).
     static void addFood(int id, const QString& name, int category, double cal = 1, double lip = 0,
@@ -91,11 +77,6 @@ protected:
         for (int i = 0; i < form->LboxAliments->count(); ++i) out << form->LboxAliments->item(i)->text();
         return out;
     }
-    static QColor baseColour(QWidget* w) { return w->palette().color(QPalette::Base); }
-
-    FrenchLocaleGuard french;
-    std::unique_ptr<TFConsoJournaliere> form;
-    MessageLog log;
 };
 
 }  // namespace

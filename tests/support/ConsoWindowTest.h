@@ -1,0 +1,43 @@
+#pragma once
+// Base of the consumption window's widget tests: a fresh data folder and unit state, the
+// first-steps text switched off, French numbers, message boxes answered through the modal seam
+// (every box must have been answered when the test ends), the window freed at the end.
+#include <QPalette>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "frame/AppState.h"
+#include "platform/Modal.h"
+#include "support/DataFixture.h"
+#include "support/FrenchLocale.h"
+#include "support/MessageScript.h"
+#include "tracking/Uconsojournaliere.h"
+
+class ConsoWindowTest : public DataTest {
+protected:
+    void SetUp() override {
+        DataTest::SetUp();
+        modal::clearHandlers();
+        TFConsoJournaliere::ResetUnitState();
+        appState().SwitchConsumptionInfo = 0;
+    }
+    void TearDown() override {
+        form.reset();
+        EXPECT_EQ(modal::unexpectedShows(), 0) << modal::shownCaptions().join(" | ").toStdString();
+        EXPECT_EQ(modal::pendingHandlers(), 0);
+        modal::clearHandlers();
+        DataTest::TearDown();
+    }
+    // Creates the window and runs its first activation.
+    TFConsoJournaliere& open() {
+        form = std::make_unique<TFConsoJournaliere>();
+        form->FormActivate();
+        return *form;
+    }
+    static QColor baseColour(QWidget* w) { return w->palette().color(QPalette::Base); }
+
+    FrenchLocaleGuard french;
+    std::unique_ptr<TFConsoJournaliere> form;
+    MessageLog log;
+};

@@ -1,0 +1,214 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "data/Query.h"
+#include "data/DbWidgets.h"
+#include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/TextHelpers.h"
+#include "platform/Modal.h"
+#include "support/ConsoWindowTest.h"
+#include "tracking/QuantityOptimisation.h"
+#include "tracking/Uconsojournaliere.h"
+
+namespace {
+
+// Per-gram values of foods of the fixture seed.
+struct Food {
+    const char* name;
+    double calories, lipids, proteins, carbs;
+};
+constexpr Food kMilk{"Lait demi-écrémé", 0.46, 0.016, 0.033, 0.048};
+constexpr Food kApple{"Pomme", 0.52, 0.002, 0.003, 0.138};
+constexpr Food kRice{"Riz blanc cuit", 1.30, 0.003, 0.027, 0.28};
+constexpr Food kChicken{"Blanc de poulet", 1.65, 0.036, 0.31, 0.0};
+constexpr Food kCream{"Crème fraîche", 2.92, 0.30, 0.024, 0.029};
+constexpr Food kPasta{"Pâtes cuites", 1.31, 0.011, 0.05, 0.25};
+constexpr Food kEgg{"Œuf", 1.55, 0.11, 0.13, 0.011};
+constexpr Food kWater{"Eau", 0, 0, 0, 0};
+
+class ConsoOptimisation : public ConsoWindowTest {
+protected:
+    void SetUp() override {
+        ConsoWindowTest::SetUp();
+        appState().SwitchCarbsBelowMinimum = 1;
+        open();
+    }
+
+    // A row of the day as the add button leaves it (quantity empty unless given), buttons included.
+    void addRow(const Food& f, int numero, const QVariant& grams = {}) {
+        Query::execute("INSERT INTO t_consommation VALUES (?, ?, ?, ?, ?, ?, ?)",
+                       {QString::fromUtf8(f.name), f.calories, f.lipids, f.proteins, f.carbs, grams, numero});
+        form->TConsommation.refresh();
+        form->DBGIngredients->setEnabled(true);
+        form->BtnOptimisation->setEnabled(true);
+    }
+    void chooseSettings(int objective, int mode, int nutrient = -1, const QString& minimum = {}) {
+        form->EdtObjectifCal->setText(QString::number(objective));
+        form->EdtObjectifCalExit();
+        form->CbxTypeOptimisation->setCurrentIndex(mode);
+        form->CbxTypeOptimisationClick();
+        form->CbxNutriment->setCurrentIndex(nutrient);
+        form->CbxNutrimentClick();
+        form->EdtQuantiteMini->setText(minimum);
+        form->EdtQuantiteMiniExit();
+    }
+    QVariant storedQuantity(const Food& f) const {
+        return Query::scalar("SELECT QuantiteGramme FROM t_consommation WHERE NomAliment = ?",
+                             {QString::fromUtf8(f.name)});
+    }
+    // The next message box answered "OK" with "Ne plus afficher ce message" ticked.
+    void tickNextMessage() {
+        modal::pushHandler([this](modal::Call& c) {
+            log.captions << c.caption;
+            c.dialog->findChild<QCheckBox*>("ChbAfficheAlerte")->setChecked(true);
+            c.dialog->findChild<QPushButton*>("BtnOk")->click();
+        });
+    }
+    QString failureText(int32_t failure) const {
+        return Flat(OptimisationFailureText(failure, TFConsoJournaliere::MessageTable));
+    }
+    // Clicks the button and expects one message: the failure's.
+    void clickExpectingFailure(int32_t failure) {
+        log = {};
+        AnswerNextMessage(log);
+        form->BtnOptimisation->click();
+        ASSERT_EQ(log.count(), 1);
+        EXPECT_EQ(log.captions[0], "Erreur optimisation");
+        EXPECT_EQ(log.texts[0], failureText(failure));
+    }
+};
+
+}  // namespace
+
+TEST_F(ConsoOptimisation, ChecksComeFirstAndChangeNothingButTheFlag) {
+    addRow(kRice, 0);
+    SetInputColour(form->EdtTotCalories, BgrColor(0x0000FF));
+    clickExpectingFailure(OptimisationNoObjective);
+    EXPECT_EQ(TFConsoJournaliere::OptimisationJustRun, 1);
+    EXPECT_EQ(baseColour(form->EdtTotCalories), BgrColor(0x0000FF));
+
+    chooseSettings(2000, 2, -1, "20");
+    clickExpectingFailure(OptimisationNoNutrient);
+    EXPECT_TRUE(storedQuantity(kRice).isNull());
+}
+
+TEST_F(ConsoOptimisation, OnlyCalorieFreeOpenRowsGiveCode8) {
+    addRow(kRice, 0, 100);
+    addRow(kWater, 1);
+    chooseSettings(2000, 0);
+    SetInputColour(form->EdtTotCalories, BgrColor(0x0000FF));
+    clickExpectingFailure(OptimisationNoCaloricRow);
+    EXPECT_TRUE(storedQuantity(kWater).isNull());
+    EXPECT_FLOAT_EQ(form->TotCalories, 130);   // the typed rows only
+    EXPECT_FLOAT_EQ(form->TotGlucides, 28);
+    EXPECT_EQ(baseColour(form->EdtTotCalories), kLockedColour);
+}
+
+TEST_F(ConsoOptimisation, TypedRowsAtTheObjectiveGiveCode3) {
+    addRow(kRice, 0);
+    addRow(kApple, 1);
+    // 1000 g of rice (1300 kcal) still being typed when the button is clicked count as typed.
+    form->TConsommation.moveToRow(0);
+    form->TConsommation.edit();
+    form->TConsommation.setValue("QuantiteGramme", 1000);
+    for (int mode = 0; mode <= 3; ++mode) {
+        chooseSettings(1300, mode, 2, "10");
+        clickExpectingFailure(OptimisationNothingLeft);
+        EXPECT_TRUE(storedQuantity(kApple).isNull()) << "mode " << mode;
+        EXPECT_DOUBLE_EQ(storedQuantity(kRice).toDouble(), 1000);
+        EXPECT_FLOAT_EQ(form->TotCalories, 1300);
+    }
+}
+
+TEST_F(ConsoOptimisation, EqualShareSkipsACalorieFreeRowAndSaysSo) {
+    addRow(kMilk, 0, 250);   // 115 kcal, 12 g of carbohydrates
+    addRow(kWater, 1);
+    addRow(kChicken, 1);     // shares its number with the water: filled in its own right
+    chooseSettings(1115, 0);
+    // The note on the row left at 0, then the carbohydrate alert (the day stays under 100 g).
+    AnswerNextMessage(log);
+    AnswerNextMessage(log);
+    form->BtnOptimisation->click();
+
+    // 1000 kcal missing over two open rows: the chicken gets 500 kcal, the water's half is lost.
+    EXPECT_DOUBLE_EQ(storedQuantity(kChicken).toDouble(), RoundedQuantity(500 / 1.65));
+    EXPECT_TRUE(storedQuantity(kWater).isNull());
+    EXPECT_NEAR(form->TotCalories, 1115 - 500, 1.0);
+    EXPECT_EQ(form->EdtTotCalories->text(), QuantityToText(form->TotCalories));
+    ASSERT_EQ(log.count(), 2);
+    EXPECT_EQ(log.captions, (QStringList{"Alerte", "Alerte"}));
+    EXPECT_EQ(log.texts[0], Flat(TFConsoJournaliere::MessageTable[17]));
+    EXPECT_EQ(log.texts[1], Flat(TFConsoJournaliere::MessageTable[12]));
+    EXPECT_EQ(baseColour(form->EdtTotGlucides), BgrColor(0x0000FF));
+    EXPECT_TRUE(form->BtnImprimer->isEnabled());
+    EXPECT_TRUE(form->BtnSauvegarde->isEnabled());
+
+    // Ticking the note's box silences the carbohydrate alert, not the note itself.
+    form->TConsommation.moveToRow(2);
+    form->TConsommation.edit();
+    form->TConsommation.clearField("QuantiteGramme");
+    form->TConsommation.post();
+    log = {};
+    tickNextMessage();
+    form->BtnOptimisation->click();
+    EXPECT_EQ(log.captions, QStringList{"Alerte"});
+    EXPECT_EQ(appState().SwitchCarbsBelowMinimum, 0);
+    EXPECT_EQ(baseColour(form->EdtTotGlucides), kLockedColour);
+    clickExpectingFailure(OptimisationNoCaloricRow);  // only the water is open now
+}
+
+TEST_F(ConsoOptimisation, QuantitiesAreRoundedUpToTheHundredth) {
+    const Food dense{"Dense", 3, 0.1, 0.1, 0.45};
+    addRow(dense, 0);
+    chooseSettings(100, 0);
+    AnswerNextMessage(log);  // carbohydrates under 100 g
+    form->BtnOptimisation->click();
+    EXPECT_DOUBLE_EQ(storedQuantity(dense).toDouble(), 33.34);  // 33.333... g
+    EXPECT_EQ(form->EdtTotQuantite->text(), QuantityToText(33.34));
+}
+
+TEST_F(ConsoOptimisation, MinimumsBeyondTheMissingCaloriesGiveCode5) {
+    addRow(kRice, 0);
+    addRow(kChicken, 1);
+    addRow(kCream, 2);
+    // 300 kcal missing; 100 g of each brings 587 kcal.
+    for (int mode : {1, 2}) {
+        chooseSettings(300, mode, 0, "100");
+        clickExpectingFailure(OptimisationInfeasible);
+        EXPECT_TRUE(storedQuantity(kRice).isNull()) << "mode " << mode;
+    }
+}
+
+TEST_F(ConsoOptimisation, RealDayReachesTheObjectiveInEveryMode) {
+    const Food open[] = {kApple, kRice, kChicken, kCream, kPasta, kEgg};
+    double proteinsMaximised = 0;
+    for (int mode = 0; mode <= 3; ++mode) {
+        Query::execute("DELETE FROM t_consommation");
+        addRow(kMilk, 0, 250);
+        for (int i = 0; i < 6; ++i) addRow(open[i], i + 1);
+        chooseSettings(2000, mode, 0, "20");
+        log = {};
+        form->BtnOptimisation->click();   // no message: nothing left open, carbohydrates >= 100 g
+        EXPECT_EQ(log.count(), 0) << "mode " << mode;
+        for (const Food& f : open) {
+            EXPECT_GT(storedQuantity(f).toDouble(), 0) << f.name << " mode " << mode;
+            if (mode > 0) EXPECT_GE(storedQuantity(f).toDouble(), 20) << f.name << " mode " << mode;
+        }
+        EXPECT_GE(form->TotCalories, 2000 - 0.5f) << "mode " << mode;
+        EXPECT_FALSE(CaloriesAboveObjective(form->TotCalories, 2000)) << "mode " << mode;
+        EXPECT_EQ(baseColour(form->EdtTotCalories), kLockedColour);
+        EXPECT_GE(form->TotGlucides, 100) << "mode " << mode;
+        EXPECT_EQ(baseColour(form->EdtTotGlucides), kLockedColour);
+        EXPECT_EQ(form->EdtTotGlucides->text(), QuantityToText(form->TotGlucides));
+        EXPECT_FLOAT_EQ(form->NutrientEnergy, 9 * form->TotLipides + 4 * form->TotProtides + 4 * form->TotGlucides);
+        if (mode == 1) EXPECT_GE(9 * form->TotLipides, 0.30 * (2000 - 115) - 1);
+        if (mode == 2) proteinsMaximised = form->TotProtides;
+        if (mode == 3) EXPECT_LT(form->TotProtides + 10, proteinsMaximised);
+        EXPECT_TRUE(form->BtnSauvegarde->isEnabled());
+    }
+}
