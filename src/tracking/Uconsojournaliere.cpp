@@ -449,10 +449,8 @@ void TFConsoJournaliere::showError(int message, int caption) {
     ShowMessageBox(MessageTable[message], MessageTable[caption], 0x0C, nullptr, false);
 }
 
-// The operations of later work: restriction, printing and saving.
+// The operations of later work: restriction.
 void TFConsoJournaliere::BtnLimiterClick() {}
-void TFConsoJournaliere::BtnImprimerClick() {}
-void TFConsoJournaliere::BtnSauvegardeClick() {}
 
 QWidget* CreateConsoJournaliere() {
     auto* form = new TFConsoJournaliere();

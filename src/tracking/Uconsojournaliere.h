@@ -105,6 +105,11 @@ public:
     void BtnImprimerClick();
     void BtnSauvegardeClick();
 
+    // Shared by printing and saving: whether a row of the day has its quantity still at 0
+    // (walking the day posts a pending row first), and their carbohydrate alert.
+    bool DayHasUntypedQuantity();
+    void AlertLowCarbs();
+
     // Builds FoodListQuery for CurrentCategoryId with the clauses in force, refills
     // LboxAliments and selects its first item (category change, restriction).
     void FillFoodList();

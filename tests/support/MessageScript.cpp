@@ -4,7 +4,21 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "frame/Umessages.h"
 #include "platform/Modal.h"
+
+namespace {
+
+// The name of the style icon a box shows.
+QString IconName(const QLabel* symbol) {
+    if (!symbol || symbol->pixmap().isNull()) return QString();
+    const QImage shown = symbol->pixmap().toImage();
+    for (const char* name : {"ERREUR", "QUESTION", "EXLAMATION", "INFORMATION"})
+        if (MessageIcon(QString::fromLatin1(name)).toImage() == shown) return QString::fromLatin1(name);
+    return QString();
+}
+
+}  // namespace
 
 void AnswerNextMessage(MessageLog& log, const char* button) {
     const QString name = QString::fromLatin1(button);
@@ -12,6 +26,7 @@ void AnswerNextMessage(MessageLog& log, const char* button) {
         log.captions << c.caption;
         auto* label = c.dialog->findChild<QLabel*>(QStringLiteral("LblMessage"));
         log.texts << Flat(label ? label->text() : QString());
+        log.icons << IconName(c.dialog->findChild<QLabel*>(QStringLiteral("ImageSymbole")));
         if (auto* b = c.dialog->findChild<QPushButton*>(name)) b->click();
     });
 }

@@ -11,6 +11,7 @@ inline QString Flat(QString text) { return text.remove(QLatin1Char('\n')); }
 struct MessageLog {
     QStringList captions;
     QStringList texts;
+    QStringList icons;   // "ERREUR", "QUESTION", "EXLAMATION", "INFORMATION", or "" for another
     int count() const { return int(texts.size()); }
 };
 

@@ -1,0 +1,206 @@
+// The day's save from the consumption window: checks, alert, date dialog, history rows, messages.
+#include <QCalendarWidget>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "data/DbWidgets.h"
+#include "data/Query.h"
+#include "frame/AppState.h"
+#include "platform/Modal.h"
+#include "platform/WebPage.h"
+#include "support/DataFixture.h"
+#include "support/FrenchLocale.h"
+#include "support/MessageScript.h"
+#include "tracking/Uconsojournaliere.h"
+#include "tracking/Useldate.h"
+
+namespace {
+
+const char* const kCancelled = "        Annulation de l'enregistrement de la journée !";
+
+class DaySaveWindow : public DataTest {
+protected:
+    void SetUp() override {
+        DataTest::SetUp();
+        modal::clearHandlers();
+        TFConsoJournaliere::ResetUnitState();
+        appState().SwitchConsumptionInfo = 0;
+        appState().SwitchCarbsBelowMinimum = 1;
+        FSelDate = new TFSelDate();
+        form = std::make_unique<TFConsoJournaliere>();
+        form->FormActivate();
+    }
+    void TearDown() override {
+        form.reset();
+        delete FSelDate;
+        FSelDate = nullptr;
+        SetWebPageOpener({});
+        EXPECT_EQ(modal::unexpectedShows(), 0);
+        EXPECT_EQ(modal::pendingHandlers(), 0);
+        modal::clearHandlers();
+        DataTest::TearDown();
+    }
+    void addRow(const QString& name, double carbsPerGram, const QVariant& grams) {
+        Table& t = form->TConsommation;
+        t.append();
+        t.setValue("NomAliment", name);
+        t.setValue("CaloriesGramme", 1.0);
+        t.setValue("LipidesGramme", 0.0);
+        t.setValue("ProtidesGramme", 0.0);
+        t.setValue("GlucidesGramme", carbsPerGram);
+        t.setValue("QuantiteGramme", grams);
+        t.setValue("Numero", t.recordCount() - 1);
+        t.post();
+    }
+    // Answers the date dialog: checks the weight it was given, types `weight`, then "Ok" (or its
+    // close box when `ok` is false).
+    void answerDateDialog(const QDate& day, const QString& weight, bool ok = true, QString* shownWeight = nullptr) {
+        modal::pushHandler([=](modal::Call& c) {
+            ASSERT_EQ(c.dialog, FSelDate);
+            EXPECT_EQ(FSelDate->MonthCalendar->selectedDate(), QDate::currentDate());
+            if (shownWeight) *shownWeight = FSelDate->EdtPoids->text();
+            FSelDate->MonthCalendar->setSelectedDate(day);
+            FSelDate->EdtPoids->setText(weight);
+            FSelDate->EdtPoidsExit();
+            if (ok) FSelDate->BtnOkClick();
+            else FSelDate->reject();
+        });
+    }
+    static QVariantList savedInfo(const QString& user, const QDate& day) {
+        Query q(QStringLiteral("SELECT Poids, ObjectifCalorique, COUNT(*) FROM t_histo_infos_utilisateur "
+                               "WHERE NomUtilisateur = ? AND DateConso = ?"),
+                {user, day});
+        q.open();
+        return {q.value(0), q.value(1), q.value(2)};
+    }
+    static int savedRows(const QString& user, const QDate& day) {
+        return Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_consommation "
+                                            "WHERE NomUtilisateur = ? AND DateConso = ?"),
+                             {user, day})
+            .toInt();
+    }
+
+    FrenchLocaleGuard french;
+    std::unique_ptr<TFConsoJournaliere> form;
+    MessageLog log;
+    const QDate day{2026, 5, 2};
+};
+
+}  // namespace
+
+TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSave) {
+    appState().CurrentUserName = QStringLiteral("Jean");
+    form->EdtObjectifCal->setText(QStringLiteral("1800"));
+    addRow(QStringLiteral("Pomme"), 0.1, 150);
+    addRow(QStringLiteral("Pain"), 0.5, 80);
+    // 55 g of carbohydrates: the alert, then the dialog pre-filled with Jean's weight.
+    AnswerNextMessage(log);
+    QString shownWeight;
+    answerDateDialog(day, QStringLiteral("72,5"), true, &shownWeight);
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(shownWeight, QStringLiteral("75"));
+    EXPECT_EQ(log.captions, (QStringList{QStringLiteral("Alerte"),
+                                         QString::fromUtf8("Enregistrement consommation journalière")}));
+    EXPECT_EQ(log.texts[1], QString::fromUtf8("        Votre consommation à été enregistrée avec succès !"));
+    EXPECT_EQ(log.icons[1], QStringLiteral("EXLAMATION"));
+    EXPECT_EQ(form->EdtTotGlucides->palette().color(QPalette::Base), BgrColor(0x0000FF));
+    EXPECT_EQ(savedInfo("Jean", day), (QVariantList{72.5, 1800.0, 1}));
+    EXPECT_EQ(savedRows("Jean", day), 2);
+
+    // The same day again, now one row and no objective: one set of rows, one infos row.
+    form->TConsommation.first();
+    form->TConsommation.remove();
+    form->EdtObjectifCal->clear();
+    TFConsoJournaliere::OptimisationJustRun = 1;   // no carbohydrate alert after an optimisation
+    answerDateDialog(day, QString());
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(log.count(), 3);
+    EXPECT_EQ(savedInfo("Jean", day), (QVariantList{0.0, 0.0, 1}));
+    EXPECT_EQ(savedRows("Jean", day), 1);
+}
+
+TEST_F(DaySaveWindow, WithoutAUserTheDayGoesUnderUtilisateurAndTheWeightBoxKeepsItsText) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    addRow(QStringLiteral("Riz"), 0.8, 200);
+    FSelDate->EdtPoids->setText(QStringLiteral("64"));
+    QString shownWeight;
+    answerDateDialog(day, QStringLiteral("64"), true, &shownWeight);
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(shownWeight, QStringLiteral("64"));
+    EXPECT_EQ(savedRows("Utilisateur", day), 1);
+    EXPECT_EQ(savedInfo("Utilisateur", day)[0].toDouble(), 64);
+
+    // A user deleted since the needs were estimated: the weight box stays as it was too.
+    appState().CurrentUserName = QStringLiteral("Parti");
+    FSelDate->EdtPoids->setText(QStringLiteral("61"));
+    answerDateDialog(day, QStringLiteral("61"), true, &shownWeight);
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(shownWeight, QStringLiteral("61"));
+    EXPECT_EQ(savedRows("Parti", day), 1);
+}
+
+TEST_F(DaySaveWindow, AQuantityAtZeroStopsTheSave) {
+    addRow(QStringLiteral("Pomme"), 0.1, 150);
+    addRow(QStringLiteral("Pain"), 0.5, 0);
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Toutes les quantités doivent êtres saisies !")});
+    EXPECT_EQ(log.captions, QStringList{QStringLiteral("Erreur optimisation")});
+    EXPECT_EQ(log.icons, QStringList{QStringLiteral("EXLAMATION")});
+    EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
+}
+
+TEST_F(DaySaveWindow, ClosingTheDateDialogCancelsWithoutAnErrorReport) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    addRow(QStringLiteral("Riz"), 0.8, 200);
+    answerDateDialog(day, QString(), false);
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(log.texts, QStringList{QString::fromUtf8(kCancelled)});
+    EXPECT_EQ(log.captions, QStringList{QString::fromUtf8("Sauvegarde annulée")});
+    EXPECT_EQ(savedRows("Utilisateur", day), 0);
+}
+
+TEST_F(DaySaveWindow, AFailureKeepsTheEarlierSaveAndOffersTheErrorReport) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    addRow(QStringLiteral("Riz"), 0.8, 200);
+    answerDateDialog(day, QStringLiteral("70"));
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+
+    Query::execute(QStringLiteral("CREATE TEMP TRIGGER copy_fails BEFORE INSERT ON t_histo_consommation "
+                                  "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    addRow(QStringLiteral("Pomme"), 0.1, 100);
+    QStringList opened;
+    SetWebPageOpener([&opened](const QString& url) {
+        opened << url;
+        return false;   // no browser
+    });
+    answerDateDialog(day, QStringLiteral("80"));
+    AnswerNextMessage(log);
+    QStringList offers;
+    auto answerBox = [&offers](int button) {
+        modal::pushHandler([&offers, button](modal::Call& c) {
+            offers << c.caption;
+            c.result = button;
+        });
+    };
+    answerBox(QMessageBox::Ok);   // the offer
+    answerBox(QMessageBox::Ok);   // the browser failure
+    form->BtnSauvegardeClick();
+    Query::execute(QStringLiteral("DROP TRIGGER copy_fails"));
+
+    EXPECT_EQ(log.texts.last(), QString::fromUtf8(kCancelled));
+    EXPECT_EQ(offers, (QStringList{QStringLiteral("Erreur inattendue"), QStringLiteral("Erreur de connexion !")}));
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].endsWith(QStringLiteral("Pages_fr/recup-erreurs-Vivanda.php?err=C2.0-9")));
+    EXPECT_EQ(savedRows("Utilisateur", day), 1);
+    EXPECT_EQ(savedInfo("Utilisateur", day)[0].toDouble(), 70);
+}
