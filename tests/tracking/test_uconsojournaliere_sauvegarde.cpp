@@ -4,44 +4,30 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
-#include <memory>
 
 #include "data/DbWidgets.h"
 #include "data/Query.h"
-#include "frame/AppState.h"
-#include "platform/Modal.h"
 #include "platform/WebPage.h"
-#include "support/DataFixture.h"
-#include "support/FrenchLocale.h"
-#include "support/MessageScript.h"
-#include "tracking/Uconsojournaliere.h"
+#include "support/ConsoWindowTest.h"
 #include "tracking/Useldate.h"
 
 namespace {
 
 const char* const kCancelled = "        Annulation de l'enregistrement de la journée !";
 
-class DaySaveWindow : public DataTest {
+class DaySaveWindow : public ConsoWindowTest {
 protected:
     void SetUp() override {
-        DataTest::SetUp();
-        modal::clearHandlers();
-        TFConsoJournaliere::ResetUnitState();
-        appState().SwitchConsumptionInfo = 0;
+        ConsoWindowTest::SetUp();
         appState().SwitchCarbsBelowMinimum = 1;
         FSelDate = new TFSelDate();
-        form = std::make_unique<TFConsoJournaliere>();
-        form->FormActivate();
+        open();
     }
     void TearDown() override {
-        form.reset();
         delete FSelDate;
         FSelDate = nullptr;
         SetWebPageOpener({});
-        EXPECT_EQ(modal::unexpectedShows(), 0);
-        EXPECT_EQ(modal::pendingHandlers(), 0);
-        modal::clearHandlers();
-        DataTest::TearDown();
+        ConsoWindowTest::TearDown();
     }
     void addRow(const QString& name, double carbsPerGram, const QVariant& grams) {
         Table& t = form->TConsommation;
@@ -83,9 +69,6 @@ protected:
             .toInt();
     }
 
-    FrenchLocaleGuard french;
-    std::unique_ptr<TFConsoJournaliere> form;
-    MessageLog log;
     const QDate day{2026, 5, 2};
 };
 
@@ -107,7 +90,7 @@ TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSav
                                          QString::fromUtf8("Enregistrement consommation journalière")}));
     EXPECT_EQ(log.texts[1], QString::fromUtf8("        Votre consommation à été enregistrée avec succès !"));
     EXPECT_EQ(log.icons[1], QStringLiteral("EXLAMATION"));
-    EXPECT_EQ(form->EdtTotGlucides->palette().color(QPalette::Base), BgrColor(0x0000FF));
+    EXPECT_EQ(baseColour(form->EdtTotGlucides), BgrColor(0x0000FF));
     EXPECT_EQ(savedInfo("Jean", day), (QVariantList{72.5, 1800.0, 1}));
     EXPECT_EQ(savedRows("Jean", day), 2);
 
