@@ -149,6 +149,12 @@ void Query::run(bool keepRows) {
 
 void Query::open() { run(true); }
 
+std::vector<std::vector<QVariant>> Query::takeRows() {
+    std::vector<std::vector<QVariant>> rows = std::move(rows_);
+    close();
+    return rows;
+}
+
 int Query::exec() {
     run(false);
     return sqlite3_changes(dbConnection());

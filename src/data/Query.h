@@ -41,6 +41,8 @@ public:
     void open();    // runs a statement that returns rows; cursor on the first row
     int exec();     // runs the statement; returns the number of rows changed
     void close();
+    // Hands the rows over (the query is closed afterwards).
+    std::vector<std::vector<QVariant>> takeRows();
 
     // One-shot helpers.
     static int execute(const QString& sql, std::initializer_list<QVariant> values = {});

@@ -96,14 +96,11 @@ void Table::readRows() {
     Query q(sql);
     if (linked) q.addBindValue(linkValue_);
     q.open();
-    const int n = columns_.size();
-    rows_.reserve(q.recordCount());
-    rowids_.reserve(q.recordCount());
-    for (int r = 0; r < q.recordCount(); ++r) {
-        rowids_.push_back(q.rowValue(r, 0).toLongLong());
-        std::vector<QVariant> row(n);
-        for (int c = 0; c < n; ++c) row[c] = q.rowValue(r, c + 1);
-        rows_.push_back(std::move(row));
+    rows_ = q.takeRows();
+    rowids_.reserve(rows_.size());
+    for (auto& row : rows_) {
+        rowids_.push_back(row.front().toLongLong());
+        row.erase(row.begin());
     }
 }
 
