@@ -102,6 +102,8 @@ TEST_F(DataTest, SchemaColumnsAreInTheirStoredOrder) {
 
 // The referential refusal the food editor relies on: a food used by a recipe cannot go.
 TEST_F(DataTest, DeletingAFoodUsedByARecipeIsRefused) {
+    EXPECT_EQ(Query::scalar("PRAGMA foreign_keys").toInt(), 1);
+    EXPECT_EQ(Query::scalar("PRAGMA journal_mode").toString(), "wal");
     EXPECT_THROW(Query::execute("DELETE FROM t_aliments WHERE IdAliment = ?", {6}), DatabaseError);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_aliments WHERE IdAliment = 6").toInt(), 1);
     EXPECT_EQ(Query::execute("DELETE FROM t_aliments WHERE IdAliment = ?", {12}), 1);  // unused
@@ -148,4 +150,16 @@ TEST_F(DataTest, FoldSearchFindsAccentedNames) {
     EXPECT_EQ(Query::scalar("SELECT FoldAccentsUpper(?)", {QString("Crème Brûlée")}).toString(), "CREME BRULEE");
     EXPECT_EQ(Query::scalar("SELECT FoldAccents(?)", {QString("PÂTES à l'Île")}).toString(), "pates a l'ile");
     EXPECT_TRUE(Query::scalar("SELECT FoldAccents(NULL)").isNull());
+}
+
+// The database the build stages (schema + shipped seed) passes the start-up check.
+TEST(DatabaseOpen, StagedDatabaseOpens) {
+    const QString staged = QStringLiteral(VIVANDA_BINARY_DIR "/stage/Data/vivanda.db");
+    if (!QFile::exists(staged)) GTEST_SKIP() << "no staged database in this build";
+    TestDataFolder folder(false);
+    QFile::remove(folder.dbPath());
+    ASSERT_TRUE(QFile::copy(staged, folder.dbPath()));
+    QFile::setPermissions(folder.dbPath(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(openDatabase(), QString());
+    EXPECT_GT(Query::scalar("SELECT COUNT(*) FROM t_aliments").toInt(), 0);
 }

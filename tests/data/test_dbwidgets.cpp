@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLocale>
 #include <QTest>
 #include <QToolButton>
@@ -256,4 +257,49 @@ TEST_F(DataTest, EditCheckBoxAndMemoFollowTheirTable) {
     recipes.next();
     EXPECT_FALSE(memo.modified());
     EXPECT_TRUE(Query::scalar("SELECT DescRecetteFrancais FROM t_recettes WHERE IdRecette = 1").toString().contains("!"));
+}
+
+// Focus going to another widget of the window leaves the grid (the row is posted); a dialog
+// opened from the grid is another window and does not.
+TEST_F(DataTest, FocusLeavingTheGridPostsButADialogDoesNot) {
+    Query::execute("INSERT INTO t_consommation (NomAliment, Numero) VALUES ('Pomme', 0)");
+    Table conso("t_consommation");
+    conso.open();
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* grid = new DbGrid;
+    auto* other = new QLineEdit;
+    layout->addWidget(grid);
+    layout->addWidget(other);
+    grid->setTable(&conso);
+    grid->setColumns({{"NomAliment", "Aliment", 112, "", true}, {"QuantiteGramme", "Quantité (gr)", 62}});
+    int exits = 0;
+    QObject::connect(grid, &DbGrid::exited, [&] { ++exits; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    grid->setFocus();
+    conso.edit();
+    conso.setValue("QuantiteGramme", 90);
+
+    ASSERT_EQ(QApplication::focusWidget(), grid);
+    QWidget dialog;  // another window: the grid is not left
+    auto* field = new QLineEdit(&dialog);
+    dialog.show();
+    dialog.activateWindow();
+    QTest::qWaitForWindowActive(&dialog);
+    field->setFocus();
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    EXPECT_EQ(conso.state(), Table::State::Edit);
+    EXPECT_EQ(exits, 0);
+    dialog.close();
+    window.activateWindow();
+    QTest::qWaitForWindowActive(&window);
+    grid->setFocus();
+
+    ASSERT_EQ(QApplication::focusWidget(), grid);
+    other->setFocus();
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(conso.state(), Table::State::Browse);
+    EXPECT_EQ(Query::scalar("SELECT QuantiteGramme FROM t_consommation").toInt(), 90);
 }
