@@ -253,16 +253,19 @@ void Table::post() {
         runStatement(sql, values);
         rowid = sqlite3_last_insert_rowid(dbConnection());
     } else {
+        // Only the columns that changed are written, so another dataset's changes to the
+        // other columns of the row are kept.
         QStringList sets;
         std::vector<QVariant> values;
         for (int c = 0; c < columns_.size(); ++c) {
+            if (c < int(saved_.size()) && sameValue(saved_[c], row[c])) continue;
             sets << quoted(columns_[c]) + QStringLiteral(" = ?");
             values.push_back(row[c]);
         }
         values.push_back(rowid);
         const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                                 .arg(quoted(tableName_), sets.join(QStringLiteral(", ")));
-        if (runStatement(sql, values) == 0)
+        if (!sets.isEmpty() && runStatement(sql, values) == 0)
             throw DatabaseError(kBlank + QStringLiteral("L'enregistrement a été supprimé par ailleurs."));
         // An INTEGER PRIMARY KEY is the rowid itself: a changed key moves it.
         if (!keyColumn_.isEmpty() && types_[columnIndex(keyColumn_)] == QLatin1String("INTEGER")) {

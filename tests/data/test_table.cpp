@@ -301,3 +301,20 @@ TEST_F(DataTest, TableWithoutKeyConversionsAndRefusals) {
     EXPECT_EQ(foods.asInt("IdAliment"), 6);
     EXPECT_EQ(foods.recordCount(), 14);
 }
+
+// Two datasets on one table: a post writes only the columns it changed.
+TEST_F(DataTest, TablePostKeepsOtherDatasetsColumns) {
+    Table editor("t_aliments"), picker("t_aliments");
+    editor.open();
+    picker.open();
+    editor.edit();
+    editor.setValue("PoidsMoyen", 155);
+    editor.post();
+    picker.edit();
+    picker.setValue("NomAlimentAnglais", "Green apple");  // its PoidsMoyen is still the old 150
+    picker.post();
+    Query q("SELECT PoidsMoyen, NomAlimentAnglais FROM t_aliments WHERE IdAliment = 1");
+    q.open();
+    EXPECT_DOUBLE_EQ(q.asDouble(0), 155);
+    EXPECT_EQ(q.asString(1), "Green apple");
+}
