@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QtMath>
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
@@ -244,7 +245,12 @@ TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
     LblMessage = new QLabel(Panel);
     LblMessage->setObjectName(QStringLiteral("LblMessage"));
     LblMessage->setTextFormat(Qt::PlainText);
-    LblMessage->setFont(boldFont(font, 9));
+    // A bold face whose average character is 6 pixels wide: about 70 characters
+    // fill the panel, the line length the messages' own line feeds were written for.
+    QFont messageFont(QStringLiteral("DejaVu Sans"));
+    messageFont.setBold(true);
+    messageFont.setPixelSize(10);
+    LblMessage->setFont(messageFont);
     QPalette black = LblMessage->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     LblMessage->setPalette(black);
@@ -288,6 +294,11 @@ void TFMessage::BtnNonClick() {
 
 void TFMessage::ChbAfficheAlerteClick() { ShowFlag = ChbAfficheAlerte->isChecked() ? 0 : 1; }
 
+QSize MessageLineMetrics(const QFont& font) {
+    // The label steps its lines by the line spacing rounded up, so that is the height of a line.
+    return QSize(QFontMetrics(font).averageCharWidth(), qCeil(QFontMetricsF(font).lineSpacing()));
+}
+
 void TFMessage::applyLayout(const MessageLayout& m) {
     setFixedSize(m.clientWidth(), m.clientHeight);
     if (m.imageHeight >= 0) Image->resize(Image->width(), m.imageHeight);
@@ -323,8 +334,8 @@ int ShowMessageBox(const QString& text, const QString& caption, int style, uint8
     // The box starts as the switch stands: ticked only when the message is already turned off.
     box->ChbAfficheAlerte->setChecked(*switchByte == 0);
 
-    const QFontMetrics metrics(box->LblMessage->font());
-    box->applyLayout(LayoutMessage(text, withCheckBox, metrics.height(), metrics.averageCharWidth()));
+    const QSize metrics = MessageLineMetrics(box->LblMessage->font());
+    box->applyLayout(LayoutMessage(text, withCheckBox, metrics.height(), metrics.width()));
     box->ShowFlag = *switchByte;
     placeOverFrame(box, 14);
 

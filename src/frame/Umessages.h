@@ -46,6 +46,10 @@ MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w
 // The 32 x 32 icons "ERREUR", "QUESTION", "EXLAMATION" and "INFORMATION"; null for other names.
 QPixmap MessageIcon(const QString& name);
 
+// The metrics the wrap works with for a font: width = average character width, height = the
+// height of one line of the message label.
+QSize MessageLineMetrics(const QFont& font);
+
 class TFMessage : public QDialog {
     Q_OBJECT
 public:

@@ -217,8 +217,10 @@ TEST_F(MessageBox, WidgetsFollowTheLayout) {
     const QString text = words(40);
     modal::pushHandler([&](modal::Call& c) {
         auto* box = static_cast<TFMessage*>(c.dialog);
-        const QFontMetrics fm(box->LblMessage->font());
-        const MessageLayout m = LayoutMessage(text, true, fm.height(), fm.averageCharWidth());
+        const QSize fm = MessageLineMetrics(box->LblMessage->font());
+        const MessageLayout m = LayoutMessage(text, true, fm.height(), fm.width());
+        // Every line of the label fits in the panel.
+        EXPECT_LE(box->LblMessage->sizeHint().height() + 2, m.panelHeight);
         EXPECT_EQ(box->LblMessage->text(), m.text);
         EXPECT_EQ(box->size(), QSize(m.clientWidth(), m.clientHeight));
         EXPECT_EQ(box->Panel->geometry(), QRect(10, 12, m.panelWidth, m.panelHeight));
