@@ -18,6 +18,7 @@
 #include "reference/Urecettes.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
+#include "tracking/Uqrafficonsommation.h"
 #include "tracking/Useldate.h"
 
 namespace {
@@ -44,7 +45,7 @@ void CreateLongLivedForms() {
     new TFVivanda();
     FBesoinsJournaliers = new TFBesoinsJournaliers(FVivanda);
     FConversionVM = new TFConversionVM(FVivanda);
-    // TFQRAffiConsommation
+    FQRAffiConsommation = new TFQRAffiConsommation(FVivanda);
     FMessage = new TFMessage(FVivanda);
     // TFConversionMV, TFApropos
     FOptions = new TFOptions(FVivanda);

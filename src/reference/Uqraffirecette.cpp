@@ -153,16 +153,18 @@ void TFQRAffiRecette::FormCreate() {
     QRRecette.item(QStringLiteral("QRShBande2"))->fill = kSecondLine;
 }
 
-void TFQRAffiRecette::QRRecetteBeforePrint() {
-    QRRecette.item(QStringLiteral("QRLblCommentaire1"))->text = QStringLiteral(
+void SetPerGramComments(Report& r) {
+    r.item(QStringLiteral("QRLblCommentaire1"))->text = QStringLiteral(
         "Les valeurs en calories et en nutriments, sont données pour un gramme de l'aliment (kilocalories et "
         "grammes de nutriment");
-    QRRecette.item(QStringLiteral("QRLblCommentaire2"))->text = QStringLiteral(
+    r.item(QStringLiteral("QRLblCommentaire2"))->text = QStringLiteral(
         "par gramme d'aliment) et pour la quantité (en grammes) de l'aliment (kilocalories par gramme multipliée "
         "par quantité et");
-    QRRecette.item(QStringLiteral("QRLblCommentaire3"))->text =
+    r.item(QStringLiteral("QRLblCommentaire3"))->text =
         QStringLiteral("valeur de nutriment par gramme multipliée par quantité)");
 }
+
+void TFQRAffiRecette::QRRecetteBeforePrint() { SetPerGramComments(QRRecette); }
 
 void TFQRAffiRecette::BindFieldsToQuery() {
     const QStringList& fields = Query.columnNames();

@@ -44,6 +44,10 @@ public:
 
 extern TFQRAffiRecette* FQRAffiRecette;
 
+// The three comment lines QRLblCommentaire1 to 3 that explain a food's two lines (values per
+// gram, then for the quantity); the printed day shows them too.
+void SetPerGramComments(report::Report& r);
+
 // The bitmap "aucune_photo": what QRImage shows for a recipe without a readable photo.
 QImage NoPhotoPicture();
 

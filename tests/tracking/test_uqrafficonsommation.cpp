@@ -1,0 +1,159 @@
+// The printed day: what the report lays out for the current day and for a saved day, a PDF read
+// back, and the consumption window's print button.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "data/Query.h"
+#include "platform/report/ReportPainter.h"
+#include "support/ConsoWindowTest.h"
+#include "tracking/DaySave.h"
+#include "tracking/Uqrafficonsommation.h"
+
+namespace {
+
+const QLocale kFrench(QLocale::French, QLocale::France);
+
+class ConsumptionReportTest : public ConsoWindowTest {
+protected:
+    void SetUp() override {
+        ConsoWindowTest::SetUp();
+        report = std::make_unique<TFQRAffiConsommation>();
+        // Apple: 0.52 kcal, 0.003 g lipids, 0.0025 g proteins, 0.1134 g carbohydrates a gram.
+        addRow("Pomme", 0.52, 0.003, 0.0025, 0.1134, 150, 0);
+        addRow("Pain d'épice", 2.5, 0.012, 0.085, 0.5, 80, 1);
+    }
+    void TearDown() override {
+        report.reset();
+        ConsoWindowTest::TearDown();
+    }
+    static void addRow(const char* name, double cal, double lip, double prot, double carbs, double grams, int numero) {
+        Query::execute(QStringLiteral("INSERT INTO t_consommation VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                       {QString::fromUtf8(name), cal, lip, prot, carbs, grams, numero});
+    }
+    QStringList texts(const report::ReportPlan& plan, const QString& name) {
+        QStringList out;
+        for (const report::PlanItem& item : plan.named(name)) out << item.text;
+        return out;
+    }
+    QStringList perKilo(const report::ReportPlan& plan) {
+        QStringList out;
+        for (const char* n : {"Calories", "Lipides", "Protides", "Glucides"})
+            out += texts(plan, QStringLiteral("QRParKilo") + QLatin1String(n));
+        return out;
+    }
+    std::unique_ptr<TFQRAffiConsommation> report;
+};
+
+}  // namespace
+
+TEST_F(ConsumptionReportTest, CurrentDayTwoLinesAFoodTotalsAndPerKilo) {
+    report->TableSource = QStringLiteral("t_consommation");
+    report->Poids = 0;
+    report::ReportPlan plan = report->LayOut(kFrench);
+    EXPECT_EQ(plan.pageCount, 1);
+    EXPECT_EQ(texts(plan, "QRLblConsommationJournee"),
+              QStringList{QString::fromUtf8("Consommation de la journée en calories et différents nutriments")});
+    EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{QString()});
+    EXPECT_EQ(texts(plan, "QRLblCommentaire3"),
+              QStringList{QString::fromUtf8("valeur de nutriment par gramme multipliée par quantité)")});
+    EXPECT_EQ(texts(plan, "QRDBTxtAliment"), (QStringList{"Pomme", QString::fromUtf8("Pain d'épice")}));
+    // Per gram as stored, for the quantity through ####0.###.
+    EXPECT_EQ(texts(plan, "QRDBTxtCalories"), (QStringList{"0,52", "2,5"}));
+    EXPECT_EQ(texts(plan, "QRExprCalories"), (QStringList{"78", "200"}));
+    EXPECT_EQ(texts(plan, "QRExprGlucides"), (QStringList{"17,01", "40"}));
+    EXPECT_EQ(texts(plan, "QRExprProtides"), (QStringList{"0,375", "6,8"}));
+    EXPECT_EQ(texts(plan, "QRDBTxtQuantite"), (QStringList{"150", "80"}));
+    EXPECT_EQ(texts(plan, "QRLblParGr1").size(), 2);
+    EXPECT_EQ(texts(plan, "QRTotCalories"), QStringList{"278"});
+    EXPECT_EQ(texts(plan, "QRTotLipides"), QStringList{"1,41"});
+    EXPECT_EQ(texts(plan, "QRTotQuantite"), QStringList{"230"});
+    // No weight: "-" for the four values per kilo.
+    EXPECT_EQ(perKilo(plan), (QStringList{"-", "-", "-", "-"}));
+    // The two lines of a food on their colours.
+    const auto first = plan.named("QRShBande1");
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_EQ(first[0].fill, QColor(0xFB, 0xF9, 0xEB));
+    EXPECT_EQ(plan.named("QRShBande2")[1].fill, QColor(0xE3, 0xE1, 0xE1));
+    EXPECT_LT(first[0].rect.top(), plan.named("QRShBande2")[0].rect.top());
+
+    report->NomUtilisateur = QStringLiteral("Jean");
+    report->Poids = 72;
+    plan = report->LayOut(kFrench);
+    EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{"nutriments de Jean"});
+    // 278 kcal / 72 kg; 1.41 g / 72 kg; 7.175 g / 72 kg; 57.01 g / 72 kg.
+    EXPECT_EQ(perKilo(plan), (QStringList{"3,861", "0,02", "0,1", "0,792"}));
+}
+
+TEST_F(ConsumptionReportTest, SavedDayTakesItsTitleDateAndSavedWeight) {
+    SaveProgress progress;
+    const QDate day(2026, 3, 14);
+    WriteSavedDay({QStringLiteral("O'Neil"), day, 0, 2000}, progress);
+    WriteSavedDay({QStringLiteral("Jean"), day, 80, 2000}, progress);
+    Query::execute(QStringLiteral("DELETE FROM t_consommation"));
+
+    report->TableSource = QStringLiteral("t_histo_consommation");
+    report->NomUtilisateur = QStringLiteral("O'Neil");
+    report->DateConso = day;
+    report->Poids = 72;   // the current day's weight: not read for a saved day
+    report::ReportPlan plan = report->LayOut(kFrench);
+    EXPECT_EQ(texts(plan, "QRLblConsommationJournee"),
+              QStringList{QString::fromUtf8("Consommation de la journée du 14/03/2026 en calories et différents")});
+    EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{"nutriments de O'Neil"});
+    EXPECT_EQ(texts(plan, "QRTotCalories"), QStringList{"278"});
+    EXPECT_EQ(perKilo(plan), (QStringList{"-", "-", "-", "-"}));
+
+    report->NomUtilisateur = QStringLiteral("Jean");
+    plan = report->LayOut(kFrench);
+    EXPECT_EQ(texts(plan, "QRParKiloCalories"), QStringList{"3,475"});   // 278 kcal / 80 kg
+}
+
+TEST_F(ConsumptionReportTest, PdfReadsBack) {
+    report->TableSource = QStringLiteral("t_consommation");
+    report->NomUtilisateur = QStringLiteral("Jean");
+    report->Poids = 72;
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("jour.pdf"));
+    ASSERT_TRUE(report::writePdf(report->LayOut(kFrench), pdf));
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(reader.waitForFinished());
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+    for (const char* expected : {"Consommation de la journée en calories et différents nutriments",
+                                 "nutriments de Jean", "Pain d'épice", "(par gr)", "Quantité (gr)", "Total",
+                                 "poids de corps", "3,861"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+}
+
+TEST_F(ConsumptionReportTest, PrintButtonChecksTheQuantitiesThenShowsThePreview) {
+    Query::execute(QStringLiteral("DELETE FROM t_consommation"));
+    TFConsoJournaliere& f = open();
+    appState().SwitchCarbsBelowMinimum = 0;
+    appState().CurrentUserName = QStringLiteral("Marie");
+    appState().CurrentUserWeight = 58;
+    addRow("Pomme", 0.52, 0.003, 0.0025, 0.1134, 0, 0);
+    f.TConsommation.refresh();
+
+    // A quantity at 0: the error style, no preview.
+    TFConsoJournaliere::OptimisationJustRun = 1;
+    AnswerNextMessage(log);
+    f.BtnImprimerClick();
+    EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Toutes les quantités doivent êtres saisies !")});
+    EXPECT_EQ(log.captions, QStringList{"Erreur optimisation"});
+    EXPECT_EQ(log.icons, QStringList{"ERREUR"});
+    EXPECT_EQ(TFConsoJournaliere::OptimisationJustRun, 0);
+    EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 1);
+
+    Query::execute(QStringLiteral("UPDATE t_consommation SET QuantiteGramme = 150"));
+    f.TConsommation.refresh();
+    TFConsoJournaliere::SkipActivationAfterPrint = 0;
+    QStringList previews;
+    modal::pushHandler([&previews](modal::Call& c) { previews << c.caption; });
+    f.BtnImprimerClick();
+    EXPECT_EQ(previews, QStringList{QString::fromUtf8("Consommation journalière")});
+    EXPECT_EQ(log.count(), 1);
+    EXPECT_EQ(report->NomUtilisateur, QStringLiteral("Marie"));
+    EXPECT_EQ(report->Poids, 58);
+    EXPECT_EQ(report->TableSource, QStringLiteral("t_consommation"));
+    EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 1);
+}
