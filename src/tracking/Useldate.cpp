@@ -38,8 +38,8 @@ TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
 
     GrpBoxDate = addGroup(this, "GrpBoxDate", QString(), QRect(8, 4, 328, 190));
     LblSelDate = PlaceLabel(GrpBoxDate, "LblSelDate",
-                            QString::fromUtf8("Sélectionnez la date de la journée à sauvegarder"), {8, 16, 104, 160});
-    LblSelDate->setWordWrap(true);
+                            QString::fromUtf8("Sélectionnez la date de la journée à sauvegarder"), {6, 16, 106, 160});
+    // Shown with the line breaks of its text (set at each showing).
     LblSelDate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     MonthCalendar = new QCalendarWidget(GrpBoxDate);
     MonthCalendar->setObjectName(QStringLiteral("MonthCalendar"));
@@ -82,6 +82,12 @@ void TFSelDate::FormActivate() {
     Validated = 0;
     LblSelDate->setText(QString::fromUtf8("Sélectionnez dans le\ncalendrier, la date\ncorrespondant à la\n"
                                           "journée pendant\nlaquelle les aliments\nont étés consommés."));
+    // A wide desktop font gets one a little smaller, so that no line is cut by the calendar.
+    QFont font = LblSelDate->font();
+    while (LblSelDate->sizeHint().width() > LblSelDate->width() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        LblSelDate->setFont(font);
+    }
 }
 
 void TFSelDate::EdtPoidsExit() {

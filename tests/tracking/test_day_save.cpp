@@ -2,10 +2,13 @@
 // check and the numbers read from the edits; and the date dialog's weight and "Ok" protocol.
 #include <QCalendarWidget>
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "data/Database.h"
 #include "data/Query.h"
+#include "frame/AppState.h"
+#include "platform/HelpViewer.h"
 #include "platform/Modal.h"
 #include "support/DataFixture.h"
 #include "support/FrenchLocale.h"
@@ -145,4 +148,14 @@ TEST(SelDate, RefusedWeightKeepsTheDialogOpenForOneClick) {
     modal::exec(&dialog);
     EXPECT_EQ(dialog.Validated, 0);
     EXPECT_EQ(modal::unexpectedShows(), 0);
+}
+
+TEST(SelDate, HelpKeyOpensTheHelpContents) {
+    appState().HelpFilePath = QStringLiteral(VIVANDA_SOURCE_DIR "/resources/help");
+    TFSelDate dialog;
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    ASSERT_NE(currentHelpWindow(), nullptr);
+    EXPECT_EQ(currentHelpWindow()->browser()->source().fileName(), QStringLiteral("index.html"));
+    EXPECT_FALSE(currentHelpWindow()->browser()->toPlainText().isEmpty());
+    resetAppState();
 }
