@@ -135,6 +135,8 @@ TFQRAffiRecette::TFQRAffiRecette(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FQRAffiRecette"));
     setWindowTitle(QStringLiteral("Recette"));
     FQRAffiRecette = this;
+    // Never shown itself, also when its owner is.
+    hide();
     Group group;
     group.header = groupHeader();
     group.header.children << columnTitles();

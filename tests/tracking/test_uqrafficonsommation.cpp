@@ -1,11 +1,13 @@
 // The printed day: what the report lays out for the current day and for a saved day, a PDF read
 // back, and the consumption window's print button.
+#include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "data/Query.h"
 #include "platform/report/ReportPainter.h"
+#include "reference/Uqraffirecette.h"
 #include "support/ConsoWindowTest.h"
 #include "tracking/DaySave.h"
 #include "tracking/Uqrafficonsommation.h"
@@ -156,4 +158,14 @@ TEST_F(ConsumptionReportTest, PrintButtonChecksTheQuantitiesThenShowsThePreview)
     EXPECT_EQ(report->Poids, 58);
     EXPECT_EQ(report->TableSource, QStringLiteral("t_consommation"));
     EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 1);
+}
+
+TEST(ReportForms, StayHiddenWhenTheFrameShows) {
+    // Both report forms belong to the frame but only ever show their preview.
+    QMainWindow frame;
+    auto* day = new TFQRAffiConsommation(&frame);
+    auto* recipe = new TFQRAffiRecette(&frame);
+    frame.show();
+    EXPECT_FALSE(day->isVisible());
+    EXPECT_FALSE(recipe->isVisible());
 }
