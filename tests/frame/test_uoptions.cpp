@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame/AppState.h"
 #include "frame/Settings.h"
 #include "frame/Umessages.h"
@@ -16,19 +18,17 @@ protected:
     void SetUp() override {
         resetAppState();
         modal::clearHandlers();
-        AppState& st = appState();
-        st.SwitchReserved = 5;
-        st.SwitchRecipeInfo = 1;
-        st.SwitchConsumptionInfo = 0;
-        st.SwitchCaloriesAboveObjective = 1;
-        st.SwitchCarbsBelowMinimum = 0;
-        st.SwitchObjectiveBelowNeeds = 9;  // any non-zero byte means "show"
     }
     void TearDown() override {
         EXPECT_EQ(modal::unexpectedShows(), 0);
         EXPECT_EQ(modal::pendingHandlers(), 0);
         modal::clearHandlers();
         resetAppState();
+    }
+    static std::vector<int> switches() {
+        const AppState& st = appState();
+        return {st.SwitchReserved, st.SwitchRecipeInfo, st.SwitchConsumptionInfo,
+                st.SwitchCaloriesAboveObjective, st.SwitchCarbsBelowMinimum, st.SwitchObjectiveBelowNeeds};
     }
     static QCheckBox* box(modal::Call& c, const char* name) {
         return c.dialog->findChild<QCheckBox*>(QString::fromLatin1(name));
@@ -37,62 +37,48 @@ protected:
 };
 }  // namespace
 
-TEST_F(OptionsDialog, ShowsTheSwitchesAndChangesNothingWhenLeftAlone) {
-    modal::pushHandler([](modal::Call& c) {
-        EXPECT_EQ(c.caption, QStringLiteral("Affichage des messages d'alerte"));
-        EXPECT_TRUE(box(c, "ChbxRecettes")->isChecked());
-        EXPECT_FALSE(box(c, "ChbxConsoJournaliere")->isChecked());
-        EXPECT_TRUE(box(c, "ChbxCalSupObjectif")->isChecked());
-        EXPECT_FALSE(box(c, "ChbxGlucidesPasBon")->isChecked());
-        EXPECT_TRUE(box(c, "ChbxObjectifPasBon")->isChecked());
-        ok(c);
-    });
-    RunOptionsExchange();
-    const AppState& st = appState();
-    EXPECT_EQ(st.OptionsDirty, 0);
-    EXPECT_EQ(st.SwitchReserved, 5);
-    EXPECT_EQ(st.SwitchObjectiveBelowNeeds, 9);
-}
-
-TEST_F(OptionsDialog, AClickedBoxStoresEverySwitchAndClearsTheReservedByte) {
-    modal::pushHandler([](modal::Call& c) {
-        box(c, "ChbxRecettes")->click();          // off
-        box(c, "ChbxGlucidesPasBon")->click();    // on
-        ok(c);
-    });
-    RunOptionsExchange();
-    const AppState& st = appState();
-    EXPECT_EQ(st.OptionsDirty, 1);
-    EXPECT_EQ(st.SwitchReserved, 0);
-    EXPECT_EQ(st.SwitchRecipeInfo, 0);
-    EXPECT_EQ(st.SwitchConsumptionInfo, 0);
-    EXPECT_EQ(st.SwitchCaloriesAboveObjective, 1);
-    EXPECT_EQ(st.SwitchCarbsBelowMinimum, 1);
-    EXPECT_NE(st.SwitchObjectiveBelowNeeds, 0);  // the unclicked box still shows its message
-}
-
-TEST_F(OptionsDialog, TickAndUntickStillCounts) {
-    modal::pushHandler([](modal::Call& c) {
-        box(c, "ChbxCalSupObjectif")->click();
-        box(c, "ChbxCalSupObjectif")->click();
-        ok(c);
-    });
-    RunOptionsExchange();
-    EXPECT_EQ(appState().OptionsDirty, 1);
-    EXPECT_EQ(appState().SwitchCaloriesAboveObjective, 1);
-    EXPECT_EQ(appState().SwitchReserved, 0);
+TEST_F(OptionsDialog, BoxesShowTheSwitchesAndAnyClickStoresThemAll) {
+    const struct {
+        std::vector<const char*> clicks;
+        int dirty;
+        std::vector<int> expected;
+    } cases[] = {
+        {{}, 0, {5, 1, 0, 1, 0, 1}},  // left alone: nothing changes, not even the reserved byte
+        // A clicked box stores every switch and clears the reserved byte.
+        {{"ChbxRecettes", "ChbxGlucidesPasBon"}, 1, {0, 0, 0, 1, 1, 1}},
+        {{"ChbxCalSupObjectif", "ChbxCalSupObjectif"}, 1, {0, 1, 0, 1, 0, 1}},  // tick and untick
+    };
+    for (const auto& c : cases) {
+        resetAppState();
+        AppState& st = appState();
+        st.SwitchReserved = 5;
+        st.SwitchRecipeInfo = st.SwitchCaloriesAboveObjective = 1;
+        st.SwitchObjectiveBelowNeeds = 9;  // any non-zero byte means "show"
+        modal::pushHandler([&c](modal::Call& call) {
+            EXPECT_EQ(call.caption, QStringLiteral("Affichage des messages d'alerte"));
+            const char* names[] = {"ChbxRecettes", "ChbxConsoJournaliere", "ChbxCalSupObjectif",
+                                   "ChbxGlucidesPasBon", "ChbxObjectifPasBon"};
+            const bool shown[] = {true, false, true, false, true};
+            for (int i = 0; i < 5; ++i) EXPECT_EQ(box(call, names[i])->isChecked(), shown[i]) << names[i];
+            for (const char* name : c.clicks) box(call, name)->click();
+            ok(call);
+        });
+        RunOptionsExchange();
+        EXPECT_EQ(appState().OptionsDirty, c.dirty);
+        std::vector<int> shown = switches();  // the reserved byte, then whether each message shows
+        std::transform(shown.begin() + 1, shown.end(), shown.begin() + 1, [](int v) { return v != 0; });
+        EXPECT_EQ(shown, c.expected) << c.clicks.size();
+    }
 }
 
 // From a message box's "Ne plus afficher ce message" and the options dialog to the settings file.
 TEST_F(OptionsDialog, SwitchChangesReachTheSettingsFile) {
     QTemporaryDir dir;
-    {
-        QFile f(dir.filePath("Options.dat"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("\x07\x01\x01\x01\x01\x01\x02\x00\x00\x00", 10));
-    }
+    QFile f(dir.filePath("Options.dat"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\x07\x01\x01\x01\x01\x01\x02\x00\x00\x00", 10));
+    f.close();
     ReadOptionsFile(dir.path());
-    EXPECT_FALSE(WriteOptionsFile(dir.path()));  // nothing changed: the file is left alone
 
     modal::pushHandler([](modal::Call& c) {
         c.dialog->findChild<QCheckBox*>("ChbAfficheAlerte")->click();
@@ -106,7 +92,11 @@ TEST_F(OptionsDialog, SwitchChangesReachTheSettingsFile) {
     });
     RunOptionsExchange();
     EXPECT_TRUE(WriteOptionsFile(dir.path()));
-    QFile f(dir.filePath("Options.dat"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("\x00\x00\x01\x00\x01\x01\x02\x00\x00\x00", 10));
+    // Read back gives what was written.
+    resetAppState();
+    ReadOptionsFile(dir.path());
+    EXPECT_EQ(switches(), (std::vector<int>{0, 0, 1, 0, 1, 1}));
+    EXPECT_EQ(appState().StartupModule, 2);
 }

@@ -13,35 +13,27 @@ const QLocale kFrench(QLocale::French, QLocale::France);
 const QLocale kC(QLocale::C);
 }  // namespace
 
-TEST(NumberMask, ThreeDecimalMaskDropsTrailingZerosAndUsesTheLocaleSeparator) {
-    EXPECT_EQ(formatNumber(1234.5, "####0.###", kFrench), "1234,5");
-    EXPECT_EQ(formatNumber(12, "####0.###", kFrench), "12");
-    EXPECT_EQ(formatNumber(0.52, "####0.###", kFrench), "0,52");
-    EXPECT_EQ(formatNumber(1.0 / 3.0, "####0.###", kFrench), "0,333");
-    EXPECT_EQ(formatNumber(0.52 * 150, "####0.###", kFrench), "78");   // 78.00000000000001 in binary
-    EXPECT_EQ(formatNumber(999.9996, "####0.###", kFrench), "1000");
-    EXPECT_EQ(formatNumber(1234.5, "####0.###", kC), "1234.5");
-    EXPECT_EQ(formatNumber(123456789.25, "####0.###", kFrench), "123456789,25");   // no grouping
-}
-
-TEST(NumberMask, TwoDecimalMaskRoundsHalfAwayFromZero) {
-    EXPECT_EQ(formatNumber(1234.567, "####0.##", kFrench), "1234,57");
-    EXPECT_EQ(formatNumber(1234.567 / 4, "####0.##", kFrench), "308,64");
-    EXPECT_EQ(formatNumber(0.125, "####0.##", kFrench), "0,13");
-    EXPECT_EQ(formatNumber(1.005, "####0.##", kFrench), "1,01");
-    EXPECT_EQ(formatNumber(-2.345, "####0.##", kFrench), "-2,35");
-    EXPECT_EQ(formatNumber(-0.001, "####0.##", kFrench), "0");   // no "-0"
-    EXPECT_EQ(formatNumber(0, "####0.##", kFrench), "0");
-}
-
-TEST(NumberMask, RequiredDigitsPad) {
-    EXPECT_EQ(formatNumber(5, "000.00", kC), "005.00");
-    EXPECT_EQ(formatNumber(0.5, "#.##", kC), ".5");
-    EXPECT_EQ(formatNumber(7.26, "0", kC), "7");
+TEST(NumberMask, MasksRoundHalfAwayFromZeroAndDropOptionalDigits) {
+    const struct {
+        double value;
+        const char* mask;
+        const QLocale& locale;
+        const char* expected;
+    } cases[] = {
+        {1234.5, "####0.###", kFrench, "1234,5"}, {12, "####0.###", kFrench, "12"},
+        {1.0 / 3.0, "####0.###", kFrench, "0,333"},
+        {0.52 * 150, "####0.###", kFrench, "78"},  // 78.00000000000001 in binary
+        {999.9996, "####0.###", kFrench, "1000"}, {1234.5, "####0.###", kC, "1234.5"},
+        {123456789.25, "####0.###", kFrench, "123456789,25"},  // no grouping
+        {1234.567, "####0.##", kFrench, "1234,57"}, {0.125, "####0.##", kFrench, "0,13"},
+        {1.005, "####0.##", kFrench, "1,01"}, {-2.345, "####0.##", kFrench, "-2,35"},
+        {-0.001, "####0.##", kFrench, "0"},  // no "-0"
+        // Required digits pad.
+        {5, "000.00", kC, "005.00"}, {0.5, "#.##", kC, ".5"}, {7.26, "0", kC, "7"}};
+    for (const auto& c : cases) EXPECT_EQ(formatNumber(c.value, c.mask, c.locale), c.expected) << c.value << " " << c.mask;
 }
 
 TEST(NumberMask, ValuesThroughAMaskOrTheirOwnFormat) {
-    EXPECT_EQ(formatValue(QVariant(1234.5), "####0.###", kFrench), "1234,5");
     EXPECT_EQ(formatValue(QVariant(QStringLiteral("-")), "####0.###", kFrench), "-");
     EXPECT_EQ(formatValue(QVariant(QStringLiteral("2.5")), "####0.###", kFrench), "2,5");
     EXPECT_EQ(formatValue(QVariant(), "####0.###", kFrench), "");

@@ -23,8 +23,7 @@ Report recipeSheet() {
     Band titles;
     titles.name = "ChildBand1";
     titles.height = kChild;
-    titles.items << label("LblAliment", "Aliment", pxRect(8, 2, 100, 17)).bold()
-                 << label("LblCalories", "Calories", pxRect(174, 2, 100, 17)).bold();
+    titles.items << label("LblAliment", "Aliment", pxRect(8, 2, 100, 17)).bold();
     g.header.children << titles;
     g.footer.name = "QRFinGroup";
     g.footer.height = kFooter;
@@ -44,7 +43,6 @@ Report recipeSheet() {
                    << rectangle("QRShBande2", {0, 5, 190, 5}, kGrey)
                    << field("QRDBTxtAliment", "NomAliment", pxRect(8, 1, 160, 15))
                    << field("QRDBTxtCalories", "CaloriesGramme", pxRect(174, 1, 60, 15))
-                   << label("LblParGr", "(par gr)", pxRect(236, 1, 50, 15))
                    << expression("QRExprCalories", "CaloriesGramme*QuantiteGramme", pxRect(174, 20, 60, 15), "####0.###")
                    << field("QRDBTxtQuantite", "QuantiteGramme", pxRect(631, 20, 60, 15), "####0.###");
     return r;
@@ -60,6 +58,11 @@ ReportData twoRecipes() {
     return d;
 }
 
+// Nothing prints below the bottom margin of a page `height` millimetres tall.
+void expectWithinTheBody(const ReportPlan& plan, double height) {
+    for (const PlanItem& item : plan.items) EXPECT_LE(item.rect.bottom(), height - 10 + 1e-9) << item.name.toStdString();
+}
+
 QStringList textsOf(const ReportPlan& plan, const QString& name) {
     QStringList out;
     for (const PlanItem& item : plan.named(name)) out << item.text;
@@ -72,9 +75,6 @@ TEST(ReportLayout, TwoGroupsPlaceBandsInOrderWithMasksSumsAndIf) {
     const ReportPlan plan = layoutReport(recipeSheet(), twoRecipes(), kFrench);
     ASSERT_TRUE(plan.errors.isEmpty()) << plan.errors.join('\n').toStdString();
     EXPECT_EQ(plan.pageCount, 1);
-    EXPECT_NEAR(plan.paperSize.width(), 210, 0.5);
-    EXPECT_NEAR(plan.paperSize.height(), 297, 0.5);
-
     EXPECT_EQ(textsOf(plan, "QRDBTxtNomRecette"), (QStringList{"Tarte", "Soupe"}));
     EXPECT_EQ(textsOf(plan, "LblAliment").size(), 2);   // the child band follows each header
     EXPECT_EQ(textsOf(plan, "QRDBTxtAliment"), (QStringList{"Farine", "Sucre", "Poireau", "Eau"}));
@@ -91,9 +91,7 @@ TEST(ReportLayout, TwoGroupsPlaceBandsInOrderWithMasksSumsAndIf) {
     // Positions: bands stack from the top margin; items sit at their offsets from the band's
     // top-left corner on the left margin.
     const QList<PlanItem> headers = plan.named("QRDBTxtNomRecette");
-    EXPECT_DOUBLE_EQ(headers[0].rect.top(), 10);
-    EXPECT_DOUBLE_EQ(headers[0].rect.left(), 10);
-    EXPECT_DOUBLE_EQ(headers[0].font.pointSizeF(), 16);
+    EXPECT_EQ(headers[0].rect.topLeft(), QPointF(10, 10));
     const QList<PlanItem> foods = plan.named("QRDBTxtAliment");
     EXPECT_NEAR(foods[0].rect.left(), 10 + 8 * 25.4 / 96, 1e-9);
     EXPECT_NEAR(foods[0].rect.top(), 10 + kHeader + kChild + px(1), 1e-9);
@@ -101,16 +99,8 @@ TEST(ReportLayout, TwoGroupsPlaceBandsInOrderWithMasksSumsAndIf) {
     EXPECT_NEAR(headers[1].rect.top(), 10 + kHeader + kChild + 2 * kDetail + kFooter, 1e-9);
     const QList<PlanItem> rules = plan.named("QRTrait");
     ASSERT_EQ(rules.size(), 2);
-    EXPECT_EQ(rules[0].kind, PlanKind::Line);
     EXPECT_NEAR(rules[0].rect.top(), 10 + kHeader + kChild + 2 * kDetail, 1e-9);
-    EXPECT_NEAR(rules[0].rect.width(), 190, 1e-9);
-
-    const QList<PlanItem> creams = plan.named("QRShBande1");
-    ASSERT_EQ(creams.size(), 4);
-    EXPECT_EQ(creams[0].kind, PlanKind::Rectangle);
-    EXPECT_EQ(creams[0].fill, kCream);
-    EXPECT_EQ(plan.named("QRShBande2")[3].fill, kGrey);
-    EXPECT_TRUE(plan.named("LblAliment")[0].font.bold());
+    EXPECT_EQ(plan.named("QRShBande2").value(3).fill, kGrey);
 }
 
 TEST(ReportLayout, EmptySourceStillPrintsHeaderAndFooter) {
@@ -122,7 +112,6 @@ TEST(ReportLayout, EmptySourceStillPrintsHeaderAndFooter) {
     EXPECT_EQ(textsOf(plan, "QRDBTxtNomRecette"), QStringList{""});
     EXPECT_EQ(textsOf(plan, "LblAliment"), QStringList{"Aliment"});
     EXPECT_TRUE(plan.named("QRDBTxtAliment").isEmpty());
-    EXPECT_EQ(textsOf(plan, "LblTotal"), QStringList{"Total"});
     EXPECT_EQ(textsOf(plan, "QRTotCalories"), QStringList{"0"});
     EXPECT_EQ(textsOf(plan, "QRParKilo"), QStringList{"-"});
     EXPECT_NEAR(plan.named("LblTotal")[0].rect.top(), 10 + kHeader + kChild + 1, 1e-9);
@@ -138,14 +127,11 @@ TEST(ReportLayout, DetailOverflowBreaksThePage) {
     const ReportPlan plan = layoutReport(r, d, kFrench);
     ASSERT_TRUE(plan.errors.isEmpty());
 
-    const double bottom = 297 - 10;
-    const int firstPageRows = static_cast<int>((bottom - (10 + kHeader + kChild)) / kDetail);
-    ASSERT_GT(firstPageRows, 0);
-    ASSERT_LT(firstPageRows, rowCount);
+    const int firstPageRows = static_cast<int>((297 - 10 - (10 + kHeader + kChild)) / kDetail);
     EXPECT_EQ(plan.pageCount, 2);
     const QList<PlanItem> foods = plan.named("QRDBTxtAliment");
     ASSERT_EQ(foods.size(), rowCount);
-    for (const PlanItem& item : plan.items) EXPECT_LE(item.rect.bottom(), bottom + 1e-9) << item.name.toStdString();
+    expectWithinTheBody(plan, 297);
     EXPECT_EQ(foods[firstPageRows - 1].page, 0);
     EXPECT_EQ(foods[firstPageRows].page, 1);
     EXPECT_EQ(foods[firstPageRows].text, QString("Aliment %1").arg(firstPageRows));
@@ -166,8 +152,10 @@ TEST(ReportLayout, DetailOverflowBreaksThePage) {
     EXPECT_NEAR(repeated.named("QRDBTxtAliment")[firstPageRows].rect.top(), 10 + kHeader + kChild + px(1), 1e-9);
 }
 
-TEST(ReportLayout, BandsOfEveryKindAndBackgrounds) {
+TEST(ReportLayout, BandsOfEveryKindBackgroundsLandscapeAndOwnMargins) {
     Report r = recipeSheet();
+    r.page.orientation = QPageLayout::Landscape;
+    r.page.margins = QMarginsF(15, 12, 15, 12);
     r.title.height = 15;
     r.title.items << label("Titre", "Consommation", {0, 0, 100, 10});
     r.pageHeader.height = 5;
@@ -180,10 +168,12 @@ TEST(ReportLayout, BandsOfEveryKindAndBackgrounds) {
     r.detail.alternateBackground = kGrey;
     const ReportPlan plan = layoutReport(r, twoRecipes(), kFrench);
     ASSERT_TRUE(plan.errors.isEmpty());
-    EXPECT_EQ(plan.named("Titre")[0].rect.top(), 10);
-    EXPECT_EQ(plan.named("Entete")[0].rect.top(), 25);
-    EXPECT_EQ(plan.named("QRDBTxtNomRecette")[0].rect.top(), 30);
-    EXPECT_EQ(plan.named("Pied")[0].rect.top(), 297 - 10 - 6);
+    EXPECT_NEAR(plan.paperSize.width(), 297, 0.5);
+    EXPECT_EQ(plan.orientation, QPageLayout::Landscape);
+    EXPECT_EQ(plan.named("Titre").value(0).rect.topLeft(), QPointF(15, 12));
+    EXPECT_EQ(plan.named("Entete").value(0).rect.top(), 27);
+    EXPECT_EQ(plan.named("QRDBTxtNomRecette").value(0).rect.topLeft(), QPointF(15, 32));
+    EXPECT_NEAR(plan.named("Pied").value(0).rect.top(), 210 - 12 - 6, 0.5);
     EXPECT_EQ(textsOf(plan, "Grand"), QStringList{"2553,067"});
     // Rows alternate within a group: the second row of each recipe takes the other colour.
     QList<QColor> fills;
@@ -222,8 +212,6 @@ TEST(ReportLayout, BadExpressionsAndUnknownColumnsAreReported) {
     Report r = recipeSheet();
     r.item("QRTotCalories")->text = "SUM(CaloriesGramme*";
     r.item("QRDBTxtAliment")->column = "NomInconnu";
-    EXPECT_EQ(r.item("LblCalories")->text, "Calories");   // items of child bands are found too
-    EXPECT_EQ(r.item("Absent"), nullptr);
     const ReportPlan plan = layoutReport(r, twoRecipes(), kFrench);
     ASSERT_EQ(plan.errors.size(), 2);
     EXPECT_TRUE(plan.errors.join(' ').contains("NomInconnu"));
@@ -242,7 +230,7 @@ TEST(ReportLayout, TextTallerThanAPageIsCutAtThePageBody) {
     const ReportPlan plan = layoutReport(r, d, kFrench);
     const QList<PlanItem> desc = plan.named("QRDBRichTxtDescRecette");
     ASSERT_EQ(desc.size(), 2);
-    for (const PlanItem& item : plan.items) EXPECT_LE(item.rect.bottom(), 297 - 10 + 1e-9) << item.name.toStdString();
+    expectWithinTheBody(plan, 297);
     EXPECT_NEAR(desc[0].rect.bottom(), 297 - 10, 1e-9);
     // What follows the cut band starts the next page; the second recipe's header, too tall for
     // what is left there, starts a page of its own.
@@ -251,22 +239,6 @@ TEST(ReportLayout, TextTallerThanAPageIsCutAtThePageBody) {
     const PlanItem titles = plan.named("LblAliment").value(0);
     EXPECT_EQ(titles.page, 1);
     EXPECT_NEAR(titles.rect.top(), 10 + px(2), 1e-9);
-}
-
-TEST(ReportLayout, LandscapePaperAndOwnMargins) {
-    Report r = recipeSheet();
-    r.page.orientation = QPageLayout::Landscape;
-    r.page.margins = QMarginsF(15, 12, 15, 12);
-    r.pageFooter.height = 6;
-    r.pageFooter.items << label("Pied", "bas", {0, 0, 20, 6});
-    const ReportPlan plan = layoutReport(r, twoRecipes(), kFrench);
-    EXPECT_NEAR(plan.paperSize.width(), 297, 0.5);
-    EXPECT_NEAR(plan.paperSize.height(), 210, 0.5);
-    EXPECT_EQ(plan.orientation, QPageLayout::Landscape);
-    const PlanItem first = plan.named("QRDBTxtNomRecette").value(0);
-    EXPECT_EQ(first.rect.topLeft(), QPointF(15, 12));
-    EXPECT_NEAR(plan.named("Pied").value(0).rect.top(), plan.paperSize.height() - 12 - 6, 1e-9);
-    EXPECT_EQ(plan.pageCount, 1);
 }
 
 TEST(ReportLayout, RepeatedHeaderThatStartsAPagePrintsOnce) {

@@ -23,7 +23,7 @@ public:
 
     bool isOpen() const { return db_ != nullptr; }
     const std::string& error() const { return error_; }
-    // Runs a SELECT; a failing statement gives no row and sets error().
+    // Runs a SELECT; a failing statement gives no row and sets error(), which the next call clears.
     std::vector<Row> rows(const std::string& sql);
     // The first column of the first row as a number (0 when there is none).
     double scalar(const std::string& sql);
@@ -33,14 +33,10 @@ private:
     std::string error_;
 };
 
-std::string stagedDatabasePath();
 // Rows of a tab-separated file under the source tree (header line first, '#' lines skipped).
 std::vector<Row> readSourceTsv(const std::string& relativePath);
 // Non-empty lines of a plain list under the source tree ('#' lines skipped).
 std::vector<std::string> readSourceLines(const std::string& relativePath);
-bool sourceFileExists(const std::string& relativePath);
-// Number of characters (code points) of a UTF-8 text.
-size_t characterCount(const std::string& utf8);
 // Case-folded form of a UTF-8 text, for uniqueness checks.
 std::string foldedName(const std::string& utf8);
 // A column of a row as a number (an empty text reads as 0).
@@ -50,12 +46,13 @@ double number(const Row& row, const std::string& column);
 class SeedTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(db.isOpen()) << db.error(); }
+    // Expects the query to find nothing (and to run); names the first row it finds.
+    void expectNone(const std::string& sql, const std::string& why);
+    // One name column: no name wider than `width` characters (0: no limit) and no name twice,
+    // ignoring letter case; empty names are skipped.
+    void expectNamesFitAndUnique(const std::string& table, const std::string& key, const std::string& column,
+                                 size_t width);
     SeedDb db;
 };
-
-// Checks one name column: no name wider than `width` characters (0: no limit) and no name twice,
-// ignoring letter case; empty names are skipped.
-void expectNamesFitAndUnique(SeedDb& db, const std::string& table, const std::string& key,
-                             const std::string& column, size_t width);
 
 }  // namespace seedtest
