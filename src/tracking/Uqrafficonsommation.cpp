@@ -17,7 +17,8 @@ const QColor kFirstLine(0xFB, 0xF9, 0xEB);
 const QColor kSecondLine(0xE3, 0xE1, 0xE1);
 
 constexpr double kWidth = 190;   // A4 less the two 10 mm margins
-constexpr double kLine = 5;      // one line of a food
+constexpr double kLine = 4.5;    // one line of a food
+constexpr double kText = 4;      // the text of a line, a quarter millimetre below its top
 const QString kMask = QStringLiteral("####0.###");
 
 // Columns at the design's positions (pixels at zoom 100): the food, four nutrients, the quantity.
@@ -27,9 +28,9 @@ constexpr double kValueWidth = 60;   // pixels; the unit follows the value
 const char* const kNutrientColumns[] = {"CaloriesGramme", "LipidesGramme", "ProtidesGramme", "GlucidesGramme"};
 const char* const kNutrientNames[] = {"Calories", "Lipides", "Protides", "Glucides"};
 
-QRectF valueRect(int column, double top) { return {px(kColumn[column]), top, px(kValueWidth), kLine - 1}; }
+QRectF valueRect(int column, double top) { return {px(kColumn[column]), top, px(kValueWidth), kText}; }
 QRectF unitRect(int column, double top) {
-    return {px(kColumn[column] + kValueWidth) + 1, top, px(kColumn[1] - kColumn[0] - kValueWidth) - 2, kLine - 1};
+    return {px(kColumn[column] + kValueWidth) + 1, top, px(kColumn[1] - kColumn[0] - kValueWidth) - 2, kText};
 }
 Item number(Item item) { return item.aligned(Qt::AlignRight | Qt::AlignVCenter); }
 
@@ -62,19 +63,19 @@ Band detail() {
     b.items << rectangle(QStringLiteral("QRShBande1"), {0, 0, kWidth, kLine}, kFirstLine)
             << rectangle(QStringLiteral("QRShBande2"), {0, kLine, kWidth, kLine}, kSecondLine)
             << field(QStringLiteral("QRDBTxtAliment"), QStringLiteral("NomAliment"),
-                     {px(kFoodColumn), 0.5, px(kColumn[0] - kFoodColumn) - 1, kLine - 1});
+                     {px(kFoodColumn), 0.25, px(kColumn[0] - kFoodColumn) - 1, kText});
     for (int i = 0; i < 4; ++i) {
         const QString nutrient = QLatin1String(kNutrientColumns[i]);
         const QString name = QLatin1String(kNutrientNames[i]);
         // Line 1: the value per gram in the field's own format; line 2: for the quantity eaten.
-        b.items << number(field(QStringLiteral("QRDBTxt") + name, nutrient, valueRect(i, 0.5)))
-                << label(QStringLiteral("QRLblParGr%1").arg(i + 1), QStringLiteral("(par gr)"), unitRect(i, 0.5))
+        b.items << number(field(QStringLiteral("QRDBTxt") + name, nutrient, valueRect(i, 0.25)))
+                << label(QStringLiteral("QRLblParGr%1").arg(i + 1), QStringLiteral("(par gr)"), unitRect(i, 0.25))
                 << number(expression(QStringLiteral("QRExpr") + name, nutrient + QStringLiteral("*QuantiteGramme"),
-                                     valueRect(i, kLine + 0.5), kMask));
+                                     valueRect(i, kLine + 0.25), kMask));
     }
     b.items << number(field(QStringLiteral("QRDBTxtQuantite"), QStringLiteral("QuantiteGramme"),
-                            valueRect(4, kLine + 0.5), kMask))
-            << label(QStringLiteral("QRLblGr"), QStringLiteral("(gr)"), unitRect(4, kLine + 0.5));
+                            valueRect(4, kLine + 0.25), kMask))
+            << label(QStringLiteral("QRLblGr"), QStringLiteral("(gr)"), unitRect(4, kLine + 0.25));
     return b;
 }
 
@@ -96,11 +97,11 @@ Band groupFooter() {
     b.name = QStringLiteral("QRFinGroup");
     b.height = 20;
     b.items << line(QStringLiteral("QRTraitHaut"), {0, 0.5}, {kWidth, 0.5}, 0.3)
-            << label(QStringLiteral("QRLblTotal"), QStringLiteral("Total"), {px(kFoodColumn), 1.5, 40, kLine - 1}).bold();
+            << label(QStringLiteral("QRLblTotal"), QStringLiteral("Total"), {px(kFoodColumn), 1.5, 40, kText}).bold();
     footerValues(b, QStringLiteral("QRTot"), 1.5, QStringLiteral("%1"), true);
-    b.items << label(QStringLiteral("QRLblParKilo1"), QStringLiteral("Par kilo de"), {px(kFoodColumn), 8, 40, kLine - 1}).bold()
+    b.items << label(QStringLiteral("QRLblParKilo1"), QStringLiteral("Par kilo de"), {px(kFoodColumn), 8, 40, kText}).bold()
             << label(QStringLiteral("QRLblParKilo2"), QStringLiteral("poids de corps"),
-                     {px(kFoodColumn), 8 + kLine - 1, 40, kLine - 1})
+                     {px(kFoodColumn), 8 + kText, 40, kText})
                    .bold();
     // "-" when the weight is not known.
     footerValues(b, QStringLiteral("QRParKilo"), 10, QStringLiteral("IF(poids_utilisateur >0,(%1/poids_utilisateur),'-')"),

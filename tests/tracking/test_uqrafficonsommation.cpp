@@ -54,6 +54,9 @@ TEST_F(ConsumptionReportTest, CurrentDayTwoLinesAFoodTotalsAndPerKilo) {
     report->Poids = 0;
     report::ReportPlan plan = report->LayOut(kFrench);
     EXPECT_EQ(plan.pageCount, 1);
+    EXPECT_EQ(plan.paper, QPageSize::A4);
+    EXPECT_EQ(plan.orientation, QPageLayout::Portrait);
+    EXPECT_EQ(report->QRAffiConso.page.margins, QMarginsF(10, 10, 10, 10));
     EXPECT_EQ(texts(plan, "QRLblConsommationJournee"),
               QStringList{QString::fromUtf8("Consommation de la journée en calories et différents nutriments")});
     EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{QString()});
@@ -108,6 +111,21 @@ TEST_F(ConsumptionReportTest, SavedDayTakesItsTitleDateAndSavedWeight) {
     report->NomUtilisateur = QStringLiteral("Jean");
     plan = report->LayOut(kFrench);
     EXPECT_EQ(texts(plan, "QRParKiloCalories"), QStringList{"3,475"});   // 278 kcal / 80 kg
+}
+
+TEST_F(ConsumptionReportTest, AFullDayTakesTwoPagesWithTheTitlesOnceAndTheTotalsAtTheEnd) {
+    for (int i = 2; i < 50; ++i) addRow("Aliment", 1, 0, 0, 0, 10, i);
+    report->TableSource = QStringLiteral("t_consommation");
+    const report::ReportPlan plan = report->LayOut(kFrench);
+    ASSERT_EQ(plan.pageCount, 2);
+    EXPECT_EQ(plan.named("QRDBTxtAliment").size(), 50);
+    const auto titles = plan.named("QRLblConsommationJournee");
+    ASSERT_EQ(titles.size(), 1);
+    EXPECT_EQ(titles[0].page, 0);
+    const auto totals = plan.named("QRTotCalories");
+    ASSERT_EQ(totals.size(), 1);
+    EXPECT_EQ(totals[0].page, 1);
+    EXPECT_EQ(totals[0].text, "758");   // 278 + 48 x 10
 }
 
 TEST_F(ConsumptionReportTest, PdfReadsBack) {
