@@ -8,6 +8,7 @@
 #include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "platform/WebPage.h"
+#include "tracking/DaySave.h"
 #include "support/ConsoWindowTest.h"
 #include "tracking/Useldate.h"
 
@@ -94,6 +95,10 @@ TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSav
     EXPECT_EQ(savedInfo("Jean", day), (QVariantList{72.5, 1800.0, 1}));
     EXPECT_EQ(savedRows("Jean", day), 2);
 
+    // Someone else's save of that day stays whatever Jean saves.
+    SaveProgress progress;
+    WriteSavedDay({QString::fromUtf8("Zoé d'Arc"), day, 60, 1500}, progress);
+
     // The same day again, now one row and no objective: one set of rows, one infos row.
     form->TConsommation.first();
     form->TConsommation.remove();
@@ -105,6 +110,8 @@ TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSav
     EXPECT_EQ(log.count(), 3);
     EXPECT_EQ(savedInfo("Jean", day), (QVariantList{0.0, 0.0, 1}));
     EXPECT_EQ(savedRows("Jean", day), 1);
+    EXPECT_EQ(savedInfo(QString::fromUtf8("Zoé d'Arc"), day), (QVariantList{60.0, 1500.0, 1}));
+    EXPECT_EQ(savedRows(QString::fromUtf8("Zoé d'Arc"), day), 2);
 }
 
 TEST_F(DaySaveWindow, WithoutAUserTheDayGoesUnderUtilisateurAndTheWeightBoxKeepsItsText) {
