@@ -68,6 +68,10 @@ int runVivanda(int argc, char** argv) {
     QFont font(QStringLiteral("Sans Serif"));
     font.setPointSize(8);
     QApplication::setFont(font);
+    // A French program: on a machine left in the neutral "C" locale, dates, months and decimal
+    // commas follow French usage; a user's own locale is kept otherwise.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     // Qt's own dialogs (print preview, file choosers) in French.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
