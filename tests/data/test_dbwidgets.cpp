@@ -1,36 +1,20 @@
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QLocale>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
-#include "data/DisplayFormat.h"
 #include "data/Query.h"
 #include "support/DataFixture.h"
+#include "support/FrenchLocale.h"
 
 namespace {
 
-// French number display for the duration of a test.
-struct FrenchLocale {
-    QLocale saved;
-    FrenchLocale() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
-    ~FrenchLocale() { QLocale::setDefault(saved); }
-};
+const int kQuantity = 2;  // the editable column of the day grid below
 
-// The day grid's columns.
-QList<GridColumn> dayColumns() {
-    const QColor pale = BgrColor(0xF9F0BD);
-    return {{"NomAliment", "Aliment", 112, "", true, pale},
-            {"CaloriesGramme", "Calories", 52, "####0.##", true, pale},
-            {"ProtidesGramme", "Protides", 52, "####0.##", true, pale},
-            {"LipidesGramme", "Lipides", 52, "####0.##", true, pale},
-            {"GlucidesGramme", "Glucides", 52, "####0.##", true, pale},
-            {"QuantiteGramme", "Quantité (gr)", 62, "####0.##", false, Qt::white, true, Qt::AlignCenter}};
-}
-
+// The day's rows (Pomme, Banane, Orange) in a grid of name, calories and quantity (with an ellipsis).
 class GridTest : public DataTest {
 protected:
     void SetUp() override {
@@ -40,27 +24,29 @@ protected:
         conso.setOrderBy("Numero");
         conso.onAfterPost = [this](Table&) { ++posts; };
         conso.open();
-        grid.setObjectName("DBGIngredients");
         grid.setTable(&conso);
-        grid.setColumns(dayColumns());
+        grid.setColumns({{"NomAliment", "Aliment", 112, "", true},
+                         {"CaloriesGramme", "Calories", 52, "####0.##", true},
+                         {"QuantiteGramme", "Quantité (gr)", 62, "####0.##", false, Qt::white, true}});
         grid.errorHandler = [this](const QString& m) { errors << m; };
-        grid.resize(500, 200);
         grid.show();
     }
-    // Opens the quantity cell of `row` and types `text` into it.
-    QLineEdit* typeQuantity(int row, const QString& text) {
+    QString cell(int row, int col) const { return grid.model()->index(row, col).data().toString(); }
+    // Opens the quantity cell of `row`, types `text` into it, then presses `key` if any.
+    QLineEdit* typeQuantity(int row, const QString& text, Qt::Key key = Qt::Key_unknown) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // editors closed before
-        const QModelIndex idx = grid.model()->index(row, 5);
+        const QModelIndex idx = grid.model()->index(row, kQuantity);
         grid.setCurrentIndex(idx);
         grid.edit(idx);
         auto* editor = grid.viewport()->findChild<QLineEdit*>("cellEditor");
         if (editor) QTest::keyClicks(editor, text);
+        if (editor && key != Qt::Key_unknown) QTest::keyClick(editor, key);
         return editor;
     }
-    double storedQuantity(const QString& name) {
-        return Query::scalar("SELECT QuantiteGramme FROM t_consommation WHERE NomAliment = ?", {name}).toDouble();
+    QVariant storedQuantity(const QString& name) {
+        return Query::scalar("SELECT QuantiteGramme FROM t_consommation WHERE NomAliment = ?", {name});
     }
-    FrenchLocale french;
+    FrenchLocaleGuard french;
     Table conso{"t_consommation"};
     DbGrid grid;
     int posts = 0;
@@ -69,35 +55,17 @@ protected:
 
 }  // namespace
 
-TEST(DisplayFormat, MasksWriteAtMostTheirDecimals) {
-    FrenchLocale french;
-    EXPECT_EQ(FormatFloatMask(12, "####0.##"), "12");
-    EXPECT_EQ(FormatFloatMask(12.5, "####0.##"), "12,5");
-    EXPECT_EQ(FormatFloatMask(12.346, "####0.##"), "12,35");
-    EXPECT_EQ(FormatFloatMask(0.004, "####0.##"), "0");
-    EXPECT_EQ(FormatFloatMask(-0.001, "####0.##"), "0");
-    EXPECT_EQ(FormatFloatMask(0.06251, "####0.###"), "0,063");
-    EXPECT_EQ(FormatFloatMask(2.5, "0.00"), "2,50");
-    EXPECT_EQ(FormatFloatMask(123456.7, "####0.##"), "123456,7");
-}
-
-// Typing a quantity and moving to another row posts it; the cells show the masks.
+// The cells show the masks in the current locale (the masks themselves are tested with the
+// report's); typing a quantity and moving to another row posts it once; the grid follows the table.
 TEST_F(GridTest, TypingAndMovingRowsPostsTheValue) {
-    EXPECT_EQ(grid.model()->rowCount(), 3);
-    EXPECT_EQ(grid.model()->headerData(5, Qt::Horizontal).toString(), "Quantité (gr)");
-    EXPECT_EQ(grid.columnWidth(0), 112);
-    EXPECT_EQ(grid.model()->index(0, 1).data().toString(), "0,52");
-    EXPECT_EQ(grid.model()->index(0, 0).data().toString(), "Pomme");
+    EXPECT_EQ(cell(0, 1), "0,52");
     EXPECT_FALSE(grid.model()->flags(grid.model()->index(0, 1)) & Qt::ItemIsEditable);
-
     ASSERT_NE(typeQuantity(0, "125,5"), nullptr);
-    grid.setCurrentIndex(grid.model()->index(1, 5));  // another row: the first is posted
+    grid.setCurrentIndex(grid.model()->index(1, kQuantity));
     EXPECT_EQ(conso.recNo(), 1);
     EXPECT_EQ(posts, 1);
-    EXPECT_DOUBLE_EQ(storedQuantity("Pomme"), 125.5);
-    EXPECT_EQ(grid.model()->index(0, 5).data().toString(), "125,5");
-
-    // Moving the table moves the grid's current row.
+    EXPECT_DOUBLE_EQ(storedQuantity("Pomme").toDouble(), 125.5);
+    EXPECT_EQ(cell(0, kQuantity), "125,5");
     conso.last();
     EXPECT_EQ(grid.currentIndex().row(), 2);
     EXPECT_TRUE(errors.isEmpty());
@@ -107,64 +75,43 @@ TEST_F(GridTest, TypingAndMovingRowsPostsTheValue) {
 TEST_F(GridTest, EnterPostsEscapeCancelsAndBadTextIsRefused) {
     int enters = 0;
     QObject::connect(&grid, &DbGrid::enterPressed, [&] { ++enters; });
-    QLineEdit* editor = typeQuantity(1, "80");
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_NE(typeQuantity(1, "80", Qt::Key_Return), nullptr);
     EXPECT_EQ(posts, 1);
     EXPECT_EQ(enters, 1);
-    EXPECT_DOUBLE_EQ(storedQuantity("Banane"), 80);
+    EXPECT_DOUBLE_EQ(storedQuantity("Banane").toDouble(), 80);
 
-    editor = typeQuantity(1, "5");
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_NE(typeQuantity(1, "5", Qt::Key_Escape), nullptr);
     EXPECT_EQ(conso.state(), Table::State::Browse);
     EXPECT_DOUBLE_EQ(conso.asDouble("QuantiteGramme"), 80);
-    EXPECT_EQ(posts, 1);
 
-    editor = typeQuantity(2, "abc");
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_NE(typeQuantity(2, "abc", Qt::Key_Return), nullptr);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("'abc'")) << errors[0].toStdString();
-    EXPECT_TRUE(Query::scalar("SELECT QuantiteGramme FROM t_consommation WHERE NomAliment = 'Orange'").isNull());
+    EXPECT_TRUE(storedQuantity("Orange").isNull());
     EXPECT_EQ(posts, 1);
 }
 
-// The ellipsis runs its handler with the row current; the value it writes is posted on leaving.
+// The ellipsis runs its handler with the row current.
 TEST_F(GridTest, EllipsisRunsItsHandlerWithTheRowCurrent) {
     QString handledRow;
-    grid.onEditButtonClick = [&] {
-        handledRow = conso.asString("NomAliment");
-        conso.edit();
-        conso.setValue("QuantiteGramme", 250.0);
-    };
-    const QModelIndex idx = grid.model()->index(2, 5);
+    grid.onEditButtonClick = [&] { handledRow = conso.asString("NomAliment"); };
+    const QModelIndex idx = grid.model()->index(2, kQuantity);
     grid.setCurrentIndex(idx);
     grid.edit(idx);
     auto* button = grid.viewport()->findChild<QToolButton*>("ellipsisButton");
     ASSERT_NE(button, nullptr);
     button->click();
     EXPECT_EQ(handledRow, "Orange");
-    EXPECT_EQ(conso.state(), Table::State::Edit);
-    EXPECT_EQ(posts, 0);
-    int exits = 0;
-    QObject::connect(&grid, &DbGrid::exited, [&] { ++exits; });
-    grid.leave();
-    EXPECT_EQ(exits, 1);
-    EXPECT_EQ(posts, 1);
-    EXPECT_DOUBLE_EQ(storedQuantity("Orange"), 250);
 }
 
 // A disabled grid shows its rows but takes no typing.
 TEST_F(GridTest, DisabledGridShowsRowsAndTakesNoInput) {
     grid.setEnabled(false);
-    grid.setCurrentIndex(grid.model()->index(0, 5));
+    grid.setCurrentIndex(grid.model()->index(0, kQuantity));
     QTest::keyClicks(&grid, "42");
     QTest::keyClick(&grid, Qt::Key_Return);
-    EXPECT_EQ(grid.viewport()->findChild<QLineEdit*>("cellEditor"), nullptr);
     EXPECT_EQ(conso.state(), Table::State::Browse);
-    EXPECT_EQ(grid.model()->rowCount(), 3);
-    EXPECT_EQ(grid.model()->index(2, 0).data().toString(), "Orange");
+    EXPECT_EQ(cell(2, 0), "Orange");
 }
 
 // A lookup column edits through a drop-down of the source's names and writes the key.
@@ -179,7 +126,6 @@ TEST_F(DataTest, GridLookupColumnWritesTheKey) {
     grid.setTable(&ingredients);
     grid.setColumns({{"NomIngredientFrancais", "Ingrédient", 120}, {"QuantiteGramme", "Quantité (gr)", 62}});
     grid.show();
-    EXPECT_EQ(grid.model()->index(1, 0).data().toString(), "Banane");
     const QModelIndex idx = grid.model()->index(1, 0);
     grid.setCurrentIndex(idx);
     grid.edit(idx);
@@ -196,37 +142,29 @@ TEST_F(DataTest, GridLookupColumnWritesTheKey) {
     EXPECT_EQ(grid.model()->index(0, 0).data().toString(), "Pomme de terre");
 }
 
-// Edits follow moves (not user-modified), typing edits the row and is written at post; the
-// check box writes its field at once; the memo shows multi-line text.
+// Edits follow moves (not user-modified), typing edits the row and is written at post, a refused
+// text stops the post; the check box writes its field; the memo shows multi-line text.
 TEST_F(DataTest, EditCheckBoxAndMemoFollowTheirTable) {
     Table users("t_utilisateurs");
     users.open();
     DbLineEdit name, weight;
     name.setField(&users, "Nom");
     weight.setField(&users, "Poids");
-    EXPECT_EQ(name.text(), "Jean");
-    QStringList userChanges;
-    QObject::connect(&name, &QLineEdit::textChanged, [&] { if (name.modified()) userChanges << name.text(); });
     users.next();
     EXPECT_EQ(name.text(), "Marie");
     EXPECT_FALSE(name.modified());
-    EXPECT_TRUE(userChanges.isEmpty());
-
     QTest::keyClicks(&weight, "1");  // "581"
     EXPECT_TRUE(weight.modified());
     EXPECT_EQ(users.state(), Table::State::Edit);
     users.post();
-    EXPECT_EQ(Query::scalar("SELECT Poids FROM t_utilisateurs WHERE Nom = 'Marie'").toInt(), 581);
+    const QString marie = "SELECT Poids FROM t_utilisateurs WHERE Nom = 'Marie'";
+    EXPECT_EQ(Query::scalar(marie).toInt(), 581);
     EXPECT_FALSE(weight.modified());
-
-    // A refused text stops the post and stays in the edit; nothing stored changes.
     QTest::keyClicks(&weight, "x");
     EXPECT_THROW(users.post(), DatabaseError);
     EXPECT_EQ(weight.text(), "581x");
-    EXPECT_EQ(Query::scalar("SELECT Poids FROM t_utilisateurs WHERE Nom = 'Marie'").toInt(), 581);
+    EXPECT_EQ(Query::scalar(marie).toInt(), 581);
     users.cancel();
-    weight.setField(&users, "Age");
-    EXPECT_EQ(weight.text(), "28");
 
     Table foods("t_aliments");
     foods.open();
@@ -234,13 +172,9 @@ TEST_F(DataTest, EditCheckBoxAndMemoFollowTheirTable) {
     usual.setField(&foods, "Usuel");
     usual.setValues("Vrai", "Faux");
     EXPECT_TRUE(usual.isChecked());
-    int clicks = 0;
-    QObject::connect(&usual, &QCheckBox::clicked, [&] { ++clicks; });
     usual.click();
-    EXPECT_EQ(clicks, 1);
     EXPECT_FALSE(usual.isChecked());
     EXPECT_EQ(foods.state(), Table::State::Edit);
-    EXPECT_EQ(foods.value("Usuel").toInt(), 0);
     foods.next();  // posted on the move
     EXPECT_EQ(Query::scalar("SELECT Usuel FROM t_aliments WHERE IdAliment = 1").toInt(), 0);
     foods.locate("IdAliment", 8);
@@ -251,7 +185,6 @@ TEST_F(DataTest, EditCheckBoxAndMemoFollowTheirTable) {
     DbMemo memo;
     memo.setField(&recipes, "DescRecetteFrancais");
     EXPECT_EQ(memo.toPlainText(), "Éplucher les fruits.\nLes couper en dés et mélanger.");
-    EXPECT_FALSE(memo.modified());
     QTest::keyClicks(&memo, "!");
     EXPECT_TRUE(memo.modified());
     recipes.next();
@@ -275,29 +208,24 @@ TEST_F(DataTest, FocusLeavingTheGridPostsButADialogDoesNot) {
     grid->setColumns({{"NomAliment", "Aliment", 112, "", true}, {"QuantiteGramme", "Quantité (gr)", 62}});
     int exits = 0;
     QObject::connect(grid, &DbGrid::exited, [&] { ++exits; });
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    grid->setFocus();
+    auto focusIn = [](QWidget* w, QWidget* target) {
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        target->setFocus();
+        EXPECT_EQ(QApplication::focusWidget(), target);
+    };
+    focusIn(&window, grid);
     conso.edit();
     conso.setValue("QuantiteGramme", 90);
 
-    ASSERT_EQ(QApplication::focusWidget(), grid);
-    QWidget dialog;  // another window: the grid is not left
-    auto* field = new QLineEdit(&dialog);
-    dialog.show();
-    dialog.activateWindow();
-    QTest::qWaitForWindowActive(&dialog);
-    field->setFocus();
-    EXPECT_EQ(QApplication::focusWidget(), field);
+    QWidget dialog;
+    focusIn(&dialog, new QLineEdit(&dialog));
     EXPECT_EQ(conso.state(), Table::State::Edit);
     EXPECT_EQ(exits, 0);
     dialog.close();
-    window.activateWindow();
-    QTest::qWaitForWindowActive(&window);
-    grid->setFocus();
+    focusIn(&window, grid);
 
-    ASSERT_EQ(QApplication::focusWidget(), grid);
     other->setFocus();
     EXPECT_EQ(exits, 1);
     EXPECT_EQ(conso.state(), Table::State::Browse);

@@ -15,9 +15,3 @@ TEST(NameColumn, TakesTheLanguageColumnOrTheFirstNonEmptyOne) {
     EXPECT_EQ(ChooseNameColumn({"", "", "", "", ""}, 0), -1);
     EXPECT_EQ(ChooseNameColumn({}, 0), -1);
 }
-
-TEST(NameColumn, NamesTheFiveColumnsOfAFamily) {
-    EXPECT_EQ(NameColumnNames("NomRecette"),
-              (QStringList{"NomRecetteFrancais", "NomRecetteAnglais", "NomRecetteAllemand",
-                           "NomRecetteItalien", "NomRecetteEspagnol"}));
-}

@@ -5,14 +5,14 @@
 #include "data/Query.h"
 #include "support/DataFixture.h"
 
-// Texts holding ' and " go through bindings untouched; positional and named bindings mix.
-TEST_F(DataTest, QueryBindsQuotesAndNamedValues) {
+// Texts holding ' and " go through bindings untouched; positional and named bindings mix; dates
+// are stored as YYYY-MM-DD so BETWEEN works; a missing name and a second statement are refused.
+TEST_F(DataTest, QueryBindsQuotesNamesAndDates) {
     const QString name = QStringLiteral("O'Brien \"Bob\"");
     Query ins("INSERT INTO t_utilisateurs (Nom, Age, Taille, Poids, Sexe) VALUES (?, ?, ?, :poids, :sexe);");
     ins.addBindValue(name).addBindValue(40).addBindValue(180);
     ins.bindValue(":poids", 82).bindValue("sexe", "M");
     EXPECT_EQ(ins.exec(), 1);
-
     Query q("SELECT Nom, Age, Poids, Sexe FROM t_utilisateurs WHERE Nom = ?", {name});
     q.open();
     ASSERT_EQ(q.recordCount(), 1);
@@ -21,13 +21,11 @@ TEST_F(DataTest, QueryBindsQuotesAndNamedValues) {
     EXPECT_EQ(q.asInt(2), 82);
     EXPECT_EQ(q.asString("Sexe"), "M");
 
-    // Dates are stored as YYYY-MM-DD so BETWEEN works on them.
     Query::execute("INSERT INTO t_histo_infos_utilisateur VALUES (?, ?, ?, ?)",
                    {name, QDate(2024, 3, 9), 81.5, 2200.0});
     EXPECT_EQ(Query::scalar("SELECT DateConso FROM t_histo_infos_utilisateur WHERE NomUtilisateur = ? "
                             "AND DateConso BETWEEN ? AND ?",
                             {name, QDate(2024, 3, 1), QDate(2024, 3, 31)}).toString(), "2024-03-09");
-    // A missing parameter name and a second statement in one text are refused.
     Query bad("SELECT 1 WHERE 1 = :x");
     bad.bindValue(":y", 1);
     EXPECT_THROW(bad.open(), DatabaseError);
@@ -35,46 +33,55 @@ TEST_F(DataTest, QueryBindsQuotesAndNamedValues) {
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_utilisateurs").toInt(), 3);
 }
 
-// The cursor: first row after open, eof after the last next, both flags on an empty result,
-// nulls read as 0 / "" and locate with its options.
-TEST_F(DataTest, QueryCursorNullsAndLocate) {
+// The cursor: first row after open, eof after the last next (still on the last row), both
+// flags on an empty result; nulls read as "" and 0; unknown fields raise.
+TEST_F(DataTest, QueryCursorAndNulls) {
     Query q("SELECT IdAliment, NomAlimentFrancais, NomAlimentAllemand, PoidsMoyen FROM t_aliments "
             "WHERE IdCatAliment = ? ORDER BY IdAliment", {3});
     q.open();
-    EXPECT_TRUE(q.bof());
-    EXPECT_FALSE(q.eof());
+    EXPECT_TRUE(q.bof() && !q.eof());
     QStringList names;
     for (q.first(); !q.eof(); q.next()) names << q.asString(1);
     EXPECT_EQ(names, QStringList({"Lait demi-écrémé", "Crème fraîche", "Yaourt nature"}));
-    EXPECT_EQ(q.asString(1), "Yaourt nature");  // eof leaves the cursor on the last row
-
-    ASSERT_TRUE(q.locate("NomAlimentFrancais", "crème FRAÎCHE", {true, false}));
-    EXPECT_EQ(q.asInt("IdAliment"), 8);
+    EXPECT_EQ(q.asString(1), "Yaourt nature");
+    q.prior();  // Crème fraîche: no German name, no average weight
     EXPECT_TRUE(q.isNull("NomAlimentAllemand"));
     EXPECT_EQ(q.asString("NomAlimentAllemand"), "");
     EXPECT_EQ(q.asDouble("PoidsMoyen"), 0.0);
-    EXPECT_FALSE(q.locate("NomAlimentFrancais", "creme", {true, true}));  // accents count
-    EXPECT_EQ(q.asInt("IdAliment"), 8);                                    // not found: no move
-    EXPECT_FALSE(q.locate("NomAlimentFrancais", "yaourt", {false, true})); // case counts
-    EXPECT_TRUE(q.locate("NomAlimentFrancais", "yaourt", {true, true}));
-    EXPECT_EQ(q.asInt(0), 9);
-    EXPECT_TRUE(q.locate("IdAliment", 7));
-    EXPECT_EQ(q.asString(1), "Lait demi-écrémé");
 
     q.setSql("SELECT * FROM t_consommation");
     q.open();
-    EXPECT_TRUE(q.eof());
-    EXPECT_TRUE(q.bof());
+    EXPECT_TRUE(q.eof() && q.bof());
     EXPECT_TRUE(q.isNull("Numero"));
     EXPECT_THROW(q.value("Absent"), DatabaseError);
+}
+
+// Locate searches from the first row; options ignore case (not accents) and match a beginning;
+// when nothing matches the cursor stays where it was.
+TEST_F(DataTest, LocateOptions) {
+    Query q("SELECT IdAliment, NomAlimentFrancais FROM t_aliments ORDER BY IdAliment");
+    q.open();
+    const struct { const char* column; QVariant value; LocateOptions options; int id; } cases[] = {
+        {"NomAlimentFrancais", "POMME D", {true, true}, 6},
+        {"NomAlimentFrancais", "pomme", {true, false}, 1},
+        {"NomAlimentFrancais", "crème FRAÎCHE", {true, false}, 8},
+        {"NomAlimentFrancais", "yaourt", {true, true}, 9},
+        {"NomAlimentFrancais", "POMME", {false, true}, 0},   // case counts
+        {"NomAlimentFrancais", "Pomm", {}, 0},               // whole value
+        {"NomAlimentFrancais", "creme", {true, true}, 0},    // accents count
+        {"IdAliment", 7, {}, 7},
+    };
+    for (const auto& c : cases) {
+        q.last();
+        EXPECT_EQ(q.locate(c.column, c.value, c.options), c.id != 0) << c.value.toString().toStdString();
+        EXPECT_EQ(q.asInt(0), c.id ? c.id : 14) << c.value.toString().toStdString();
+    }
 }
 
 // New ids: the largest + 1, or 1 on an empty table.
 TEST_F(DataTest, NextIdIsLargestPlusOne) {
     EXPECT_EQ(NextId("t_aliments", "IdAliment"), 15);
-    EXPECT_EQ(NextId("t_recettes", "IdRecette"), 3);
-    Query::execute("DELETE FROM t_categories_recettes");
-    Query::execute("DELETE FROM t_ingredients_recettes");
-    Query::execute("DELETE FROM t_recettes");
+    for (const char* table : {"t_categories_recettes", "t_ingredients_recettes", "t_recettes"})
+        Query::execute(QString("DELETE FROM ") + table);
     EXPECT_EQ(NextId("t_recettes", "IdRecette"), 1);
 }

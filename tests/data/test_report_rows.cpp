@@ -6,12 +6,11 @@
 
 // A query's rows reach the report as they are: names, order, types and nulls, cursor untouched.
 TEST_F(DataTest, ReportDataOfAQuery) {
-    Query::execute("DELETE FROM t_consommation");
-    Query::execute("INSERT INTO t_consommation (NomAliment, CaloriesGramme, QuantiteGramme, Numero) VALUES (?, ?, ?, ?)",
-                   {QStringLiteral("Crème d'Isigny"), 3.3, 20.0, 2});
-    Query::execute("INSERT INTO t_consommation (NomAliment, CaloriesGramme, QuantiteGramme, Numero) VALUES (?, ?, ?, ?)",
-                   {QStringLiteral("Pain"), 2.5, QVariant(), 1});
-    Query q("SELECT NomAliment, CaloriesGramme, QuantiteGramme, 72 as poids_utilisateur FROM t_consommation ORDER BY Numero");
+    Query::execute("INSERT INTO t_consommation (NomAliment, CaloriesGramme, QuantiteGramme, Numero) "
+                   "VALUES (?, ?, ?, ?), (?, ?, ?, ?)",
+                   {QStringLiteral("Crème d'Isigny"), 3.3, 20.0, 2, QStringLiteral("Pain"), 2.5, QVariant(), 1});
+    Query q("SELECT NomAliment, CaloriesGramme, QuantiteGramme, 72 as poids_utilisateur FROM t_consommation "
+            "ORDER BY Numero");
     q.open();
     q.next();
     const report::ReportData data = ReportDataOf(q);

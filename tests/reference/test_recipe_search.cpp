@@ -5,9 +5,12 @@
 #include "reference/RecipeRows.h"
 #include "reference/RecipeSearch.h"
 #include "support/DataFixture.h"
-#include "support/FrenchLocale.h"
 
 namespace {
+
+using Ids = QSet<int>;
+using C = RecipeSearchCriteria;
+const QLocale kFrench(QLocale::French, QLocale::France);
 
 class RecipeSearchTest : public DataTest {
 protected:
@@ -15,215 +18,119 @@ protected:
         DataTest::SetUp();
         AddSearchRecipes();
     }
-
     // Runs the statement of the criteria and gives the ids of the names it lists.
-    QSet<int> found(const RecipeSearchCriteria& c, const QLocale& locale = QLocale()) {
+    static Ids found(const C& c, const QLocale& locale) {
         const RecipeSearchStatement s = BuildRecipeSearch(c, RecipeSearchColumns(), locale);
         EXPECT_EQ(s.error, SearchError::None) << s.sql.toStdString();
         Query q(s.sql);
         for (const QVariant& v : s.values) q.addBindValue(v);
         q.open();
-        QSet<int> ids;
-        for (q.first(); !q.eof(); q.next()) {
+        Ids ids;
+        for (q.first(); !q.eof(); q.next())
             for (int id = 1; id <= 7; ++id)
                 if (RecipeName(id) == q.asString(0)) ids << id;
-        }
         EXPECT_EQ(ids.size(), q.recordCount()) << "a name listed twice or unknown";
         return ids;
     }
-    static RecipeSearchCriteria ingredient(const QString& text) {
-        RecipeSearchCriteria c;
-        c.ingredientName = true;
-        c.namePrefix = text;
-        return c;
-    }
-    static RecipeSearchCriteria named(const QString& text) {
-        RecipeSearchCriteria c;
-        c.namePrefix = text;
-        return c;
-    }
 };
 
-using Ids = QSet<int>;
-
-TEST_F(RecipeSearchTest, NoCriterionListsEveryRecipe) {
-    EXPECT_EQ(found({}), (Ids{1, 2, 3, 4, 5, 6, 7}));
-    RecipeSearchCriteria anyTheme;
-    anyTheme.theme = kAllThemes;
-    EXPECT_EQ(found(anyTheme), (Ids{1, 2, 3, 4, 5, 6, 7}));
-}
-
-TEST_F(RecipeSearchTest, RecipeNamePrefixIgnoresAccentsAndCaseAndTakesTheTextLiterally) {
-    EXPECT_EQ(found(named("tar")), Ids{5});
-    EXPECT_EQ(found(named("creme")), Ids{3});
-    EXPECT_EQ(found(named(QString::fromUtf8("CRÈME BRÛ"))), Ids{3});
-    EXPECT_EQ(found(named("boeuf")), Ids{6});
-    EXPECT_EQ(found(named(QString::fromUtf8("bœuf \"stroganoff\" d'h"))), Ids{6});
-    EXPECT_EQ(found(named("lade")), Ids{});   // the beginning of the name only
-    EXPECT_EQ(found(named("%")), Ids{});      // not a wildcard
-    EXPECT_EQ(found(named("_arte")), Ids{});
-}
-
-TEST_F(RecipeSearchTest, IngredientPresentOrAbsent) {
-    EXPECT_EQ(found(ingredient("pomme")), (Ids{1, 2, 5}));   // Pomme, Pomme de terre
-    EXPECT_EQ(found(ingredient(QString::fromUtf8("ŒUF"))), (Ids{3, 4, 5}));
-    EXPECT_EQ(found(ingredient("oeuf")), (Ids{3, 4, 5}));
-    EXPECT_EQ(found(ingredient("-oeuf")), (Ids{1, 2, 6, 7}));
-    EXPECT_EQ(found(ingredient(QString::fromUtf8("-crème"))), (Ids{1, 2, 4, 5, 7}));
-}
-
-TEST_F(RecipeSearchTest, PreparationTimeComparesWithTheStoredTime) {
-    RecipeSearchCriteria c;
-    c.preparationTime = "90";
-    c.timeComparator = kAtMost;
-    const RecipeSearchStatement s = BuildRecipeSearch(c, RecipeSearchColumns());
-    EXPECT_EQ(s.values, QVariantList{QStringLiteral("01:30:00")});
-    EXPECT_EQ(found(c), (Ids{1, 2, 3, 4, 5, 7}));
-    c.timeComparator = kAtLeast;
-    EXPECT_EQ(found(c), (Ids{3, 6}));
-    c.preparationTime = "1439";
-    EXPECT_EQ(found(c), Ids{});
-    c.preparationTime = "0";
-    EXPECT_EQ(found(c), (Ids{1, 2, 3, 4, 5, 6, 7}));
-
-    for (const char* bad : {"1440", "1500", "-5", "-61", "1h30", "12,5"}) {
-        c.preparationTime = bad;
-        const RecipeSearchStatement refused = BuildRecipeSearch(c, RecipeSearchColumns());
-        EXPECT_EQ(refused.error, SearchError::InvalidValue) << bad;
-        EXPECT_EQ(RecipeSearchErrorText(refused),
-                  QString::fromUtf8("        Valeur non valide pour le temps de préparation !"));
-        EXPECT_TRUE(refused.sql.isEmpty());
-    }
-    c.preparationTime = "30";
-    c.timeComparator = kNoComparator;
-    const RecipeSearchStatement noComparator = BuildRecipeSearch(c, RecipeSearchColumns());
-    EXPECT_EQ(noComparator.error, SearchError::NoComparator);
-    EXPECT_EQ(noComparator.subject, SearchSubject::PreparationTime);
-}
-
-TEST_F(RecipeSearchTest, Theme) {
-    RecipeSearchCriteria c;
-    c.theme = "Desserts";
-    EXPECT_EQ(found(c), (Ids{1, 3, 5}));
-    c.theme = "Plats principaux";
-    EXPECT_EQ(found(c), (Ids{2, 4, 6, 7}));
-    c.theme = QString::fromUtf8("Entrées");
-    EXPECT_EQ(found(c), Ids{6});
-    c.namePrefix = "riz";   // the theme after a name condition
-    c.theme = "Plats principaux";
-    EXPECT_EQ(found(c), Ids{7});
-}
-
-TEST_F(RecipeSearchTest, EverydayIngredientsWithAndWithoutTheIngredientJoin) {
-    RecipeSearchCriteria c;
-    c.everydayOnly = true;
-    EXPECT_EQ(found(c), (Ids{1, 2, 4, 5, 7}));
-
-    c = ingredient("oeuf");
-    c.everydayOnly = true;
-    const RecipeSearchStatement s = BuildRecipeSearch(c, RecipeSearchColumns());
-    EXPECT_EQ(s.sql.count("t_ingredients_recettes, t_aliments WHERE"), 1) << s.sql.toStdString();   // joined once
-    EXPECT_EQ(found(c), (Ids{4, 5}));
-
-    c = ingredient("-lait");
-    c.everydayOnly = true;
-    EXPECT_EQ(found(c), (Ids{1, 5, 7}));
-}
-
-TEST_F(RecipeSearchTest, NutrientBoundsConcernTheRecipeEvenWithTheIngredientsJoined) {
-    RecipeSearchCriteria c;
-    c.calories = "100";
-    c.caloriesComparator = kAtMost;
-    EXPECT_EQ(found(c), (Ids{1, 2, 5}));
-    c.caloriesComparator = kAtLeast;
-    c.calories = "150";
-    EXPECT_EQ(found(c), (Ids{3, 6}));
-
-    // t_aliments has columns of the same names: the recipe's values still count.
-    c = ingredient("oeuf");
-    c.calories = "100";
-    c.caloriesComparator = kAtMost;
-    EXPECT_EQ(found(c), Ids{5});
-    c.everydayOnly = true;
-    c.namePrefix.clear();
-    c.calories = "130";
-    EXPECT_EQ(found(c), (Ids{1, 2, 5, 7}));
-
-    RecipeSearchCriteria p;
-    p.proteins = "10";
-    p.proteinsComparator = kAtLeast;
-    EXPECT_EQ(found(p), (Ids{4, 6, 7}));
-    RecipeSearchCriteria g;
-    g.carbs = "5";
-    g.carbsComparator = kAtMost;
-    EXPECT_EQ(found(g), Ids{4});
-}
-
-TEST_F(RecipeSearchTest, LipidsInTheFrenchLocaleAndTheRefusals) {
-    FrenchLocaleGuard french;
-    RecipeSearchCriteria c;
-    c.lipids = "12,5";
-    c.lipidsComparator = kAtMost;
-    EXPECT_EQ(found(c), (Ids{1, 2, 4, 5, 6, 7}));
-    c.lipidsComparator = kAtLeast;
-    EXPECT_EQ(found(c), (Ids{3, 5}));
-
-    auto refusal = [](const RecipeSearchCriteria& criteria) {
-        return RecipeSearchErrorText(BuildRecipeSearch(criteria, RecipeSearchColumns()));
+// See RecipeRows.h for the seven recipes, their themes, times and values per 100 g.
+TEST_F(RecipeSearchTest, CriteriaFindTheirRecipes) {
+    const Ids all{1, 2, 3, 4, 5, 6, 7};
+    const struct { C criteria; Ids ids; bool french = false; } cases[] = {
+        {{}, all},
+        {{.theme = kAllThemes}, all},
+        // Recipe names: from their beginning, without accents or case, the text taken literally.
+        {{.namePrefix = "tar"}, {5}},
+        {{.namePrefix = "creme"}, {3}},
+        {{.namePrefix = "CRÈME BRÛ"}, {3}},
+        {{.namePrefix = "boeuf"}, {6}},
+        {{.namePrefix = "bœuf \"stroganoff\" d'h"}, {6}},
+        {{.namePrefix = "lade"}, {}},
+        {{.namePrefix = "%"}, {}},
+        {{.namePrefix = "_arte"}, {}},
+        // An ingredient present, or absent with a leading '-'.
+        {{.namePrefix = "pomme", .ingredientName = true}, {1, 2, 5}},
+        {{.namePrefix = "ŒUF", .ingredientName = true}, {3, 4, 5}},
+        {{.namePrefix = "oeuf", .ingredientName = true}, {3, 4, 5}},
+        {{.namePrefix = "-oeuf", .ingredientName = true}, {1, 2, 6, 7}},
+        {{.namePrefix = "-crème", .ingredientName = true}, {1, 2, 4, 5, 7}},
+        // Preparation time against the stored time of day.
+        {{.preparationTime = "90", .timeComparator = kAtMost}, {1, 2, 3, 4, 5, 7}},
+        {{.preparationTime = "90", .timeComparator = kAtLeast}, {3, 6}},
+        {{.preparationTime = "1439", .timeComparator = kAtLeast}, {}},
+        {{.preparationTime = "0", .timeComparator = kAtLeast}, all},
+        // Themes, also after a name condition.
+        {{.theme = "Desserts"}, {1, 3, 5}},
+        {{.theme = "Plats principaux"}, {2, 4, 6, 7}},
+        {{.theme = "Entrées"}, {6}},
+        {{.namePrefix = "riz", .theme = "Plats principaux"}, {7}},
+        // Everyday ingredients only, alone and with the ingredient join.
+        {{.everydayOnly = true}, {1, 2, 4, 5, 7}},
+        {{.namePrefix = "oeuf", .ingredientName = true, .everydayOnly = true}, {4, 5}},
+        {{.namePrefix = "-lait", .ingredientName = true, .everydayOnly = true}, {1, 5, 7}},
+        // Nutrient bounds concern the recipe even with t_aliments (same column names) joined.
+        {{.calories = "100", .caloriesComparator = kAtMost}, {1, 2, 5}},
+        {{.calories = "150", .caloriesComparator = kAtLeast}, {3, 6}},
+        {{.namePrefix = "oeuf", .ingredientName = true, .calories = "100", .caloriesComparator = kAtMost}, {5}},
+        {{.everydayOnly = true, .calories = "130", .caloriesComparator = kAtMost}, {1, 2, 5, 7}},
+        {{.proteins = "10", .proteinsComparator = kAtLeast}, {4, 6, 7}},
+        {{.carbs = "5", .carbsComparator = kAtMost}, {4}},
+        {{.lipids = "12,5", .lipidsComparator = kAtMost}, {1, 2, 4, 5, 6, 7}, true},
+        {{.lipids = "12,5", .lipidsComparator = kAtLeast}, {3, 5}, true},
+        // Several criteria together.
+        {{.namePrefix = "pomme", .ingredientName = true, .preparationTime = "60", .timeComparator = kAtMost,
+          .theme = "Desserts", .everydayOnly = true}, {1, 5}},
+        {{.namePrefix = "pomme", .ingredientName = true, .preparationTime = "60", .timeComparator = kAtMost,
+          .theme = "Desserts", .everydayOnly = true, .calories = "80", .caloriesComparator = kAtMost}, {1}},
+        {{.namePrefix = "b", .theme = "Entrées", .lipids = "11", .lipidsComparator = kAtLeast, .proteins = "15",
+          .proteinsComparator = kAtLeast}, {6}},
     };
-    c.lipids = "150";
-    EXPECT_EQ(refusal(c), QString::fromUtf8("        Valeur non valide pour la quantité de lipides !"));
-    c.lipids = "-1";
-    EXPECT_EQ(refusal(c), QString::fromUtf8("        Valeur non valide pour la quantité de lipides !"));
-    c.lipids = "nan";
-    EXPECT_EQ(refusal(c), QString::fromUtf8("        Valeur non valide pour la quantité de lipides !"));
-    c.lipids = "12,5";
-    c.lipidsComparator = kNoComparator;
-    EXPECT_EQ(refusal(c), QString::fromUtf8("        Vous n'avez pas séléctionné de type de comparaison pour\n"
-                                            "        la quantité de lipides !"));
+    for (const auto& c : cases)
+        EXPECT_EQ(found(c.criteria, c.french ? kFrench : QLocale()), c.ids) << c.criteria.namePrefix.toStdString()
+            << " | " << c.criteria.preparationTime.toStdString() << " | " << c.criteria.theme.toStdString();
 
-    RecipeSearchCriteria k;
-    k.calories = "250";
-    EXPECT_EQ(refusal(k), QString::fromUtf8("        Vous n'avez pas séléctionné de type de comparaison pour\n"
-                                            "        le nombre de calories !"));
-    k.caloriesComparator = kAtLeast;
-    for (const char* bad : {"12,5", "-3", "beaucoup"}) {
-        k.calories = bad;
-        EXPECT_EQ(refusal(k), QString::fromUtf8("        Valeur non valide pour le nombre de calories !")) << bad;
-    }
-
-    RecipeSearchCriteria p;
-    p.proteins = "101";
-    p.proteinsComparator = kAtMost;
-    EXPECT_EQ(refusal(p), QString::fromUtf8("        Valeur non valide pour la quantité de protides !"));
-    RecipeSearchCriteria g;
-    g.carbs = "2";
-    EXPECT_EQ(refusal(g), QString::fromUtf8("        Vous n'avez pas séléctionné de type de comparaison pour\n"
-                                            "        la quantité de glucides !"));
-    // A bad value counts before a missing comparator; the first criterion in order is reported.
-    g.carbs = "x";
-    g.preparationTime = "2000";
-    EXPECT_EQ(refusal(g), QString::fromUtf8("        Valeur non valide pour le temps de préparation !"));
+    // The time is bound as the stored text; the ingredient tables are joined once.
+    EXPECT_EQ(BuildRecipeSearch({.preparationTime = "90", .timeComparator = kAtMost}, {}).values,
+              QVariantList{QStringLiteral("01:30:00")});
+    const QString joined = BuildRecipeSearch({.namePrefix = "oeuf", .ingredientName = true, .everydayOnly = true}, {}).sql;
+    EXPECT_EQ(joined.count("t_ingredients_recettes, t_aliments WHERE"), 1) << joined.toStdString();
 }
 
-TEST_F(RecipeSearchTest, SeveralCriteriaTogether) {
-    RecipeSearchCriteria c = ingredient("pomme");
-    c.preparationTime = "60";
-    c.timeComparator = kAtMost;
-    c.theme = "Desserts";
-    c.everydayOnly = true;
-    EXPECT_EQ(found(c), (Ids{1, 5}));
-    c.calories = "80";
-    c.caloriesComparator = kAtMost;
-    EXPECT_EQ(found(c), Ids{1});
-
-    RecipeSearchCriteria d = named("b");
-    d.theme = QString::fromUtf8("Entrées");
-    d.proteins = "15";
-    d.proteinsComparator = kAtLeast;
-    d.lipids = "11";
-    d.lipidsComparator = kAtLeast;
-    EXPECT_EQ(found(d, QLocale::c()), Ids{6});
+// A bad value counts before a missing comparator, and the first criterion in order is reported.
+TEST(RecipeSearchRefusal, MessagesNameTheirSubject) {
+    auto invalid = [](const char* subject) { return QString("        Valeur non valide pour %1 !").arg(subject); };
+    auto noComparator = [](const char* subject) {
+        return QString("        Vous n'avez pas séléctionné de type de comparaison pour\n        %1 !").arg(subject);
+    };
+    const QString time = invalid("le temps de préparation");
+    const QString lipids = invalid("la quantité de lipides");
+    const QString calories = invalid("le nombre de calories");
+    const struct { C criteria; QString message; } cases[] = {
+        {{.preparationTime = "1440", .timeComparator = kAtMost}, time},
+        {{.preparationTime = "1500", .timeComparator = kAtMost}, time},
+        {{.preparationTime = "-5", .timeComparator = kAtMost}, time},
+        {{.preparationTime = "-61", .timeComparator = kAtMost}, time},
+        {{.preparationTime = "1h30", .timeComparator = kAtMost}, time},
+        {{.preparationTime = "12,5", .timeComparator = kAtMost}, time},
+        {{.preparationTime = "30"}, noComparator("le temps de préparation")},
+        {{.lipids = "150", .lipidsComparator = kAtLeast}, lipids},
+        {{.lipids = "-1", .lipidsComparator = kAtLeast}, lipids},
+        {{.lipids = "nan", .lipidsComparator = kAtLeast}, lipids},
+        {{.lipids = "12,5"}, noComparator("la quantité de lipides")},
+        {{.calories = "250"}, noComparator("le nombre de calories")},
+        {{.calories = "12,5", .caloriesComparator = kAtLeast}, calories},
+        {{.calories = "-3", .caloriesComparator = kAtLeast}, calories},
+        {{.calories = "beaucoup", .caloriesComparator = kAtLeast}, calories},
+        {{.proteins = "101", .proteinsComparator = kAtMost}, invalid("la quantité de protides")},
+        {{.carbs = "2"}, noComparator("la quantité de glucides")},
+        {{.preparationTime = "2000", .carbs = "x"}, time},
+    };
+    for (const auto& c : cases) {
+        const RecipeSearchStatement s = BuildRecipeSearch(c.criteria, {}, kFrench);
+        EXPECT_EQ(RecipeSearchErrorText(s), c.message) << c.criteria.preparationTime.toStdString();
+        EXPECT_TRUE(s.sql.isEmpty());
+    }
 }
 
 }  // namespace
