@@ -10,10 +10,6 @@
 //    5  Tarte aux pommes              01:00:00  Desserts      yes        90 / 12.5 / 3 / 20
 //    6  Bœuf "Stroganoff" d'hiver     02:00:00  Plats, Entr.  no        200 / 12 / 15 / 10
 //    7  Riz au poulet                 00:45:00  Plats         yes       120 / 2 / 14 / 12
-#include <QString>
 
 // Adds recipes 3 to 7 with their ingredients and themes to the open fixture database.
 void AddSearchRecipes();
-
-// The French name of a recipe of the table above.
-QString RecipeName(int id);
