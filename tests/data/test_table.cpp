@@ -26,7 +26,6 @@ TEST_F(DataTest, TableOrdersRowsAndStartsInsertOnEmptyEdit) {
     Query::execute("INSERT INTO t_utilisateurs VALUES ('Alice', 30, 170, 60, 'F')");
     Table users("t_utilisateurs");
     users.open();
-    EXPECT_EQ(users.asString("Nom"), "Alice");  // on the first row
     EXPECT_EQ(column(users, "Nom"), QStringList({"Alice", "Jean", "Marie"}));
 
     for (int n : {2, 0, 1}) Query::execute("INSERT INTO t_consommation (NomAliment, Numero) VALUES (?, ?)", {QString("r%1").arg(n), n});
@@ -59,7 +58,6 @@ TEST_F(DataTest, TablePostsOnMoveAndCancelsUnmodified) {
     foods.next();
     EXPECT_EQ(posts, 1);
     EXPECT_EQ(foods.asInt("IdAliment"), 2);
-    EXPECT_EQ(foods.state(), Table::State::Browse);
     EXPECT_DOUBLE_EQ(Query::scalar("SELECT PoidsMoyen FROM t_aliments WHERE IdAliment = 1").toDouble(), 175.5);
 
     foods.edit();
