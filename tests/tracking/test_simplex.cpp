@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -10,125 +9,107 @@
 
 namespace {
 
-// A tableau for n = objective.size() variables; each constraint row is {rhs, a1, ..., an}.
-SimplexTableau tableauOf(const std::vector<double>& objective,
-                         const std::vector<std::vector<double>>& rows) {
-    const auto n = static_cast<int32_t>(objective.size());
-    SimplexTableau a(static_cast<int32_t>(rows.size()), n);
-    for (int32_t j = 1; j <= n; ++j) a[0][j] = objective[j - 1];
-    for (size_t i = 0; i < rows.size(); ++i)
-        for (size_t j = 0; j < rows[i].size(); ++j) a[i + 1][j] = rows[i][j];
-    return a;
+// A problem for n = objective.size() variables; each constraint row is {rhs, a1, ..., an}.
+struct Problem {
+    std::vector<double> objective;
+    std::vector<std::vector<double>> rows;
+    int32_t m1, m2, m3;
+    int64_t maxPivots = 1000;
+    int32_t n() const { return static_cast<int32_t>(objective.size()); }
+    int32_t m() const { return static_cast<int32_t>(rows.size()); }
+    SimplexTableau tableau() const {
+        SimplexTableau a(m(), n());
+        for (int32_t j = 1; j <= n(); ++j) a[0][j] = objective[j - 1];
+        for (size_t i = 0; i < rows.size(); ++i)
+            for (size_t j = 0; j < rows[i].size(); ++j) a[i + 1][j] = rows[i][j];
+        return a;
+    }
+};
+
+// Output entries hold a marker, to see which ones the solver writes; NaN in an expectation
+// means "not checked".
+constexpr double kUnwritten = -777.0;
+const double kAny = std::nan("");
+
+int32_t solve(const Problem& p, SimplexTableau& a, std::vector<double>& x) {
+    x.assign(SimplexOutputSize(p.m(), p.n()), kUnwritten);
+    return Simplex(a, x, p.m1, p.m2, p.m3, p.n(), p.maxPivots);
 }
 
-// An output vector whose entries all hold a marker, to see which ones the solver writes.
-constexpr double kUnwritten = -777.0;
-std::vector<double> outputFor(int32_t m, int32_t n) {
-    return std::vector<double>(SimplexOutputSize(m, n), kUnwritten);
-}
+// Maximise 3x1 + 2x2 under x1 + x2 <= 4, x1 + 3x2 <= 6, x1 >= 1.
+const Problem kFirstExample{{3, 2}, {{4, 1, 1}, {6, 1, 3}, {1, 1, 0}}, 2, 1, 0};
 
 }  // namespace
 
-TEST(Simplex, SolvesLessAndGreaterRowsWithSlacksAndOptimum) {
-    // Maximise 3x1 + 2x2 under x1 + x2 <= 4, x1 + 3x2 <= 6, x1 >= 1.
-    SimplexTableau a = tableauOf({3, 2}, {{4, 1, 1}, {6, 1, 3}, {1, 1, 0}});
-    auto x = outputFor(3, 2);
-    ASSERT_EQ(Simplex(a, x, 2, 1, 0, 2), SimplexSolved);
-    EXPECT_DOUBLE_EQ(x[1], 4);
-    EXPECT_DOUBLE_EQ(x[2], 0);
-    EXPECT_DOUBLE_EQ(x[3], 0);  // slack of x1 + x2 <= 4
-    EXPECT_DOUBLE_EQ(x[4], 2);  // slack of x1 + 3x2 <= 6
-    EXPECT_DOUBLE_EQ(x[5], 3);  // surplus of x1 >= 1
-    EXPECT_DOUBLE_EQ(a[0][0], -12);
-    EXPECT_EQ(x[0], kUnwritten);
+TEST(Simplex, SolvedProblemsWriteSolutionSlacksAndOptimum) {
+    struct Case {
+        const char* what;
+        Problem p;
+        std::vector<double> x;   // entries 0.. of the output
+        double optimum;          // a[0][0]
+    };
+    const Case cases[] = {
+        // x[3..5]: slacks of the two <= rows, surplus of the >= row; x[0] unwritten.
+        {"less and greater rows", kFirstExample, {kUnwritten, 4, 0, 0, 2, 3}, -12},
+        {"equality row", {{1, 1}, {{3, 1, 0}, {4, 1, 2}}, 1, 0, 1}, {kAny, 3, 0.5}, -3.5},
+        // A redundant equality row ends with no coefficient and a zero rhs: skipped, x[0] = 0.
+        {"redundant equality", {{1, 1}, {{3, 1, 0}, {4, 1, 2}, {8, 2, 4}}, 1, 0, 2}, {0, 3, 0.5}, kAny},
+        {"0 = 0 skipped", {{1}, {{5, 1}, {0, 0}}, 1, 0, 1}, {0, 5}, kAny},
+        // x1 <= 1 and x1 >= 1 tie in the ratio test: the auxiliary variable ends basic at 0 and is
+        // pivoted out; its entry (m + n') stays unwritten.
+        {"auxiliary basic at zero", {{1}, {{1, 1}, {1, 1}}, 1, 1, 0}, {kAny, 1, 0, 0, kUnwritten}, kAny},
+    };
+    for (const Case& c : cases) {
+        SimplexTableau a = c.p.tableau();
+        std::vector<double> x;
+        ASSERT_EQ(solve(c.p, a, x), SimplexSolved) << c.what;
+        for (size_t k = 0; k < c.x.size(); ++k)
+            if (!std::isnan(c.x[k])) EXPECT_DOUBLE_EQ(x[k], c.x[k]) << c.what << " x[" << k << "]";
+        if (!std::isnan(c.optimum)) EXPECT_DOUBLE_EQ(a[0][0], c.optimum) << c.what;
+    }
 }
 
-TEST(Simplex, EliminatesEqualityRows) {
-    // Maximise x1 + x2 under x1 <= 3 and x1 + 2x2 = 4.
-    SimplexTableau a = tableauOf({1, 1}, {{3, 1, 0}, {4, 1, 2}});
-    auto x = outputFor(2, 2);
-    ASSERT_EQ(Simplex(a, x, 1, 0, 1, 2), SimplexSolved);
-    EXPECT_DOUBLE_EQ(x[1], 3);
-    EXPECT_DOUBLE_EQ(x[2], 0.5);
-    EXPECT_DOUBLE_EQ(a[0][0], -3.5);
-
-    // A second equality row that the first one makes redundant (2x1 + 4x2 = 8) ends with no
-    // coefficient left and a zero right-hand side: it is skipped and writes x[0] = 0.
-    SimplexTableau b = tableauOf({1, 1}, {{3, 1, 0}, {4, 1, 2}, {8, 2, 4}});
-    auto y = outputFor(3, 2);
-    ASSERT_EQ(Simplex(b, y, 1, 0, 2, 2), SimplexSolved);
-    EXPECT_DOUBLE_EQ(y[1], 3);
-    EXPECT_DOUBLE_EQ(y[2], 0.5);
-    EXPECT_EQ(y[0], 0);
-}
-
-TEST(Simplex, ZeroCoefficientEqualityRows) {
-    // 0 = 0 is skipped; the rest of the problem is solved.
-    SimplexTableau a = tableauOf({1}, {{5, 1}, {0, 0}});
-    auto x = outputFor(2, 1);
-    ASSERT_EQ(Simplex(a, x, 1, 0, 1, 1), SimplexSolved);
-    EXPECT_DOUBLE_EQ(x[1], 5);
-    EXPECT_EQ(x[0], 0);
-
-    // 0 = 2 cannot hold.
-    SimplexTableau b = tableauOf({1}, {{5, 1}, {2, 0}});
-    auto y = outputFor(2, 1);
-    EXPECT_EQ(Simplex(b, y, 1, 0, 1, 1), SimplexInfeasible);
-    for (double v : y) EXPECT_EQ(v, kUnwritten);
-}
-
-TEST(Simplex, ReportsInfeasibleAndUnboundedWithoutWritingOutput) {
-    // Maximise x1 under x1 <= 1 and x1 >= 2.
-    SimplexTableau a = tableauOf({1}, {{1, 1}, {2, 1}});
-    auto x = outputFor(2, 1);
-    EXPECT_EQ(Simplex(a, x, 1, 1, 0, 1), SimplexInfeasible);
-    for (double v : x) EXPECT_EQ(v, kUnwritten);
-
-    // Maximise x1 under x2 <= 1 and x1 >= 1.
-    SimplexTableau b = tableauOf({1, 0}, {{1, 0, 1}, {1, 1, 0}});
-    auto y = outputFor(2, 2);
-    EXPECT_EQ(Simplex(b, y, 1, 1, 0, 2), SimplexUnbounded);
-    for (double v : y) EXPECT_EQ(v, kUnwritten);
-
-    // An objective column that no constraint mentions: unbounded, no division by its zero sum.
-    SimplexTableau c = tableauOf({0, 2}, {{4, 1, 0}});
-    auto z = outputFor(1, 2);
-    EXPECT_EQ(Simplex(c, z, 1, 0, 0, 2), SimplexUnbounded);
-    std::vector<int32_t> nonBasic = {0, 1, 2, 4};
-    SimplexTableau d = tableauOf({1, 2}, {{4, 1, 0}});
-    EXPECT_EQ(SimplexEnteringColumn(d, nonBasic, 1, 3, SimplexPhaseTwo), 2);
+TEST(Simplex, FailuresWriteNoOutput) {
+    Problem stopped = kFirstExample;   // needs two exchange steps after the auxiliary pivot
+    stopped.maxPivots = 1;
+    const struct {
+        const char* what;
+        Problem p;
+        int32_t result;
+    } cases[] = {
+        {"0 = 2", {{1}, {{5, 1}, {2, 0}}, 1, 0, 1}, SimplexInfeasible},
+        {"x1 <= 1 and x1 >= 2", {{1}, {{1, 1}, {2, 1}}, 1, 1, 0}, SimplexInfeasible},
+        {"x1 free above", {{1, 0}, {{1, 0, 1}, {1, 1, 0}}, 1, 1, 0}, SimplexUnbounded},
+        // An objective column no constraint mentions: no division by its zero sum.
+        {"column in no row", {{0, 2}, {{4, 1, 0}}, 1, 0, 0}, SimplexUnbounded},
+        {"pivot limit", stopped, SimplexPivotLimit},
+    };
+    for (const auto& c : cases) {
+        SimplexTableau a = c.p.tableau();
+        std::vector<double> x;
+        EXPECT_EQ(solve(c.p, a, x), c.result) << c.what;
+        for (double v : x) EXPECT_EQ(v, kUnwritten) << c.what;
+    }
+    stopped.maxPivots = 2;
+    SimplexTableau a = stopped.tableau();
+    std::vector<double> x;
+    EXPECT_EQ(solve(stopped, a, x), SimplexSolved);
 }
 
 TEST(Simplex, FeasibleOriginSkipsFirstPhase) {
-    // >= rows with bound 0 leave every right-hand side non-negative: the working row m + 1
-    // is never used. Maximise x1 + x2 under x1 + x2 <= 10, x1 - x2 >= 0, x2 >= 0.
-    SimplexTableau a = tableauOf({1, 1}, {{10, 1, 1}, {0, 1, -1}, {0, 0, 1}});
-    auto x = outputFor(3, 2);
-    ASSERT_EQ(Simplex(a, x, 1, 2, 0, 2), SimplexSolved);
-    EXPECT_DOUBLE_EQ(x[1] + x[2], 10);
-    EXPECT_GE(x[1], x[2]);
-    for (int j = 0; j < a.columns(); ++j) EXPECT_EQ(a[4][j], 0) << j;
-
-    // The same with x1 >= 1 needs the first phase, which works on row m + 1.
-    SimplexTableau b = tableauOf({1, 1}, {{10, 1, 1}, {0, 1, -1}, {1, 1, 0}});
-    auto y = outputFor(3, 2);
-    ASSERT_EQ(Simplex(b, y, 1, 2, 0, 2), SimplexSolved);
-    EXPECT_DOUBLE_EQ(y[1] + y[2], 10);
-    bool rowUsed = false;
-    for (int j = 0; j < b.columns(); ++j) rowUsed = rowUsed || b[4][j] != 0;
-    EXPECT_TRUE(rowUsed);
-}
-
-TEST(Simplex, AuxiliaryBasicAtZeroIsExchanged) {
-    // Maximise x1 under x1 <= 1 and x1 >= 1: the first phase ends with the auxiliary variable
-    // basic at 0 (the two rows tie in the ratio test); it is pivoted out before the second.
-    SimplexTableau a = tableauOf({1}, {{1, 1}, {1, 1}});
-    auto x = outputFor(2, 1);
-    ASSERT_EQ(Simplex(a, x, 1, 1, 0, 1), SimplexSolved);
-    EXPECT_DOUBLE_EQ(x[1], 1);
-    EXPECT_DOUBLE_EQ(x[2], 0);
-    EXPECT_DOUBLE_EQ(x[3], 0);
-    EXPECT_EQ(x[4], kUnwritten);  // the auxiliary variable's entry (m + n') stays unwritten
+    // >= rows with bound 0 leave every rhs non-negative: the working row m + 1 stays unused.
+    // With x1 >= 1 instead the first phase works on it.
+    for (double bound : {0.0, 1.0}) {
+        const Problem p{{1, 1}, {{10, 1, 1}, {0, 1, -1}, {bound, bound, 1 - bound}}, 1, 2, 0};
+        SimplexTableau a = p.tableau();
+        std::vector<double> x;
+        ASSERT_EQ(solve(p, a, x), SimplexSolved);
+        EXPECT_DOUBLE_EQ(x[1] + x[2], 10);
+        EXPECT_GE(x[1], x[2]);
+        bool rowUsed = false;
+        for (int j = 0; j < a.columns(); ++j) rowUsed = rowUsed || a[4][j] != 0;
+        EXPECT_EQ(rowUsed, bound > 0);
+    }
 }
 
 TEST(Simplex, EnteringColumnScoresAndTies) {
@@ -171,48 +152,18 @@ TEST(Simplex, RatioTestTiesAndBound) {
     EXPECT_EQ(SimplexRatioTest(b, 2, 1), 2);
 }
 
-TEST(Simplex, PivotExchangesWithinBounds) {
-    // Rows 0..2 and columns 0..2 take part; row 3 and column 3 hold markers.
-    SimplexTableau a = tableauOf({3, 2, 0}, {{4, 1, 1, 7}, {6, 1, 3, 7}, {7, 7, 7, 7}});
-    std::vector<int32_t> basic = {0, 3, 4, 0};
-    std::vector<int32_t> nonBasic = {0, 1, 2, 0};
-    SimplexPivot(a, basic, nonBasic, 2, 2, 2, 2);
-    const double expected[3][3] = {{-4, 7.0 / 3, -2.0 / 3}, {2, 2.0 / 3, -1.0 / 3},
-                                   {2, 1.0 / 3, 1.0 / 3}};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(a[i][j], expected[i][j], 1e-15) << i << "," << j;
-    for (int i = 1; i < 3; ++i) EXPECT_EQ(a[i][3], 7);
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(a[3][j], 7);
-    EXPECT_EQ(basic[2], 2);
-    EXPECT_EQ(nonBasic[2], 4);
-    EXPECT_EQ(basic[1], 3);
-    EXPECT_EQ(nonBasic[1], 1);
-}
-
-TEST(Simplex, StopsAtPivotLimit) {
-    // The first example takes two exchange steps after the auxiliary pivot.
-    const SimplexTableau built = tableauOf({3, 2}, {{4, 1, 1}, {6, 1, 3}, {1, 1, 0}});
-    SimplexTableau a = built;
-    auto x = outputFor(3, 2);
-    EXPECT_EQ(Simplex(a, x, 2, 1, 0, 2, 1), SimplexPivotLimit);
-    for (double v : x) EXPECT_EQ(v, kUnwritten);
-    a = built;
-    EXPECT_EQ(Simplex(a, x, 2, 1, 0, 2, 2), SimplexSolved);
-    EXPECT_DOUBLE_EQ(x[1], 4);
-}
-
 TEST(Simplex, RefusesTableauSmallerThanProblem) {
     SimplexTableau a(2, 2);
     std::vector<double> x(SimplexOutputSize(2, 2));
     EXPECT_THROW(Simplex(a, x, 2, 1, 0, 2), std::invalid_argument);
     EXPECT_THROW(Simplex(a, x, 1, 0, 0, 3), std::invalid_argument);
+    EXPECT_THROW(Simplex(a, x, -1, 0, 0, 2), std::invalid_argument);
     std::vector<double> shortX(SimplexOutputSize(2, 2) - 1);
     EXPECT_THROW(Simplex(a, shortX, 1, 1, 0, 2), std::invalid_argument);
-    EXPECT_THROW(Simplex(a, x, -1, 0, 0, 2), std::invalid_argument);
 }
 
-TEST(Simplex, MinimumQuantitiesThatMeetTheCaloriesExactly) {
-    // The only feasible point gives every open row its minimum quantity. Rounding leaves the
+TEST(Simplex, DaysFromTheMinimumQuantitiesToFiftyOpenRows) {
+    // Calories met exactly by the minimum quantities: the only feasible point. Rounding leaves the
     // auxiliary variable at about 1e-13 instead of 0, which must not read as infeasible.
     std::mt19937_64 rng(7);
     for (int t = 0; t < 60; ++t) {
@@ -224,15 +175,11 @@ TEST(Simplex, MinimumQuantitiesThatMeetTheCaloriesExactly) {
         for (int mode = 2; mode <= 3; ++mode) {
             programmes::Programme p = programmes::build(mode, day);
             std::vector<double> x(SimplexOutputSize(p.m(), p.n));
-            ASSERT_EQ(Simplex(p.a, x, p.m1, p.m2, p.m3, p.n), SimplexSolved)
-                << "day " << t << ", mode " << mode;
+            ASSERT_EQ(Simplex(p.a, x, p.m1, p.m2, p.m3, p.n), SimplexSolved) << "day " << t << ", mode " << mode;
             for (int k = 1; k <= p.n; ++k) EXPECT_NEAR(x[k], day.minimumQuantity, 1e-9);
         }
     }
-}
-
-TEST(Simplex, FullDayOfFiftyOpenRowsInEveryMode) {
-    std::mt19937_64 rng(20261206);
+    // A full day of fifty open rows in every mode.
     for (int mode = 1; mode <= 3; ++mode) {
         programmes::Day day = programmes::realisticDay(rng, 50);
         day.minimumQuantity = 5;
