@@ -96,22 +96,6 @@ TEST(Simplex, FailuresWriteNoOutput) {
     EXPECT_EQ(solve(stopped, a, x), SimplexSolved);
 }
 
-TEST(Simplex, FeasibleOriginSkipsFirstPhase) {
-    // >= rows with bound 0 leave every rhs non-negative: the working row m + 1 stays unused.
-    // With x1 >= 1 instead the first phase works on it.
-    for (double bound : {0.0, 1.0}) {
-        const Problem p{{1, 1}, {{10, 1, 1}, {0, 1, -1}, {bound, bound, 1 - bound}}, 1, 2, 0};
-        SimplexTableau a = p.tableau();
-        std::vector<double> x;
-        ASSERT_EQ(solve(p, a, x), SimplexSolved);
-        EXPECT_DOUBLE_EQ(x[1] + x[2], 10);
-        EXPECT_GE(x[1], x[2]);
-        bool rowUsed = false;
-        for (int j = 0; j < a.columns(); ++j) rowUsed = rowUsed || a[4][j] != 0;
-        EXPECT_EQ(rowUsed, bound > 0);
-    }
-}
-
 TEST(Simplex, EnteringColumnScoresAndTies) {
     // Rows 0..2, columns 0..3; column 3 is the auxiliary variable (number m + columns = 5).
     SimplexTableau a(2, 2);

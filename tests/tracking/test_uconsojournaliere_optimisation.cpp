@@ -69,9 +69,6 @@ protected:
             c.dialog->findChild<QPushButton*>("BtnOk")->click();
         });
     }
-    QString failureText(int32_t failure) const {
-        return Flat(OptimisationFailureText(failure, TFConsoJournaliere::MessageTable));
-    }
     // Clicks the button and expects one message: the failure's.
     void clickExpectingFailure(int32_t failure) {
         log = {};
@@ -79,34 +76,44 @@ protected:
         form->BtnOptimisation->click();
         ASSERT_EQ(log.count(), 1);
         EXPECT_EQ(log.captions[0], "Erreur optimisation");
-        EXPECT_EQ(log.texts[0], failureText(failure));
+        EXPECT_EQ(log.texts[0], Flat(OptimisationFailureText(failure, TFConsoJournaliere::MessageTable)));
     }
 };
 
 }  // namespace
 
-TEST_F(ConsoOptimisation, ChecksComeFirstAndChangeNothingButTheFlag) {
-    addRow(kRice, 0);
-    SetInputColour(form->EdtTotCalories, BgrColor(0x0000FF));
-    clickExpectingFailure(OptimisationNoObjective);
-    EXPECT_EQ(TFConsoJournaliere::OptimisationJustRun, 1);
-    EXPECT_EQ(baseColour(form->EdtTotCalories), BgrColor(0x0000FF));
-
-    chooseSettings(2000, 2, -1, "20");
-    clickExpectingFailure(OptimisationNoNutrient);
-    EXPECT_TRUE(storedQuantity(kRice).isNull());
-}
-
-TEST_F(ConsoOptimisation, OnlyCalorieFreeOpenRowsGiveCode8) {
-    addRow(kRice, 0, 100);
-    addRow(kWater, 1);
-    chooseSettings(2000, 0);
-    SetInputColour(form->EdtTotCalories, BgrColor(0x0000FF));
-    clickExpectingFailure(OptimisationNoCaloricRow);
-    EXPECT_TRUE(storedQuantity(kWater).isNull());
-    EXPECT_FLOAT_EQ(form->TotCalories, 130);   // the typed rows only
-    EXPECT_FLOAT_EQ(form->TotGlucides, 28);
-    EXPECT_EQ(baseColour(form->EdtTotCalories), kLockedColour);
+TEST_F(ConsoOptimisation, FailuresReportTheirCodeAndFillNothing) {
+    const std::vector<std::pair<Food, QVariant>> threeOpen = {{kRice, {}}, {kChicken, {}}, {kCream, {}}};
+    const struct {
+        std::vector<std::pair<Food, QVariant>> rows;
+        int objective, mode, nutrient;
+        const char* minimum;
+        int32_t failure;
+        float typedCalories;
+    } cases[] = {
+        {{{kRice, {}}}, 0, 0, -1, "", OptimisationNoObjective, 0},
+        {{{kRice, {}}}, 2000, 2, -1, "20", OptimisationNoNutrient, 0},
+        {{{kRice, 100}, {kWater, {}}}, 2000, 0, -1, "", OptimisationNoCaloricRow, 130},
+        // 300 kcal missing; 100 g of each brings 587 kcal.
+        {threeOpen, 300, 1, 0, "100", OptimisationInfeasible, 0},
+        {threeOpen, 300, 2, 0, "100", OptimisationInfeasible, 0},
+    };
+    for (const auto& c : cases) {
+        Query::execute("DELETE FROM t_consommation");
+        for (size_t i = 0; i < c.rows.size(); ++i) addRow(c.rows[i].first, static_cast<int>(i), c.rows[i].second);
+        chooseSettings(c.objective, c.mode, c.nutrient, c.minimum);
+        SetInputColour(form->EdtTotCalories, BgrColor(0x0000FF));
+        TFConsoJournaliere::OptimisationJustRun = 0;
+        clickExpectingFailure(c.failure);
+        EXPECT_EQ(TFConsoJournaliere::OptimisationJustRun, 1);
+        for (const auto& [food, grams] : c.rows)
+            if (grams.isNull()) EXPECT_TRUE(storedQuantity(food).isNull()) << food.name << " " << c.failure;
+        // The settings' checks change nothing but the flag; a failed computation leaves the
+        // typed rows' totals and the calories' colour reset.
+        const bool computed = c.failure >= OptimisationNothingLeft;
+        EXPECT_EQ(baseColour(form->EdtTotCalories), computed ? kLockedColour : BgrColor(0x0000FF)) << c.failure;
+        if (computed) EXPECT_FLOAT_EQ(form->TotCalories, c.typedCalories) << c.failure;
+    }
 }
 
 TEST_F(ConsoOptimisation, TypedRowsAtTheObjectiveGiveCode3) {
@@ -121,7 +128,6 @@ TEST_F(ConsoOptimisation, TypedRowsAtTheObjectiveGiveCode3) {
         clickExpectingFailure(OptimisationNothingLeft);
         EXPECT_TRUE(storedQuantity(kApple).isNull()) << "mode " << mode;
         EXPECT_DOUBLE_EQ(storedQuantity(kRice).toDouble(), 1000);
-        EXPECT_FLOAT_EQ(form->TotCalories, 1300);
     }
 }
 
@@ -139,14 +145,10 @@ TEST_F(ConsoOptimisation, EqualShareSkipsACalorieFreeRowAndSaysSo) {
     EXPECT_DOUBLE_EQ(storedQuantity(kChicken).toDouble(), RoundedQuantity(500 / 1.65));
     EXPECT_TRUE(storedQuantity(kWater).isNull());
     EXPECT_NEAR(form->TotCalories, 1115 - 500, 1.0);
-    EXPECT_EQ(form->EdtTotCalories->text(), QuantityToText(form->TotCalories));
-    ASSERT_EQ(log.count(), 2);
     EXPECT_EQ(log.captions, (QStringList{"Alerte", "Alerte"}));
-    EXPECT_EQ(log.texts[0], Flat(TFConsoJournaliere::MessageTable[17]));
-    EXPECT_EQ(log.texts[1], Flat(TFConsoJournaliere::MessageTable[12]));
+    EXPECT_EQ(log.texts, (QStringList{Flat(TFConsoJournaliere::MessageTable[17]), Flat(TFConsoJournaliere::MessageTable[12])}));
     EXPECT_EQ(baseColour(form->EdtTotGlucides), BgrColor(0x0000FF));
     EXPECT_TRUE(form->BtnImprimer->isEnabled());
-    EXPECT_TRUE(form->BtnSauvegarde->isEnabled());
 
     // Ticking the note's box silences the carbohydrate alert, not the note itself.
     form->TConsommation.moveToRow(2);
@@ -162,28 +164,6 @@ TEST_F(ConsoOptimisation, EqualShareSkipsACalorieFreeRowAndSaysSo) {
     clickExpectingFailure(OptimisationNoCaloricRow);  // only the water is open now
 }
 
-TEST_F(ConsoOptimisation, QuantitiesAreRoundedUpToTheHundredth) {
-    const Food dense{"Dense", 3, 0.1, 0.1, 0.45};
-    addRow(dense, 0);
-    chooseSettings(100, 0);
-    AnswerNextMessage(log);  // carbohydrates under 100 g
-    form->BtnOptimisation->click();
-    EXPECT_DOUBLE_EQ(storedQuantity(dense).toDouble(), 33.34);  // 33.333... g
-    EXPECT_EQ(form->EdtTotQuantite->text(), QuantityToText(33.34));
-}
-
-TEST_F(ConsoOptimisation, MinimumsBeyondTheMissingCaloriesGiveCode5) {
-    addRow(kRice, 0);
-    addRow(kChicken, 1);
-    addRow(kCream, 2);
-    // 300 kcal missing; 100 g of each brings 587 kcal.
-    for (int mode : {1, 2}) {
-        chooseSettings(300, mode, 0, "100");
-        clickExpectingFailure(OptimisationInfeasible);
-        EXPECT_TRUE(storedQuantity(kRice).isNull()) << "mode " << mode;
-    }
-}
-
 TEST_F(ConsoOptimisation, RealDayReachesTheObjectiveInEveryMode) {
     const Food open[] = {kApple, kRice, kChicken, kCream, kPasta, kEgg};
     double proteinsMaximised = 0;
@@ -195,17 +175,11 @@ TEST_F(ConsoOptimisation, RealDayReachesTheObjectiveInEveryMode) {
         log = {};
         form->BtnOptimisation->click();   // no message: nothing left open, carbohydrates >= 100 g
         EXPECT_EQ(log.count(), 0) << "mode " << mode;
-        for (const Food& f : open) {
-            EXPECT_GT(storedQuantity(f).toDouble(), 0) << f.name << " mode " << mode;
-            if (mode > 0) EXPECT_GE(storedQuantity(f).toDouble(), 20) << f.name << " mode " << mode;
-        }
+        for (const Food& f : open) EXPECT_GE(storedQuantity(f).toDouble(), mode > 0 ? 20 : 0.01) << f.name << " mode " << mode;
         EXPECT_GE(form->TotCalories, 2000 - 0.5f) << "mode " << mode;
         EXPECT_FALSE(CaloriesAboveObjective(form->TotCalories, 2000)) << "mode " << mode;
         EXPECT_EQ(baseColour(form->EdtTotCalories), kLockedColour);
         EXPECT_GE(form->TotGlucides, 100) << "mode " << mode;
-        EXPECT_EQ(baseColour(form->EdtTotGlucides), kLockedColour);
-        EXPECT_EQ(form->EdtTotGlucides->text(), QuantityToText(form->TotGlucides));
-        EXPECT_FLOAT_EQ(form->NutrientEnergy, 9 * form->TotLipides + 4 * form->TotProtides + 4 * form->TotGlucides);
         if (mode == 1) {
             // The recommended split of the 1885 kcal missing, which the milk's nutrients top up.
             EXPECT_GE(form->LipidEnergy, 0.30 * 1885 - 1);

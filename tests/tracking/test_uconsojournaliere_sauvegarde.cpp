@@ -114,29 +114,26 @@ TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSav
     EXPECT_EQ(savedRows(QString::fromUtf8("Zoé d'Arc"), day), 2);
 }
 
-TEST_F(DaySaveWindow, WithoutAUserTheDayGoesUnderUtilisateurAndTheWeightBoxKeepsItsText) {
+TEST_F(DaySaveWindow, WithoutAKnownUserTheWeightBoxKeepsItsText) {
+    // No user: the day goes under "Utilisateur". A user deleted since the needs were estimated:
+    // the weight box stays as it was too.
     appState().SwitchCarbsBelowMinimum = 0;
     addRow(QStringLiteral("Riz"), 0.8, 200);
-    FSelDate->EdtPoids->setText(QStringLiteral("64"));
-    QString shownWeight;
-    answerDateDialog(day, QStringLiteral("64"), true, &shownWeight);
-    AnswerNextMessage(log);
-    form->BtnSauvegardeClick();
-    EXPECT_EQ(shownWeight, QStringLiteral("64"));
+    for (const char* user : {"", "Parti"}) {
+        appState().CurrentUserName = QString::fromUtf8(user);
+        FSelDate->EdtPoids->setText(QStringLiteral("64"));
+        QString shownWeight;
+        answerDateDialog(day, QStringLiteral("64"), true, &shownWeight);
+        AnswerNextMessage(log);
+        form->BtnSauvegardeClick();
+        EXPECT_EQ(shownWeight, QStringLiteral("64")) << user;
+        EXPECT_EQ(savedInfo(*user ? QString::fromUtf8(user) : QStringLiteral("Utilisateur"), day),
+                  (QVariantList{64.0, 0.0, 1})) << user;
+    }
     EXPECT_EQ(savedRows("Utilisateur", day), 1);
-    EXPECT_EQ(savedInfo("Utilisateur", day)[0].toDouble(), 64);
-
-    // A user deleted since the needs were estimated: the weight box stays as it was too.
-    appState().CurrentUserName = QStringLiteral("Parti");
-    FSelDate->EdtPoids->setText(QStringLiteral("61"));
-    answerDateDialog(day, QStringLiteral("61"), true, &shownWeight);
-    AnswerNextMessage(log);
-    form->BtnSauvegardeClick();
-    EXPECT_EQ(shownWeight, QStringLiteral("61"));
-    EXPECT_EQ(savedRows("Parti", day), 1);
 }
 
-TEST_F(DaySaveWindow, AQuantityAtZeroStopsTheSave) {
+TEST_F(DaySaveWindow, AQuantityAtZeroOrAClosedDateDialogStopsTheSave) {
     addRow(QStringLiteral("Pomme"), 0.1, 150);
     addRow(QStringLiteral("Pain"), 0.5, 0);
     AnswerNextMessage(log);
@@ -144,18 +141,18 @@ TEST_F(DaySaveWindow, AQuantityAtZeroStopsTheSave) {
     EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Toutes les quantités doivent êtres saisies !")});
     EXPECT_EQ(log.captions, QStringList{QStringLiteral("Erreur optimisation")});
     EXPECT_EQ(log.icons, QStringList{QStringLiteral("EXLAMATION")});
-    EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
-}
 
-TEST_F(DaySaveWindow, ClosingTheDateDialogCancelsWithoutAnErrorReport) {
+    // Closing the date dialog cancels without an error report.
     appState().SwitchCarbsBelowMinimum = 0;
-    addRow(QStringLiteral("Riz"), 0.8, 200);
+    form->TConsommation.moveToRow(1);
+    form->TConsommation.remove();
     answerDateDialog(day, QString(), false);
+    log = {};
     AnswerNextMessage(log);
     form->BtnSauvegardeClick();
     EXPECT_EQ(log.texts, QStringList{QString::fromUtf8(kCancelled)});
     EXPECT_EQ(log.captions, QStringList{QString::fromUtf8("Sauvegarde annulée")});
-    EXPECT_EQ(savedRows("Utilisateur", day), 0);
+    EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
 }
 
 TEST_F(DaySaveWindow, AFailureKeepsTheEarlierSaveAndOffersTheErrorReport) {
@@ -176,14 +173,11 @@ TEST_F(DaySaveWindow, AFailureKeepsTheEarlierSaveAndOffersTheErrorReport) {
     answerDateDialog(day, QStringLiteral("80"));
     AnswerNextMessage(log);
     QStringList offers;
-    auto answerBox = [&offers](int button) {
-        modal::pushHandler([&offers, button](modal::Call& c) {
+    for (int i = 0; i < 2; ++i)   // the offer, then the browser failure
+        modal::pushHandler([&offers](modal::Call& c) {
             offers << c.caption;
-            c.result = button;
+            c.result = QMessageBox::Ok;
         });
-    };
-    answerBox(QMessageBox::Ok);   // the offer
-    answerBox(QMessageBox::Ok);   // the browser failure
     form->BtnSauvegardeClick();
     Query::execute(QStringLiteral("DROP TRIGGER copy_fails"));
 
