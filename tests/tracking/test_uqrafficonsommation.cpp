@@ -49,7 +49,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ConsumptionReportTest, CurrentDayTwoLinesAFoodTotalsAndPerKilo) {
+TEST_F(ConsumptionReportTest, CurrentDayItemsTotalsPerKiloAndPdf) {
     report->TableSource = QStringLiteral("t_consommation");
     report->Poids = 0;
     report::ReportPlan plan = report->LayOut(kFrench);
@@ -74,6 +74,19 @@ TEST_F(ConsumptionReportTest, CurrentDayTwoLinesAFoodTotalsAndPerKilo) {
     EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{"nutriments de Jean"});
     // 278 kcal / 72 kg; 1.41 g / 72 kg; 7.175 g / 72 kg; 57.01 g / 72 kg.
     EXPECT_EQ(perKilo(plan), (QStringList{"3,861", "0,02", "0,1", "0,792"}));
+
+    // The same day written as a PDF and read back.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("jour.pdf"));
+    ASSERT_TRUE(report::writePdf(plan, pdf));
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(reader.waitForFinished());
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+    for (const char* expected : {"Consommation de la journée en calories et différents nutriments",
+                                 "nutriments de Jean", "Pain d'épice", "(par gr)", "Quantité (gr)", "Total",
+                                 "poids de corps", "3,861"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
 }
 
 TEST_F(ConsumptionReportTest, SavedDayTakesItsTitleDateAndSavedWeight) {
@@ -112,23 +125,6 @@ TEST_F(ConsumptionReportTest, AFullDayTakesTwoPagesWithTheTitlesOnceAndTheTotals
     ASSERT_EQ(totals.size(), 1);
     EXPECT_EQ(totals[0].page, 1);
     EXPECT_EQ(totals[0].text, "758");   // 278 + 48 x 10
-}
-
-TEST_F(ConsumptionReportTest, PdfReadsBack) {
-    report->TableSource = QStringLiteral("t_consommation");
-    report->NomUtilisateur = QStringLiteral("Jean");
-    report->Poids = 72;
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("jour.pdf"));
-    ASSERT_TRUE(report::writePdf(report->LayOut(kFrench), pdf));
-    QProcess reader;
-    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(reader.waitForFinished());
-    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
-    for (const char* expected : {"Consommation de la journée en calories et différents nutriments",
-                                 "nutriments de Jean", "Pain d'épice", "(par gr)", "Quantité (gr)", "Total",
-                                 "poids de corps", "3,861"})
-        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
 }
 
 TEST_F(ConsumptionReportTest, PrintButtonChecksTheQuantitiesThenShowsThePreview) {
