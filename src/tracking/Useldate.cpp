@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
@@ -99,6 +100,10 @@ void TFSelDate::EdtPoidsExit() {
                    0x20, nullptr, false);
     EdtPoids->clear();
     CloseAllowed = 0;
+    // Only the event that left the edit is barred from closing: a click of "Ok" whose press took
+    // the focus loses its release to the message box and never arrives, and the next click must
+    // then close. Return in the edit clicks "Ok" at once, inside the same event, and is refused.
+    QTimer::singleShot(0, this, [] { CloseAllowed = 1; });
 }
 
 void TFSelDate::BtnOkClick() {

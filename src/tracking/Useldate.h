@@ -11,8 +11,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// "Ok" may close the dialog only while this is set; a weight just refused clears it, so that the
-// click that left the weight edit does not also close the dialog.
+// "Ok" may close the dialog only while this is set; a weight just refused clears it until the
+// event that left the weight edit is over, so that the click that left the edit does not also
+// close the dialog.
 extern uint8_t CloseAllowed;
 
 class TFSelDate : public QDialog {
