@@ -380,13 +380,17 @@ void DbGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, co
 }
 
 bool DbGridDelegate::eventFilter(QObject* object, QEvent* event) {
+    // In an ellipsis column the view knows the box, not the line edit inside it that holds the
+    // focus: the line's events (keys, focus out) are the box's, and only while the box is open.
+    // Closing the box takes the focus from the line after the view has let the box go.
+    QWidget* editor = static_cast<QWidget*>(object);
+    if (editor->parentWidget() && editor->parentWidget()->objectName() == QLatin1String("ellipsisEditor")) {
+        editor = editor->parentWidget();
+        if (editor != grid_->openEditor_) return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape) {
-            // The cell editor sits inside the ellipsis box for ellipsis columns.
-            QWidget* editor = static_cast<QWidget*>(object);
-            if (editor->parentWidget() && editor->parentWidget()->objectName() == QLatin1String("ellipsisEditor"))
-                editor = editor->parentWidget();
             grid_->openEditor_ = nullptr;
             if (key->key() == Qt::Key_Escape) {
                 emit closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
@@ -399,7 +403,7 @@ bool DbGridDelegate::eventFilter(QObject* object, QEvent* event) {
             return true;
         }
     }
-    return QStyledItemDelegate::eventFilter(object, event);
+    return QStyledItemDelegate::eventFilter(editor, event);
 }
 
 // ---------------------------------------------------------------------------------------------

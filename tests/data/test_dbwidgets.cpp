@@ -223,3 +223,23 @@ TEST_F(GridTest, FocusLeavingTheGridPostsButADialogDoesNot) {
     EXPECT_EQ(posts, 1);
     EXPECT_DOUBLE_EQ(storedQuantity("Pomme").toDouble(), 90);
 }
+
+// Enter and Tab in the focused quantity cell (a line edit inside the ellipsis box) act on the
+// box the view knows: the quantity is posted and Qt complains of no foreign editor.
+TEST_F(GridTest, EllipsisCellKeysActOnItsBox) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { warnings << m; });
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    grid->setFocus();
+    ASSERT_NE(typeQuantity(0, "12", Qt::Key_Return), nullptr);
+    EXPECT_DOUBLE_EQ(storedQuantity("Pomme").toDouble(), 12);
+    // Tab leaves the cell for the next row's first column: the row left is posted.
+    ASSERT_NE(typeQuantity(1, "7", Qt::Key_Tab), nullptr);
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+    EXPECT_DOUBLE_EQ(storedQuantity("Banane").toDouble(), 7);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.filter("does not belong").isEmpty()) << warnings.join("\n").toStdString();
+}
