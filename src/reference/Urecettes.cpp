@@ -129,7 +129,12 @@ void TFRecettes::buildControls() {
     connect(BtnReinitialiser, &QPushButton::clicked, this, [this] { BtnReinitialiserClick(); });
     connect(BtnQuitter, &QPushButton::clicked, this, [this] { BtnQuitterClick(); });
     connect(BtnAfficher, &QPushButton::clicked, this, [this] { BtnAfficherClick(); });
+    // A recipe chosen in the list, by the mouse or by the arrow keys; emptying or deselecting the
+    // list chooses nothing.
     connect(LboxRecettes, &QListWidget::itemClicked, this, [this] { LboxRecettesClick(); });
+    connect(LboxRecettes, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!LboxRecettes->selectedItems().isEmpty()) LboxRecettesClick();
+    });
     connect(LboxRecettes, &QListWidget::itemDoubleClicked, this, [this] { BtnAfficherClick(); });
 }
 

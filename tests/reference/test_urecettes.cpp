@@ -80,6 +80,12 @@ TEST_F(RecipeSearchWindow, SearchFillsTheSortedListAndTheShowButtonFollowsTheLis
     EXPECT_FALSE(form->BtnAfficher->isEnabled());
     EXPECT_EQ(results().size(), 3);
     EXPECT_TRUE(form->LboxRecettes->selectedItems().isEmpty());
+    // Choosing with the arrow keys turns it on as a click does.
+    QTest::keyClick(form->LboxRecettes, Qt::Key_Down);
+    ASSERT_EQ(form->LboxRecettes->selectedItems().size(), 1);
+    EXPECT_TRUE(form->BtnAfficher->isEnabled());
+    form->BtnRechercher->click();
+    EXPECT_FALSE(form->BtnAfficher->isEnabled());
 }
 
 TEST_F(RecipeSearchWindow, RefusedValuesAreReportedByTheirSubjectAndKeepTheResults) {
