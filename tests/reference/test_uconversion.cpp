@@ -186,9 +186,11 @@ TEST_F(ConversionVM, EnterConvertsAndMovesToOk) {
         EXPECT_EQ(d.focusWidget(), d.BtnOk);
         QTest::keyClick(d.EdtQuantite, Qt::Key_Escape);  // no way out but the two buttons
         EXPECT_TRUE(d.isVisible());
-        d.BtnOk->click();
+        QTest::keyClick(d.BtnOk, Qt::Key_Return);  // Enter on the focused Ok presses it
+        EXPECT_FALSE(d.isVisible());
     });
     EXPECT_EQ(log.count(), 1);
+    EXPECT_EQ(d.Validated, 1);
 }
 
 TEST_F(ConversionVM, FoodWithoutMeasureAndNoFoodAtAll) {
