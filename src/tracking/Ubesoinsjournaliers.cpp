@@ -14,6 +14,7 @@
 #include <cmath>
 #include <limits>
 
+#include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
@@ -31,6 +32,7 @@ const char* const kMessages[] = {
     "        Poids non valide !",
     "        Sexe non valide !\n        Les seules valeurs admisent sont 'M'(masculin) et 'F' (feminin).",
 };
+const char* const kBadDuration = "        Durée non valide !";
 constexpr int kHelpContext = 180;
 
 // An extended-precision value truncated toward zero into the 32-bit range.
@@ -186,6 +188,11 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     connect(EdtSexe, &QLineEdit::textChanged, this, [this] { EdtSexeChange(); });
     for (QLineEdit* e : {EdtAge, EdtTaille, EdtPoids, EdtSexe}) e->installEventFilter(this);
     connect(DBGActivite, &DbGrid::enterPressed, this, [this] { DBGActiviteKeyPress(13); });
+    // Minutes of activity are never negative: such a duration would take calories off the
+    // other activities. The grid reports the refusal and keeps the typed value to correct.
+    TActivite.onBeforePost = [](Table& t) {
+        if (dbvalue::toDouble(t.value(QStringLiteral("Duree"))) < 0) throw DatabaseError(QString::fromUtf8(kBadDuration));
+    };
     TActivite.onAfterPost = [this](Table&) { TActiviteAfterPost(); };
     connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
     connect(BtnAnnule, &QPushButton::clicked, this, [this] { BtnAnnuleClick(); });
@@ -337,7 +344,22 @@ void TFBesoinsJournaliers::needsUpdate() {
 
 void TFBesoinsJournaliers::enableGridAndRefresh() {
     DBGActivite->setEnabled(true);
-    TActivite.refresh();
+    writeDurations(true);
+}
+
+bool TFBesoinsJournaliers::writeDurations(bool reread) {
+    try {
+        if (reread) {
+            TActivite.refresh();
+        } else {
+            TActivite.edit();
+            TActivite.post();
+        }
+        return true;
+    } catch (const DatabaseError& e) {
+        ReportDataError(this, e.message());
+        return false;
+    }
 }
 
 // In the typed mode each input is checked when it is entered and when it is left. A refused
@@ -430,7 +452,8 @@ void TFBesoinsJournaliers::EdtSexeKeyPress(char key) {
 }
 
 void TFBesoinsJournaliers::DBGActiviteKeyPress(char key) {
-    if (key == 13) TActivite.refresh();
+    // A duration the grid has just refused stays pending, already reported.
+    if (key == 13 && !TActivite.isEditing()) writeDurations(true);
 }
 
 bool TFBesoinsJournaliers::eventFilter(QObject* watched, QEvent* e) {
@@ -477,8 +500,7 @@ void TFBesoinsJournaliers::BtnOkClick() {
     Validated = 1;
     // One more pass through the activities, with a pending duration written first.
     if (TActivite.isActive() && TActivite.recNo() >= 0) {
-        TActivite.edit();
-        TActivite.post();
+        if (!writeDurations(false)) return;  // the dialog stays open to correct it
     } else {
         recomputeActivities();
     }

@@ -121,6 +121,9 @@ private:
     void resetDurations();
     void needsUpdate();
     void enableGridAndRefresh();
+    // Writes a pending duration (`reread`: and reads the activities again); a refused one is
+    // reported and stays in the grid to be corrected. Returns whether it was written.
+    bool writeDurations(bool reread);
     void recomputeActivities();
     void lockInputs(bool locked);
     void inputError(int message, QLineEdit* input);

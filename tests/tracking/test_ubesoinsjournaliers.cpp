@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -215,7 +216,17 @@ TEST_F(DailyNeeds, GridEnterAndOkWriteThePendingDuration) {
     TFBesoinsJournaliers& d = *dialog;
     modal::pushHandler([&](modal::Call&) {
         pick("Jean");
-        setDuration(2, 20, false);  // running: trunc(20 x 75 x 0.17) = 255
+        // A negative duration is refused at Enter and at Ok alike, and stays to be corrected.
+        QStringList refusals;
+        for (int i = 0; i < 2; ++i)
+            modal::pushHandler([&](modal::Call& c) { refusals << static_cast<QMessageBox*>(c.dialog)->text(); });
+        setDuration(2, -20, false);
+        d.DBGActivite->pressEnter();
+        d.BtnOk->click();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(refusals, QStringList(2, QStringLiteral("        Durée non valide !")));
+        EXPECT_EQ(storedMinutes(), 0);
+        d.TActivite.setValue("Duree", 20);  // running: trunc(20 x 75 x 0.17) = 255
         d.DBGActivite->pressEnter();
         EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("255"));
         setDuration(3, 10, false);  // cycling, still pending when Ok is clicked
