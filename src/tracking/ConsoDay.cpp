@@ -52,11 +52,12 @@ DayTotals SumDayRows(const std::vector<DayRow>& rows) {
     for (const DayRow& r : rows) {
         const double q = r.quantity.toDouble();   // null reads as 0
         if (q == 0) continue;
-        t.calories += float(r.calories * q);
-        t.lipids += float(r.lipids * q);
-        t.proteins += float(r.proteins * q);
-        t.carbs += float(r.carbs * q);
-        t.quantity += float(q);
+        // Each product is added in double precision, and only the sum is stored in 32 bits.
+        t.calories = float(double(t.calories) + r.calories * q);
+        t.lipids = float(double(t.lipids) + r.lipids * q);
+        t.proteins = float(double(t.proteins) + r.proteins * q);
+        t.carbs = float(double(t.carbs) + r.carbs * q);
+        t.quantity = float(double(t.quantity) + q);
     }
     t.lipidEnergy = 9 * t.lipids;
     t.proteinEnergy = 4 * t.proteins;

@@ -28,6 +28,11 @@ TEST(ConsoDay, EmptyQuantitiesGiveZeroAndNegativeOnesAreRefused) {
     EXPECT_FALSE(bad.valid);
     EXPECT_EQ(bad.firstNegativeRow, 1);
     EXPECT_EQ(bad.calories, 0);
+
+    // Products join the 32-bit total in double precision: 15.2 + 112.2 lands on the float just
+    // above 127.4, where adding the rounded products as floats would land on the one below.
+    const DayTotals sum = ComputeDayTotals({{1.9, 0, 0, 0, 8}, {3.4, 0, 0, 0, 33}});
+    EXPECT_EQ(sum.calories, 127.40000152587890625f);
 }
 
 TEST(ConsoDay, ObjectiveConversionAndSearch) {
