@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <cmath>
@@ -180,10 +181,13 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
 
     connect(RbtnSelectionListe, &QRadioButton::toggled, this, [this](bool on) { if (on) RbtnSelectionListeClick(); });
     connect(RbtnAutre, &QRadioButton::toggled, this, [this](bool on) { if (on) RbtnAutreClick(); });
-    // A click (also on the user already selected) or a change of selection from the keyboard.
-    connect(LboxUtilisateurs, &QListWidget::itemClicked, this, [this] { LboxUtilisateursClick(); });
-    connect(LboxUtilisateurs, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && QApplication::mouseButtons() == Qt::NoButton) LboxUtilisateursClick();
+    // A click (also on the user already selected), a drag that ends on another user (the
+    // button released over a name: see eventFilter) or a selection from the keyboard. The list
+    // taking the focus only marks a current line, which picks no one.
+    LboxUtilisateurs->viewport()->installEventFilter(this);
+    connect(LboxUtilisateurs, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!LboxUtilisateurs->selectedItems().isEmpty() && QApplication::mouseButtons() == Qt::NoButton)
+            LboxUtilisateursClick();
     });
     connect(EdtSexe, &QLineEdit::textChanged, this, [this] { EdtSexeChange(); });
     for (QLineEdit* e : {EdtAge, EdtTaille, EdtPoids, EdtSexe}) e->installEventFilter(this);
@@ -458,6 +462,10 @@ void TFBesoinsJournaliers::DBGActiviteKeyPress(char key) {
 
 bool TFBesoinsJournaliers::eventFilter(QObject* watched, QEvent* e) {
     const auto type = e->type();
+    if (type == QEvent::MouseButtonRelease && watched == LboxUtilisateurs->viewport()) {
+        if (LboxUtilisateurs->itemAt(static_cast<QMouseEvent*>(e)->position().toPoint())) LboxUtilisateursClick();
+        return false;
+    }
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         // Coming back from a message box or another window is neither entering nor leaving.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();

@@ -87,6 +87,10 @@ protected:
         ASSERT_EQ(found.size(), 1) << name.toStdString();
         dialog->LboxUtilisateurs->setCurrentItem(found.first());
     }
+    QPoint at(const QString& name) const {
+        const auto found = dialog->LboxUtilisateurs->findItems(name, Qt::MatchExactly);
+        return found.isEmpty() ? QPoint() : dialog->LboxUtilisateurs->visualItemRect(found.first()).center();
+    }
     // Window activation arrives through the event queue.
     void activate() {
         dialog->activateWindow();
@@ -165,13 +169,18 @@ TEST_F(DailyNeeds, ListedUsersAndTheirActivities) {
         EXPECT_TRUE(d.DBGActivite->isEnabled());
         setDuration(2, 10);  // running: trunc(10 x 75 x 0.17) = 127
         EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("127"));
-        // The same user again keeps the activities and the total they give.
-        d.LboxUtilisateursClick();
+        // The same user clicked again keeps the activities and the total they give.
+        QWidget* names = d.LboxUtilisateurs->viewport();
+        QTest::mouseClick(names, Qt::LeftButton, {}, at("Jean"));
         EXPECT_EQ(storedMinutes(), 10);
         EXPECT_EQ(d.EdtTotalDepense->text(), QStringLiteral("1876"));
 
-        // Another user starts from no activity; back to 0 minutes gives the basal needs alone.
-        pick("Marie");
+        // Another user, here by a drag from the first name, starts from no activity; back to
+        // 0 minutes gives the basal needs alone.
+        QTest::mousePress(names, Qt::LeftButton, {}, at("Jean"));
+        QTest::mouseMove(names, at("Marie"));
+        QTest::mouseRelease(names, Qt::LeftButton, {}, at("Marie"));
+        EXPECT_EQ(appState().CurrentUserName, QStringLiteral("Marie"));
         EXPECT_EQ(storedMinutes(), 0);
         EXPECT_EQ(d.TotalNeeds, 1348);
         setDuration(1, 30);
@@ -202,7 +211,7 @@ TEST_F(DailyNeeds, ListedUsersAndTheirActivities) {
     Query::execute("UPDATE t_activites SET Duree = 20");
     modal::pushHandler([&](modal::Call&) {
         EXPECT_EQ(storedMinutes(), 0);
-        EXPECT_EQ(d.LboxUtilisateurs->currentRow(), -1);
+        EXPECT_TRUE(d.LboxUtilisateurs->selectedItems().isEmpty());  // the list had the focus: no one picked
         EXPECT_TRUE(d.EdtTotalDepense->text().isEmpty());
         EXPECT_FALSE(d.DBGActivite->isEnabled());
         d.BtnAnnule->click();
