@@ -91,7 +91,15 @@ void TFSelDate::FormActivate() {
     }
 }
 
+void TFSelDate::done(int result) {
+    closing_ = true;
+    QDialog::done(result);
+    closing_ = false;
+}
+
 void TFSelDate::EdtPoidsExit() {
+    // A weight left half typed in a dialog being closed is given up, not checked.
+    if (closing_ || !isVisible()) return;
     if (IsAcceptableDayWeight(EdtPoids->text())) {
         CloseAllowed = 1;
         return;

@@ -41,8 +41,12 @@ public:
     void FormHelp();
 
 protected:
+    void done(int result) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    bool closing_ = false;   // the dialog is being closed: the weight edit loses the focus
 };
 
 extern TFSelDate* FSelDate;

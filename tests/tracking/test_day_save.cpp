@@ -1,5 +1,6 @@
 // The day's save without the window: the weight check and the numbers read from the edits; and the
 // date dialog's weight, "Ok" protocol and help key.
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QLineEdit>
 #include <QTest>
@@ -59,10 +60,18 @@ TEST(SelDate, RefusedWeightKeepsTheDialogOpenForOneClick) {
     EXPECT_EQ(log.texts, QStringList(2, QStringLiteral("        Valeur non valide pour un poids !")));
     EXPECT_EQ(log.captions, QStringList(2, QStringLiteral("Erreur de saisie")));
 
-    // Shown again and closed by its close box: not validated, whatever the last showing did.
-    modal::pushHandler([&](modal::Call&) { dialog.reject(); });
+    // Shown again and closed by its close box with a bad weight still being typed: not validated,
+    // whatever the last showing did, and no word about the weight given up.
+    modal::pushHandler([&](modal::Call&) {
+        QApplication::setActiveWindow(&dialog);
+        dialog.EdtPoids->clear();
+        dialog.EdtPoids->setFocus();
+        QTest::keyClicks(dialog.EdtPoids, QStringLiteral("300"));
+        dialog.reject();
+    });
     modal::exec(&dialog);
     EXPECT_EQ(dialog.Validated, 0);
+    EXPECT_EQ(log.count(), 2);
     EXPECT_EQ(modal::unexpectedShows(), 0);
 }
 
