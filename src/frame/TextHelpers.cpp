@@ -59,9 +59,8 @@ QString fixedText(double x, int precision, int decimals, QChar point) {
 }
 
 // Plain digits of a fraction 0 < f < 1 as its 15-digit general format writes them after
-// "0.", never in scientific form.
-QString fractionDigits(double f) {
-    const Decimal d = roundSignificant(f, 15);
+// "0.", never in scientific form; `d` is the fraction rounded to 15 significant digits.
+QString fractionDigits(const Decimal& d) {
     QString digits = QString(-d.exponent - 1, QLatin1Char('0')) + d.digits;
     while (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
     return digits;
@@ -85,9 +84,13 @@ QString DoubleToDotText(double x) {
     const double f = x - i;
     QString out = QString::number(i, 'f', 0);
     if (f != 0) {
+        const Decimal d = roundSignificant(f, 15);
+        // A fraction such as 0.9999999999999996 is a whole unit at 15 digits: 2.9999999999999996
+        // is written 3, not 2 followed by the digits of "1".
+        if (d.exponent >= 0) return QString::number(i + 1, 'f', 0);
         // The general format writes "0" + separator + digits; six digits of those are kept. A
         // fraction too small to reach them (below 0.000001) adds nothing.
-        const QString digits = fractionDigits(f).left(6);
+        const QString digits = fractionDigits(d).left(6);
         if (digits.count(QLatin1Char('0')) != digits.size()) out += QLatin1Char('.') + digits;
     }
     return out;

@@ -38,7 +38,9 @@ TEST_F(FrenchLocale, DoubleToDotTextAlwaysUsesAPoint) {
         {100, "100"}, {0, "0"}, {2.25, "2.25"}, {2.1, "2.1"}, {-2.25, "-2.25"}, {3.0625, "3.0625"},
         {0.1234567, "0.123456"},  // cut, not rounded
         // Small fractions in plain digits, never in scientific form.
-        {0.00001, "0.00001"}, {5.000002, "5.000002"}, {5.0000000001, "5"}};
+        {0.00001, "0.00001"}, {5.000002, "5.000002"}, {5.0000000001, "5"},
+        // A fraction that is a whole unit at 15 digits carries into the integer part.
+        {2.9999999999999996, "3"}, {0.9999999999999999, "1"}};
     for (const NumberCase& c : cases) EXPECT_EQ(DoubleToDotText(c.value), c.text) << c.value;
 }
 
