@@ -87,17 +87,27 @@ Style styleOf(int code) {
     }
 }
 
-// A round badge with a white sign, the look of the four message icons.
-QPixmap badge(const QColor& fill, const std::function<void(QPainter&)>& sign) {
+// A 32 x 32 icon whose mark, drawn on a 32-unit grid, is scaled into its top-left 26 pixels:
+// the eight blanks that open every message are about 28 pixels wide in the message face, so
+// the first letter stays clear of the icon.
+QPixmap iconCanvas(const std::function<void(QPainter&)>& draw) {
     QPixmap pix(32, 32);
     pix.fill(Qt::transparent);
     QPainter p(&pix);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(fill.darker(140), 1));
-    p.setBrush(fill);
-    p.drawEllipse(QRectF(1.5, 1.5, 29, 29));
-    sign(p);
+    p.scale(26.0 / 32.0, 26.0 / 32.0);
+    draw(p);
     return pix;
+}
+
+// A round badge with a white sign, the look of the four message icons.
+QPixmap badge(const QColor& fill, const std::function<void(QPainter&)>& sign) {
+    return iconCanvas([&](QPainter& p) {
+        p.setPen(QPen(fill.darker(140), 1));
+        p.setBrush(fill);
+        p.drawEllipse(QRectF(1.5, 1.5, 29, 29));
+        sign(p);
+    });
 }
 
 QPixmap paintIcon(const QString& name) {
@@ -131,18 +141,15 @@ QPixmap paintIcon(const QString& name) {
         });
     }
     if (name == QLatin1String("EXLAMATION")) {
-        QPixmap pix(32, 32);
-        pix.fill(Qt::transparent);
-        QPainter p(&pix);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(0x90, 0x70, 0x00), 1));
-        p.setBrush(QColor(0xF5, 0xC8, 0x00));
-        p.drawPolygon(QPolygonF({QPointF(16, 2), QPointF(30.5, 29.5), QPointF(1.5, 29.5)}));
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::black);
-        p.drawRoundedRect(QRectF(14, 10, 4, 11), 1.5, 1.5);
-        p.drawEllipse(QPointF(16, 25), 2.2, 2.2);
-        return pix;
+        return iconCanvas([](QPainter& p) {
+            p.setPen(QPen(QColor(0x90, 0x70, 0x00), 1));
+            p.setBrush(QColor(0xF5, 0xC8, 0x00));
+            p.drawPolygon(QPolygonF({QPointF(16, 2), QPointF(30.5, 29.5), QPointF(1.5, 29.5)}));
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            p.drawRoundedRect(QRectF(14, 10, 4, 11), 1.5, 1.5);
+            p.drawEllipse(QPointF(16, 25), 2.2, 2.2);
+        });
     }
     return QPixmap();
 }

@@ -1,4 +1,6 @@
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -162,8 +164,20 @@ TEST_F(MessageBox, UnknownStyleKeepsTheIconAndShowsOk) {
         box(c)->BtnOk->click();
     });
     EXPECT_EQ(ShowMessageBox("        Autre.", "Titre", 99, &scratch, false), 1);
-    for (const char* name : {"ERREUR", "QUESTION", "EXLAMATION", "INFORMATION"})
-        EXPECT_FALSE(MessageIcon(QString::fromLatin1(name)).isNull()) << name;
+    // Each icon is drawn, and its mark ends before the eight blanks that open a message do, so
+    // the first letter is never hidden under it.
+    const int textStart = FMessage->LblMessage->x() +
+                          QFontMetrics(FMessage->LblMessage->font()).horizontalAdvance(QString(8, ' '));
+    for (const char* name : {"ERREUR", "QUESTION", "EXLAMATION", "INFORMATION"}) {
+        const QImage icon = MessageIcon(QString::fromLatin1(name)).toImage();
+        ASSERT_FALSE(icon.isNull()) << name;
+        int markEnd = 0;
+        for (int y = 0; y < icon.height(); ++y)
+            for (int x = 0; x < icon.width(); ++x)
+                if (qAlpha(icon.pixel(x, y)) > 0) markEnd = std::max(markEnd, x + 1);
+        EXPECT_GT(markEnd, 20) << name;
+        EXPECT_LT(FMessage->ImageSymbole->x() + markEnd, textStart) << name;
+    }
     EXPECT_TRUE(MessageIcon("AUTRE").isNull());
 }
 
