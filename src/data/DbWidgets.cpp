@@ -417,6 +417,8 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent), model_(new DbTableModel(th
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // Titles keep their weight whatever the selection, so they fit the widths they were given.
+    horizontalHeader()->setHighlightSections(false);
     connect(qApp, &QApplication::focusChanged, this, &DbGrid::focusMoved);
 }
 
