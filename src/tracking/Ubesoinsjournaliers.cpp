@@ -34,6 +34,7 @@ const char* const kMessages[] = {
     "        Sexe non valide !\n        Les seules valeurs admisent sont 'M'(masculin) et 'F' (feminin).",
 };
 const char* const kBadDuration = "        Durée non valide !";
+constexpr double kMinutesInADay = 1440;
 constexpr int kHelpContext = 180;
 
 // An extended-precision value truncated toward zero into the 32-bit range.
@@ -80,10 +81,10 @@ int32_t ActivityCalories(int32_t weight, int32_t minutes, float factor, bool use
 int32_t ActivityCalorieSum(const RowSet& activities, int32_t weight) {
     long double sum = 0;
     for (int row = 0; row < activities.recordCount(); ++row) {
-        const long long minutes = dbvalue::toDouble(activities.rowValue(row, QStringLiteral("Duree")));
+        const int32_t minutes = truncToInt32(dbvalue::toDouble(activities.rowValue(row, QStringLiteral("Duree"))));
         const float factor = static_cast<float>(dbvalue::toDouble(activities.rowValue(row, QStringLiteral("ScaleFactor"))));
         const bool usesWeight = dbvalue::toBool(activities.rowValue(row, QStringLiteral("UtilisePoids")));
-        sum += ActivityCalories(weight, truncToInt32(minutes), factor, usesWeight);
+        sum += ActivityCalories(weight, minutes, factor, usesWeight);
     }
     return truncToInt32(sum);
 }
@@ -192,10 +193,12 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     connect(EdtSexe, &QLineEdit::textChanged, this, [this] { EdtSexeChange(); });
     for (QLineEdit* e : {EdtAge, EdtTaille, EdtPoids, EdtSexe}) e->installEventFilter(this);
     connect(DBGActivite, &DbGrid::enterPressed, this, [this] { DBGActiviteKeyPress(13); });
-    // Minutes of activity are never negative: such a duration would take calories off the
-    // other activities. The grid reports the refusal and keeps the typed value to correct.
+    // The minutes of an activity lie within one day: a negative duration would take calories
+    // off the other activities, and the day's 1440 minutes keep every sum far from overflowing.
+    // The grid reports the refusal and keeps the typed value to correct.
     TActivite.onBeforePost = [](Table& t) {
-        if (dbvalue::toDouble(t.value(QStringLiteral("Duree"))) < 0) throw DatabaseError(QString::fromUtf8(kBadDuration));
+        const double minutes = dbvalue::toDouble(t.value(QStringLiteral("Duree")));
+        if (!(minutes >= 0 && minutes <= kMinutesInADay)) throw DatabaseError(QString::fromUtf8(kBadDuration));
     };
     TActivite.onAfterPost = [this](Table&) { TActiviteAfterPost(); };
     connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });

@@ -225,15 +225,18 @@ TEST_F(DailyNeeds, GridEnterAndOkWriteThePendingDuration) {
     TFBesoinsJournaliers& d = *dialog;
     modal::pushHandler([&](modal::Call&) {
         pick("Jean");
-        // A negative duration is refused at Enter and at Ok alike, and stays to be corrected.
+        // A negative duration, or one longer than a day, is refused at Enter and at Ok alike,
+        // and stays to be corrected.
         QStringList refusals;
-        for (int i = 0; i < 2; ++i)
+        for (int i = 0; i < 3; ++i)
             modal::pushHandler([&](modal::Call& c) { refusals << static_cast<QMessageBox*>(c.dialog)->text(); });
         setDuration(2, -20, false);
         d.DBGActivite->pressEnter();
         d.BtnOk->click();
         EXPECT_TRUE(d.isVisible());
-        EXPECT_EQ(refusals, QStringList(2, QStringLiteral("        Durée non valide !")));
+        d.TActivite.setValue("Duree", 1441);
+        d.DBGActivite->pressEnter();
+        EXPECT_EQ(refusals, QStringList(3, QStringLiteral("        Durée non valide !")));
         EXPECT_EQ(storedMinutes(), 0);
         d.TActivite.setValue("Duree", 20);  // running: trunc(20 x 75 x 0.17) = 255
         d.DBGActivite->pressEnter();
