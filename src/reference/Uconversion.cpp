@@ -228,11 +228,13 @@ void TFConversionVM::showEvent(QShowEvent* e) {
 
 void TFConversionVM::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        // Enter on a focused button presses it, so that after a conversion (which moves the
-        // focus to Ok) a second Enter hands the weight back; anywhere else it converts.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled()) {
-            button->click();
-            return;
+        // Enter on a focused Ok or Annuler presses it, so that after a conversion (which moves
+        // the focus to Ok) a second Enter hands the weight back; anywhere else it converts.
+        for (QPushButton* button : {BtnOk, BtnAnnule}) {
+            if (focusWidget() == button && button->isEnabled()) {
+                button->click();
+                return;
+            }
         }
         FormKeyPress(13);
         return;
