@@ -46,7 +46,7 @@ TEST(DatabaseOpen, ProblemsAreReportedWithThePathAndCreateNothing) {
 
 // The database the build stages (schema + shipped seed) passes the start-up check.
 TEST(DatabaseOpen, StagedDatabaseOpens) {
-    const QString staged = QStringLiteral(VIVANDA_BINARY_DIR "/stage/Data/vivanda.db");
+    const QString staged = QStringLiteral(VIVANDA_BINARY_DIR "/shipped/vivanda.db");
     if (!QFile::exists(staged)) GTEST_SKIP() << "no staged database in this build";
     TestDataFolder folder(false);
     QFile::remove(folder.dbPath());

@@ -9,7 +9,7 @@
 namespace seedtest {
 
 SeedDb::SeedDb() {
-    const std::string path = std::string(VIVANDA_BINARY_DIR) + "/stage/Data/vivanda.db";
+    const std::string path = std::string(VIVANDA_BINARY_DIR) + "/shipped/vivanda.db";
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         error_ = db_ ? sqlite3_errmsg(db_) : "cannot open " + path;
         sqlite3_close(db_);
