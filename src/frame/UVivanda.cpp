@@ -228,8 +228,10 @@ void TFVivanda::FormActivate() {
     ReadLanguageFile();
     tickLanguageItems();
     if (st.MainWindowActivated == 0) {
-        if (st.StartupModule >= 1 && st.StartupModule <= 5) CreateModule(st.StartupModule);
+        // Marked before the module opens: its introduction message runs a modal loop, and the
+        // frame's activation when that message closes must not open a second window.
         st.MainWindowActivated = 1;
+        if (st.StartupModule >= 1 && st.StartupModule <= 5) CreateModule(st.StartupModule);
     }
 }
 

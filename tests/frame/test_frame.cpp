@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "data/Database.h"
 #include "frame/AppState.h"
 #include "frame/UVivanda.h"
@@ -75,7 +77,12 @@ TEST_F(FrameTest, OpenOrRaiseChildRaisesInsteadOfCreatingASecondWindow) {
 }
 
 TEST_F(FrameTest, FirstActivationOpensTheStartupModuleOnce) {
-    frame->RegisterModule(5, "ConsomationJournaliere", [this] { return makeModule("FConsoJournaliere"); });
+    // The module's creation lets the frame be activated again (a message it shows closes).
+    bool reentered = false;
+    frame->RegisterModule(5, "ConsomationJournaliere", [this, &reentered] {
+        if (!std::exchange(reentered, true)) frame->FormActivate();
+        return makeModule("FConsoJournaliere");
+    });
     for (int module : {0, 6, -3, 5}) {
         appState().MainWindowActivated = 0;
         appState().StartupModule = module;
