@@ -450,6 +450,7 @@ void TFConsoJournaliere::showError(int message, int caption) {
 }
 
 // The operations of later work: restriction.
+// The food-list restriction dialog is not part of the program yet; the button keeps its place.
 void TFConsoJournaliere::BtnLimiterClick() {}
 
 QWidget* CreateConsoJournaliere() {
