@@ -449,7 +449,6 @@ void TFConsoJournaliere::showError(int message, int caption) {
     ShowMessageBox(MessageTable[message], MessageTable[caption], 0x0C, nullptr, false);
 }
 
-// The operations of later work: restriction.
 // The food-list restriction dialog is not part of the program yet; the button keeps its place.
 void TFConsoJournaliere::BtnLimiterClick() {}
 
