@@ -9,6 +9,7 @@
 #include "frame/AppState.h"
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
+#include "support/FormTest.h"
 
 namespace {
 // Fixed metrics for the layout tests: 13-pixel lines, 6-pixel characters, so 70 characters a line.
@@ -91,18 +92,8 @@ TEST(MessageLayout, RunWithoutBlanksIsCutAtTheLineWidth) {
 }
 
 namespace {
-class MessageBox : public ::testing::Test {
+class MessageBox : public ModalTest {
 protected:
-    void SetUp() override {
-        resetAppState();
-        modal::clearHandlers();
-    }
-    void TearDown() override {
-        EXPECT_EQ(modal::unexpectedShows(), 0);
-        EXPECT_EQ(modal::pendingHandlers(), 0);
-        modal::clearHandlers();
-        resetAppState();
-    }
     static TFMessage* box(modal::Call& c) { return static_cast<TFMessage*>(c.dialog); }
 };
 }  // namespace

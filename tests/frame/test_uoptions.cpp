@@ -11,20 +11,11 @@
 #include "frame/Umessages.h"
 #include "frame/Uoptions.h"
 #include "platform/Modal.h"
+#include "support/FormTest.h"
 
 namespace {
-class OptionsDialog : public ::testing::Test {
+class OptionsDialog : public ModalTest {
 protected:
-    void SetUp() override {
-        resetAppState();
-        modal::clearHandlers();
-    }
-    void TearDown() override {
-        EXPECT_EQ(modal::unexpectedShows(), 0);
-        EXPECT_EQ(modal::pendingHandlers(), 0);
-        modal::clearHandlers();
-        resetAppState();
-    }
     static std::vector<int> switches() {
         const AppState& st = appState();
         return {st.SwitchReserved, st.SwitchRecipeInfo, st.SwitchConsumptionInfo,

@@ -189,8 +189,7 @@ TEST(RecipeSearchModule, OpensAtStartAndShowsItsIntroductionOncePerRun) {
     form->BtnQuitter->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(FRecettes, nullptr);
-    EXPECT_EQ(modal::unexpectedShows(), 0);
-    EXPECT_EQ(modal::pendingHandlers(), 0);
+    ExpectModalScriptDone();
 }
 
 }  // namespace

@@ -8,26 +8,21 @@
 #include <memory>
 
 #include "frame/AppState.h"
-#include "platform/Modal.h"
-#include "support/DataFixture.h"
+#include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
 #include "tracking/Uconsojournaliere.h"
 
-class ConsoWindowTest : public DataTest {
+class ConsoWindowTest : public FormTest {
 protected:
     void SetUp() override {
-        DataTest::SetUp();
-        modal::clearHandlers();
+        FormTest::SetUp();
         TFConsoJournaliere::ResetUnitState();
         appState().SwitchConsumptionInfo = 0;
     }
     void TearDown() override {
         form.reset();
-        EXPECT_EQ(modal::unexpectedShows(), 0) << modal::shownCaptions().join(" | ").toStdString();
-        EXPECT_EQ(modal::pendingHandlers(), 0);
-        modal::clearHandlers();
-        DataTest::TearDown();
+        FormTest::TearDown();
     }
     // Creates the window and runs its first activation.
     TFConsoJournaliere& open() {
