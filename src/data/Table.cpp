@@ -6,6 +6,7 @@
 #include <cmath>
 #include <sqlite3.h>
 
+#include "data/ColumnWidths.h"
 #include "data/Database.h"
 #include "data/Query.h"
 
@@ -74,6 +75,8 @@ void Table::loadColumns() {
     for (info.first(); !info.eof(); info.next()) {
         columns_ << info.asString("name");
         types_ << info.asString("type").toUpper();
+        const int width = ColumnTextWidth(tableName_, columns_.last());
+        if (width > 0 && !widths_.contains(columns_.last().toLower())) widths_.insert(columns_.last().toLower(), width);
         if (info.asInt("pk") > 0) keys << info.asString("name");
     }
     keyColumn_ = keys.size() == 1 ? keys.first() : QString();

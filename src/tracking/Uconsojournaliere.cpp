@@ -119,7 +119,6 @@ TFConsoJournaliere::TFConsoJournaliere(QWidget* parent) : QWidget(parent) {
     UseProgramFont(this);
     buildControls();
     TConsommation.setOrderBy(QStringLiteral("Numero"));
-    TConsommation.setTextWidth(QStringLiteral("NomAliment"), kConsoNameWidth);
     TConsommation.onAfterPost = [this](Table&) { TConsommationAfterPost(); };
     FormCreate();
     if (FVivanda) {
