@@ -25,6 +25,8 @@ public:
 // Data folder, the file and the eighteen tables are there. Returns "" on success; otherwise a
 // French message naming the path, with nothing opened or created. Opening again first closes.
 QString openDatabase();
+// Closes the connection; the last one to close folds the write-ahead log back into the file and
+// removes its -wal and -shm side files.
 void closeDatabase();
 bool databaseIsOpen();
 

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 
 #include "frame/AppState.h"
@@ -31,9 +32,14 @@ void ReportUnexpectedError(const QString& message) {
 
 namespace {
 
-// The named mutex of the original program: a lock file in the working folder whose result is
-// not looked at. It lives as long as the process.
+// The instance marker: a lock file in the working folder whose result is not looked at. It
+// lives as long as the frame.
 QLockFile* g_instanceLock = nullptr;
+
+void releaseInstanceLock() {
+    delete g_instanceLock;  // unlocks, which removes the file
+    g_instanceLock = nullptr;
+}
 
 struct MenuEntry {
     const char* parent;   // name of the submenu it belongs to ("" = menu bar)
@@ -112,7 +118,10 @@ TFVivanda::TFVivanda(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFVivanda::~TFVivanda() {
-    if (FVivanda == this) FVivanda = nullptr;
+    if (FVivanda == this) {
+        FVivanda = nullptr;
+        releaseInstanceLock();
+    }
 }
 
 void TFVivanda::buildMenus() {
@@ -283,8 +292,32 @@ bool TFVivanda::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
+bool TFVivanda::CloseModuleWindows() {
+    QList<QPointer<QMdiSubWindow>> windows;
+    for (QMdiSubWindow* sub : MdiArea->subWindowList(QMdiArea::CreationOrder)) windows << sub;
+    bool allClosed = true;
+    for (const QPointer<QMdiSubWindow>& sub : windows) {
+        if (!sub) continue;
+        // The sub-window passes the close to its form and refuses when the form does.
+        if (!sub->close()) {
+            allClosed = false;
+            break;
+        }
+    }
+    // The closed windows free themselves later; free them now, while the database they may
+    // still reach in their destructors is open.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return allClosed;
+}
+
 void TFVivanda::closeEvent(QCloseEvent* e) {
+    if (!CloseModuleWindows()) {
+        e->ignore();
+        return;
+    }
     FormClose();
+    closeDatabase();
+    releaseInstanceLock();
     QMainWindow::closeEvent(e);
 }
 

@@ -37,10 +37,18 @@ public:
     void FormClose();
     void FormHelp();
 
+    // Closes every module window through its own close path, oldest first, and frees those that
+    // closed. A module window refuses by ignoring its QCloseEvent (an editor whose save failed);
+    // the walk stops there and false is returned, the later windows staying open.
+    bool CloseModuleWindows();
+
     QAction* menuItem(const QString& name) const;
 
 protected:
     bool event(QEvent* e) override;
+    // The program's shut-down: the module windows close first (one that refuses cancels the
+    // shut-down and the frame stays); then Options.dat is written, the database closed and the
+    // instance lock file removed.
     void closeEvent(QCloseEvent* e) override;
 
 private:

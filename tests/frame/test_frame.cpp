@@ -1,16 +1,19 @@
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <utility>
 
 #include "data/Database.h"
+#include "data/Query.h"
 #include "frame/AppState.h"
 #include "frame/UVivanda.h"
 #include "platform/HelpKey.h"
@@ -133,6 +136,58 @@ TEST_F(FrameTest, ClosingWritesTheOptionsOnlyWhenSomethingChanged) {
     QFile f("Options.dat");
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("\x01\x01\x01\x01\x00\x01\x01\x00\x00\x00", 10));
+}
+
+// A module window whose close can be refused, as an editor refuses when its save fails.
+class ClosableModule : public QWidget {
+public:
+    bool refuse = false;
+    int closeRequests = 0;
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        ++closeRequests;
+        if (refuse) e->ignore();
+        else e->accept();
+    }
+};
+
+TEST_F(FrameTest, ShutDownClosesModulesFirstAndStopsWhenOneRefuses) {
+    const QString data = folder->dataDir();
+    auto exists = [&](const QString& path) { return QFileInfo::exists(path); };
+    QPointer<ClosableModule> modules[3];
+    for (auto& m : modules) {
+        m = new ClosableModule;
+        ShowModuleWindow(m);
+    }
+    modules[1]->refuse = true;
+    appState().OptionsDirty = 1;
+    Query::execute("UPDATE t_activites SET Duree = 0");
+    ASSERT_TRUE(exists(data + "/vivanda.db-wal"));
+    ASSERT_TRUE(exists("MyVivanda.lock"));
+
+    // The second window refuses: the shut-down stops there and nothing of it has happened.
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(modules[0].isNull());
+    ASSERT_FALSE(modules[1].isNull());
+    ASSERT_FALSE(modules[2].isNull());
+    EXPECT_EQ(modules[1]->closeRequests, 1);
+    EXPECT_EQ(modules[2]->closeRequests, 0);
+    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 2);
+    EXPECT_TRUE(databaseIsOpen());
+    EXPECT_FALSE(exists("Options.dat"));
+    EXPECT_TRUE(exists("MyVivanda.lock"));
+
+    // Once it agrees, every window goes, then the settings, the database and the lock file.
+    modules[1]->refuse = false;
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(modules[1].isNull());
+    EXPECT_TRUE(modules[2].isNull());
+    EXPECT_TRUE(frame->mdiArea()->subWindowList().isEmpty());
+    EXPECT_TRUE(exists("Options.dat"));
+    EXPECT_FALSE(databaseIsOpen());
+    for (const char* side : {"/vivanda.db-wal", "/vivanda.db-shm"}) EXPECT_FALSE(exists(data + side)) << side;
+    EXPECT_FALSE(exists("MyVivanda.lock"));
 }
 
 TEST(FrameStartup, MissingDatabaseStopsWithAMessageNamingThePath) {
