@@ -34,7 +34,7 @@ void generateDatabase(const QString& dbPath) {
                                                   noSeed.path().toStdString(), dbPath.toStdString());
     if (!error.empty()) throw std::runtime_error(error);
     appState().DataDirectory = QFileInfo(dbPath).absolutePath();
-    if (const QString problem = openDatabase(); !problem.isEmpty()) throw std::runtime_error(problem.toStdString());
+    if (const QString problem = openDatabase(appState().DataDirectory); !problem.isEmpty()) throw std::runtime_error(problem.toStdString());
 
     Transaction t;
     for (int c = 1; c <= kConsoCategories; ++c)

@@ -22,7 +22,7 @@ struct BenchData {
                                                       (dir.path() + "/Data/vivanda.db").toStdString());
         if (!error.empty()) throw std::runtime_error(error);
         appState().DataDirectory = dir.path() + "/Data";
-        const QString problem = openDatabase();
+        const QString problem = openDatabase(appState().DataDirectory);
         if (!problem.isEmpty()) throw std::runtime_error(problem.toStdString());
         Transaction t;
         Query ins("INSERT INTO t_aliments VALUES (?, ?, ?, NULL, NULL, NULL, ?, ?, ?, ?, 100, 1, 0, ?)");

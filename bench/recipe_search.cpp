@@ -31,7 +31,7 @@ public:
                                                         (data + QStringLiteral("/vivanda.db")).toStdString());
         if (!problem.empty()) throw std::runtime_error(problem);
         appState().DataDirectory = data;
-        const QString opened = openDatabase();
+        const QString opened = openDatabase(appState().DataDirectory);
         if (!opened.isEmpty()) throw std::runtime_error(opened.toStdString());
         generateRecipes();
     }

@@ -31,7 +31,7 @@ public:
         try {
             return QApplication::notify(receiver, e);
         } catch (const std::exception& ex) {
-            ReportUnexpectedError(QString::fromUtf8(ex.what()));
+            ReportError(ex);
         }
         return false;
     }

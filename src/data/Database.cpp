@@ -5,8 +5,7 @@
 #include <QStringList>
 #include <sqlite3.h>
 
-#include "frame/AppState.h"
-#include "frame/TextHelpers.h"
+#include "data/AccentFold.h"
 
 namespace {
 
@@ -26,16 +25,30 @@ void sqlFold(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 void execPlain(const char* sql) {
     char* err = nullptr;
-    if (sqlite3_exec(dbConnection(), sql, nullptr, nullptr, &err) != SQLITE_OK) {
+    const int rc = sqlite3_exec(dbConnection(), sql, nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
         QString msg = QString::fromUtf8(err ? err : "?");
         sqlite3_free(err);
-        throw DatabaseError(msg);
+        throw DatabaseError(msg, rc);
     }
+}
+
+bool isBusyCode(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 }  // namespace
 
-DatabaseError::DatabaseError(const QString& message) : std::runtime_error(message.toStdString()) {}
+DatabaseError::DatabaseError(const QString& message, int sqliteCode)
+    : std::runtime_error(message.toStdString()), code_(sqliteCode) {}
+
+bool DatabaseError::busy() const { return isBusyCode(code_); }
+
+bool IsDatabaseBusy(const std::exception& e) {
+    const auto* error = dynamic_cast<const DatabaseError*>(&e);
+    return error && error->busy();
+}
 
 const QStringList& requiredTables() {
     static const QStringList names = {
@@ -47,9 +60,8 @@ const QStringList& requiredTables() {
     return names;
 }
 
-QString openDatabase() {
+QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
     closeDatabase();
-    const QString dataDir = appState().DataDirectory;
     const QString path = QDir(dataDir).filePath(QStringLiteral("vivanda.db"));
     const QString blank = QStringLiteral("        ");
     if (dataDir.isEmpty() || !QFileInfo(dataDir).isDir())
@@ -61,24 +73,29 @@ QString openDatabase() {
 
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    auto unreadable = [&](const QString& detail) {
-        QString msg = blank + QStringLiteral("La base de données ne peut pas être lue :\n") + blank +
-                      QDir::toNativeSeparators(path);
+    auto unreadable = [&](int code) {
+        const bool busy = isBusyCode(code);
+        const QString detail = busy ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
+        const QString problem = busy ? QStringLiteral("La base de données est utilisée par un autre programme :\n")
+                                     : QStringLiteral("La base de données ne peut pas être lue :\n");
+        QString msg = blank + problem + blank + QDir::toNativeSeparators(path);
         if (!detail.isEmpty()) msg += QStringLiteral("\n") + blank + detail;
         sqlite3_close(db);
         return msg;
     };
-    if (rc != SQLITE_OK) return unreadable(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (rc != SQLITE_OK) return unreadable(rc);
+    // Before any statement: a database another program holds for a moment is waited for.
+    sqlite3_busy_timeout(db, busyTimeoutMs);
 
     // Reading the table list also proves the file is a database we can read.
     QStringList present;
     sqlite3_stmt* st = nullptr;
     rc = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &st, nullptr);
-    if (rc != SQLITE_OK) return unreadable(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (rc != SQLITE_OK) return unreadable(rc);
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) return unreadable(QString::fromUtf8(sqlite3_errmsg(db)));
+    if (rc != SQLITE_DONE) return unreadable(rc);
     for (const QString& table : requiredTables()) {
         if (!present.contains(table, Qt::CaseInsensitive)) {
             sqlite3_close(db);
@@ -92,7 +109,6 @@ QString openDatabase() {
                QDir::toNativeSeparators(path);
     }
 
-    sqlite3_busy_timeout(db, 5000);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_create_function_v2(db, "FoldAccents", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                sqlFold, nullptr, nullptr, nullptr);
@@ -121,7 +137,7 @@ sqlite3* dbConnection() {
 
 void throwDatabaseError(const QString& what) {
     QString msg = g_db ? QString::fromUtf8(sqlite3_errmsg(g_db)) : QStringLiteral("base non ouverte");
-    throw DatabaseError(what.isEmpty() ? msg : what + QStringLiteral(" : ") + msg);
+    throw DatabaseError(what.isEmpty() ? msg : what + QStringLiteral(" : ") + msg, g_db ? sqlite3_errcode(g_db) : 0);
 }
 
 Transaction::Transaction() {

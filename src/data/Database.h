@@ -1,12 +1,13 @@
 #pragma once
-// The program's one SQLite connection, opened on appState().DataDirectory + "/vivanda.db".
+// The program's one SQLite connection, opened on <data folder>/vivanda.db.
 //
-//   QString problem = openDatabase();      // "" when ready, else a French message naming the path
+//   QString problem = openDatabase(dataDir);  // "" when ready, else a French message naming the path
 //   ...                                    // Query / Table use the connection
 //   closeDatabase();
 //
 // The connection runs with foreign keys on (a food used by a recipe cannot be deleted), WAL
-// journal and a busy timeout. Two SQL functions are registered on it for accent-insensitive
+// journal and a busy timeout: a statement that meets another program's lock waits for it, up to
+// the timeout, then fails with a DatabaseError whose busy() is true. Two SQL functions are registered on it for accent-insensitive
 // search: FoldAccents(text) (folded, lower case) and FoldAccentsUpper(text) (folded, upper case),
 // so "FoldAccents(NomX) LIKE FoldAccents(?) || '%'" finds "Crème" from "creme".
 // Every failure of the engine is raised as DatabaseError carrying SQLite's message.
@@ -17,14 +18,28 @@ struct sqlite3;
 
 class DatabaseError : public std::runtime_error {
 public:
-    explicit DatabaseError(const QString& message);
+    // `sqliteCode`: the engine's result code behind the failure, 0 for the program's own errors.
+    explicit DatabaseError(const QString& message, int sqliteCode = 0);
     QString message() const { return QString::fromUtf8(what()); }
+    int sqliteCode() const { return code_; }
+    // Another program held the database locked for longer than the busy timeout.
+    bool busy() const;
+
+private:
+    int code_ = 0;
 };
 
-// Opens the database of appState().DataDirectory (read-write, never created) and checks that the
-// Data folder, the file and the eighteen tables are there. Returns "" on success; otherwise a
-// French message naming the path, with nothing opened or created. Opening again first closes.
-QString openDatabase();
+// Whether `e` is a DatabaseError raised because another program held the database locked.
+bool IsDatabaseBusy(const std::exception& e);
+
+// How long a statement waits for another program's lock before failing, in milliseconds.
+constexpr int kDefaultBusyTimeoutMs = 5000;
+
+// Opens <dataDir>/vivanda.db (read-write, never created) and checks that the data folder, the
+// file and the eighteen tables are there. Returns "" on success; otherwise a French message
+// naming the path, with nothing opened or created ("... utilisée par un autre programme" when it
+// stayed locked beyond the busy timeout). Opening again first closes.
+QString openDatabase(const QString& dataDir, int busyTimeoutMs = kDefaultBusyTimeoutMs);
 // Closes the connection; the last one to close folds the write-ahead log back into the file and
 // removes its -wal and -shm side files.
 void closeDatabase();

@@ -13,7 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// Input colours (0xBBGGRR in the original palette): white when editable, pale blue when locked.
+// Input colours: white when editable, pale blue (0xF9F0BD written blue-green-red) when locked.
 inline const QColor kEditableColour{0xFF, 0xFF, 0xFF};
 inline const QColor kLockedColour{0xBD, 0xF0, 0xF9};
 

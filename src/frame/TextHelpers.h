@@ -3,6 +3,8 @@
 // the accent-free search key and path splitting. Numbers use the current locale (QLocale()).
 #include <QString>
 
+#include "data/AccentFold.h"  // FoldAccents, the search key
+
 // A quantity rounded up to the hundredth: "12" when whole, else two decimals after rounding to
 // four significant digits, with the locale's decimal separator ("12,50" in French).
 QString QuantityToText(double x);
@@ -15,8 +17,6 @@ QString DoubleToDotText(double x);
 // scanned again. An empty pattern leaves the text as it is.
 QString ReplaceAll(const QString& text, const QString& pattern, const QString& replacement);
 
-// Search key: lower-cased, accents folded, ligatures spelt out; upper-cased when toUpper.
-QString FoldAccents(const QString& text, bool toUpper);
 
 // The text after the last path separator ('\' or '/'); the whole path when there is none.
 QString FileNamePart(const QString& path);

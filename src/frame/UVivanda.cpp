@@ -30,6 +30,21 @@ void ReportUnexpectedError(const QString& message) {
     modal::exec(&box);
 }
 
+void ReportDatabaseBusy() {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Base de données occupée"),
+                    QStringLiteral("        La base de données est utilisée par un autre programme.\n"
+                                   "        Rien n'a été enregistré : réessayez dans un instant."),
+                    QMessageBox::Ok, frameWindow());
+    modal::exec(&box);
+}
+
+void ReportError(const std::exception& e) {
+    if (IsDatabaseBusy(e))
+        ReportDatabaseBusy();
+    else
+        ReportUnexpectedError(QString::fromUtf8(e.what()));
+}
+
 namespace {
 
 // The instance marker: a lock file in the working folder whose result is not looked at. It
@@ -205,7 +220,7 @@ void TFVivanda::FormCreate() {
     st.BrowserFailureCaption = LoadString(174);
     // The program cannot do anything without its database: stop here with a clear message.
     if (!databaseIsOpen()) {
-        const QString problem = openDatabase();
+        const QString problem = openDatabase(st.DataDirectory);
         if (!problem.isEmpty()) throw StartupError(problem);
     }
     try {

@@ -75,3 +75,11 @@ public:
 
 // The standard box for an unexpected error that a handler does not map to its own message.
 void ReportUnexpectedError(const QString& message);
+
+// The box for a write that another program's lock held off beyond the busy timeout: the
+// database is busy and nothing was written.
+void ReportDatabaseBusy();
+
+// An error that escaped a handler: the busy box for a database locked by another program, the
+// standard box otherwise.
+void ReportError(const std::exception& e);

@@ -86,7 +86,7 @@ void guarded(Fn&& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        ReportUnexpectedError(QString::fromUtf8(e.what()));
+        ReportError(e);
     }
 }
 

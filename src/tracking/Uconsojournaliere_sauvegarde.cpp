@@ -4,10 +4,12 @@
 #include <QMessageBox>
 #include <stdexcept>
 
+#include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/Placement.h"
+#include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
 #include "platform/WebPage.h"
@@ -99,7 +101,11 @@ void TFConsoJournaliere::BtnSauvegardeClick() {
             ShowMessageBox(MessageTable[13], MessageTable[5], 0x30, nullptr, false);
         else  // closing the date dialog is the user's choice, not a failure to report
             ShowSaveCancelled();
-    } catch (const std::exception&) {
-        OfferErrorReport(progress.location, MessageTable[18], MessageTable[19]);
+    } catch (const std::exception& e) {
+        // Another program holding the database is no fault to report: the day can be saved again.
+        if (IsDatabaseBusy(e))
+            ReportDatabaseBusy();
+        else
+            OfferErrorReport(progress.location, MessageTable[18], MessageTable[19]);
     }
 }

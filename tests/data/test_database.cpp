@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 #include "data/Database.h"
 #include "data/Query.h"
 #include "frame/AppState.h"
@@ -34,14 +37,50 @@ TEST(DatabaseOpen, ProblemsAreReportedWithThePathAndCreateNothing) {
         {folder.dataDir(), "t_densites", folder.dbPath(), {"vivanda.db"}},
     };
     for (const auto& c : cases) {
-        appState().DataDirectory = c.dir;
-        const QString msg = openDatabase();
+        const QString msg = openDatabase(c.dir);
         EXPECT_TRUE(msg.contains(c.words) && msg.contains(c.path)) << msg.toStdString();
         EXPECT_EQ(QDir(c.dir).entryList(QDir::Files), c.filesAfter) << c.dir.toStdString();
         EXPECT_FALSE(databaseIsOpen());
     }
     EXPECT_FALSE(QDir(root + "/Absent").exists());
     EXPECT_THROW(dbConnection(), DatabaseError);
+}
+
+// Another program's lock: a short one is waited for from the very first statement, a lasting one
+// gets its own message at start and a busy error on a write.
+TEST(DatabaseOpen, AnotherProgramsLockIsWaitedForThenNamed) {
+    TestDataFolder folder(false);
+    const QString dataDir = folder.dataDir();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.dbPath().toUtf8().constData(), &other), SQLITE_OK);
+    // A writer in rollback-journal mode: its exclusive lock keeps readers out too.
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA journal_mode = DELETE; BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    const QString held = openDatabase(dataDir, 100);
+    EXPECT_TRUE(held.contains(QString::fromUtf8("utilisée par un autre programme")) && held.contains(folder.dbPath()))
+        << held.toStdString();
+    EXPECT_FALSE(databaseIsOpen());
+
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    const QString waited = openDatabase(dataDir, 5000);
+    release.join();
+    EXPECT_EQ(waited, QString()) << waited.toStdString();
+
+    ASSERT_EQ(openDatabase(dataDir, 100), QString());
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    try {
+        Query::execute(QStringLiteral("UPDATE t_activites SET Duree = 1"));
+        ADD_FAILURE() << "the write went through a held lock";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.busy()) << e.what();
+        EXPECT_TRUE(IsDatabaseBusy(e));
+    }
+    EXPECT_FALSE(IsDatabaseBusy(DatabaseError(QStringLiteral("Table introuvable"))));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
 }
 
 // The database the build stages (schema + shipped seed) passes the start-up check.
@@ -52,7 +91,7 @@ TEST(DatabaseOpen, StagedDatabaseOpens) {
     QFile::remove(folder.dbPath());
     ASSERT_TRUE(QFile::copy(staged, folder.dbPath()));
     QFile::setPermissions(folder.dbPath(), QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(openDatabase(), QString());
+    EXPECT_EQ(openDatabase(folder.dataDir()), QString());
     EXPECT_GT(count("SELECT COUNT(*) FROM t_aliments"), 0);
 }
 

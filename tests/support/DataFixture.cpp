@@ -20,7 +20,7 @@ TestDataFolder::TestDataFolder(bool open, const QString& seedDir) : previousCwd_
     appState().DataDirectory = dataDir();
     appState().ImagesDirectory = dir_.path() + QStringLiteral("/Images");
     if (open) {
-        const QString problem = openDatabase();
+        const QString problem = openDatabase(appState().DataDirectory);
         if (!problem.isEmpty()) throw std::runtime_error(problem.toStdString());
     }
 }

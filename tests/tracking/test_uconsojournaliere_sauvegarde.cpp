@@ -4,7 +4,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "platform/WebPage.h"
@@ -187,4 +189,26 @@ TEST_F(DaySaveWindow, AFailureKeepsTheEarlierSaveAndOffersTheErrorReport) {
     EXPECT_TRUE(opened[0].endsWith(QStringLiteral("Pages_fr/recup-erreurs-Vivanda.php?err=C2.0-9")));
     EXPECT_EQ(savedRows("Utilisateur", day), 1);
     EXPECT_EQ(savedInfo("Utilisateur", day)[0].toDouble(), 70);
+}
+
+TEST_F(DaySaveWindow, ALockHeldByAnotherProgramSaysTheDatabaseIsBusy) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    addRow(QStringLiteral("Riz"), 0.8, 200);
+    ASSERT_EQ(openDatabase(folder().dataDir(), 100), QString());   // a short wait for the test
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder().dbPath().toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    answerDateDialog(day, QStringLiteral("70"));
+    QStringList shown;
+    modal::pushHandler([&shown](modal::Call& c) {
+        shown << c.caption;
+        c.result = QMessageBox::Ok;
+    });
+    form->BtnSauvegardeClick();
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_EQ(shown, QStringList{QString::fromUtf8("Base de données occupée")});
+    EXPECT_EQ(savedRows("Utilisateur", day), 0);
 }
