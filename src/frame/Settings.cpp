@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
@@ -35,8 +36,10 @@ int32_t withLowBytes(int32_t value, const char* bytes, int count) {
     return static_cast<int32_t>(v);
 }
 
-// Reads at most `max` bytes of a file; false when it cannot be opened.
+// Reads at most `max` bytes of a file; false when it cannot be opened. Only a regular file is
+// read: opening a named pipe or a device of that name would wait for a writer forever.
 bool readHead(const QString& path, int max, QByteArray* out) {
+    if (!QFileInfo(path).isFile()) return false;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return false;
     *out = f.read(max);

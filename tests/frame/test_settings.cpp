@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "frame/AppState.h"
 #include "frame/Settings.h"
@@ -67,6 +68,17 @@ TEST_F(SettingsFiles, MissingEmptyShortAndLongOptionsFiles) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("Options.dat"));
     ReadOptionsFile(dir_.path());
     EXPECT_EQ(settings(), std::vector<int>(7, 1));
+}
+
+// A named pipe holding a settings file's name reads as a missing file instead of blocking the start.
+TEST_F(SettingsFiles, NamedPipesCountAsMissingFiles) {
+    for (const char* name : {"Options.dat", "Langue.dat"})
+        ASSERT_EQ(mkfifo(path(name).toLocal8Bit().constData(), 0600), 0) << name;
+    appState().LanguageCode = 400;
+    ReadOptionsFile(dir_.path());
+    ReadLanguageFile(dir_.path());
+    EXPECT_EQ(settings(), std::vector<int>(7, 1));
+    EXPECT_EQ(appState().LanguageCode, 0);
 }
 
 TEST_F(SettingsFiles, AnyBytesLoadAndRoundTrip) {
