@@ -100,7 +100,18 @@ DbLineEdit::DbLineEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textEdited, this, [this] { userTyped(this); });
 }
 
-void DbLineEdit::setField(Table* table, const QString& field) { bindTo(this, table, field, true); }
+namespace {
+// Typing stops at the bound column's width, so what is seen is what is stored.
+void limitToColumn(QLineEdit* edit, const Table* table, const QString& field) {
+    const int width = table ? table->textWidth(field) : -1;
+    edit->setMaxLength(width > 0 ? width : kUnboundedEditLength);
+}
+}  // namespace
+
+void DbLineEdit::setField(Table* table, const QString& field) {
+    bindTo(this, table, field, true);
+    limitToColumn(this, table, field);
+}
 
 void DbLineEdit::load() {
     loadWith([this](const QString& text) { setText(text); });
@@ -325,6 +336,7 @@ QWidget* DbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
     auto* line = new QLineEdit;
     line->setObjectName(QStringLiteral("cellEditor"));
     line->setFrame(false);
+    limitToColumn(line, table, col.field);
     line->installEventFilter(const_cast<DbGridDelegate*>(this));
     if (!col.ellipsis) {
         line->setParent(parent);

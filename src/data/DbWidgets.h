@@ -2,6 +2,8 @@
 // Data-aware widgets over a Table (see Table.h).
 //
 // DbLineEdit / DbMemo: show one field of the current row and follow every move and change.
+//   A DbLineEdit (and a grid's cell editor) takes no more characters than its column's width
+//   (Table::textWidth).
 //   Typing puts the table in edit state (edit(); on an empty table that appends) and the text is
 //   written to the field when the widget is left or the row is posted or left. modified() is
 //   true only after the user typed since the last load (a move or a refresh clears it), which
@@ -29,6 +31,9 @@
 #include <functional>
 
 #include "data/Table.h"
+
+// A line edit's own limit, for fields without a width.
+constexpr int kUnboundedEditLength = 32767;
 
 // Colour from the 0x00BBGGRR value the forms are specified with (0xF9F0BD pale blue).
 QColor BgrColor(unsigned bgr);

@@ -49,7 +49,7 @@ Table::~Table() {
     for (Table* d : details_) d->master_ = nullptr;
 }
 
-void Table::setTextWidth(const QString& column, int width) { widths_[column.toLower()] = width; }
+int Table::textWidth(const QString& column) const { return ColumnTextWidth(tableName_, column); }
 
 // ---------------------------------------------------------------------------------------------
 // Opening, reading
@@ -75,8 +75,8 @@ void Table::loadColumns() {
     for (info.first(); !info.eof(); info.next()) {
         columns_ << info.asString("name");
         types_ << info.asString("type").toUpper();
-        const int width = ColumnTextWidth(tableName_, columns_.last());
-        if (width > 0 && !widths_.contains(columns_.last().toLower())) widths_.insert(columns_.last().toLower(), width);
+        const int width = textWidth(columns_.last());
+        if (width > 0) widths_.insert(columns_.last().toLower(), width);
         if (info.asInt("pk") > 0) keys << info.asString("name");
     }
     keyColumn_ = keys.size() == 1 ? keys.first() : QString();

@@ -11,7 +11,8 @@
 // - Writing a field (setValue) needs Edit or Insert; it marks the row modified and recomputes
 //   the calculated fields at once. Values are converted to the column's type: a text that is
 //   not a number for an INTEGER or REAL column raises DatabaseError with a French message and
-//   writes nothing; "" writes NULL; a text longer than setTextWidth() is cut.
+//   writes nothing; "" writes NULL; a text longer than the column's
+//   width (textWidth(), from ColumnWidths.h) is cut.
 // - edit(): Edit state (no effect when already editing); with no current row it appends instead.
 // - append(): a blank row at the end (the master link fills the detail's link column), Insert.
 //   Database defaults apply at post (only the columns that were written are inserted).
@@ -65,8 +66,9 @@ public:
     const QString& tableName() const { return tableName_; }
     // Rows come in this order instead of the key order ("Numero" for t_consommation).
     void setOrderBy(const QString& orderBy) { orderBy_ = orderBy; }
-    // Writes to `column` are cut to `width` characters (text(32) columns and the like).
-    void setTextWidth(const QString& column, int width);
+    // The width of a text column from the database's column-width map (ColumnWidths.h): writes
+    // are cut to it and the edits bound to the column refuse longer typing; -1 when unbounded.
+    int textWidth(const QString& column) const;
 
     void open();
     void close();
@@ -151,7 +153,7 @@ private:
     QString orderBy_;
     QString keyColumn_;                 // single-column primary key, or empty
     QStringList types_;                 // declared type per column
-    QHash<QString, int> widths_;        // text width per column (lower-case name)
+    QHash<QString, int> widths_;        // text width per column (lower-case name), read at open
     std::vector<qlonglong> rowids_;     // rowid per row
     State state_ = State::Inactive;
     bool modified_ = false;

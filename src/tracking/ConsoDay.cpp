@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <limits>
 
+#include "data/ColumnWidths.h"
 #include "frame/TextHelpers.h"
 
 SqlStatement FoodListQuery(int categoryId, const QString& foodColumn, const QString& recipeColumn,
@@ -127,7 +128,10 @@ int FindItemByPrefix(const QStringList& items, const QString& text) {
     return -1;
 }
 
-QString StoredConsoName(const QString& listedName) { return listedName.left(kConsoNameWidth); }
+QString StoredConsoName(const QString& listedName) {
+    static const int width = ColumnTextWidth(QStringLiteral("t_consommation"), QStringLiteral("NomAliment"));
+    return width > 0 ? listedName.left(width) : listedName;
+}
 
 bool IsAlreadyInDay(const QString& listedName, const QStringList& dayNames) {
     const QString stored = StoredConsoName(listedName);

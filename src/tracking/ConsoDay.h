@@ -81,9 +81,8 @@ QString ObjectiveAdviceText(int totalNeeds, float objective);
 // Returns -1 when no item matches.
 int FindItemByPrefix(const QStringList& items, const QString& text);
 
-// A day's row keeps at most this many characters of its name.
-constexpr int kConsoNameWidth = 32;
-// The name a listed food or recipe is stored under in the day.
+// The name a listed food or recipe is stored under in the day: cut to the width of
+// t_consommation.NomAliment, as the table cuts it when the row is written.
 QString StoredConsoName(const QString& listedName);
 // Whether `listedName`, once stored, would repeat one of `dayNames` (letter case ignored).
 bool IsAlreadyInDay(const QString& listedName, const QStringList& dayNames);

@@ -243,3 +243,36 @@ TEST_F(GridTest, EllipsisCellKeysActOnItsBox) {
     qInstallMessageHandler(previous);
     EXPECT_TRUE(warnings.filter("does not belong").isEmpty()) << warnings.join("\n").toStdString();
 }
+
+// An edit and a grid cell bound to a text column take no more characters than its width; an
+// edit rebound to a column without a width takes them all again.
+TEST_F(DataTest, BoundEditsStopTypingAtTheColumnWidth) {
+    const QString tooLong(70, QLatin1Char('r'));
+    Table recipes("t_recettes");
+    recipes.open();
+    DbLineEdit name;
+    name.setField(&recipes, "NomRecetteFrancais");
+    name.clear();
+    QTest::keyClicks(&name, tooLong);
+    EXPECT_EQ(name.text(), tooLong.left(64));
+    name.setField(&recipes, "TempsPreparation");
+    EXPECT_EQ(name.maxLength(), kUnboundedEditLength);
+
+    Table users("t_utilisateurs");
+    users.open();
+    QWidget window;
+    auto* grid = new DbGrid(&window);
+    grid->setTable(&users);
+    grid->setColumns({{"Nom", "Nom", 120}});
+    window.show();
+    const QModelIndex first = grid->model()->index(0, 0);
+    grid->setCurrentIndex(first);
+    grid->edit(first);
+    auto* cell = grid->viewport()->findChild<QLineEdit*>("cellEditor");
+    ASSERT_NE(cell, nullptr);
+    cell->clear();
+    QTest::keyClicks(cell, tooLong);
+    EXPECT_EQ(cell->text(), tooLong.left(32));
+    QTest::keyClick(cell, Qt::Key_Return);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_utilisateurs WHERE Nom = ?", {tooLong.left(32)}).toInt(), 1);
+}

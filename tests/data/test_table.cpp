@@ -220,7 +220,6 @@ TEST_F(DataTest, TableRoundTripsQuotesInEveryTextColumn) {
 TEST_F(DataTest, TableWithoutKeyConversionsAndRefusals) {
     Table conso("t_consommation");
     conso.setOrderBy("Numero");
-    conso.setTextWidth("NomAliment", 32);
     conso.open();
     const QString longName = "Purée de pommes de terre maison au beurre";
     for (int i = 0; i < 3; ++i) {
@@ -276,4 +275,36 @@ TEST_F(DataTest, TablePostKeepsOtherDatasetsColumns) {
     q.open();
     EXPECT_DOUBLE_EQ(q.asDouble(0), 155);
     EXPECT_EQ(q.asString(1), "Green apple");
+}
+
+// A text longer than its column's width is cut to that width by any Table, from the one width
+// map; columns without a width (memo texts) keep every character.
+TEST_F(DataTest, LongTextsAreCutToTheirColumnWidthOnEveryTable) {
+    const QString longText = QString::fromUtf8("Œufs brouillés à l'estragon, \"maison\" ; ").repeated(4);
+    const struct {
+        const char* table;
+        const char* key;
+        const char* column;
+        int width;   // -1: kept whole
+    } cases[] = {
+        {"t_utilisateurs", "Taille", "Nom", 32},
+        {"t_recettes", "IdRecette", "NomRecetteFrancais", 64},
+        {"t_recettes", "IdRecette", "NomRecetteEspagnol", 64},
+        {"t_recettes", "IdRecette", "DescRecetteFrancais", -1},
+        {"t_aliments", "IdAliment", "NomAlimentAnglais", 32},
+        {"t_activites", "IdActivite", "NomActiviteItalien", 32},
+        {"t_unites_mesures", "IdUnite", "NomUnite", 32},
+    };
+    for (const auto& c : cases) {
+        Table t(c.table);
+        EXPECT_EQ(t.textWidth(c.column), c.width) << c.column;
+        t.open();
+        const QVariant key = t.value(c.key);
+        change(t, c.column, longText);
+        EXPECT_EQ(t.asString(c.column).size(), c.width > 0 ? c.width : longText.size()) << c.column;
+        t.post();
+        const QString stored = Query::scalar(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                                 .arg(c.column, c.table, c.key), {key}).toString();
+        EXPECT_EQ(stored, c.width > 0 ? longText.left(c.width) : longText) << c.table << "." << c.column;
+    }
 }
