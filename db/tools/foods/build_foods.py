@@ -2,14 +2,14 @@
 """Builds the food, category and household-measure seed files.
 
 Reads the hand-written sources of this folder (names.tsv, measures.tsv, densities.tsv,
-energy_outliers.tsv) together with the Ciqual 2020 table and the USDA SR28 abbreviated file, and
-writes:
+energy_outliers.tsv) together with the Ciqual 2020 table and the USDA SR28 abbreviated file kept
+in db/sources/, and writes:
   db/seed/t_cataliments.tsv, db/seed/t_aliments.tsv, db/seed/t_unites_mesures.tsv,
   db/seed/t_densites.tsv, db/seed/t_densites_unites_mesures.tsv,
   db/tools/foods/food_sources.tsv.
 
 Standard library only. Run from anywhere:
-  python3 db/tools/foods/build_foods.py [--data /work/shared/data]
+  python3 db/tools/foods/build_foods.py [--data db/sources]
 Any inconsistency (unknown code, name too long or repeated, missing translation of an everyday
 food, energy far from 9/4/4 without an explanation...) stops the tool with a message and writes
 nothing.
@@ -338,9 +338,8 @@ def read_required():
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--data", default=os.path.normpath(os.path.join(REPO, "..", "shared",
-                                                                         "data")),
-                        help="folder holding ciqual-2020/ and usda-sr28/")
+    parser.add_argument("--data", default=os.path.join(REPO, "db", "sources"),
+                        help="folder holding ciqual-2020/ and usda-sr28/ (default: db/sources)")
     args = parser.parse_args()
     try:
         ciqual = read_ciqual(args.data)

@@ -33,7 +33,7 @@ REPO = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
 SEED = os.path.join(REPO, "db", "seed")
 FOOD_SOURCES = os.path.join(REPO, "db", "tools", "foods", "food_sources.tsv")
 FOOD_TABLE = os.path.join(SEED, "t_aliments.tsv")
-CIQUAL = os.path.normpath(os.path.join(REPO, "..", "shared", "data", "ciqual-2020", "ciqual.tsv"))
+CIQUAL = os.path.join(REPO, "db", "sources", "ciqual-2020", "ciqual.tsv")
 
 LANGUAGES = ["fr", "en", "de", "it", "es"]
 SUFFIXES = ["Francais", "Anglais", "Allemand", "Italien", "Espagnol"]
