@@ -95,7 +95,9 @@ TEST_F(FoodsSeed, EveryFoodIsTracedToItsSources) {
         codes.insert(source.at("ciqual"));
         EXPECT_FALSE(source.at("ciqual").empty()) << source.at("IdAliment");
         const std::string& energy = source.at("energy_source");
-        EXPECT_TRUE(energy == "ciqual" || energy == "computed 9/4/4" || energy == "usda") << energy;
+        EXPECT_TRUE(energy == "ciqual" || energy == "computed 9/4/4" || energy == "computed 9/4/4 + alcohol" ||
+                    energy == "usda")
+            << energy;
         if (energy == "usda") EXPECT_FALSE(source.at("ndb").empty()) << source.at("IdAliment");
     }
     auto foods = db.rows("SELECT IdAliment FROM t_aliments");
@@ -121,6 +123,30 @@ TEST_F(FoodsSeed, EveryDensityFoodHasMeasuresAndIsAShippedFood) {
                "a link to nothing");
     expectNone("SELECT IdAlimentDensite, IdUnite FROM t_densites_unites_mesures GROUP BY IdAlimentDensite, IdUnite "
                "HAVING COUNT(*) > 1", "a measure listed twice for one food");
+}
+
+// One piece of a food (PoidsMoyen) lies within the band of its category that
+// db/tools/foods/piece_bands.tsv gives with its reason: the lightest and heaviest single piece a
+// French shop sells in that category. Outside it, the weight is a miniature, a half or a crate.
+TEST_F(FoodsSeed, PieceWeightsStayWithinTheBandOfTheirCategory) {
+    std::map<std::string, std::pair<double, double>> bands;
+    for (const Row& band : seedtest::readSourceTsv("db/tools/foods/piece_bands.tsv")) {
+        EXPECT_FALSE(band.at("why").empty()) << "band of category " << band.at("IdCatAliment") << " without a reason";
+        bands[band.at("IdCatAliment")] = {number(band, "min_g"), number(band, "max_g")};
+    }
+    ASSERT_FALSE(bands.empty());
+    const auto pieces = db.rows("SELECT IdAliment, NomAlimentFrancais, IdCatAliment, PoidsMoyen FROM t_aliments "
+                                "WHERE PoidsMoyen > 0");
+    EXPECT_GE(pieces.size(), 50u);
+    for (const Row& food : pieces) {
+        auto band = bands.find(food.at("IdCatAliment"));
+        ASSERT_NE(band, bands.end()) << food.at("NomAlimentFrancais") << ": category " << food.at("IdCatAliment")
+                                     << " has no piece band";
+        const double grams = number(food, "PoidsMoyen");
+        EXPECT_TRUE(grams >= band->second.first && grams <= band->second.second)
+            << food.at("IdAliment") << " " << food.at("NomAlimentFrancais") << ": " << grams << " g a piece, outside "
+            << band->second.first << ".." << band->second.second << " g";
+    }
 }
 
 // The day's list offers foods and recipes side by side and a day stores only the name, so a food

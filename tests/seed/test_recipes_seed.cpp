@@ -78,7 +78,7 @@ TEST_F(RecipesSeed, IngredientAndThemeLinksPointAtExistingRows) {
                "HAVING COUNT(*) > 1", "one row per recipe and food");
     expectNone("SELECT r.IdRecette FROM t_recettes r WHERE NOT EXISTS (SELECT 1 FROM t_ingredients_recettes i "
                "WHERE i.IdRecette = r.IdRecette) OR (SELECT COUNT(*) FROM t_categories_recettes c WHERE "
-               "c.IdRecette = r.IdRecette) NOT BETWEEN 1 AND 3", "a recipe without ingredient, or with no or too many themes");
+               "c.IdRecette = r.IdRecette) NOT BETWEEN 1 AND 4", "a recipe without ingredient, or with no or too many themes");
     expectNone("SELECT IdRecette, IdCategorie FROM t_categories_recettes GROUP BY IdRecette, IdCategorie "
                "HAVING COUNT(*) > 1", "a recipe lists a theme twice");
 }
@@ -132,20 +132,50 @@ TEST_F(RecipesSeed, ThemesAndFoodCategoriesLeadToConsumptionCategories) {
                "(SELECT IdMetaCategorie FROM t_alim_recette_catconso)", "a consumption category would always list nothing");
 }
 
-TEST_F(RecipesSeed, ActivitiesAreNamedAndCostACompendiumMetValue) {
-    auto activities = db.rows("SELECT * FROM t_activites");
+TEST_F(RecipesSeed, ActivitiesAreNamedAndCostTheMetValueOfTheirCompendiumCode) {
+    auto activities = db.rows("SELECT * FROM t_activites ORDER BY IdActivite");
     ASSERT_GE(activities.size(), 60u);
     expectFiveLanguageNames("t_activites", "IdActivite", "NomActivite", 32);
     expectNone("SELECT IdActivite FROM t_activites WHERE Duree IS NOT 0 OR UtilisePoids IS NOT 1",
                "durations start at 0 and costs are per kg of body weight");
-    for (const Row& a : activities) {
-        // kcal a minute per kg of body weight = MET x 3.5 / 200; the Compendium's MET values
-        // run from 0.9 to 23 and are published to 0.05.
-        const double met = number(a, "ScaleFactor") * 200.0 / 3.5;
-        EXPECT_GE(met, 0.9) << a.at("NomActiviteFrancais");
-        EXPECT_LE(met, 23.0) << a.at("NomActiviteFrancais");
-        EXPECT_NEAR(met * 20.0, std::round(met * 20.0), 1e-6) << a.at("NomActiviteFrancais");
+
+    // The tool's table of the 2011 Compendium (code -> MET) and each activity's code, in id order.
+    std::map<std::string, double> metOfCode;
+    for (const Row& entry : seedtest::readSourceTsv("db/tools/recipes/compendium_2011.tsv"))
+        EXPECT_TRUE(metOfCode.emplace(entry.at("Code"), number(entry, "MET")).second) << "code " << entry.at("Code") << " twice";
+    const auto codes = seedtest::readSourceTsv("db/tools/recipes/activities.tsv");
+    ASSERT_EQ(codes.size(), activities.size());
+    for (size_t i = 0; i < activities.size(); ++i) {
+        const Row& a = activities[i];
+        ASSERT_EQ(a.at("IdActivite"), std::to_string(i + 1));
+        EXPECT_EQ(codes[i].at("Francais"), a.at("NomActiviteFrancais"));
+        auto met = metOfCode.find(codes[i].at("Compendium"));
+        ASSERT_NE(met, metOfCode.end()) << a.at("NomActiviteFrancais") << ": code " << codes[i].at("Compendium");
+        // kcal a minute per kg of body weight = MET x 3.5 / 200.
+        EXPECT_NEAR(number(a, "ScaleFactor") * 200.0 / 3.5, met->second, 1e-6)
+            << a.at("NomActiviteFrancais") << " (code " << met->first << ")";
     }
+}
+
+// A savoury recipe without meat, poultry, charcuterie, fish, seafood or meat stock carries the
+// vegetarian theme, and no recipe with one of them does.
+TEST_F(RecipesSeed, MeatlessSavouryRecipesAndOnlyThoseAreVegetarian) {
+    const std::string vegetarian = "(SELECT IdCategorie FROM t_categories WHERE NomCategorieFrancais = 'Végétarien')";
+    ASSERT_EQ(db.scalar("SELECT COUNT(*) FROM t_categories WHERE NomCategorieFrancais = 'Végétarien'"), 1);
+    const std::string withMeat =
+        "(SELECT i.IdRecette FROM t_ingredients_recettes i, t_aliments a WHERE i.IdAliment = a.IdAliment AND "
+        "(a.IdCatAliment BETWEEN 9 AND 13 OR a.NomAlimentFrancais IN ('Bouillon de bœuf', 'Bouillon de volaille')))";
+    expectNone("SELECT IdRecette FROM t_categories_recettes WHERE IdCategorie = " + vegetarian + " AND IdRecette IN " +
+                   withMeat,
+               "a vegetarian recipe with meat or fish");
+    // Starters, main courses, soups, salads, savoury tarts, gratins, side dishes, pasta and grains.
+    expectNone("SELECT r.IdRecette, r.NomRecetteFrancais FROM t_recettes r WHERE r.IdRecette NOT IN " + withMeat +
+                   " AND EXISTS (SELECT 1 FROM t_categories_recettes c, t_categories t WHERE c.IdRecette = r.IdRecette "
+                   "AND c.IdCategorie = t.IdCategorie AND t.NomCategorieFrancais IN ('Entrées', 'Plats principaux', "
+                   "'Soupes et potages', 'Salades', 'Tartes salées et quiches', 'Gratins', 'Accompagnements', "
+                   "'Pâtes, riz et céréales')) AND r.IdRecette NOT IN (SELECT IdRecette FROM t_categories_recettes "
+                   "WHERE IdCategorie = " + vegetarian + ")",
+               "a meatless savoury recipe without the vegetarian theme");
 }
 
 TEST_F(RecipesSeed, ReadmeCountsMatchTheShippedTables) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Builds the food, category and household-measure seed files.
 
-Reads the hand-written sources of this folder (names.tsv, measures.tsv, densities.tsv,
-energy_outliers.tsv) together with the Ciqual 2020 table and the USDA SR28 abbreviated file kept
+Reads the hand-written sources of this folder (names.tsv, pieces.tsv, piece_bands.tsv,
+alcohol.tsv, measures.tsv, densities.tsv, energy_outliers.tsv) together with the Ciqual 2020 table and the USDA SR28 abbreviated file kept
 in db/sources/, and writes:
   db/seed/t_cataliments.tsv, db/seed/t_aliments.tsv, db/seed/t_unites_mesures.tsv,
   db/seed/t_densites.tsv, db/seed/t_densites_unites_mesures.tsv,
@@ -37,6 +37,7 @@ ENERGY_TOLERANCE_KCAL = 8.0
 ENERGY_TOLERANCE_RATIO = 0.08
 
 ALCOHOLIC_SUBGROUP = "boisson alcoolisées"
+ALCOHOL_KCAL_PER_G = 7.0
 
 # Household weights of USDA SR28 that describe a volume, in millilitres.
 CUP_ML = 236.6
@@ -185,8 +186,51 @@ def energy_deviates(kcal, fat, protein, carbs):
     return abs(kcal - expected) > max(ENERGY_TOLERANCE_KCAL, ENERGY_TOLERANCE_RATIO * expected)
 
 
+def read_pieces(names):
+    """IdAliment -> grams of one piece set by hand (pieces.tsv), each with its reason."""
+    known = {r["id"] for r in names}
+    usda_weighted = {r["id"] for r in names if r["weight"]}
+    pieces = {}
+    for r in read_tsv(os.path.join(HERE, "pieces.tsv")):
+        where = f"pieces.tsv food {r['id']}"
+        if r["id"] not in known or r["id"] in pieces:
+            fail(f"{where}: unknown food or listed twice")
+        if r["id"] in usda_weighted:
+            fail(f"{where}: names.tsv also gives it a USDA household weight; keep one")
+        if not r["reason"]:
+            fail(f"{where}: no reason")
+        try:
+            pieces[r["id"]] = float(r["grams"])
+        except ValueError:
+            fail(f"{where}: grams '{r['grams']}' is not a number")
+    return pieces
+
+
+def read_piece_bands():
+    """IdCatAliment -> (lightest, heaviest) plausible piece, in grams (piece_bands.tsv)."""
+    bands = {}
+    for r in read_tsv(os.path.join(HERE, "piece_bands.tsv")):
+        bands[int(r["IdCatAliment"])] = (float(r["min_g"]), float(r["max_g"]))
+    return bands
+
+
+def check_piece_weight(weight, category, bands, where):
+    if weight == 0:
+        return
+    if category not in bands:
+        fail(f"{where}: a piece weight in category {category}, which has no band in "
+             "piece_bands.tsv")
+    low, high = bands[category]
+    if not low <= weight <= high:
+        fail(f"{where}: a piece of {weight} g is outside {low}..{high} g, the band of its "
+             "category (piece_bands.tsv)")
+
+
 def build_foods(ciqual, usda, required):
     names = read_tsv(os.path.join(HERE, "names.tsv"))
+    pieces = read_pieces(names)
+    bands = read_piece_bands()
+    alcohol = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "alcohol.tsv"))}
     outliers = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "energy_outliers.tsv"))}
     valid_categories = {c for c, _ in CATEGORIES}
     foods, by_code = [], {}
@@ -228,8 +272,15 @@ def build_foods(ciqual, usda, required):
             if not ndb:
                 fail(f"{where}: energy from USDA needs an NDB number")
             kcal, energy_source = float(usda[ndb]["kcal"]), "usda"
+        elif r["energy"] == "alcohol":
+            if code not in alcohol or src["kcal_per_100g"]:
+                fail(f"{where}: energy from alcohol needs a row in alcohol.tsv and no Ciqual "
+                     "energy")
+            kcal = round(9 * fat + 4 * protein + 4 * carbs
+                         + ALCOHOL_KCAL_PER_G * float(alcohol[code]["alcohol_g"]), 1)
+            energy_source = "computed 9/4/4 + alcohol"
         elif r["energy"]:
-            fail(f"{where}: energy column must be empty or 'usda'")
+            fail(f"{where}: energy column must be empty, 'usda' or 'alcohol'")
         elif src["kcal_per_100g"]:
             kcal, energy_source = float(src["kcal_per_100g"]), "ciqual"
         elif src["subgroup_fr"] == ALCOHOLIC_SUBGROUP:
@@ -241,11 +292,12 @@ def build_foods(ciqual, usda, required):
         if energy_deviates(kcal, fat, protein, carbs) and code not in outliers:
             unexplained.append(f"{code}\t{fr}\t{kcal} kcal, 9/4/4 gives "
                                f"{9 * fat + 4 * protein + 4 * carbs:.1f}")
-        weight = 0.0
+        weight = pieces.get(r["id"], 0.0)
         if r["weight"]:
             if not ndb:
                 fail(f"{where}: a household weight needs an NDB number")
             weight = piece_weight(*usda_weight(usda, ndb, r["weight"], where), where)
+        check_piece_weight(weight, int(r["cat"]), bands, where)
         row = {"id": food_id, "code": code, "cat": int(r["cat"]), "usuel": int(r["usuel"]),
                **langs, "kcal": kcal, "fat": fat, "protein": protein, "carbs": carbs,
                "weight": weight, "ndb": ndb, "energy_source": energy_source}
@@ -254,6 +306,10 @@ def build_foods(ciqual, usda, required):
     if unexplained:
         fail("energy far from 9/4/4; explain these foods in energy_outliers.tsv:\n"
              + "\n".join(unexplained))
+    for code in alcohol:
+        if code not in by_code or by_code[code]["energy_source"] != "computed 9/4/4 + alcohol":
+            fail(f"alcohol.tsv: code {code} is not a shipped food whose energy column reads "
+                 "'alcohol'")
     for code in outliers:
         if code not in by_code:
             fail(f"energy_outliers.tsv: code {code} is not a shipped food")

@@ -6,7 +6,8 @@ Sources (all in this folder, written by hand and reviewed):
                   codes with grams, and the steps of the French description
   themes.tsv      recipe themes in five languages, each with its consumption category
   catconso.tsv    consumption categories, with the food categories they gather
-  activities.tsv  activities in five languages with their Compendium code and MET value
+  activities.tsv  activities in five languages with their Compendium code
+  compendium_2011.tsv  the 2011 Compendium's MET value and description of each code used
 
 Outputs:
   db/tools/recipes/required_ciqual_codes.txt  every Ciqual code the recipes use (read by the
@@ -17,7 +18,20 @@ Outputs:
   the row counts of db/README.md, from every seed file.
 
 A recipe's per-gram values are the weighted mean of its ingredients' per-gram values, weighted
-by their grams, exactly as the recipe editor computes them when a recipe is saved.
+by their grams, exactly as the recipe editor computes them when a recipe is saved. So the grams
+must be what ends on the plate (the rule is written out at the top of recipes.txt):
+  - inedible parts are left out: meat on the bone, whole fish, shellfish in their shell, fruit
+    with stones count for their edible part, the ratio written on the ingredient line and the
+    weight bought recalled in the first step when the two differ much;
+  - drained or discarded liquids (cooking water of pasta and vegetables, poaching syrup, broth
+    not served) are not counted, nor the salt that seasons them; only what the food keeps is
+    (dry pasta and pulses take up 1.5 times their dry weight of water, which the tool checks);
+  - liquids served with the dish (soups, broths, sauces) are counted, half of them only when the
+    dish simmers 1 h 30 or more, the rest boiling away;
+  - water the foods themselves lose in cooking is not subtracted.
+Themes: every savoury recipe without meat, poultry, charcuterie, fish, seafood or meat stock
+carries the vegetarian theme and no other recipe does (sweet dishes, meatless by nature, are
+not tagged, since the theme lists its recipes among the main dishes of the day).
 
 Standard library only; never touches the network. Re-run after any change to the sources or
 to the food table:  python3 db/tools/recipes/build_recipes.py
@@ -40,6 +54,17 @@ SUFFIXES = ["Francais", "Anglais", "Allemand", "Italien", "Espagnol"]
 RECIPE_NAME_WIDTH = 64
 ACTIVITY_NAME_WIDTH = 32
 MAX_THEME_ID = 27          # food categories enter the mapping table as their id + 27
+MAX_THEMES_PER_RECIPE = 4
+VEGETARIAN_THEME = 5
+# Starters, main courses, soups, salads, savoury tarts, gratins, side dishes, pasta and grains.
+SAVOURY_THEMES = {1, 2, 6, 7, 11, 12, 13, 16}
+# Food categories of meat, poultry, charcuterie, fish and seafood, and the meat stocks.
+MEAT_AND_FISH_CATEGORIES = {9, 10, 11, 12, 13}
+MEAT_STOCKS = {"25930", "25947"}              # beef stock, chicken stock
+# Dry starches cooked in liquid, with the grams of liquid a gram of them takes up, and the
+# liquids that can give it: the recipe must count at least that much of those liquids.
+ABSORBING = {"9810": 1.5, "9100": 1.5, "9119": 1.5, "9610": 1.0, "20585": 1.5, "20501": 1.5}
+COOKING_LIQUIDS = {"18066", "25930", "25947", "25948", "19024", "19041", "20048"}
 FOOD_CATEGORY_IDS = range(1, 25)
 TIME_PATTERN = re.compile(r"^([01]\d|2[0-3]):[0-5]\d:[0-5]\d$")
 
@@ -53,9 +78,10 @@ def fail(message):
 
 
 def read_tsv(path):
-    """Rows of a tab-separated file with a header line, as dicts."""
+    """Rows of a tab-separated file with a header line, as dicts; '#' lines are comments."""
     with open(path, encoding="utf-8", newline="") as f:
-        return list(csv.DictReader(f, delimiter="\t", quoting=csv.QUOTE_NONE))
+        lines = [line for line in f if line.strip() and not line.startswith("#")]
+    return list(csv.DictReader(lines, delimiter="\t", quoting=csv.QUOTE_NONE))
 
 
 def escape(value):
@@ -159,8 +185,8 @@ def validate_recipes(recipes, theme_ids):
         if not TIME_PATTERN.match(recipe.get("time", "")) or recipe["time"] == "00:00:00":
             fail(f"{where}: preparation time must be HH:MM:SS and above zero")
         themes = recipe.get("themes", [])
-        if not 1 <= len(themes) <= 3 or len(set(themes)) != len(themes):
-            fail(f"{where}: one to three different themes needed")
+        if not 1 <= len(themes) <= MAX_THEMES_PER_RECIPE or len(set(themes)) != len(themes):
+            fail(f"{where}: one to {MAX_THEMES_PER_RECIPE} different themes needed")
         unknown = [t for t in themes if t not in theme_ids]
         if unknown:
             fail(f"{where}: unknown themes {unknown}")
@@ -171,6 +197,11 @@ def validate_recipes(recipes, theme_ids):
             fail(f"{where}: an ingredient is listed twice")
         if not recipe["steps"]:
             fail(f"{where}: no steps")
+        dry = sum(ABSORBING.get(code, 0) * grams for code, grams in recipe["ingredients"])
+        liquid = sum(grams for code, grams in recipe["ingredients"] if code in COOKING_LIQUIDS)
+        if liquid < dry:
+            fail(f"{where}: the pasta, rice, semolina or dried pulses take up {dry:g} g of "
+                 f"liquid in cooking, but the recipe counts only {liquid:g} g")
     check_unique("recipes", [(f"recipe {i}", {lang: r["names"][lang] for lang in LANGUAGES})
                              for i, r in enumerate(recipes, 1)], LANGUAGES)
 
@@ -188,12 +219,25 @@ def food_ids_by_ciqual():
 
 
 def food_values():
-    values = {}
+    values, categories = {}, {}
     for row in read_tsv(FOOD_TABLE):
         values[int(row["IdAliment"])] = tuple(
             float(row[col]) for col in
             ("CaloriesGramme", "LipidesGramme", "ProtidesGramme", "GlucidesGramme"))
-    return values
+        categories[int(row["IdAliment"])] = int(row["IdCatAliment"])
+    return values, categories
+
+
+def check_vegetarian_theme(recipe_id, recipe, codes_and_ids, categories):
+    meat = [code for code, food_id in codes_and_ids
+            if categories[food_id] in MEAT_AND_FISH_CATEGORIES or code in MEAT_STOCKS]
+    tagged = VEGETARIAN_THEME in recipe["themes"]
+    if meat and tagged:
+        fail(f"recipe {recipe_id} ({recipe['names']['fr']}): vegetarian theme, but Ciqual "
+             f"{meat[0]} is meat, fish or a meat stock")
+    if not meat and not tagged and SAVOURY_THEMES & set(recipe["themes"]):
+        fail(f"recipe {recipe_id} ({recipe['names']['fr']}): a savoury dish without meat or "
+             "fish needs the vegetarian theme")
 
 
 def per_gram(ingredients, values):
@@ -211,7 +255,7 @@ def per_gram(ingredients, values):
 
 def build_recipe_tables(recipes):
     ids = food_ids_by_ciqual()
-    values = food_values()
+    values, categories = food_values()
     recipe_rows, ingredient_rows, theme_rows = [], [], []
     for recipe_id, recipe in enumerate(recipes, 1):
         ingredients = []
@@ -224,6 +268,9 @@ def build_recipe_tables(recipes):
             ingredients.append((food_id, grams))
         if len({f for f, _ in ingredients}) != len(ingredients):
             fail(f"recipe {recipe_id}: two ingredients map to the same food")
+        check_vegetarian_theme(recipe_id, recipe,
+                               [(code, ids[code]) for code, _ in recipe["ingredients"]],
+                               categories)
         cal, lip, prot, gluc = per_gram(ingredients, values)
         names = [recipe["names"][lang] for lang in LANGUAGES]
         recipe_rows.append([recipe_id] + names + [description(recipe["steps"]), "", "", "", "",
@@ -296,15 +343,30 @@ def scale_factor(met):
     return round(met * 3.5 / 200, 8)
 
 
+def compendium_mets():
+    """Code -> MET of the 2011 Compendium, for the codes the activities use."""
+    mets = {}
+    for row in read_tsv(os.path.join(HERE, "compendium_2011.tsv")):
+        code, met = row["Code"], float(row["MET"])
+        if not re.fullmatch(r"\d{5}", code) or code in mets:
+            fail(f"compendium_2011.tsv: code '{code}' malformed or listed twice")
+        if not 0.9 <= met <= 23:
+            fail(f"compendium_2011.tsv: code {code}: MET {met} outside the Compendium's range")
+        mets[code] = met
+    return mets
+
+
 def build_activities():
     rows = read_tsv(os.path.join(HERE, "activities.tsv"))
+    mets = compendium_mets()
     out = []
     for activity_id, row in enumerate(rows, 1):
         names = [row[s] for s in SUFFIXES]
         check_names(f"activities.tsv: activity {activity_id}", names, ACTIVITY_NAME_WIDTH)
-        met = float(row["MET"])
-        if not 0.5 <= met <= 25:
-            fail(f"activities.tsv: activity {activity_id}: MET {met} out of range")
+        if row["Compendium"] not in mets:
+            fail(f"activities.tsv: activity {activity_id}: code {row['Compendium']} is not in "
+                 "compendium_2011.tsv")
+        met = mets[row["Compendium"]]
         out.append([activity_id] + names + [scale_factor(met), 0, 1])
     check_unique("activities", [(r[0], dict(zip(SUFFIXES, r[1:6]))) for r in out], SUFFIXES)
     write_tsv(os.path.join(SEED, "t_activites.tsv"),
