@@ -9,7 +9,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include "SeedLoader.h"
+#include "ShippedDatabase.h"
 #include "data/Database.h"
 #include "data/Query.h"
 #include "frame/AppState.h"
@@ -21,21 +21,9 @@ constexpr int kRecipes = 2000;
 constexpr int kIngredients = 10;
 
 // A working folder with Data/vivanda.db: the shipped reference rows, then the generated recipes.
-class SearchDatabase {
+class SearchDatabase : public ShippedDatabase {
 public:
-    SearchDatabase() {
-        const QString data = dir_.filePath(QStringLiteral("Data"));
-        QDir().mkpath(data);
-        const std::string source = VIVANDA_SOURCE_DIR;
-        const std::string problem = seed::buildDatabase(source + "/db/schema.sql", source + "/db/seed",
-                                                        (data + QStringLiteral("/vivanda.db")).toStdString());
-        if (!problem.empty()) throw std::runtime_error(problem);
-        appState().DataDirectory = data;
-        const QString opened = openDatabase(appState().DataDirectory);
-        if (!opened.isEmpty()) throw std::runtime_error(opened.toStdString());
-        generateRecipes();
-    }
-    ~SearchDatabase() { closeDatabase(); }
+    SearchDatabase() { generateRecipes(); }
 
 private:
     void generateRecipes() {
@@ -85,8 +73,6 @@ private:
         }
         t.commit();
     }
-
-    QTemporaryDir dir_;
 };
 
 SearchDatabase& database() {

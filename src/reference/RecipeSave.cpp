@@ -1,0 +1,294 @@
+#include "reference/RecipeSave.h"
+
+#include <QLocale>
+#include <QStringList>
+#include <vector>
+
+#include "data/ColumnWidths.h"
+#include "data/Database.h"
+#include "data/NameColumn.h"
+#include "data/Query.h"
+#include "data/Table.h"
+
+namespace {
+
+const QString kBlank = QStringLiteral("        ");
+
+QString detailTable(RecipeDetail detail) {
+    return detail == RecipeDetail::Ingredients ? QStringLiteral("t_ingredients_recettes")
+                                               : QStringLiteral("t_categories_recettes");
+}
+
+// A table's pending edit as it stood before the save: what to put back after a rollback.
+struct PendingRow {
+    Table* table = nullptr;
+    Table::State state = Table::State::Browse;
+    std::vector<QVariant> values;
+};
+
+PendingRow capture(Table& t) {
+    PendingRow p{&t, t.state(), {}};
+    if (!t.isEditing()) return p;
+    for (int c = 0; c < t.columnCount(); ++c) p.values.push_back(t.value(c));
+    return p;
+}
+
+// After a rollback: a table whose pending row was posted reads its rows again (the database
+// holds them as before the save) and gets its pending edit back; a table whose post failed
+// still holds its edit.
+void putBack(const PendingRow& p) {
+    Table& t = *p.table;
+    if (p.values.empty() || t.isEditing() || !t.isActive()) return;
+    t.refresh();
+    if (p.state == Table::State::Insert)
+        t.append();
+    else
+        t.edit();
+    for (int c = 0; c < int(p.values.size()); ++c)
+        if (!(t.state() == Table::State::Insert && t.master() && t.columnNames()[c] == QStringLiteral("IdRecette")))
+            t.setValue(c, p.values[c]);
+}
+
+}  // namespace
+
+QString RecipeSaveCodeText(RecipeSaveCode code) {
+    switch (code) {
+    case RecipeSaveCode::Ok: return QString();
+    case RecipeSaveCode::InvalidField:
+        return kBlank + QStringLiteral("Erreur sur un ou plusieurs champs, valeur absente ou non\n") + kBlank +
+               QStringLiteral("valide.");
+    case RecipeSaveCode::NoTheme:
+        return kBlank + QStringLiteral("Vous devez saisir au moins une catégorie pour la recette !");
+    case RecipeSaveCode::NoIngredient:
+        return kBlank + QStringLiteral("Vous devez saisir au moins un ingrédient pour la recette.");
+    case RecipeSaveCode::InvalidQuantity:
+        return kBlank + QStringLiteral("L'une au moins des quantités pour les ingrédients n'a pas été\n") + kBlank +
+               QStringLiteral("saisie ou l'une des valeurs saisie n'est pas valide.");
+    case RecipeSaveCode::NameTaken:
+        return kBlank + QStringLiteral("Une autre recette porte déjà ce nom.\n") + kBlank +
+               QStringLiteral("Choisissez un nom différent.");
+    }
+    return QString();
+}
+
+std::optional<QTime> ParsePreparationTime(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return std::nullopt;
+    for (const char* format : {"H:mm:ss", "H:mm", "H:m:s", "H:m"}) {
+        const QTime time = QTime::fromString(t, QString::fromLatin1(format));
+        if (time.isValid()) return time;
+    }
+    for (QLocale::FormatType f : {QLocale::LongFormat, QLocale::ShortFormat}) {
+        const QTime time = QLocale().toTime(t, f);
+        if (time.isValid()) return time;
+    }
+    return std::nullopt;
+}
+
+RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in) {
+    if (in.name.trimmed().isEmpty() || in.description.trimmed().isEmpty()) return RecipeSaveCode::InvalidField;
+    const std::optional<QTime> time = ParsePreparationTime(in.preparationTime);
+    if (!time || *time == QTime(0, 0)) return RecipeSaveCode::InvalidField;
+    if (RecipeNameTaken(in.name, in.nameColumn, in.recipeId)) return RecipeSaveCode::NameTaken;
+
+    const QVariant themes =
+        Query::scalar(QStringLiteral("SELECT COUNT(IdCategorie) FROM t_categories_recettes WHERE IdRecette = ?;"),
+                      {in.recipeId});
+    if (dbvalue::toInt(themes) == 0 && in.themeGridName.isEmpty()) return RecipeSaveCode::NoTheme;
+    const QVariant ingredients =
+        Query::scalar(QStringLiteral("SELECT COUNT(IdAliment) FROM t_ingredients_recettes WHERE IdRecette = ?;"),
+                      {in.recipeId});
+    if (dbvalue::toInt(ingredients) == 0 && in.ingredientGridName.isEmpty()) return RecipeSaveCode::NoIngredient;
+
+    // The stored quantities, but for the grid's current row whose typed value may not be posted
+    // yet; without a current row every stored row counts. An empty quantity reads 0.
+    Query q;
+    if (dbvalue::isNull(in.ingredientGridFood)) {
+        q.setSql(QStringLiteral("SELECT QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = ?;"));
+        q.addBindValue(in.recipeId);
+    } else {
+        q.setSql(QStringLiteral(
+            "SELECT QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = ? AND IdAliment <> ?;"));
+        q.addBindValue(in.recipeId).addBindValue(in.ingredientGridFood);
+    }
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+        if (q.asDouble(0) <= 0) return RecipeSaveCode::InvalidQuantity;
+    if (!dbvalue::isNull(in.ingredientGridFood) && dbvalue::toDouble(in.ingredientGridQuantity) <= 0)
+        return RecipeSaveCode::InvalidQuantity;
+    return RecipeSaveCode::Ok;
+}
+
+RecipePerGram RecipeWeightedMean(int recipeId) {
+    Query q(QStringLiteral(
+                "SELECT SUM(CaloriesGramme*QuantiteGramme) AS totcal, SUM(LipidesGramme*QuantiteGramme) AS totlip, "
+                "SUM(ProtidesGramme*QuantiteGramme) AS totprot, SUM(GlucidesGramme*QuantiteGramme) AS totgluc, "
+                "SUM(QuantiteGramme) AS totquant FROM t_aliments, t_ingredients_recettes "
+                "WHERE t_aliments.IdAliment = t_ingredients_recettes.IdAliment "
+                "AND t_ingredients_recettes.IdRecette = ?;"),
+            {recipeId});
+    q.open();
+    RecipePerGram r;
+    if (q.isEmpty()) return r;
+    r.totalQuantity = q.asDouble(QStringLiteral("totquant"));
+    if (r.totalQuantity == 0.0) return r;
+    r.calories = q.asDouble(QStringLiteral("totcal")) / r.totalQuantity;
+    r.lipids = q.asDouble(QStringLiteral("totlip")) / r.totalQuantity;
+    r.proteins = q.asDouble(QStringLiteral("totprot")) / r.totalQuantity;
+    r.carbs = q.asDouble(QStringLiteral("totgluc")) / r.totalQuantity;
+    return r;
+}
+
+void StoreRecipePerGram(int recipeId) {
+    const RecipePerGram m = RecipeWeightedMean(recipeId);
+    Query::execute(QStringLiteral("UPDATE t_recettes SET CaloriesGramme = ?, LipidesGramme = ?, ProtidesGramme = ?, "
+                                  "GlucidesGramme = ? WHERE IdRecette = ?;"),
+                   {m.calories, m.lipids, m.proteins, m.carbs, recipeId});
+}
+
+void WriteRecipeChanges(RecipeTables tables) {
+    // A theme row appended without a theme chosen is not a theme of the recipe.
+    if (tables.themes.state() == Table::State::Insert && tables.themes.isNull(QStringLiteral("IdCategorie")))
+        tables.themes.cancel();
+    const PendingRow pending[] = {capture(tables.recipes), capture(tables.ingredients), capture(tables.themes)};
+    try {
+        Transaction transaction;
+        const int id = tables.recipes.asInt(QStringLiteral("IdRecette"));
+        tables.ingredients.post();
+        StoreRecipePerGram(id);
+        // The recipe's post writes only the columns typed, so it keeps the values just computed
+        // and reads them back; without a pending edit the rows are read again instead.
+        if (tables.recipes.isEditing())
+            tables.recipes.post();
+        else
+            tables.recipes.refresh();
+        tables.themes.post();
+        transaction.commit();
+    } catch (const DatabaseError&) {
+        // The transaction is rolled back: give the tables their pending edits back.
+        for (const PendingRow& p : pending) {
+            try {
+                putBack(p);
+            } catch (const DatabaseError&) {
+            }
+        }
+        throw;
+    }
+}
+
+void CopyRecipeDetails(RecipeDetail detail, int recipeId) {
+    const QString table = detailTable(detail);
+    Transaction transaction;
+    Query::execute(QStringLiteral("DELETE FROM %1_temp;").arg(table));
+    Query::execute(QStringLiteral("INSERT INTO %1_temp SELECT * FROM %1 WHERE %1.IdRecette = ?;").arg(table),
+                   {recipeId});
+    transaction.commit();
+}
+
+bool RestoreRecipeDetails(RecipeDetail detail, int recipeId, int copiedRecipeId) {
+    if (recipeId == 0 || copiedRecipeId != recipeId) return false;
+    const QString table = detailTable(detail);
+    Transaction transaction;
+    Query::execute(QStringLiteral("DELETE FROM %1 WHERE IdRecette = ?;").arg(table), {recipeId});
+    Query::execute(
+        QStringLiteral("INSERT INTO %1 SELECT * FROM %1_temp WHERE %1_temp.IdRecette = ?;").arg(table), {recipeId});
+    transaction.commit();
+    return true;
+}
+
+void DeleteRecipeWithDetails(int recipeId) {
+    Transaction transaction;
+    Query::execute(QStringLiteral("DELETE FROM t_ingredients_recettes WHERE IdRecette = ?;"), {recipeId});
+    Query::execute(QStringLiteral("DELETE FROM t_categories_recettes WHERE IdRecette = ?;"), {recipeId});
+    Query::execute(QStringLiteral("DELETE FROM t_recettes WHERE IdRecette = ?;"), {recipeId});
+    transaction.commit();
+}
+
+int PurgeNamelessRecipes() {
+    QStringList empty;
+    for (const QString& c : NameColumnNames(QStringLiteral("NomRecette")))
+        empty << QStringLiteral("COALESCE(TRIM(%1), '') = ''").arg(c);
+    Query q(QStringLiteral("SELECT IdRecette FROM t_recettes WHERE %1;").arg(empty.join(QStringLiteral(" AND "))));
+    q.open();
+    std::vector<int> ids;
+    for (q.first(); !q.eof(); q.next()) ids.push_back(q.asInt(0));
+    if (ids.empty()) return 0;
+    Transaction transaction;
+    for (int id : ids) DeleteRecipeWithDetails(id);
+    transaction.commit();
+    return int(ids.size());
+}
+
+bool RecipeNameTaken(const QString& name, const QString& nameColumn, int exceptId) {
+    if (!NameColumnNames(QStringLiteral("NomRecette")).contains(nameColumn)) return false;
+    const QVariant n = Query::scalar(
+        QStringLiteral("SELECT COUNT(*) FROM t_recettes WHERE FoldAccents(%1) = FoldAccents(?) AND IdRecette <> ?;")
+            .arg(nameColumn),
+        {name.trimmed(), exceptId});
+    return dbvalue::toInt(n) > 0;
+}
+
+QString DuplicateRecipeName(const QString& source) {
+    const int n = int(source.size());
+    if (n >= 3 && source[n - 3] == QLatin1Char('(') && source[n - 1] == QLatin1Char(')') &&
+        source[n - 2] >= QLatin1Char('0') && source[n - 2] <= QLatin1Char('9'))
+        return source.left(n - 3) + QStringLiteral("(%1)").arg(source[n - 2].digitValue() + 1);
+    return source + QStringLiteral("(1)");
+}
+
+DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn) {
+    const QString french = QStringLiteral("NomRecetteFrancais");
+    const QString column = NameColumnNames(QStringLiteral("NomRecette")).contains(nameColumn) ? nameColumn : french;
+    Query source(QStringLiteral("SELECT %1, DescRecetteFrancais, TempsPreparation, CaloriesGramme, LipidesGramme, "
+                                "ProtidesGramme, GlucidesGramme, Image FROM t_recettes WHERE IdRecette = ?;")
+                     .arg(column),
+                 {sourceId});
+    source.open();
+    if (source.isEmpty()) throw DatabaseError(kBlank + QStringLiteral("La recette à dupliquer n'existe plus."));
+
+    // The next copy name that no recipe has yet, cut to the name width when needed.
+    const int width = ColumnTextWidth(QStringLiteral("t_recettes"), column);
+    const QString sourceName = source.asString(0);
+    auto taken = [&](const QString& name) {
+        return RecipeNameTaken(name, column, 0) || RecipeNameTaken(name, french, 0);
+    };
+    QString name = DuplicateRecipeName(sourceName);
+    for (int i = 0; i < 1000 && taken(name); ++i) name = DuplicateRecipeName(name);
+    if (name.size() > width || taken(name)) {
+        for (int k = 1;; ++k) {
+            const QString suffix = QStringLiteral("(%1)").arg(k);
+            name = sourceName.left(width - int(suffix.size())) + suffix;
+            if (!taken(name)) break;
+        }
+    }
+
+    DuplicatedRecipe copy;
+    Transaction transaction;
+    copy.id = NextId(QStringLiteral("t_recettes"), QStringLiteral("IdRecette"));
+    copy.name = name;
+    const QVariant image = source.asString(7).isEmpty() ? QVariant() : source.value(7);
+    QString columns = QStringLiteral("IdRecette, NomRecetteFrancais, DescRecetteFrancais, TempsPreparation, "
+                                     "CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme, Image, "
+                                     "DroitsModifUtilisateur");
+    QString marks = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, 1");
+    Query insert;
+    if (column != french) {
+        columns += QStringLiteral(", ") + column;
+        marks += QStringLiteral(", ?");
+    }
+    insert.setSql(QStringLiteral("INSERT INTO t_recettes (%1) VALUES (%2);").arg(columns, marks));
+    insert.addBindValue(copy.id).addBindValue(name).addBindValue(source.value(1)).addBindValue(source.value(2));
+    for (int i = 3; i <= 6; ++i) insert.addBindValue(source.value(i));
+    insert.addBindValue(image);
+    if (column != french) insert.addBindValue(name);
+    insert.exec();
+    Query::execute(QStringLiteral("INSERT INTO t_categories_recettes (IdCategorie, IdRecette) "
+                                  "SELECT IdCategorie, ? FROM t_categories_recettes WHERE IdRecette = ? ORDER BY rowid;"),
+                   {copy.id, sourceId});
+    Query::execute(QStringLiteral("INSERT INTO t_ingredients_recettes (IdAliment, IdRecette, QuantiteGramme) "
+                                  "SELECT IdAliment, ?, QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = ? "
+                                  "ORDER BY rowid;"),
+                   {copy.id, sourceId});
+    transaction.commit();
+    return copy;
+}

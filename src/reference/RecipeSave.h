@@ -1,0 +1,103 @@
+#pragma once
+// The part of the recipe editor that needs no widget: the checks a recipe passes before it is
+// saved, the save itself (pending rows posted and the values per gram recomputed, in one
+// transaction), the shadow copies of a recipe's ingredients and themes that an undo puts back,
+// the removal of a recipe with its details, and the duplication of a recipe.
+//
+// Every statement binds its values; every write of more than one statement runs in one
+// transaction, so a failure leaves the recipe as it was before.
+#include <QString>
+#include <QTime>
+#include <QVariant>
+#include <optional>
+
+class Table;
+
+// Why a recipe cannot be saved; each has its message (RecipeSaveCodeText).
+enum class RecipeSaveCode {
+    Ok = 0,
+    InvalidField = 10,     // name or description empty, time 00:00:00 or unreadable, database error
+    NoTheme = 11,
+    NoIngredient = 12,
+    InvalidQuantity = 13,  // a quantity empty, 0 or negative
+    NameTaken = 14,        // another recipe has this name (accents and letter case ignored)
+};
+
+// The text shown for a code (with its eight opening blanks).
+QString RecipeSaveCodeText(RecipeSaveCode code);
+
+// A preparation time as typed: "1:30", "01:30:00" (hours, minutes, optional seconds) or the
+// locale's time formats. Nothing when it does not read as a time of day.
+std::optional<QTime> ParsePreparationTime(const QString& text);
+
+// What the save checks look at: the texts of the three header edits and the rows of the grids
+// as they stand, possibly not yet posted.
+struct RecipeSaveInput {
+    int recipeId = 0;
+    QString nameColumn = QStringLiteral("NomRecetteFrancais");
+    QString name;
+    QString description;
+    QString preparationTime;
+    QString themeGridName;          // theme chosen on the theme grid's current row
+    QString ingredientGridName;     // ingredient name on the ingredient grid's current row
+    QVariant ingredientGridFood;    // IdAliment of that row (null without a row)
+    QVariant ingredientGridQuantity;// QuantiteGramme of that row
+};
+
+// The first check the recipe fails, in the order name, description, time, name unique, themes,
+// ingredients, quantities; Ok when it may be saved.
+RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in);
+
+// The weighted mean of a recipe's ingredients' values per gram, weighted by their grams.
+struct RecipePerGram {
+    double calories = 0, lipids = 0, proteins = 0, carbs = 0;
+    double totalQuantity = 0;
+};
+RecipePerGram RecipeWeightedMean(int recipeId);
+// Writes the weighted mean into the recipe's row (all four 0 when the quantities sum to 0).
+void StoreRecipePerGram(int recipeId);
+
+// The three tables of the editor: the recipe (master) and its two detail tables.
+struct RecipeTables {
+    Table& recipes;
+    Table& ingredients;
+    Table& themes;
+};
+
+// Posts the pending rows (recipe, current ingredient, current theme; a theme row without a
+// theme chosen is dropped) and recomputes the recipe's values per gram, all in one transaction.
+// When any step fails the database is left as it was, each table is read again with its pending
+// edit put back as it was typed, and DatabaseError is raised.
+void WriteRecipeChanges(RecipeTables tables);
+
+// Shadow copies: the rows of one recipe's ingredients (or themes), replacing the previous copy.
+enum class RecipeDetail { Ingredients, Themes };
+void CopyRecipeDetails(RecipeDetail detail, int recipeId);
+// Puts back the rows copied for `recipeId`: the recipe's rows are replaced by the copy, in one
+// transaction. `copiedRecipeId` is the recipe the last copy was taken for (0 when none was taken
+// in this run): a copy of another recipe, or one left by an earlier run, is never used, since it
+// would replace this recipe's rows by nothing. Returns whether the rows were put back.
+bool RestoreRecipeDetails(RecipeDetail detail, int recipeId, int copiedRecipeId);
+
+// Removes a recipe with its ingredients and themes, in one transaction.
+void DeleteRecipeWithDetails(int recipeId);
+// Removes the recipes that have no name in any language (left by a save that failed as the
+// editor closed), with their details. Returns how many were removed.
+int PurgeNamelessRecipes();
+
+// Whether another recipe than `exceptId` has `name` in `nameColumn`, accents and letter case
+// ignored.
+bool RecipeNameTaken(const QString& name, const QString& nameColumn, int exceptId);
+
+// The name of a copy: "Tarte" gives "Tarte(1)", "Tarte(1)" gives "Tarte(2)", "Tarte(9)" gives
+// "Tarte(10)"; a name that does not end with one digit between parentheses gets "(1)".
+QString DuplicateRecipeName(const QString& source);
+
+struct DuplicatedRecipe {
+    int id = 0;
+    QString name;
+};
+// Copies a recipe (header, per-gram values, photo name, themes, ingredients) under a new id and
+// the next free copy name, in one transaction. The copy may be changed by the user whatever the
+// rights of the source; its name goes into the French column and into `nameColumn`.
+DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn);

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include "data/Database.h"
+#include "data/Query.h"
+#include "data/Table.h"
+#include "reference/RecipeSave.h"
+#include "support/DataFixture.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<QVariant>>;
+
+Rows rowsOf(const QString& sql, std::initializer_list<QVariant> values = {}) {
+    Query q(sql, values);
+    q.open();
+    return q.takeRows();
+}
+
+Rows ingredientsOf(int recipe) {
+    return rowsOf("SELECT IdRecette, IdAliment, QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = ? "
+                  "ORDER BY IdAliment",
+                  {recipe});
+}
+
+// Two foods with round values per gram, and recipe 10 "Tarte d'été" (not user-modifiable,
+// without photo) made of 100 g of the first and 300 g of the second, theme 1.
+class RecipeSaveTest : public DataTest {
+protected:
+    void SetUp() override {
+        DataTest::SetUp();
+        Query::execute("INSERT INTO t_aliments (IdAliment, NomAlimentFrancais, CaloriesGramme, LipidesGramme, "
+                       "ProtidesGramme, GlucidesGramme, IdCatAliment) VALUES (50, 'A', 0.5, 0.1, 0.2, 0.3, 1), "
+                       "(51, 'B', 1.5, 0.3, 0.2, 0.1, 1)");
+        Query::execute("INSERT INTO t_recettes (IdRecette, NomRecetteFrancais, DescRecetteFrancais, TempsPreparation, "
+                       "CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme, DroitsModifUtilisateur, Image) "
+                       "VALUES (10, 'Tarte d''été', 'Une \"vraie\" tarte', '00:45:00', 9, 9, 9, 9, 0, NULL)");
+        Query::execute("INSERT INTO t_ingredients_recettes VALUES (10, 50, 100), (10, 51, 300)");
+        Query::execute("INSERT INTO t_categories_recettes VALUES (1, 10)");
+    }
+};
+
+TEST_F(RecipeSaveTest, PerGramValuesAreTheMeanWeightedByGramsAndZeroWithoutQuantity) {
+    StoreRecipePerGram(10);
+    const Rows r = rowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
+                          "WHERE IdRecette = 10");
+    EXPECT_DOUBLE_EQ(r[0][0].toDouble(), 1.25);   // (50 + 450) / 400
+    EXPECT_DOUBLE_EQ(r[0][1].toDouble(), 0.25);   // (10 + 90) / 400
+    EXPECT_DOUBLE_EQ(r[0][2].toDouble(), 0.2);
+    EXPECT_DOUBLE_EQ(r[0][3].toDouble(), 0.15);   // (30 + 30) / 400
+
+    Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 0 WHERE IdRecette = 10");
+    StoreRecipePerGram(10);
+    const Rows z = rowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
+                          "WHERE IdRecette = 10");
+    for (const QVariant& v : z[0]) EXPECT_EQ(v.toDouble(), 0.0);
+}
+
+TEST_F(RecipeSaveTest, ChecksRefuseEachMissingOrInvalidPart) {
+    Query::execute("INSERT INTO t_recettes (IdRecette, NomRecetteFrancais) VALUES (11, 'Nouvelle')");
+    const RecipeSaveInput good{10, "NomRecetteFrancais", "Tarte d'été", "Desc", "0:45", "", "", QVariant(), QVariant()};
+    struct Case {
+        const char* what;
+        std::function<void(RecipeSaveInput&)> change;
+        std::function<void()> data;
+        RecipeSaveCode expected;
+    } cases[] = {
+        {"as stored", [](RecipeSaveInput&) {}, [] {}, RecipeSaveCode::Ok},
+        {"empty name", [](RecipeSaveInput& i) { i.name = "  "; }, [] {}, RecipeSaveCode::InvalidField},
+        {"empty description", [](RecipeSaveInput& i) { i.description.clear(); }, [] {}, RecipeSaveCode::InvalidField},
+        {"time 00:00", [](RecipeSaveInput& i) { i.preparationTime = "00:00"; }, [] {}, RecipeSaveCode::InvalidField},
+        {"time not a time", [](RecipeSaveInput& i) { i.preparationTime = "1 h"; }, [] {}, RecipeSaveCode::InvalidField},
+        {"time empty", [](RecipeSaveInput& i) { i.preparationTime.clear(); }, [] {}, RecipeSaveCode::InvalidField},
+        {"name of another recipe, other case and accents",
+         [](RecipeSaveInput& i) { i.name = "SALADE DE FRUÎTS"; }, [] {}, RecipeSaveCode::NameTaken},
+        {"no theme stored, none in the grid", [](RecipeSaveInput&) {},
+         [] { Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 10"); }, RecipeSaveCode::NoTheme},
+        {"no theme stored, one chosen in the grid", [](RecipeSaveInput& i) { i.themeGridName = "Desserts"; },
+         [] { Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 10"); }, RecipeSaveCode::Ok},
+        {"no ingredient", [](RecipeSaveInput&) {},
+         [] { Query::execute("DELETE FROM t_ingredients_recettes WHERE IdRecette = 10"); },
+         RecipeSaveCode::NoIngredient},
+        {"a stored quantity left empty", [](RecipeSaveInput&) {},
+         [] { Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = NULL WHERE IdAliment = 51"); },
+         RecipeSaveCode::InvalidQuantity},
+        {"the grid's row at 0, not posted",
+         [](RecipeSaveInput& i) {
+             i.ingredientGridName = "A";
+             i.ingredientGridFood = 50;
+             i.ingredientGridQuantity = 0;
+         },
+         [] {}, RecipeSaveCode::InvalidQuantity},
+        {"the grid's typed quantity stands for the stored 0",
+         [](RecipeSaveInput& i) {
+             i.ingredientGridName = "A";
+             i.ingredientGridFood = 50;
+             i.ingredientGridQuantity = 80;
+         },
+         [] { Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 0 WHERE IdAliment = 50"); },
+         RecipeSaveCode::Ok},
+        {"a negative quantity", [](RecipeSaveInput&) {},
+         [] { Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = -5 WHERE IdAliment = 50"); },
+         RecipeSaveCode::InvalidQuantity},
+    };
+    for (const Case& c : cases) {
+        Transaction scratch;   // rolled back: every case starts from the same recipe
+        c.data();
+        RecipeSaveInput in = good;
+        c.change(in);
+        EXPECT_EQ(CheckRecipeForSave(in), c.expected) << c.what;
+    }
+}
+
+TEST(RecipePreparationTime, ReadsHoursMinutesAndSeconds) {
+    EXPECT_EQ(ParsePreparationTime("1:30"), QTime(1, 30));
+    EXPECT_EQ(ParsePreparationTime("01:30:15"), QTime(1, 30, 15));
+    EXPECT_EQ(ParsePreparationTime(" 00:05:00 "), QTime(0, 5));
+    for (const char* bad : {"", "abc", "25:00", "1:75", "1,5"}) EXPECT_FALSE(ParsePreparationTime(bad)) << bad;
+}
+
+TEST_F(RecipeSaveTest, UndoPutsBackExactlyTheCopyOfTheSameRecipeOnly) {
+    const Rows before = ingredientsOf(10);
+    CopyRecipeDetails(RecipeDetail::Ingredients, 10);
+    Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 999 WHERE IdRecette = 10 AND IdAliment = 50");
+    Query::execute("INSERT INTO t_ingredients_recettes VALUES (10, 1, 20)");
+    Query::execute("DELETE FROM t_ingredients_recettes WHERE IdRecette = 10 AND IdAliment = 51");
+
+    // The copy belongs to recipe 10: recipe 1 is never given it (nor a copy of an earlier run).
+    const Rows recipe1 = ingredientsOf(1);
+    EXPECT_FALSE(RestoreRecipeDetails(RecipeDetail::Ingredients, 1, 10));
+    EXPECT_FALSE(RestoreRecipeDetails(RecipeDetail::Ingredients, 1, 0));
+    EXPECT_EQ(ingredientsOf(1), recipe1);
+
+    EXPECT_TRUE(RestoreRecipeDetails(RecipeDetail::Ingredients, 10, 10));
+    EXPECT_EQ(ingredientsOf(10), before);
+
+    CopyRecipeDetails(RecipeDetail::Themes, 10);
+    Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 10");
+    EXPECT_TRUE(RestoreRecipeDetails(RecipeDetail::Themes, 10, 10));
+    EXPECT_EQ(rowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 10"), Rows{{1}});
+}
+
+TEST(RecipeDuplicateName, NumbersTheCopy) {
+    const std::pair<const char*, const char*> names[] = {
+        {"Tarte", "Tarte(1)"},      {"Tarte(1)", "Tarte(2)"}, {"Tarte(9)", "Tarte(10)"},
+        {"Tarte(10)", "Tarte(10)(1)"}, {"Tarte(a)", "Tarte(a)(1)"}, {"(5)", "(6)"},
+        {"()", "()(1)"},            {"", "(1)"},              {"Tarte d'été", "Tarte d'été(1)"},
+    };
+    for (const auto& [source, copy] : names) EXPECT_EQ(DuplicateRecipeName(source), copy) << source;
+}
+
+TEST_F(RecipeSaveTest, DuplicateCopiesEverythingUnderAFreeNameAndMayBeChanged) {
+    const DuplicatedRecipe first = DuplicateRecipe(10, "NomRecetteFrancais");
+    EXPECT_EQ(first.id, 11);
+    EXPECT_EQ(first.name, "Tarte d'été(1)");
+    const Rows r = rowsOf("SELECT NomRecetteFrancais, DescRecetteFrancais, TempsPreparation, CaloriesGramme, Image, "
+                          "DroitsModifUtilisateur FROM t_recettes WHERE IdRecette = 11");
+    EXPECT_EQ(r, (Rows{{"Tarte d'été(1)", "Une \"vraie\" tarte", "00:45:00", 9.0, QVariant(), 1}}));
+    Rows expected = ingredientsOf(10);
+    for (auto& row : expected) row[0] = 11;
+    EXPECT_EQ(ingredientsOf(11), expected);
+    EXPECT_EQ(rowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 11"), Rows{{1}});
+
+    // A second copy of the same source takes the next number; in English the name goes into the
+    // English column as well.
+    Query::execute("UPDATE t_recettes SET NomRecetteAnglais = 'Pie' WHERE IdRecette = 10");
+    EXPECT_EQ(DuplicateRecipe(10, "NomRecetteFrancais").name, "Tarte d'été(2)");
+    const DuplicatedRecipe english = DuplicateRecipe(10, "NomRecetteAnglais");
+    EXPECT_EQ(english.name, "Pie(1)");
+    EXPECT_EQ(rowsOf("SELECT NomRecetteFrancais, NomRecetteAnglais FROM t_recettes WHERE IdRecette = ?", {english.id}),
+              (Rows{{"Pie(1)", "Pie(1)"}}));
+}
+
+TEST_F(RecipeSaveTest, DuplicateWritesNothingWhenAStatementFails) {
+    Query::execute("CREATE TRIGGER refuse BEFORE INSERT ON t_ingredients_recettes "
+                   "BEGIN SELECT RAISE(ABORT, 'injected'); END");
+    EXPECT_THROW(DuplicateRecipe(10, "NomRecetteFrancais"), DatabaseError);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_recettes").toInt(), 3);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes").toInt(), 3);
+}
+
+// The editor's three tables on recipe 10.
+struct EditorTables {
+    Table recipes{"t_recettes"};
+    Table ingredients{"t_ingredients_recettes"};
+    Table themes{"t_categories_recettes"};
+    EditorTables() {
+        ingredients.setMaster(&recipes, "IdRecette");
+        themes.setMaster(&recipes, "IdRecette");
+        recipes.open();
+        ingredients.open();
+        themes.open();
+        recipes.locate("IdRecette", 10);
+    }
+    RecipeTables all() { return {recipes, ingredients, themes}; }
+    // A new name, 100 g of food 51 and a theme row appended (with `theme`, or none chosen).
+    void typeChanges(const QVariant& theme) {
+        recipes.edit();
+        recipes.setValue("NomRecetteFrancais", "Tarte d'automne");
+        ingredients.locate("IdAliment", 51);
+        ingredients.edit();
+        ingredients.setValue("QuantiteGramme", 100);
+        themes.append();
+        if (!theme.isNull()) themes.setValue("IdCategorie", theme);
+    }
+};
+
+TEST_F(RecipeSaveTest, SavePostsThePendingRowsAndRecomputesTheValues) {
+    EditorTables t;
+    t.typeChanges(QVariant());   // the theme row without a theme is dropped
+    WriteRecipeChanges(t.all());
+    EXPECT_EQ(rowsOf("SELECT NomRecetteFrancais, CaloriesGramme FROM t_recettes WHERE IdRecette = 10"),
+              (Rows{{"Tarte d'automne", 1.0}}));   // (50 + 150) / 200
+    EXPECT_DOUBLE_EQ(t.recipes.asDouble("CaloriesGramme"), 1.0);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 1);
+}
+
+TEST_F(RecipeSaveTest, AFailureBetweenTheStatementsLeavesTheRecipeWholeAndTheEditsPending) {
+    const Rows recipeBefore = rowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10");
+    const Rows ingredientsBefore = ingredientsOf(10);
+    // The recomputation, which comes after the recipe and ingredient posts, fails.
+    Query::execute("CREATE TRIGGER refuse BEFORE UPDATE ON t_recettes "
+                   "WHEN NEW.CaloriesGramme IS NOT OLD.CaloriesGramme BEGIN SELECT RAISE(ABORT, 'injected'); END");
+    EditorTables t;
+    t.typeChanges(2);
+
+    EXPECT_THROW(WriteRecipeChanges(t.all()), DatabaseError);
+    EXPECT_EQ(rowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10"), recipeBefore);
+    EXPECT_EQ(ingredientsOf(10), ingredientsBefore);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 1);
+    // What was typed waits for another attempt.
+    EXPECT_TRUE(t.recipes.isEditing());
+    EXPECT_EQ(t.recipes.asString("NomRecetteFrancais"), "Tarte d'automne");
+    EXPECT_TRUE(t.ingredients.isEditing());
+    EXPECT_EQ(t.ingredients.asDouble("QuantiteGramme"), 100);
+    EXPECT_EQ(t.themes.state(), Table::State::Insert);
+
+    Query::execute("DROP TRIGGER refuse");
+    WriteRecipeChanges(t.all());
+    EXPECT_EQ(ingredientsOf(10), (Rows{{10, 50, 100.0}, {10, 51, 100.0}}));
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 2);
+}
+
+TEST_F(RecipeSaveTest, NamelessRecipesArePurgedWithTheirDetails) {
+    Query::execute("INSERT INTO t_recettes (IdRecette, NomRecetteFrancais) VALUES (12, ''), (13, NULL)");
+    Query::execute("INSERT INTO t_ingredients_recettes VALUES (12, 50, 10)");
+    Query::execute("INSERT INTO t_categories_recettes VALUES (1, 13)");
+    EXPECT_EQ(PurgeNamelessRecipes(), 2);
+    EXPECT_EQ(rowsOf("SELECT IdRecette FROM t_recettes ORDER BY IdRecette"), (Rows{{1}, {2}, {10}}));
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_ingredients_recettes WHERE IdRecette > 10").toInt(), 0);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette > 10").toInt(), 0);
+    EXPECT_EQ(PurgeNamelessRecipes(), 0);
+}
+
+}  // namespace
