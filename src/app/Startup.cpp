@@ -14,6 +14,7 @@
 #include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
 #include "reference/Uconversion.h"
+#include "reference/Ueditionutilisateurs.h"
 #include "reference/Uqraffirecette.h"
 #include "reference/Urecettes.h"
 #include "tracking/Ubesoinsjournaliers.h"
@@ -58,6 +59,7 @@ void CreateLongLivedForms() {
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
     FVivanda->RegisterModule(1, QStringLiteral("RechercheRecettes"), CreateRecettes);
+    FVivanda->RegisterModule(4, QStringLiteral("Utilisateurs"), CreateEditionUtilisateurs);
     FVivanda->RegisterModule(5, QStringLiteral("ConsomationJournaliere"), CreateConsoJournaliere);
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
 
@@ -12,6 +13,13 @@ namespace {
 // Outer frame of a dialog around its client area: borders and title bar.
 constexpr int kFrameWidth = 8;
 constexpr int kFrameHeight = 34;
+
+// French order, letter case ignored: the order of every sorted list.
+QCollator displayCollator() {
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
 
 void setBold(QWidget* w, bool bold) {
     if (!bold) return;
@@ -75,8 +83,7 @@ void LockInput(QWidget* input, bool locked) {
 }
 
 void SortForDisplay(QStringList& texts) {
-    QCollator collator(QLocale(QLocale::French, QLocale::France));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QCollator collator = displayCollator();
     // One sort key per text, so long lists are not collated again at every comparison.
     std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
     keys.reserve(texts.size());
@@ -87,4 +94,38 @@ void SortForDisplay(QStringList& texts) {
     sorted.reserve(texts.size());
     for (const auto& k : keys) sorted << texts[k.second];
     texts = std::move(sorted);
+}
+
+QStringList ListItems(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
+}
+
+int InsertSortedItem(QListWidget* list, const QString& text) {
+    const QCollator collator = displayCollator();
+    const QSignalBlocker quiet(list);
+    int row = 0;
+    while (row < list->count() && collator.compare(list->item(row)->text(), text) <= 0) ++row;
+    list->insertItem(row, text);
+    return row;
+}
+
+void RemoveListItem(QListWidget* list, int row) {
+    if (row < 0 || row >= list->count()) return;
+    const QSignalBlocker quiet(list);
+    delete list->takeItem(row);
+}
+
+int FindListItem(const QListWidget* list, const QString& text) {
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text() == text) return i;
+    return -1;
+}
+
+void SelectListRow(QListWidget* list, int row) {
+    const QSignalBlocker quiet(list);
+    list->clearSelection();
+    list->setCurrentRow(row);
+    if (row < 0) list->setCurrentItem(nullptr);
 }

@@ -10,6 +10,7 @@
 class QDialog;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QWidget;
 
@@ -35,3 +36,14 @@ void LockInput(QWidget* input, bool locked);
 
 // Sorts texts as the sorted lists show them: French order, letter case ignored.
 void SortForDisplay(QStringList& texts);
+
+// Sorted list boxes: a QListWidget whose items stay in the order SortForDisplay gives.
+QStringList ListItems(const QListWidget* list);
+// Inserts `text` at its sorted place and returns its row; removes the item of `row` (none
+// when -1). Neither runs the list's handlers.
+int InsertSortedItem(QListWidget* list, const QString& text);
+void RemoveListItem(QListWidget* list, int row);
+// Row of the first item equal to `text` (letter case counts); -1 when there is none.
+int FindListItem(const QListWidget* list, const QString& text);
+// Makes `row` the selected item (-1: none selected) without running the list's handlers.
+void SelectListRow(QListWidget* list, int row);

@@ -122,3 +122,11 @@ qsizetype lastSeparator(const QString& path) {
 QString FileNamePart(const QString& path) { return path.mid(lastSeparator(path) + 1); }
 
 QString DirectoryPart(const QString& path) { return path.left(lastSeparator(path) + 1); }
+
+int FindItemByPrefix(const QStringList& items, const QString& text) {
+    const QLocale locale;
+    const QString key = locale.toLower(text);
+    for (int i = 0; i < items.size(); ++i)
+        if (locale.toLower(items[i].left(text.size())) == key) return i;
+    return -1;
+}

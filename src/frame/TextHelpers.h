@@ -2,6 +2,7 @@
 // Text and number helpers shared by every module: display and SQL number texts, replace-all,
 // the accent-free search key and path splitting. Numbers use the current locale (QLocale()).
 #include <QString>
+#include <QStringList>
 
 #include "data/AccentFold.h"  // FoldAccents, the search key
 
@@ -23,3 +24,8 @@ QString FileNamePart(const QString& path);
 
 // The text up to and including the last path separator; empty when there is none.
 QString DirectoryPart(const QString& path);
+
+// The incremental search of a list: the first item whose beginning equals `text` once both are
+// lower-cased with the locale's rules (accents count). An empty text matches the first item.
+// Returns -1 when no item matches.
+int FindItemByPrefix(const QStringList& items, const QString& text);

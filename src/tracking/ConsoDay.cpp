@@ -120,14 +120,6 @@ QString ObjectiveAdviceText(int totalNeeds, float objective) {
                           "calorique de plus de 900 kilocalories par rapport à ses besoins.");
 }
 
-int FindItemByPrefix(const QStringList& items, const QString& text) {
-    const QLocale locale;
-    const QString key = locale.toLower(text);
-    for (int i = 0; i < items.size(); ++i)
-        if (locale.toLower(items[i].left(text.size())) == key) return i;
-    return -1;
-}
-
 QString StoredConsoName(const QString& listedName) {
     static const int width = ColumnTextWidth(QStringLiteral("t_consommation"), QStringLiteral("NomAliment"));
     return width > 0 ? listedName.left(width) : listedName;

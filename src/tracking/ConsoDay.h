@@ -1,12 +1,14 @@
 #pragma once
 // The logic of the daily consumption window that needs no widget: the food-list statement, the
-// day's totals and shares, the over-objective test, the objective's conversion and advice, the
-// incremental search of the food list and the name a row is stored under.
+// day's totals and shares, the over-objective test, the objective's conversion and advice and
+// the name a row is stored under.
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <vector>
+
+#include "frame/TextHelpers.h"   // FindItemByPrefix, the list search
 
 // A condition appended to one half of the food-list statement, with the values it binds
 // (" AND t_aliments.CaloriesGramme <= ?" and 0.5). Empty when no restriction is in force.
@@ -75,11 +77,6 @@ bool ParseWholeNumber(const QString& text, int* value);
 bool ObjectiveFarBelowNeeds(bool needsKnown, int totalNeeds, float objective);
 // The advice shown then.
 QString ObjectiveAdviceText(int totalNeeds, float objective);
-
-// The incremental search: the first item whose beginning equals `text` once both are
-// lower-cased with the locale's rules (accents count). An empty text matches the first item.
-// Returns -1 when no item matches.
-int FindItemByPrefix(const QStringList& items, const QString& text);
 
 // The name a listed food or recipe is stored under in the day: cut to the width of
 // t_consommation.NomAliment, as the table cuts it when the row is written.

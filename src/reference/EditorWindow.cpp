@@ -1,0 +1,65 @@
+#include "reference/EditorWindow.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <exception>
+
+#include "frame/UVivanda.h"
+#include "frame/Umessages.h"
+
+namespace {
+const QString kBlank = QStringLiteral("        ");
+}
+
+EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {}
+
+void EditorWindow::BtnQuitterClick() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void EditorWindow::onActivation(std::function<void()> handler) {
+    if (!FVivanda) return;
+    connect(FVivanda->mdiArea(), &QMdiArea::subWindowActivated, this, [this, handler](QMdiSubWindow* sub) {
+        if (sub && sub->widget() == this) handler();
+    });
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    bool settled = false;
+    try {
+        settled = SaveBeforeClosing();
+    } catch (const std::exception& e) {
+        // Something unforeseen: the window stays, with what the user typed.
+        ReportUnexpectedError(QString::fromUtf8(e.what()));
+    }
+    if (!settled) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+QString SaveMode(bool newRow) { return newRow ? QStringLiteral("Création") : QStringLiteral("Modification"); }
+
+bool AskSaveQuestion(const QString& mode, const QString& ending) {
+    const QString text = kBlank + QStringLiteral("Voulez-vous enregistrer la ") + mode.toLower() + ending;
+    return ShowMessageBox(text, mode + QStringLiteral(" d'enregistrement"), 36, nullptr, false) == 6;
+}
+
+QString RefusalTail(const QString& mode) {
+    return QStringLiteral("\n") + kBlank + mode + QStringLiteral(" annulée !");
+}
+
+void ShowSaveError(const QString& text) {
+    ShowMessageBox(text, QStringLiteral("Erreur d'enregistrement"), 12, nullptr, false);
+}
+
+QWidget* ShowActiveModuleWindow(QWidget* form) {
+    if (QMdiSubWindow* sub = ShowModuleWindow(form)) sub->mdiArea()->setActiveSubWindow(sub);
+    return form;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// What the food and user editors share: a module window of the frame that offers to save its
+// pending changes before it closes (a refused save keeps it open, with the typing, and so stops
+// the program's shut-down), the save question and the texts of a refused save.
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class EditorWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit EditorWindow(QWidget* parent = nullptr);
+
+    // "Quitter": closes the window through its sub-window of the frame.
+    void BtnQuitterClick();
+
+protected:
+    // Runs `handler` each time this window becomes the frame's active child window.
+    void onActivation(std::function<void()> handler);
+    // Offers to save the pending changes; false keeps the window open.
+    virtual bool SaveBeforeClosing() = 0;
+    // What closing does once the changes are settled (tables closed, shared pointers cleared).
+    virtual void FormClose() = 0;
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// "Création" for a new row, "Modification" for a changed one.
+QString SaveMode(bool newRow);
+// Asks "Voulez-vous enregistrer la <mode> <ending>" (Oui / Non); true on "Oui".
+bool AskSaveQuestion(const QString& mode, const QString& ending);
+// The end of a refused save's message: a new line, the mode and "annulée !".
+QString RefusalTail(const QString& mode);
+// A refused save, captioned "Erreur d'enregistrement" with the error icon.
+void ShowSaveError(const QString& text);
+// Shows a module window's form in the frame and makes it the active child (which runs its
+// first activation). Returns the form.
+QWidget* ShowActiveModuleWindow(QWidget* form);
