@@ -13,7 +13,9 @@
 #include "frame/Uoptions.h"
 #include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
+#include "reference/EditorFoodTables.h"
 #include "reference/Uconversion.h"
+#include "reference/Ueditionaliments.h"
 #include "reference/Ueditionutilisateurs.h"
 #include "reference/Uqraffirecette.h"
 #include "reference/Urecettes.h"
@@ -59,6 +61,13 @@ void CreateLongLivedForms() {
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
     FVivanda->RegisterModule(1, QStringLiteral("RechercheRecettes"), CreateRecettes);
+    FVivanda->RegisterModule(3, QStringLiteral("Aliments"), CreateEditionAliments);
+    // The recipe editor first settles and gives up its food table; if it cannot, the food
+    // editor does not open.
+    FVivanda->RegisterMenuAction(QStringLiteral("Aliments"), [] {
+        if (!ReleaseRecipeEditorFoodTable()) return;
+        FVivanda->OpenOrRaiseChild(QStringLiteral("FEditionAliments"), CreateEditionAliments);
+    });
     FVivanda->RegisterModule(4, QStringLiteral("Utilisateurs"), CreateEditionUtilisateurs);
     FVivanda->RegisterModule(5, QStringLiteral("ConsomationJournaliere"), CreateConsoJournaliere);
 }

@@ -1,0 +1,484 @@
+#include "reference/Ueditionaliments.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QValidator>
+#include <cmath>
+
+#include "data/Database.h"
+#include "data/DbWidgets.h"
+#include "data/NameColumn.h"
+#include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/TextHelpers.h"
+#include "frame/Umessages.h"
+#include "platform/HelpViewer.h"
+#include "reference/EditorFoodTables.h"
+
+TFEditionAliments* FEditionAliments = nullptr;
+
+namespace {
+
+constexpr int kHelpContext = 40;
+
+const QString kBlank = QStringLiteral("        ");
+
+// Per-gram columns and the calculated per-100 g fields, in the order of the four edits.
+const char* const kPerGram[] = {"CaloriesGramme", "LipidesGramme", "ProtidesGramme", "GlucidesGramme"};
+const char* const kPer100g[] = {"Calories100Grammes", "Lipides100Grammes", "Protides100Grammes", "Glucides100Grammes"};
+
+QString notFilledText() { return kBlank + QStringLiteral("L'un au moins des champs n'a pas été renseigné."); }
+
+// Typing in a per-100 g edit: a number in the user's locale ("12," on the way to "12,5"), or
+// nothing; anything else typed is refused on the spot.
+class Per100gValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return input.isEmpty() || ParsePer100g(input) ? Acceptable : Invalid;
+    }
+};
+
+QLocale per100gLocale() {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+}  // namespace
+
+std::optional<double> ParsePer100g(const QString& text) {
+    bool ok = false;
+    const double value = per100gLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
+    return value;
+}
+
+QString Per100gText(const QVariant& perGram) {
+    return per100gLocale().toString(dbvalue::toDouble(perGram) * 100.0, 'g', 15);
+}
+
+bool MacrosExceed100g(double lipids, double proteins, double carbs) {
+    // 33,3 + 33,3 + 33,4 adds up to a hair over 100 in binary.
+    return lipids + proteins + carbs > 100.0 + 1e-9;
+}
+
+TFEditionAliments::TFEditionAliments(QWidget* parent) : EditorWindow(parent) {
+    setObjectName(QStringLiteral("FEditionAliments"));
+    FEditionAliments = this;
+    buildControls();
+    FormCreate();
+    onActivation([this] { FormActivate(); });
+}
+
+TFEditionAliments::~TFEditionAliments() {
+    if (FEditionAliments == this) FEditionAliments = nullptr;
+    if (FoodEditorFoodTable == &TAliments) {
+        FoodEditorFoodTable = nullptr;
+        FoodEditorSettlePending = nullptr;
+    }
+}
+
+void TFEditionAliments::buildControls() {
+    setWindowTitle(QStringLiteral("Gestion des aliments"));
+    setProperty("HelpContext", kHelpContext);
+    UseProgramFont(this);
+
+    CboxCatAliments = new QComboBox(this);
+    CboxCatAliments->setObjectName(QStringLiteral("CboxCatAliments"));
+    CboxCatAliments->setGeometry(8, 8, 200, 21);
+    LblRecherche = PlaceLabel(this, "LblRecherche", QStringLiteral("Recherche"), QRect(8, 37, 0, 0));
+    EdtRecherche = PlaceEdit(this, "EdtRecherche", QRect(72, 34, 136, 21));
+    LboxAliments = new QListWidget(this);
+    LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
+    LboxAliments->setGeometry(8, 60, 200, 212);
+
+    LblNomAliment = PlaceLabel(this, "LblNomAliment", QStringLiteral("Nom de l'aliment"), QRect(218, 8, 0, 0));
+    DBEdtNomAliment = new DbLineEdit(this);
+    DBEdtNomAliment->setObjectName(QStringLiteral("DBEdtNomAliment"));
+    DBEdtNomAliment->setGeometry(218, 24, 214, 21);
+    DBEdtNomAliment->setField(&TAliments, FoodNameColumn);
+
+    GbxValeurs = new QGroupBox(QStringLiteral("Valeurs nutritive pour 100 grammes"), this);
+    GbxValeurs->setObjectName(QStringLiteral("GbxValeurs"));
+    GbxValeurs->setGeometry(218, 52, 214, 132);
+    const struct {
+        const char* label;
+        const char* labelName;
+        const char* editName;
+        QLabel** l;
+        QLineEdit** e;
+    } values[] = {
+        {"Calories (kcal)", "LblCalories", "EdtCalories", &LblCalories, &EdtCalories},
+        {"Lipides (g)", "LblLipides", "EdtLipides", &LblLipides, &EdtLipides},
+        {"Protides (g)", "LblProtides", "EdtProtides", &LblProtides, &EdtProtides},
+        {"Glucides (g)", "LblGlucides", "EdtGlucides", &LblGlucides, &EdtGlucides},
+    };
+    int y = 24;
+    for (const auto& v : values) {
+        *v.l = PlaceLabel(GbxValeurs, v.labelName, QString::fromUtf8(v.label), QRect(10, y + 3, 0, 0));
+        QLineEdit* edit = PlaceEdit(GbxValeurs, v.editName, QRect(120, y, 84, 21));
+        edit->setValidator(new Per100gValidator(edit));
+        // A number typed by the user is a change of the food (an emptied edit is not, yet).
+        connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
+            if (ParsePer100g(text)) FoodModified = true;
+        });
+        *v.e = edit;
+        y += 26;
+    }
+
+    LblPoidsMoyen = PlaceLabel(this, "LblPoidsMoyen", QStringLiteral("Poids moyen (g)"), QRect(228, 197, 0, 0));
+    DBEdtPoidsMoyen = new DbLineEdit(this);
+    DBEdtPoidsMoyen->setObjectName(QStringLiteral("DBEdtPoidsMoyen"));
+    DBEdtPoidsMoyen->setGeometry(338, 194, 84, 21);
+    DBEdtPoidsMoyen->setField(&TAliments, QStringLiteral("PoidsMoyen"));
+    DBChboxUsuel = new DbCheckBox(this);
+    DBChboxUsuel->setObjectName(QStringLiteral("DBChboxUsuel"));
+    DBChboxUsuel->setText(QStringLiteral("Aliment d'usage courant"));
+    DBChboxUsuel->setGeometry(218, 226, 214, 20);
+    DBChboxUsuel->setValues(QStringLiteral("Vrai"), QStringLiteral("Faux"));
+    DBChboxUsuel->setField(&TAliments, QStringLiteral("Usuel"));
+
+    BtnNouveau = PlaceButton(this, "BtnNouveau", QStringLiteral("Nouveau"), QRect(8, 282, 100, 25));
+    BtnEnregistrer = PlaceButton(this, "BtnEnregistrer", QStringLiteral("Enregistrer"), QRect(116, 282, 100, 25));
+    BtnSupprimer = PlaceButton(this, "BtnSupprimer", QStringLiteral("Supprimer"), QRect(224, 282, 100, 25));
+    BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(332, 282, 100, 25));
+
+    for (DbLineEdit* edit : {DBEdtNomAliment, DBEdtPoidsMoyen})
+        connect(edit, &QLineEdit::textEdited, this, [this] { FoodModified = true; });
+    connect(DBChboxUsuel, &QCheckBox::clicked, this, [this] { DBChboxUsuelClick(); });
+    connect(CboxCatAliments, &QComboBox::activated, this, [this] { CboxCatAlimentsClick(); });
+    connect(EdtRecherche, &QLineEdit::textChanged, this, [this] { EdtRechercheChange(); });
+    connect(EdtRecherche, &QLineEdit::editingFinished, this, [this] { EdtRechercheExit(); });
+    // A food chosen in the list, by the mouse or the arrow keys.
+    connect(LboxAliments, &QListWidget::itemClicked, this, [this] { LboxAlimentsClick(); });
+    connect(LboxAliments, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && QApplication::mouseButtons() == Qt::NoButton) LboxAlimentsClick();
+    });
+    connect(BtnNouveau, &QPushButton::clicked, this, [this] { BtnNouveauClick(); });
+    connect(BtnEnregistrer, &QPushButton::clicked, this, [this] { BtnEnregistrerClick(); });
+    connect(BtnSupprimer, &QPushButton::clicked, this, [this] { BtnSupprimerClick(); });
+    connect(BtnQuitter, &QPushButton::clicked, this, [this] { BtnQuitterClick(); });
+}
+
+void TFEditionAliments::FormCreate() {
+    InCreate = true;
+    resize(440, 316);   // a 448 x 350 window with its frame
+    for (const char* field : kPer100g) TAliments.addCalculatedField(QString::fromLatin1(field));
+    TAliments.onCalcFields = [this](Table&) { TAlimentsCalcFields(); };
+    FoodEditorFoodTable = &TAliments;
+    FoodEditorSettlePending = [this] { return SaveFoodChanges(); };
+    InCreate = false;
+    setFixedSize(size());
+    FoodEditorActivated = false;
+}
+
+QList<QLineEdit*> TFEditionAliments::per100gEdits() const { return {EdtCalories, EdtLipides, EdtProtides, EdtGlucides}; }
+
+void TFEditionAliments::TAlimentsCalcFields() {
+    for (int i = 0; i < 4; ++i)
+        TAliments.setValue(QString::fromLatin1(kPer100g[i]), TAliments.asDouble(QString::fromLatin1(kPerGram[i])) * 100.0);
+    // While a food is being changed or created, the edits hold what the user types.
+    if (!TAliments.isEditing()) setPer100gEdits();
+}
+
+void TFEditionAliments::setPer100gEdits() {
+    const QList<QLineEdit*> edits = per100gEdits();
+    for (int i = 0; i < 4; ++i) {
+        const QVariant perGram = TAliments.isActive() && TAliments.recNo() >= 0
+                                     ? TAliments.value(QString::fromLatin1(kPerGram[i]))
+                                     : QVariant();
+        edits[i]->setText(Per100gText(perGram));
+    }
+}
+
+void TFEditionAliments::FormActivate() {
+    // The recipe editor may have closed the food table (after settling the pending changes):
+    // it is opened again on the food the list shows.
+    if (!TAliments.isActive()) {
+        NewFood = FoodModified = SaveRequested = false;
+        reopenFoodTable();
+    }
+    TCatAliments.open();
+    if (FoodEditorActivated) return;
+    chooseNameColumn();
+    fillCategories();
+    fillFoodList();
+    showFood(LboxAliments->count() > 0 ? 0 : -1);
+    FoodEditorActivated = true;
+}
+
+void TFEditionAliments::reopenFoodTable() {
+    TAliments.open();
+    if (QListWidgetItem* item = LboxAliments->currentItem(); item && item->isSelected()) locateFood(item->text());
+}
+
+void TFEditionAliments::chooseNameColumn() {
+    const QStringList columns = NameColumnNames(QStringLiteral("NomAliment"));
+    Query.setSql(QStringLiteral("SELECT %1 FROM t_aliments WHERE IdAliment = 1;").arg(columns.join(QStringLiteral(", "))));
+    Query.open();
+    QStringList names;
+    if (!Query.isEmpty())
+        for (int i = 0; i < 5; ++i) names << Query.asString(i);
+    Query.close();
+    const int chosen = ChooseNameColumn(names, appState().LanguageCode);
+    if (chosen >= 0) FoodNameColumn = columns[chosen];
+    DBEdtNomAliment->setField(&TAliments, FoodNameColumn);
+}
+
+void TFEditionAliments::fillCategories() {
+    QStringList names;
+    for (TCatAliments.first(); !TCatAliments.eof(); TCatAliments.next()) names << TCatAliments.asString(1);
+    SortForDisplay(names);
+    const QSignalBlocker quiet(CboxCatAliments);
+    CboxCatAliments->clear();
+    CboxCatAliments->addItems(names);
+    if (names.isEmpty()) return;
+    CboxCatAliments->setCurrentIndex(0);
+    TCatAliments.locate(QStringLiteral("NomCategorieFrancais"), names.first(), {.caseInsensitive = true});
+    CurrentFoodCategory = TCatAliments.asInt(0);
+}
+
+void TFEditionAliments::fillFoodList() {
+    QStringList names;
+    const int category = TAliments.columnIndex(QStringLiteral("IdCatAliment"));
+    for (int row = 0; row < TAliments.recordCount(); ++row)
+        if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory &&
+            !dbvalue::isNull(TAliments.rowValue(row, category)))
+            names << dbvalue::toText(TAliments.rowValue(row, FoodNameColumn));
+    SortForDisplay(names);
+    const QSignalBlocker quiet(LboxAliments);
+    LboxAliments->clear();
+    LboxAliments->addItems(names);
+}
+
+bool TFEditionAliments::locateFood(const QString& name) {
+    // The food of the category shown first, should another category hold the same name.
+    const int category = TAliments.columnIndex(QStringLiteral("IdCatAliment"));
+    for (int row = 0; row < TAliments.recordCount(); ++row)
+        if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory &&
+            dbvalue::toText(TAliments.rowValue(row, FoodNameColumn)).compare(name, Qt::CaseInsensitive) == 0) {
+            TAliments.moveToRow(row);
+            return true;
+        }
+    return TAliments.locate(FoodNameColumn, name, {.caseInsensitive = true});
+}
+
+void TFEditionAliments::showFood(int row) {
+    SelectListRow(LboxAliments, row);
+    if (row >= 0) locateFood(LboxAliments->item(row)->text());
+}
+
+void TFEditionAliments::DBChboxUsuelClick() {
+    const QVariant stored = Query::scalar(QStringLiteral("SELECT Usuel FROM t_aliments WHERE IdAliment = ?;"),
+                                          {TAliments.value(QStringLiteral("IdAliment"))});
+    if (dbvalue::toBool(stored) != DBChboxUsuel->isChecked()) FoodModified = true;
+}
+
+QString TFEditionAliments::storedName(const QVariant& id) {
+    return Query::scalar(QStringLiteral("SELECT %1 FROM t_aliments WHERE IdAliment = ?;").arg(FoodNameColumn), {id}).toString();
+}
+
+bool TFEditionAliments::nameTaken(const QString& name, const QVariant& exceptId) {
+    // Compared as the searches compare names: accents and letter case aside.
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM t_aliments WHERE FoldAccents(%1) = FoldAccents(?)").arg(FoodNameColumn);
+    if (!exceptId.isNull()) sql += QStringLiteral(" AND IdAliment <> ?");
+    Query.setSql(sql);
+    Query.addBindValue(name);
+    if (!exceptId.isNull()) Query.addBindValue(exceptId);
+    Query.open();
+    const bool taken = Query.asInt(0) > 0;
+    Query.close();
+    return taken;
+}
+
+std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& dropTyping) {
+    const QString tail = RefusalTail(mode);
+    double values[4];
+    const QList<QLineEdit*> edits = per100gEdits();
+    for (int i = 0; i < 4; ++i) {
+        const std::optional<double> v = ParsePer100g(edits[i]->text());
+        if (!v) return notFilledText() + tail;
+        values[i] = *v;
+    }
+    if (MacrosExceed100g(values[1], values[2], values[3]))
+        return kBlank + QStringLiteral("Les quantités cumulées en grammes des lipides, protides et\n") + kBlank +
+               QStringLiteral("glucides dépassent 100 grammes.");
+    if (!NewFood && !TAliments.asBool(QStringLiteral("DroitsModifUtilisateur"))) {
+        ShowMessageBox(kBlank + QStringLiteral("Vous ne pouvez pas modifier cet aliment !\n") + kBlank +
+                           QStringLiteral("Vous pouvez uniquement modifier les aliments que vous avez crée !"),
+                       QStringLiteral("Modification impossible"), 48, nullptr, false);
+        dropTyping = true;   // nothing the user could correct
+        return QString();
+    }
+    const QString name = DBEdtNomAliment->text().trimmed();
+    if (name.isEmpty()) return notFilledText() + tail;
+    const QVariant id = NewFood ? QVariant() : TAliments.value(QStringLiteral("IdAliment"));
+    const QString oldName = NewFood ? QString() : storedName(id);
+    // Two foods of one name would send the list's later choices to the wrong one.
+    const bool renamed = !NewFood && name != oldName;
+    if ((NewFood || renamed) && nameTaken(name, id))
+        return kBlank + QStringLiteral("Cet aliment existe déja.") + tail;
+    if (name != DBEdtNomAliment->text()) DBEdtNomAliment->setText(name);
+
+    TAliments.edit();
+    for (int i = 0; i < 4; ++i) TAliments.setValue(QString::fromLatin1(kPerGram[i]), 0.01 * values[i]);
+    if (NewFood) {
+        const QVariant max = Query::scalar(QStringLiteral("SELECT MAX(IdAliment) FROM t_aliments;"));
+        TAliments.setValue(QStringLiteral("IdAliment"), dbvalue::toInt(max) + 1);
+        TAliments.setValue(QStringLiteral("IdCatAliment"), CurrentFoodCategory);
+        if (TAliments.isNull(QStringLiteral("Usuel"))) TAliments.setValue(QStringLiteral("Usuel"), 0);
+        TAliments.post();
+        fillFoodList();
+    } else {
+        TAliments.post();
+        const int old = FindListItem(LboxAliments, oldName);
+        const bool wasSelected = old >= 0 && LboxAliments->currentRow() == old;
+        RemoveListItem(LboxAliments, old);
+        const int row = InsertSortedItem(LboxAliments, TAliments.asString(FoodNameColumn));
+        if (wasSelected) SelectListRow(LboxAliments, row);
+    }
+    return std::nullopt;
+}
+
+bool TFEditionAliments::SaveFoodChanges() { return saveFoodChanges(false); }
+
+bool TFEditionAliments::saveFoodChanges(bool leaving) {
+    if (!NewFood && !FoodModified) return true;
+    const QString mode = SaveMode(NewFood);
+    bool result = true;
+    bool keepTyping = false;
+    if (!AskSaveQuestion(mode, QStringLiteral(" de cet aliment ?"))) {
+        TAliments.cancel();
+        setPer100gEdits();
+    } else {
+        bool dropTyping = false;
+        std::optional<QString> refusal;
+        try {
+            refusal = storeFood(mode, dropTyping);
+        } catch (const DatabaseError&) {
+            // Refused by the database (a piece weight that is not a number, a lock).
+            refusal = notFilledText() + RefusalTail(mode);
+        }
+        if (refusal) {
+            if (!refusal->isEmpty()) ShowSaveError(*refusal);
+            result = false;
+            // Leaving for another food drops the typing; staying keeps it for correction.
+            if (leaving || dropTyping) {
+                TAliments.cancel();
+                setPer100gEdits();
+            } else {
+                keepTyping = true;
+            }
+        }
+    }
+    if (SaveRequested && !keepTyping) showFood(FindListItem(LboxAliments, TAliments.asString(FoodNameColumn)));
+    if (!keepTyping) NewFood = FoodModified = false;
+    SaveRequested = false;
+    return result;
+}
+
+void TFEditionAliments::LboxAlimentsClick() {
+    QListWidgetItem* item = LboxAliments->currentItem();
+    if (!item) return;
+    const QString clicked = item->text();
+    saveFoodChanges(true);
+    // Saving may have rebuilt the list: the clicked food is found again by its name.
+    const int row = FindListItem(LboxAliments, clicked);
+    if (row >= 0)
+        showFood(row);
+    else
+        SelectListRow(LboxAliments, FindListItem(LboxAliments, TAliments.asString(FoodNameColumn)));
+}
+
+void TFEditionAliments::CboxCatAlimentsClick() {
+    TCatAliments.locate(QStringLiteral("NomCategorieFrancais"), CboxCatAliments->currentText(), {.caseInsensitive = true});
+    if (!TCatAliments.isEmpty()) CurrentFoodCategory = TCatAliments.asInt(0);
+    // A new food is filed under the category chosen when it is saved.
+    if (NewFood) return;
+    saveFoodChanges(true);
+    fillFoodList();
+    showFood(LboxAliments->count() > 0 ? 0 : -1);
+}
+
+void TFEditionAliments::EdtRechercheChange() {
+    saveFoodChanges(true);
+    SelectListRow(LboxAliments, -1);
+    const int found = FindItemByPrefix(ListItems(LboxAliments), EdtRecherche->text());
+    if (found >= 0) showFood(found);
+}
+
+void TFEditionAliments::EdtRechercheExit() {
+    if (LboxAliments->selectedItems().isEmpty() && LboxAliments->count() > 0) SelectListRow(LboxAliments, 0);
+}
+
+void TFEditionAliments::BtnNouveauClick() {
+    try {
+        if (!SaveFoodChanges()) return;
+        NewFood = true;
+        TAliments.append();
+        for (QLineEdit* edit : per100gEdits()) edit->clear();
+        DBEdtNomAliment->setFocus();
+    } catch (const DatabaseError&) {
+    }
+}
+
+void TFEditionAliments::BtnEnregistrerClick() {
+    SaveRequested = true;
+    SaveFoodChanges();
+}
+
+void TFEditionAliments::BtnSupprimerClick() {
+    const QString caption = QStringLiteral("Suppression impossible");
+    if (!NewFood && TAliments.recNo() >= 0 && !TAliments.asBool(QStringLiteral("DroitsModifUtilisateur"))) {
+        ShowMessageBox(kBlank + QStringLiteral("Vous ne pouvez pas supprimer cet aliment !\n") + kBlank +
+                           QStringLiteral("Vous pouvez uniquement supprimer les aliments que vous avez\n") + kBlank +
+                           QStringLiteral("crée !"),
+                       caption, 48, nullptr, false);
+        return;
+    }
+    if (ShowMessageBox(kBlank + QStringLiteral("Voulez-vous vraiment supprimer cet aliment ?"),
+                       QStringLiteral("Suppression d'un aliment"), 36, nullptr, false) != 6)
+        return;
+    if (NewFood) {
+        // A food not saved yet is simply dropped.
+        TAliments.cancel();
+        setPer100gEdits();
+        NewFood = FoodModified = false;
+        return;
+    }
+    if (TAliments.recNo() < 0) return;
+    const QString name = storedName(TAliments.value(QStringLiteral("IdAliment")));
+    try {
+        TAliments.remove();
+    } catch (const DatabaseError&) {
+        // The recipes that use the food hold it (the database refuses).
+        ShowMessageBox(kBlank + QStringLiteral("Cet aliment est utilisé dans une ou plusieurs recettes vous\n") + kBlank +
+                           QStringLiteral("devez dabors le retirer de ces recettes avant de le supprimer\n") + kBlank +
+                           QStringLiteral("réellement !"),
+                       caption, 48, nullptr, false);
+        return;
+    }
+    FoodModified = false;
+    RemoveListItem(LboxAliments, FindListItem(LboxAliments, name));
+    showFood(LboxAliments->count() > 0 ? 0 : -1);
+}
+
+void TFEditionAliments::FormClose() {
+    TAliments.close();
+    TCatAliments.close();
+    if (FoodEditorFoodTable == &TAliments) {
+        FoodEditorFoodTable = nullptr;
+        FoodEditorSettlePending = nullptr;
+    }
+}
+
+void TFEditionAliments::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
+
+QWidget* CreateEditionAliments() { return ShowActiveModuleWindow(new TFEditionAliments()); }

@@ -1,0 +1,288 @@
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "data/DbWidgets.h"
+#include "data/Query.h"
+#include "frame/FormWidgets.h"
+#include "reference/EditorFoodTables.h"
+#include "reference/Ueditionaliments.h"
+#include "support/FormTest.h"
+#include "support/FrenchLocale.h"
+#include "support/MessageScript.h"
+
+TEST(FoodValues, TypedPer100gAndShownFromPerGram) {
+    FrenchLocaleGuard french;
+    const struct { const char* typed; double value; bool ok; } typed[] = {
+        {"250", 250, true}, {"0,5", 0.5, true}, {" 12 ", 12, true}, {"", 0, false},
+        {"12,", 12, true}, {"-3", 0, false}, {"abc", 0, false}, {"1.5", 0, false}};
+    for (const auto& t : typed) {
+        const std::optional<double> v = ParsePer100g(QString::fromUtf8(t.typed));
+        EXPECT_EQ(v.has_value(), t.ok) << t.typed;
+        if (v) EXPECT_DOUBLE_EQ(*v, t.value) << t.typed;
+    }
+    EXPECT_EQ(Per100gText(2.5), "250");
+    EXPECT_EQ(Per100gText(0.002), "0,2");
+    EXPECT_EQ(Per100gText(0.52), "52");
+    EXPECT_EQ(Per100gText(QVariant()), "0");
+    EXPECT_EQ(Per100gText(12.345), "1234,5");   // no thousands separator to trip the reading back
+
+    EXPECT_TRUE(MacrosExceed100g(40, 30, 30.5));
+    EXPECT_FALSE(MacrosExceed100g(40, 30, 30));
+    EXPECT_FALSE(MacrosExceed100g(33.3, 33.3, 33.4));
+}
+
+namespace {
+
+// Types `text` over an edit's content as the user would.
+void retype(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+const QString kExists = "        Cet aliment existe déja.";
+const QString k100g = "        Les quantités cumulées en grammes des lipides, protides et        glucides dépassent 100 grammes.";
+
+// The shipped fixture foods may not be changed; Kiwi (used by recipe 1), Mangue and Cannelle
+// (alone in "Épices") were created by the user.
+class FoodEditor : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        Query::execute("INSERT INTO t_cataliments VALUES (6, 'Épices')");
+        Query::execute("INSERT INTO t_aliments (IdAliment, NomAlimentFrancais, CaloriesGramme, LipidesGramme, "
+                       "ProtidesGramme, GlucidesGramme, PoidsMoyen, Usuel, DroitsModifUtilisateur, IdCatAliment) VALUES "
+                       "(20, 'Kiwi', 0.61, 0.005, 0.011, 0.147, 75, 1, 1, 1), "
+                       "(21, 'Mangue', 0.6, 0.004, 0.008, 0.15, 300, 0, 1, 1), "
+                       "(22, 'Cannelle', 2.47, 0.012, 0.04, 0.81, NULL, 0, 1, 6)");
+        Query::execute("INSERT INTO t_ingredients_recettes VALUES (1, 20, 50)");
+        form = std::make_unique<TFEditionAliments>();
+        form->FormActivate();
+        chooseCategory("Fruits");
+    }
+    void TearDown() override {
+        form.reset();
+        FormTest::TearDown();
+    }
+    void chooseCategory(const QString& name) {
+        form->CboxCatAliments->setCurrentIndex(form->CboxCatAliments->findText(name));
+        form->CboxCatAlimentsClick();
+    }
+    void clickFood(const QString& name) {
+        SelectListRow(form->LboxAliments, FindListItem(form->LboxAliments, name));
+        form->LboxAlimentsClick();
+    }
+    QStringList names() const { return ListItems(form->LboxAliments); }
+    QString selected() const {
+        auto* item = form->LboxAliments->currentItem();
+        return item && item->isSelected() ? item->text() : QString();
+    }
+    void typeValues(const QString& cal, const QString& lip, const QString& prot, const QString& gluc) {
+        retype(form->EdtCalories, cal);
+        retype(form->EdtLipides, lip);
+        retype(form->EdtProtides, prot);
+        retype(form->EdtGlucides, gluc);
+    }
+    void newFood(const QString& name, const QString& cal, const QString& lip, const QString& prot, const QString& gluc) {
+        form->BtnNouveau->click();
+        retype(form->DBEdtNomAliment, name);
+        typeValues(cal, lip, prot, gluc);
+    }
+    // "Enregistrer" answered "Oui"; a refusal's box is answered too.
+    void save(bool refused) {
+        AnswerNextMessage(log, "BtnOui");
+        if (refused) AnswerNextMessage(log);
+        form->BtnEnregistrer->click();
+    }
+    static QVariant stored(const char* column, const QString& name) {
+        return Query::scalar(QString("SELECT %1 FROM t_aliments WHERE NomAlimentFrancais = ?").arg(column), {name});
+    }
+
+    FrenchLocaleGuard french;
+    std::unique_ptr<TFEditionAliments> form;
+    MessageLog log;
+};
+
+// Typed per 100 g, stored per gram and shown per 100 g again; the new id follows the largest;
+// the list gains the food, chosen.
+TEST_F(FoodEditor, ANewFoodIsStoredPerGramUnderTheNextId) {
+    EXPECT_EQ(names(), (QStringList{"Banane", "Kiwi", "Mangue", "Orange", "Pomme"}));
+    newFood("Fraise", "250", "0,5", "1", "7,5");
+    QTest::keyClicks(form->EdtCalories, "x-");   // refused as typed
+    EXPECT_EQ(form->EdtCalories->text(), "250");
+    retype(form->DBEdtPoidsMoyen, "15");
+    save(false);
+    EXPECT_EQ(log.captions, QStringList{"Création d'enregistrement"});
+    EXPECT_EQ(log.texts.first(), "        Voulez-vous enregistrer la création de cet aliment ?");
+    EXPECT_DOUBLE_EQ(stored("CaloriesGramme", "Fraise").toDouble(), 2.5);
+    EXPECT_DOUBLE_EQ(stored("GlucidesGramme", "Fraise").toDouble(), 0.075);
+    EXPECT_EQ(stored("IdAliment", "Fraise").toInt(), 23);
+    EXPECT_EQ(stored("IdCatAliment", "Fraise").toInt(), 1);
+    EXPECT_EQ(stored("DroitsModifUtilisateur", "Fraise").toInt(), 1);
+    EXPECT_EQ(stored("PoidsMoyen", "Fraise").toDouble(), 15);
+    EXPECT_EQ(form->EdtCalories->text(), "250");
+    EXPECT_EQ(selected(), "Fraise");
+    EXPECT_EQ(names().indexOf("Fraise"), 1);
+    EXPECT_FALSE(form->NewFood);
+}
+
+// More than 100 g of nutrients is refused and the typing stays; exactly 100 g is stored.
+TEST_F(FoodEditor, NutrientsOver100gAreRefusedExactly100Accepted) {
+    newFood("Noix", "650", "40", "30", "30,5");
+    save(true);
+    EXPECT_EQ(log.texts.last(), k100g);
+    EXPECT_EQ(form->EdtGlucides->text(), "30,5");
+    EXPECT_TRUE(stored("IdAliment", "Noix").isNull());
+    retype(form->EdtGlucides, "30");
+    save(false);
+    EXPECT_DOUBLE_EQ(stored("LipidesGramme", "Noix").toDouble(), 0.4);
+    EXPECT_TRUE(names().contains("Noix"));
+}
+
+// A name already used, in any case or accent, is refused for a new food and for a rename.
+TEST_F(FoodEditor, DuplicateNamesAreRefusedForNewAndRenamedFoods) {
+    for (const char* twin : {"pomme", "POMME", "Pômme"}) {
+        newFood(QString::fromUtf8(twin), "50", "0", "0", "12");
+        save(true);
+        EXPECT_EQ(log.texts.last(), kExists + "        Création annulée !") << twin;
+        AnswerNextMessage(log, "BtnNon");
+        clickFood("Kiwi");
+    }
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_aliments").toInt(), 17);
+
+    retype(form->DBEdtNomAliment, "Banane");
+    save(true);
+    EXPECT_EQ(log.texts.last(), kExists + "        Modification annulée !");
+    EXPECT_EQ(stored("IdAliment", "Kiwi").toInt(), 20);
+    retype(form->DBEdtNomAliment, "Kiwi jaune");
+    save(false);
+    EXPECT_EQ(names(), (QStringList{"Banane", "Kiwi jaune", "Mangue", "Orange", "Pomme"}));
+    EXPECT_EQ(selected(), "Kiwi jaune");
+    EXPECT_EQ(stored("IdAliment", "Kiwi jaune").toInt(), 20);
+}
+
+// A food must have its four values: an empty one is refused with a message, the typing kept.
+TEST_F(FoodEditor, AnEmptyValueIsRefusedAndTheTypingKept) {
+    form->BtnNouveau->click();
+    retype(form->DBEdtNomAliment, "Litchi");
+    retype(form->EdtCalories, "66");
+    save(true);
+    EXPECT_EQ(log.texts.last(), "        L'un au moins des champs n'a pas été renseigné.        Création annulée !");
+    EXPECT_EQ(form->DBEdtNomAliment->text(), "Litchi");
+    EXPECT_EQ(form->EdtCalories->text(), "66");
+    EXPECT_TRUE(form->NewFood);
+    typeValues("66", "0,4", "0,8", "16,5");
+    save(false);
+    EXPECT_DOUBLE_EQ(stored("ProtidesGramme", "Litchi").toDouble(), 0.008);
+}
+
+TEST_F(FoodEditor, ACategoryChosenAfterNouveauReceivesTheFood) {
+    form->BtnNouveau->click();
+    chooseCategory("Légumes");
+    EXPECT_TRUE(names().contains("Kiwi"));   // the list waits for the save
+    retype(form->DBEdtNomAliment, "Poireau");
+    typeValues("31", "0,3", "1,5", "7");
+    save(false);
+    EXPECT_EQ(stored("IdCatAliment", "Poireau").toInt(), 2);
+    EXPECT_EQ(names(), (QStringList{"Carotte", "Poireau", "Pomme de terre", "Tomate"}));
+}
+
+// Refused from the list: the change is dropped and the clicked food shown. Refused from
+// "Enregistrer": the typing stays, and leaving the food asks again.
+TEST_F(FoodEditor, ARefusedSaveFromTheListMovesFromEnregistrerKeeps) {
+    clickFood("Kiwi");
+    typeValues("61", "90", "20", "14");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    clickFood("Mangue");
+    EXPECT_EQ(log.texts.last(), k100g);
+    EXPECT_EQ(form->DBEdtNomAliment->text(), "Mangue");
+    EXPECT_EQ(form->EdtLipides->text(), "0,4");
+    EXPECT_DOUBLE_EQ(stored("LipidesGramme", "Kiwi").toDouble(), 0.005);
+
+    typeValues("60", "90", "20", "15");
+    save(true);
+    EXPECT_EQ(form->EdtLipides->text(), "90");
+    EXPECT_TRUE(form->FoodModified);
+    AnswerNextMessage(log, "BtnNon");
+    clickFood("Kiwi");
+    EXPECT_EQ(log.captions.last(), "Modification d'enregistrement");
+    EXPECT_DOUBLE_EQ(stored("LipidesGramme", "Mangue").toDouble(), 0.004);
+}
+
+TEST_F(FoodEditor, DeletingTheLastFoodOfACategoryEmptiesTheList) {
+    chooseCategory("Épices");
+    EXPECT_EQ(names(), QStringList{"Cannelle"});
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnSupprimer->click();
+    EXPECT_EQ(log.captions, QStringList{"Suppression d'un aliment"});
+    EXPECT_TRUE(names().isEmpty());
+    EXPECT_TRUE(stored("IdAliment", "Cannelle").isNull());
+}
+
+// A food a recipe uses stays, with its message; a shipped food can be neither deleted nor changed.
+TEST_F(FoodEditor, RefusedDeletionsAndChangesOfShippedFoods) {
+    clickFood("Kiwi");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->BtnSupprimer->click();
+    EXPECT_EQ(log.captions.last(), "Suppression impossible");
+    EXPECT_TRUE(log.texts.last().startsWith("        Cet aliment est utilisé dans une ou plusieurs recettes"));
+    EXPECT_EQ(names().size(), 5);
+    EXPECT_EQ(stored("IdAliment", "Kiwi").toInt(), 20);
+
+    clickFood("Pomme");
+    AnswerNextMessage(log);
+    form->BtnSupprimer->click();
+    EXPECT_EQ(log.captions.last(), "Suppression impossible");
+    EXPECT_TRUE(log.texts.last().startsWith("        Vous ne pouvez pas supprimer cet aliment !"));
+
+    retype(form->EdtCalories, "60");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.captions.last(), "Modification impossible");
+    EXPECT_EQ(form->EdtCalories->text(), "52");
+    EXPECT_DOUBLE_EQ(stored("CaloriesGramme", "Pomme").toDouble(), 0.52);
+    EXPECT_FALSE(form->FoodModified);
+}
+
+TEST_F(FoodEditor, PrefixSearchSelectsOrDeselects) {
+    form->EdtRecherche->setText("PO");
+    EXPECT_EQ(selected(), "Pomme");
+    EXPECT_EQ(form->DBEdtNomAliment->text(), "Pomme");
+    form->EdtRecherche->setText("zz");
+    EXPECT_EQ(selected(), "");
+    EXPECT_EQ(form->DBEdtNomAliment->text(), "Pomme");
+    form->EdtRechercheExit();
+    EXPECT_EQ(selected(), "Banane");
+}
+
+// The recipe editor takes the food table over: the pending change is settled first (asked), and
+// the window shows its food again once active.
+TEST_F(FoodEditor, HandingTheFoodTableOverSettlesTheChange) {
+    clickFood("Mangue");
+    retype(form->EdtCalories, "65");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    retype(form->EdtLipides, "99");
+    retype(form->EdtProtides, "9");
+    EXPECT_FALSE(ReleaseFoodEditorFoodTable());   // refused: the table stays with the typing
+    EXPECT_TRUE(form->TAliments.isActive());
+    EXPECT_EQ(form->EdtLipides->text(), "99");
+    AnswerNextMessage(log, "BtnNon");
+    EXPECT_TRUE(ReleaseFoodEditorFoodTable());
+    EXPECT_FALSE(form->TAliments.isActive());
+    form->FormActivate();
+    EXPECT_EQ(form->DBEdtNomAliment->text(), "Mangue");
+    EXPECT_EQ(form->EdtCalories->text(), "60");
+    form.reset();
+    EXPECT_EQ(FoodEditorFoodTable, nullptr);
+}
+
+}  // namespace
