@@ -17,7 +17,8 @@ public:
 protected:
     // Runs `handler` each time this window becomes the frame's active child window.
     void onActivation(std::function<void()> handler);
-    // Offers to save the pending changes; false keeps the window open.
+    // Offers to save the pending changes; false (a change still pending, kept for correction)
+    // keeps the window open.
     virtual bool SaveBeforeClosing() = 0;
     // What closing does once the changes are settled (tables closed, shared pointers cleared).
     virtual void FormClose() = 0;

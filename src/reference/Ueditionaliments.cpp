@@ -173,7 +173,7 @@ void TFEditionAliments::FormCreate() {
     for (const char* field : kPer100g) TAliments.addCalculatedField(QString::fromLatin1(field));
     TAliments.onCalcFields = [this](Table&) { TAlimentsCalcFields(); };
     FoodEditorFoodTable = &TAliments;
-    FoodEditorSettlePending = [this] { return SaveFoodChanges(); };
+    FoodEditorSettlePending = [this] { return SaveBeforeClosing(); };
     InCreate = false;
     setFixedSize(size());
     FoodEditorActivated = false;
@@ -348,6 +348,12 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
 }
 
 bool TFEditionAliments::SaveFoodChanges() { return saveFoodChanges(false); }
+
+bool TFEditionAliments::SaveBeforeClosing() {
+    // A change refused for good (a shipped food) is dropped and does not hold the window.
+    SaveFoodChanges();
+    return !NewFood && !FoodModified;
+}
 
 bool TFEditionAliments::saveFoodChanges(bool leaving) {
     if (!NewFood && !FoodModified) return true;

@@ -94,7 +94,7 @@ public:
     bool SaveFoodChanges();
 
 protected:
-    bool SaveBeforeClosing() override { return SaveFoodChanges(); }
+    bool SaveBeforeClosing() override;
     void FormClose() override;
 
 private:

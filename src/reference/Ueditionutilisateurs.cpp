@@ -147,6 +147,11 @@ void TFEditionUtilisateurs::showUser(int row) {
 
 bool TFEditionUtilisateurs::SaveUserChanges() { return saveUserChanges(false); }
 
+bool TFEditionUtilisateurs::SaveBeforeClosing() {
+    SaveUserChanges();
+    return !NewUser && !UserModified;
+}
+
 bool TFEditionUtilisateurs::saveUserChanges(bool leaving) {
     if (!NewUser && !UserModified) return true;
     const QString mode = SaveMode(NewUser);

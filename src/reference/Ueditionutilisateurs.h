@@ -66,7 +66,7 @@ public:
     bool SaveUserChanges();
 
 protected:
-    bool SaveBeforeClosing() override { return SaveUserChanges(); }
+    bool SaveBeforeClosing() override;
     void FormClose() override;
 
 private:

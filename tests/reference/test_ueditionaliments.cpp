@@ -1,13 +1,16 @@
 #include <QComboBox>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "frame/FormWidgets.h"
+#include "frame/UVivanda.h"
 #include "reference/EditorFoodTables.h"
 #include "reference/Ueditionaliments.h"
 #include "support/FormTest.h"
@@ -283,6 +286,34 @@ TEST_F(FoodEditor, HandingTheFoodTableOverSettlesTheChange) {
     EXPECT_EQ(form->EdtCalories->text(), "60");
     form.reset();
     EXPECT_EQ(FoodEditorFoodTable, nullptr);
+}
+
+// Shutting the program down with a change pending asks about it first; a change that cannot be
+// saved keeps the window, and so the program, open.
+TEST_F(FoodEditor, ClosingTheFrameWithAPendingChangeAsksFirst) {
+    form.reset();
+    Query::execute("INSERT INTO t_aliments (IdAliment, NomAlimentFrancais, CaloriesGramme, LipidesGramme, "
+                   "ProtidesGramme, GlucidesGramme, DroitsModifUtilisateur, IdCatAliment) "
+                   "VALUES (30, 'Avoine', 3.9, 0.07, 0.17, 0.66, 1, 5)");
+    auto* frame = new TFVivanda();
+    QPointer<TFEditionAliments> editor = static_cast<TFEditionAliments*>(CreateEditionAliments());
+    if (!editor->FoodEditorActivated) editor->FormActivate();
+    ASSERT_EQ(editor->DBEdtNomAliment->text(), "Avoine");
+    retype(editor->EdtLipides, "95");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(log.captions, (QStringList{"Modification d'enregistrement", "Erreur d'enregistrement"}));
+    ASSERT_FALSE(editor.isNull());
+    EXPECT_EQ(editor->EdtLipides->text(), "95");
+    EXPECT_TRUE(databaseIsOpen());
+
+    AnswerNextMessage(log, "BtnNon");
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(editor.isNull());
+    delete frame;
+    ASSERT_TRUE(openDatabase(folder().dataDir()).isEmpty());
+    EXPECT_DOUBLE_EQ(stored("LipidesGramme", "Avoine").toDouble(), 0.07);
 }
 
 }  // namespace
