@@ -19,8 +19,11 @@
 #include "reference/Ueditionutilisateurs.h"
 #include "reference/Uqraffirecette.h"
 #include "reference/Urecettes.h"
+#include "tracking/Fubilan.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
+#include "tracking/Ufaffhistoconso.h"
+#include "tracking/Ugesthistoconso.h"
 #include "tracking/Uqrafficonsommation.h"
 #include "tracking/Useldate.h"
 
@@ -55,11 +58,15 @@ void CreateLongLivedForms() {
     FQRAffiRecette = new TFQRAffiRecette(FVivanda);
     // TFRestriction, TFAstuces
     FSelDate = new TFSelDate(FVivanda);
-    // TFGestHistoConso, TFBilan, TFCalcIMC
+    FGestHistoConso = new TFGestHistoConso(FVivanda);
+    FBilan = new TFBilan(FVivanda);
+    // TFCalcIMC
 
     // Menu items of the windows and dialogs above.
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
+    FVivanda->RegisterMenuAction(QStringLiteral("Historiquedesconsommations"), ShowAffHistoConso);
+    FVivanda->RegisterMenuAction(QStringLiteral("Gestiondelhistoriquedesconsommations"), ShowGestHistoConso);
     FVivanda->RegisterModule(1, QStringLiteral("RechercheRecettes"), CreateRecettes);
     FVivanda->RegisterModule(3, QStringLiteral("Aliments"), CreateEditionAliments);
     // The recipe editor first settles and gives up its food table; if it cannot, the food

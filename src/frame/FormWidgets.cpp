@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCollator>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -69,6 +70,13 @@ QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool rea
     edit->setGeometry(geometry);
     edit->setReadOnly(readOnly);
     return edit;
+}
+
+QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QString& title, QRect geometry) {
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setGeometry(geometry);
+    return group;
 }
 
 void SetInputColour(QWidget* input, const QColor& colour) {

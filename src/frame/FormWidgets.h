@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class QDialog;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -29,6 +30,7 @@ void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight);
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
 QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
 QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly = false);
+QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QString& title, QRect geometry);
 
 // Background colour of an input; `locked` also disables it.
 void SetInputColour(QWidget* input, const QColor& colour);

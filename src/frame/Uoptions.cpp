@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "frame/AppState.h"
+#include "frame/FormWidgets.h"
 #include "frame/Placement.h"
 #include "platform/Modal.h"
 
@@ -25,13 +26,6 @@ QCheckBox* addSwitch(QGroupBox* group, const char* boxName, const char* labelNam
     (*label)->setTextFormat(Qt::PlainText);
     (*label)->move(23, top);
     return box;
-}
-
-QGroupBox* addGroup(QWidget* parent, const QString& title, const char* name, const QRect& bounds) {
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QString::fromLatin1(name));
-    group->setGeometry(bounds);
-    return group;
 }
 
 void setLabel(QLabel* label, const char* text) {
@@ -69,11 +63,11 @@ TFOptions::TFOptions(QWidget* parent) : QDialog(parent) {
     Image->setObjectName(QStringLiteral("Image"));
     Image->setGeometry(0, 0, 381, 282);
 
-    GbxRecette = addGroup(this, QStringLiteral("Recettes de cuisine"), "GbxRecette", QRect(8, 11, 364, 53));
+    GbxRecette = PlaceGroup(this, "GbxRecette", QStringLiteral("Recettes de cuisine"), QRect(8, 11, 364, 53));
     ChbxRecettes = addSwitch(GbxRecette, "ChbxRecettes", "LblRecettes", 18, &LblRecettes);
 
-    GbxConsoJournaliere = addGroup(this, QString::fromUtf8("Consomation journalière"), "GbxConsoJournaliere",
-                                   QRect(8, 75, 364, 156));
+    GbxConsoJournaliere = PlaceGroup(this, "GbxConsoJournaliere", QString::fromUtf8("Consomation journalière"),
+                                     QRect(8, 75, 364, 156));
     ChbxConsoJournaliere =
         addSwitch(GbxConsoJournaliere, "ChbxConsoJournaliere", "LblConsoJournaliere", 18, &LblConsoJournaliere);
     ChbxCalSupObjectif =

@@ -90,13 +90,6 @@ void guarded(Fn&& fn) {
     }
 }
 
-QGroupBox* placeGroup(QWidget* parent, const char* name, const QString& title, QRect geometry) {
-    auto* box = new QGroupBox(title, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    return box;
-}
-
 QComboBox* placeCombo(QWidget* parent, const char* name, QRect geometry) {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QString::fromLatin1(name));
@@ -136,13 +129,13 @@ void TFConsoJournaliere::buildControls() {
         connect(b, &QPushButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
     };
 
-    GbxBesoins = placeGroup(this, "GbxBesoins", QStringLiteral("Besoins caloriques journaliers"), {8, 4, 316, 54});
+    GbxBesoins = PlaceGroup(this, "GbxBesoins", QStringLiteral("Besoins caloriques journaliers"), {8, 4, 316, 54});
     BtnDetBesoinsCal = PlaceButton(GbxBesoins, "BtnDetBesoinsCal", QStringLiteral("Estimation des besoins"), {10, 20, 170, 25});
     BtnDetBesoinsCal->setToolTip(QStringLiteral("Estimation des besoins calorique en fonction de votre profil et de votre activité"));
     EdtBesoins = PlaceEdit(GbxBesoins, "EdtBesoins", {190, 22, 110, 21}, true);
     LockInput(EdtBesoins, true);
 
-    GbxObjectif = placeGroup(this, "GbxObjectif", QStringLiteral("Objectif calorique"), {332, 4, 316, 54});
+    GbxObjectif = PlaceGroup(this, "GbxObjectif", QStringLiteral("Objectif calorique"), {332, 4, 316, 54});
     LblObjectifCalorique = PlaceLabel(GbxObjectif, "LblObjectifCalorique",
                                       QStringLiteral("Apport calorique souhaité pour la journée en kilocalories"), {10, 16, 200, 32});
     LblObjectifCalorique->setWordWrap(true);
@@ -150,7 +143,7 @@ void TFConsoJournaliere::buildControls() {
     EdtObjectifCal->setToolTip(QStringLiteral("Saisie ou modification de l'objectif calorique s'il ne correspond pas à l'estimation des besoins"));
     SetInputColour(EdtObjectifCal, kEditableColour);
 
-    GbxSelection = placeGroup(this, "GbxSelection", QStringLiteral("Sélection des aliments"), {8, 60, 640, 252});
+    GbxSelection = PlaceGroup(this, "GbxSelection", QStringLiteral("Sélection des aliments"), {8, 60, 640, 252});
     CboxCategories = placeCombo(GbxSelection, "CboxCategories", {10, 18, 190, 21});
     LblRecherche = PlaceLabel(GbxSelection, "LblRecherche", QStringLiteral("Rechercher"), {10, 47, 0, 0});
     EditRechAliment = PlaceEdit(GbxSelection, "EditRechAliment", {74, 44, 126, 21});
@@ -173,7 +166,7 @@ void TFConsoJournaliere::buildControls() {
     DBGIngredients->setToolTip(QStringLiteral("Valeur nutritionnel pour un gramme, saisie de la quantité en grammes"));
     SetInputColour(DBGIngredients, kLockedColour);
 
-    GbxOptimisation = placeGroup(this, "GbxOptimisation", QStringLiteral("Atteindre l'objectif calorique"), {8, 314, 640, 74});
+    GbxOptimisation = PlaceGroup(this, "GbxOptimisation", QStringLiteral("Atteindre l'objectif calorique"), {8, 314, 640, 74});
     LblOptimisation = PlaceLabel(GbxOptimisation, "LblOptimisation", QStringLiteral("Répartition des calories"), {10, 18, 0, 0});
     CbxTypeOptimisation = placeCombo(GbxOptimisation, "CbxTypeOptimisation", {10, 36, 200, 21});
     CbxTypeOptimisation->setToolTip(QStringLiteral("Sélection du mode de répartition de l'apport calorique"));
@@ -187,7 +180,7 @@ void TFConsoJournaliere::buildControls() {
     BtnEffacer->setToolTip(QStringLiteral("Effacement des quantités saisies"));
     BtnOptimisation = PlaceButton(GbxOptimisation, "BtnOptimisation", QStringLiteral("Calcul des quantités"), {440, 42, 190, 25});
 
-    GbxTotaux = placeGroup(this, "GbxTotaux", QStringLiteral("Totaux"), {8, 390, 640, 82});
+    GbxTotaux = PlaceGroup(this, "GbxTotaux", QStringLiteral("Totaux"), {8, 390, 640, 82});
     struct TotalColumn {
         const char* caption;
         const char* unit;

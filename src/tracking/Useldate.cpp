@@ -17,17 +17,6 @@
 uint8_t CloseAllowed = 0;
 TFSelDate* FSelDate = nullptr;
 
-namespace {
-
-QGroupBox* addGroup(QWidget* parent, const char* name, const QString& title, const QRect& bounds) {
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QString::fromLatin1(name));
-    group->setGeometry(bounds);
-    return group;
-}
-
-}  // namespace
-
 TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FSelDate"));
     setWindowTitle(QString::fromUtf8("Sauvegarde de la journée"));
@@ -37,7 +26,7 @@ TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
     Image->setObjectName(QStringLiteral("Image"));
     Image->setGeometry(0, 0, 344, 276);
 
-    GrpBoxDate = addGroup(this, "GrpBoxDate", QString(), QRect(8, 4, 328, 190));
+    GrpBoxDate = PlaceGroup(this, "GrpBoxDate", QString(), QRect(8, 4, 328, 190));
     LblSelDate = PlaceLabel(GrpBoxDate, "LblSelDate",
                             QString::fromUtf8("Sélectionnez la date de la journée à sauvegarder"), {6, 16, 106, 160});
     // Shown with the line breaks of its text (set at each showing).
@@ -48,7 +37,7 @@ TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
     MonthCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     MonthCalendar->setGeometry(112, 14, 210, 170);
 
-    GrpBoxPoids = addGroup(this, "GrpBoxPoids", QStringLiteral("Poids (facultatif)"), QRect(8, 198, 328, 42));
+    GrpBoxPoids = PlaceGroup(this, "GrpBoxPoids", QStringLiteral("Poids (facultatif)"), QRect(8, 198, 328, 42));
     LblPoids = PlaceLabel(GrpBoxPoids, "LblPoids", QString::fromUtf8("Votre poids lors de cette journée (kg)"),
                           {8, 18, 0, 0});
     EdtPoids = PlaceEdit(GrpBoxPoids, "EdtPoids", {232, 15, 81, 21});

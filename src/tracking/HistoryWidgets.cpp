@@ -1,0 +1,87 @@
+#include "tracking/HistoryWidgets.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "frame/FormWidgets.h"
+#include "tracking/HistoryDays.h"
+
+namespace {
+
+QListWidget* placeList(QGroupBox* group, const char* name) {
+    auto* list = new QListWidget(group);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setGeometry(8, 18, group->width() - 16, group->height() - 26);
+    return list;
+}
+
+}  // namespace
+
+HistoryDialog::HistoryDialog(QWidget* parent, const char* name, const QString& caption, int helpContext,
+                             const QString& periodTitle, const char* actionName,
+                             const QString& actionText)
+    : QDialog(parent) {
+    setObjectName(QString::fromLatin1(name));
+    setWindowTitle(caption);
+    setProperty("HelpContext", helpContext);
+    UseProgramFont(this);
+    GrpBoxUtilisateurs = PlaceGroup(this, "GrpBoxUtilisateurs", QStringLiteral("Sélection de l'utilisateur"), {6, 4, 140, 236});
+    LBoxUtilisateurs = placeList(GrpBoxUtilisateurs, "LBoxUtilisateurs");
+    GrpBoxHistorique = PlaceGroup(this, "GrpBoxHistorique", QStringLiteral("Historique"), {152, 4, 104, 236});
+    LBoxDates = placeList(GrpBoxHistorique, "LBoxDates");
+    GrpBoxPeriode = PlaceGroup(this, "GrpBoxPeriode", periodTitle, {262, 4, 187, 198});
+    action_ = PlaceButton(this, actionName, actionText, {278, 212, 80, 25});
+    BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), {368, 212, 80, 25});
+    MakeFixedDialog(this, 463, 279);
+}
+
+QRadioButton* HistoryDialog::placeRadio(const char* name, const QString& text, int top) {
+    auto* radio = new QRadioButton(text, GrpBoxPeriode);
+    radio->setObjectName(QString::fromLatin1(name));
+    radio->setGeometry(10, top, 170, 17);
+    return radio;
+}
+
+QDateEdit* HistoryDialog::placeDatePicker(const char* name, QRect geometry) {
+    auto* picker = new QDateEdit(GrpBoxPeriode);
+    picker->setObjectName(QString::fromLatin1(name));
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    picker->setGeometry(geometry);
+    return picker;
+}
+
+void HistoryDialog::onListClick(QListWidget* list, std::function<void()> click) {
+    connect(list, &QListWidget::itemSelectionChanged, this, [list, click] {
+        if (!list->selectedItems().isEmpty()) click();
+    });
+}
+
+void FillUserList(QListWidget* list, const QStringList& names) {
+    list->clear();
+    list->addItems(names);
+}
+
+void FillDayList(QListWidget* list, const QList<QDate>& days) {
+    list->clear();
+    for (const QDate& day : days) {
+        auto* item = new QListWidgetItem(HistoryDayText(day), list);
+        item->setData(Qt::UserRole, day);
+    }
+}
+
+std::optional<QString> SelectedUser(const QListWidget* list) {
+    const auto selected = list->selectedItems();
+    if (selected.isEmpty()) return std::nullopt;
+    return selected.first()->text();
+}
+
+std::optional<QDate> SelectedDay(const QListWidget* list) {
+    const auto selected = list->selectedItems();
+    if (selected.isEmpty()) return std::nullopt;
+    return selected.first()->data(Qt::UserRole).toDate();
+}

@@ -1,0 +1,57 @@
+#pragma once
+// What the two history dialogs share: the user group on the left, the history group in the
+// middle, the period group on the right with its radio buttons and short-date pickers, the two
+// buttons at the bottom, and the lists (each day keeps its date beside the text it is shown
+// under).
+#include <QDate>
+#include <QDialog>
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+#include "data/Query.h"
+
+class QDateEdit;
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+class HistoryDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Components shared by both dialogs
+    QGroupBox* GrpBoxUtilisateurs = nullptr;
+    QListWidget* LBoxUtilisateurs = nullptr;
+    QGroupBox* GrpBoxHistorique = nullptr;
+    QListWidget* LBoxDates = nullptr;
+    QGroupBox* GrpBoxPeriode = nullptr;
+    QPushButton* BtnQuitter = nullptr;
+    ::Query Query;
+
+protected:
+    // A fixed dialog (client 455 x 245, no close box) with the two lists, the period group titled
+    // `periodTitle` and, beside "Quitter", the button `actionName` (actionButton()) that the dialog
+    // connects.
+    HistoryDialog(QWidget* parent, const char* name, const QString& caption, int helpContext,
+                  const QString& periodTitle, const char* actionName, const QString& actionText);
+    QPushButton* actionButton() const { return action_; }
+
+    QRadioButton* placeRadio(const char* name, const QString& text, int top);
+    QDateEdit* placeDatePicker(const char* name, QRect geometry);
+    // Calls `click` when an item of `list` becomes selected, by the mouse or the keyboard.
+    void onListClick(QListWidget* list, std::function<void()> click);
+
+private:
+    QPushButton* action_ = nullptr;
+};
+
+void FillUserList(QListWidget* list, const QStringList& names);
+void FillDayList(QListWidget* list, const QList<QDate>& days);
+// The selected user's name, or nothing.
+std::optional<QString> SelectedUser(const QListWidget* list);
+// The selected day, or nothing.
+std::optional<QDate> SelectedDay(const QListWidget* list);

@@ -1,0 +1,198 @@
+#include "tracking/Ufaffhistoconso.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+
+#include "data/Database.h"
+#include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/Placement.h"
+#include "frame/Umessages.h"
+#include "platform/HelpViewer.h"
+#include "platform/Modal.h"
+#include "tracking/Fubilan.h"
+#include "tracking/HistoryDays.h"
+#include "tracking/HistoryWidgets.h"
+#include "tracking/Uqrafficonsommation.h"
+
+int32_t HistoryUserCount = 0;
+int32_t HistoryDateCount = 0;
+QDate HistoryFirstDate;
+QDate HistoryLastDate;
+
+namespace {
+
+constexpr int kHelpContext = 230;
+const QString kHistoryCaption = QStringLiteral("Historique de consommation");
+const QString kBalanceCaption = QStringLiteral("Bilan de la consommation");
+
+// The balance window is shown once the dialog has closed, so that it takes the activation.
+bool g_showBalance = false;
+
+}  // namespace
+
+TFAffHistoConso::TFAffHistoConso(QWidget* parent)
+    : HistoryDialog(parent, "FAffHistoConso", QStringLiteral("Historique des consommations"), kHelpContext,
+                    QStringLiteral("Période à afficher"), "BtnAfficher", QStringLiteral("Afficher")) {
+    BtnAfficher = actionButton();
+    RBtnAffJournee = placeRadio("RBtnAffJournee", QStringLiteral("Afficher la journée"), 20);
+    PlaceLabel(GrpBoxPeriode, "LblSelectionnee", QStringLiteral("séléctionnée"), {28, 38, 0, 0});
+    RBtnAffBilan = placeRadio("RBtnAffBilan", QStringLiteral("Afficher le bilan sur la"), 62);
+    PlaceLabel(GrpBoxPeriode, "LblPeriode", QStringLiteral("période"), {28, 80, 0, 0});
+    LblFin = PlaceLabel(GrpBoxPeriode, "LblFin", QStringLiteral("Fin"), {28, 110, 0, 0});
+    DTPickerFin = placeDatePicker("DTPickerFin", {70, 106, 106, 22});
+    LblDebut = PlaceLabel(GrpBoxPeriode, "LblDebut", QStringLiteral("Début"), {28, 142, 0, 0});
+    DTPickerDebut = placeDatePicker("DTPickerDebut", {70, 138, 106, 22});
+
+    onListClick(LBoxUtilisateurs, [this] { LBoxUtilisateursClick(); });
+    onListClick(LBoxDates, [this] { LBoxDatesClick(); });
+    connect(RBtnAffJournee, &QRadioButton::toggled, this, [this](bool on) { if (on) RBtnAffJourneeClick(); });
+    connect(RBtnAffBilan, &QRadioButton::toggled, this, [this](bool on) { if (on) RBtnAffBilanClick(); });
+    connect(DTPickerDebut, &QDateEdit::editingFinished, this, [this] { DTPickerDebutExit(); });
+    connect(DTPickerFin, &QDateEdit::editingFinished, this, [this] { DTPickerFinExit(); });
+    connect(BtnAfficher, &QPushButton::clicked, this, [this] { BtnAfficherClick(); });
+    connect(BtnQuitter, &QPushButton::clicked, this, [this] { BtnQuitterClick(); });
+}
+
+void TFAffHistoConso::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!e->spontaneous()) FormActivate();
+}
+
+void TFAffHistoConso::done(int result) {
+    closing_ = true;
+    QDialog::done(result);
+    closing_ = false;
+}
+
+void TFAffHistoConso::setPickers(const QDate& first, const QDate& start, const QDate& end, const QDate& last) {
+    DTPickerDebut->setDateRange(first, last);
+    DTPickerDebut->setDate(start);
+    DTPickerFin->setDateRange(first, last);
+    DTPickerFin->setDate(end);
+}
+
+void TFAffHistoConso::FormActivate() {
+    const QStringList names = HistoryUserNames();
+    HistoryUserCount = HistoryUserCountOf(names);
+    if (HistoryUserCount < 2) {
+        const QList<QDate> days = HistoryDays();
+        FillDayList(LBoxDates, days);
+        HistoryDateCount = int32_t(days.size());
+        if (!days.isEmpty()) {
+            HistoryFirstDate = days.first();
+            HistoryLastDate = days.last();
+            setPickers(HistoryFirstDate, HistoryFirstDate, HistoryLastDate, HistoryLastDate);
+        }
+    } else {
+        FillUserList(LBoxUtilisateurs, names);
+    }
+    DTPickerDebut->setEnabled(false);
+    DTPickerFin->setEnabled(false);
+}
+
+void TFAffHistoConso::LBoxUtilisateursClick() {
+    const std::optional<QString> user = SelectedUser(LBoxUtilisateurs);
+    if (!user) return;
+    try {
+        HistoryDateCount = 0;
+        const QList<QDate> days = HistoryDays(*user);
+        FillDayList(LBoxDates, days);
+        HistoryDateCount = int32_t(days.size());
+        if (!days.isEmpty()) {
+            HistoryFirstDate = days.first();
+            HistoryLastDate = days.last();
+        }
+        RBtnAffJournee->setChecked(true);
+        RBtnAffJourneeClick();
+        // A user with a single saved day has that day as the whole period.
+        if (!days.isEmpty()) setPickers(HistoryFirstDate, HistoryFirstDate, HistoryLastDate, HistoryLastDate);
+    } catch (const DatabaseError&) {
+    }
+}
+
+void TFAffHistoConso::LBoxDatesClick() { RBtnAffJournee->setChecked(true); }
+
+void TFAffHistoConso::RBtnAffJourneeClick() {
+    DTPickerDebut->setEnabled(false);
+    DTPickerFin->setEnabled(false);
+}
+
+void TFAffHistoConso::RBtnAffBilanClick() {
+    if (HistoryDateCount <= 1) return;
+    DTPickerDebut->setEnabled(true);
+    DTPickerFin->setEnabled(true);
+}
+
+void TFAffHistoConso::DTPickerFinExit() {
+    if (closing_ || !isVisible() || DTPickerFin->date() >= DTPickerDebut->date()) return;
+    ShowMessageBox(QStringLiteral("        Date non valide pour la fin de la période !"), kBalanceCaption, 0x30, nullptr,
+                   false);
+    DTPickerFin->setDate(HistoryLastDate);
+}
+
+void TFAffHistoConso::DTPickerDebutExit() {
+    if (closing_ || !isVisible() || DTPickerDebut->date() <= DTPickerFin->date()) return;
+    ShowMessageBox(QStringLiteral("        Date non valide pour le début de la période !"), kBalanceCaption, 0x30,
+                   nullptr, false);
+    DTPickerDebut->setDate(HistoryFirstDate);
+}
+
+void TFAffHistoConso::BtnAfficherClick() {
+    if (LBoxDates->count() == 0) {
+        ShowMessageBox(QStringLiteral("        Il n'y à aucun historique à afficher."), kHistoryCaption, 0x20, nullptr,
+                       false);
+        return;
+    }
+    QString user;
+    if (LBoxUtilisateurs->count() > 0) {
+        user = SelectedUser(LBoxUtilisateurs).value_or(QString());
+    } else {
+        const QStringList names = HistoryUserNames();
+        user = names.isEmpty() ? QString() : names.first();
+    }
+    if (user.isEmpty()) user = QStringLiteral("Utilisateur");
+
+    if (RBtnAffJournee->isChecked()) {
+        const std::optional<QDate> day = SelectedDay(LBoxDates);
+        if (!day) {
+            ShowMessageBox(QStringLiteral("        Vous devez sélectionner une journée ?"), kHistoryCaption, 0x20,
+                           nullptr, false);
+            return;
+        }
+        if (!FQRAffiConsommation) FQRAffiConsommation = new TFQRAffiConsommation(frameWindow());
+        FQRAffiConsommation->NomUtilisateur = user;
+        FQRAffiConsommation->DateConso = *day;
+        FQRAffiConsommation->TableSource = QStringLiteral("t_histo_consommation");
+        FQRAffiConsommation->Preview();
+        accept();
+    } else if (RBtnAffBilan->isChecked()) {
+        if (!FBilan) return;
+        FBilan->NomUtilisateur = user;
+        FBilan->DateDebut = DTPickerDebut->date();
+        FBilan->DateFin = DTPickerFin->date();
+        FBilan->move(0, 0);
+        g_showBalance = true;
+        accept();
+    }
+}
+
+void TFAffHistoConso::BtnQuitterClick() { close(); }
+
+void TFAffHistoConso::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
+
+void ShowAffHistoConso() {
+    g_showBalance = false;
+    {
+        TFAffHistoConso dialog(frameWindow());
+        placeOverFrame(&dialog, 14);
+        modal::exec(&dialog);
+    }
+    if (g_showBalance && FBilan) FBilan->Open();
+    g_showBalance = false;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// "Historique des consommations": picks a saved day or a period of the consumption history and
+// shows it, a day through the printed day report, a period as the balance charts. A new dialog is
+// built at each opening and shown modally; it closes itself once the choice is handed on.
+#include <QDate>
+#include <cstdint>
+
+#include "tracking/HistoryWidgets.h"
+
+class QLabel;
+
+// Kept from one dialog to the next.
+extern int32_t HistoryUserCount;   // distinct users counted at the last showing
+extern int32_t HistoryDateCount;   // days listed
+extern QDate HistoryFirstDate;     // earliest day listed
+extern QDate HistoryLastDate;      // latest day listed
+
+class TFAffHistoConso : public HistoryDialog {
+    Q_OBJECT
+public:
+    explicit TFAffHistoConso(QWidget* parent = nullptr);
+
+    // Components (the lists and "Quitter": HistoryDialog)
+    QRadioButton* RBtnAffJournee = nullptr;
+    QRadioButton* RBtnAffBilan = nullptr;
+    QLabel* LblFin = nullptr;
+    QDateEdit* DTPickerFin = nullptr;
+    QLabel* LblDebut = nullptr;
+    QDateEdit* DTPickerDebut = nullptr;
+    QPushButton* BtnAfficher = nullptr;
+
+    // Handlers
+    void FormActivate();
+    void LBoxUtilisateursClick();
+    void LBoxDatesClick();
+    void RBtnAffJourneeClick();
+    void RBtnAffBilanClick();
+    void DTPickerDebutExit();
+    void DTPickerFinExit();
+    void BtnAfficherClick();
+    void BtnQuitterClick();
+    void FormHelp();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void done(int result) override;
+
+private:
+    void setPickers(const QDate& first, const QDate& start, const QDate& end, const QDate& last);
+    bool closing_ = false;
+};
+
+// The menu item: builds the dialog, places it over the frame and shows it modally.
+void ShowAffHistoConso();

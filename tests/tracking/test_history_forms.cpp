@@ -1,0 +1,311 @@
+// The history maintenance and display dialogs and the balance window, driven through their
+// handlers with the message boxes answered by script.
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "platform/Modal.h"
+#include "support/FormTest.h"
+#include "support/FrenchLocale.h"
+#include "support/HistoryRows.h"
+#include "support/MessageScript.h"
+#include "tracking/Fubilan.h"
+#include "tracking/Ufaffhistoconso.h"
+#include "tracking/Ugesthistoconso.h"
+#include "tracking/Uqrafficonsommation.h"
+
+namespace {
+
+const QString kZoe = QStringLiteral("Zoé");
+const QString kArc = QStringLiteral("d'Arc");
+
+class HistoryForms : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        bilan = std::make_unique<TFBilan>();
+    }
+    void TearDown() override {
+        bilan.reset();
+        FormTest::TearDown();
+    }
+    void twoUsers() {
+        SaveHistoryDay(kZoe, QDate(2025, 3, 14), 60, 1800, 2);
+        SaveHistoryDay(kZoe, QDate(2025, 3, 15), 61, 1800, 2);
+        SaveHistoryDay(kZoe, QDate(2026, 1, 20), 62, 1800, 2);
+        SaveHistoryDay(kArc, QDate(2025, 3, 15), 70, 2000, 1);
+    }
+    static void pick(QListWidget* list, int row) { list->item(row)->setSelected(true); }
+    static QStringList texts(QListWidget* list) {
+        QStringList t;
+        for (int i = 0; i < list->count(); ++i) t << list->item(i)->text();
+        return t;
+    }
+    // Shows `dialog` through the modal seam and runs `steps` while it is up.
+    static void run(QDialog& dialog, std::function<void()> steps) {
+        modal::pushHandler([&](modal::Call&) { steps(); });
+        modal::exec(&dialog);
+    }
+
+    FrenchLocaleGuard french;
+    std::unique_ptr<TFBilan> bilan;
+    MessageLog log;
+};
+
+}  // namespace
+
+TEST_F(HistoryForms, MaintenanceOfAnEmptyAndOfAOneUserHistory) {
+    TFGestHistoConso d;
+    run(d, [&] {
+        EXPECT_EQ(d.LBoxDates->count(), 0);
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();
+    });
+    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y à aucun historique à supprimer.")});
+    EXPECT_EQ(log.captions.first(), QStringLiteral("Suppression de l'historique de consommation"));
+
+    SaveHistoryDay(kArc, QDate(2025, 3, 14), 70, 2000, 1);
+    SaveHistoryDay(kArc, QDate(2025, 3, 15), 70, 2000, 1);
+    run(d, [&] {
+        EXPECT_EQ(d.LBoxUtilisateurs->count(), 0);
+        EXPECT_EQ(texts(d.LBoxDates), (QStringList{QStringLiteral("14/03/2025"), QStringLiteral("15/03/2025")}));
+        EXPECT_FALSE(d.DateTimePicker->isEnabled());
+        // Nothing checked: nothing happens. "Non" keeps everything.
+        d.BtnSupprimerClick();
+        d.RBtnSuppTout->setChecked(true);
+        AnswerNextMessage(log, "BtnNon");
+        d.BtnSupprimerClick();
+        EXPECT_EQ(HistoryRowCount("t_histo_consommation"), 2);
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();
+        EXPECT_EQ(d.LBoxDates->count(), 0);
+    });
+    EXPECT_EQ(HistoryRowCount("t_histo_consommation") + HistoryRowCount("t_histo_infos_utilisateur"), 0);
+    EXPECT_EQ(log.texts.mid(1), (QStringList{QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?"),
+                                             QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?"),
+                                             QStringLiteral("        La suppression à été effectuée !")}));
+}
+
+TEST_F(HistoryForms, MaintenanceOfSeveralUsersByDayAndBeforeADate) {
+    twoUsers();
+    TFGestHistoConso d;
+    run(d, [&] {
+        EXPECT_EQ(texts(d.LBoxUtilisateurs), (QStringList{kZoe, kArc}));
+        EXPECT_EQ(d.LBoxDates->count(), 0);
+        // Before-date kind with no user: refused.
+        d.RBtnSuppInfDate->setChecked(true);
+        EXPECT_TRUE(d.DateTimePicker->isEnabled());
+        AnswerNextMessage(log);
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();   // no day listed yet
+        pick(d.LBoxUtilisateurs, 0);
+        EXPECT_TRUE(d.RBtnSuppTout->isChecked());
+        EXPECT_FALSE(d.DateTimePicker->isEnabled());
+        EXPECT_EQ(d.LBoxDates->count(), 3);
+        d.RBtnSuppJournee->setChecked(true);
+        d.BtnSupprimerClick();   // no day selected
+        // The 15/03 of Zoé only.
+        pick(d.LBoxDates, 1);
+        EXPECT_TRUE(d.RBtnSuppJournee->isChecked());
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();
+        EXPECT_EQ(texts(d.LBoxDates), (QStringList{QStringLiteral("14/03/2025"), QStringLiteral("20/01/2026")}));
+        // Before 20/01/2026: that day stays.
+        d.RBtnSuppInfDate->setChecked(true);
+        d.DateTimePicker->setDate(QDate(2026, 1, 20));
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();
+        EXPECT_EQ(texts(d.LBoxDates), QStringList{QStringLiteral("20/01/2026")});
+    });
+    EXPECT_EQ(log.texts.mid(0, 2), (QStringList{QStringLiteral("        Il n'y à aucun historique à supprimer."),
+                                                QStringLiteral("        Vous devez sélectionner une journée ?")}));
+    EXPECT_EQ(HistoryRowCount("t_histo_consommation"), 3);   // Zoé's last day and d'Arc's
+    EXPECT_EQ(HistoryRowCount("t_histo_infos_utilisateur"), 2);
+
+    // "All" with no user selected, then for d'Arc: the list loses that user.
+    log = MessageLog();
+    run(d, [&] {
+        d.LBoxDates->addItem(QStringLiteral("x"));   // as if a user had been clicked
+        d.RBtnSuppTout->setChecked(true);
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();
+        pick(d.LBoxUtilisateurs, 1);
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();
+        EXPECT_EQ(texts(d.LBoxUtilisateurs), QStringList{kZoe});
+        EXPECT_TRUE(d.LBoxUtilisateurs->selectedItems().isEmpty());
+        EXPECT_EQ(d.LBoxDates->count(), 0);
+    });
+    EXPECT_EQ(log.texts.first(), QStringLiteral("        Vous devez sélectionner un utilisateur ?"));
+    EXPECT_EQ(HistoryRowCount("t_histo_infos_utilisateur"), 1);
+
+    // A failing deletion says so and keeps both tables.
+    Query::execute(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON t_histo_infos_utilisateur "
+                                  "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    log = MessageLog();
+    run(d, [&] {
+        d.RBtnSuppTout->setChecked(true);
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        d.BtnSupprimerClick();
+    });
+    EXPECT_TRUE(log.texts.last().contains(QStringLiteral("tel qu'il était"))) << log.texts.last().toStdString();
+    EXPECT_EQ(log.icons.last(), QStringLiteral("ERREUR"));
+    EXPECT_EQ(HistoryRowCount("t_histo_consommation"), 2);
+}
+
+TEST_F(HistoryForms, DisplayOfEmptyAndOneDayHistories) {
+    {
+        TFAffHistoConso d;
+        run(d, [&] {
+            AnswerNextMessage(log);
+            d.BtnAfficherClick();
+        });
+    }
+    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y à aucun historique à afficher.")});
+    EXPECT_EQ(log.captions, QStringList{QStringLiteral("Historique de consommation")});
+
+    // One user with a single day: the pickers stay disabled on that day, the balance charts it.
+    SaveHistoryDay(QString(), QDate(2025, 3, 15), 70, 2000, 1);
+    TFAffHistoConso d;
+    run(d, [&] {
+        EXPECT_EQ(HistoryUserCount, 1);
+        EXPECT_EQ(HistoryDateCount, 1);
+        d.RBtnAffBilan->setChecked(true);
+        EXPECT_FALSE(d.DTPickerDebut->isEnabled());
+        EXPECT_EQ(d.DTPickerDebut->date(), QDate(2025, 3, 15));
+        EXPECT_EQ(d.DTPickerFin->date(), QDate(2025, 3, 15));
+        d.BtnAfficherClick();
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(bilan->NomUtilisateur, QStringLiteral("Utilisateur"));
+    EXPECT_EQ(bilan->DateDebut, QDate(2025, 3, 15));
+    EXPECT_EQ(bilan->pos(), QPoint(0, 0));
+}
+
+TEST_F(HistoryForms, DisplayOfSeveralUsersPeriodChecksAndADayReport) {
+    twoUsers();
+    TFQRAffiConsommation report;
+    TFAffHistoConso d;
+    run(d, [&] {
+        EXPECT_EQ(HistoryUserCount, 2);
+        EXPECT_EQ(d.LBoxDates->count(), 0);
+        pick(d.LBoxUtilisateurs, 1);   // d'Arc, one day
+        EXPECT_TRUE(d.RBtnAffJournee->isChecked());
+        EXPECT_EQ(d.DTPickerFin->date(), QDate(2025, 3, 15));
+        d.RBtnAffBilan->setChecked(true);
+        EXPECT_FALSE(d.DTPickerFin->isEnabled());
+        pick(d.LBoxUtilisateurs, 0);   // Zoé, three days
+        EXPECT_FALSE(d.DTPickerFin->isEnabled());
+        d.RBtnAffBilan->setChecked(true);
+        EXPECT_TRUE(d.DTPickerFin->isEnabled());
+        EXPECT_EQ(d.DTPickerFin->minimumDate(), QDate(2025, 3, 14));
+        EXPECT_EQ(d.DTPickerFin->maximumDate(), QDate(2026, 1, 20));
+        // An end before the start goes back to the last day; equal dates are accepted.
+        d.DTPickerDebut->setDate(QDate(2025, 6, 1));
+        d.DTPickerFin->setDate(QDate(2025, 5, 1));
+        AnswerNextMessage(log);
+        d.DTPickerFinExit();
+        EXPECT_EQ(d.DTPickerFin->date(), QDate(2026, 1, 20));
+        d.DTPickerFin->setDate(QDate(2025, 5, 1));
+        AnswerNextMessage(log);
+        d.DTPickerDebutExit();
+        EXPECT_EQ(d.DTPickerDebut->date(), QDate(2025, 3, 14));
+        d.DTPickerFin->setDate(QDate(2025, 3, 14));
+        d.DTPickerFinExit();
+        // A day with none selected, then the 15/03 through the report.
+        d.RBtnAffJournee->setChecked(true);
+        AnswerNextMessage(log);
+        d.BtnAfficherClick();
+        pick(d.LBoxDates, 1);
+        modal::pushHandler([&](modal::Call& c) { EXPECT_EQ(c.caption, QStringLiteral("Consommation journalière")); });
+        d.BtnAfficherClick();
+    });
+    EXPECT_EQ(log.texts, (QStringList{QStringLiteral("        Date non valide pour la fin de la période !"),
+                                      QStringLiteral("        Date non valide pour le début de la période !"),
+                                      QStringLiteral("        Vous devez sélectionner une journée ?")}));
+    EXPECT_EQ(log.captions.first(), QStringLiteral("Bilan de la consommation"));
+    EXPECT_EQ(log.icons.first(), QStringLiteral("EXLAMATION"));
+    EXPECT_EQ(report.NomUtilisateur, kZoe);
+    EXPECT_EQ(report.TableSource, QStringLiteral("t_histo_consommation"));
+    EXPECT_EQ(report.Query.recordCount(), 2);
+    EXPECT_EQ(report.Query.asDouble("poids_utilisateur"), 61);
+    EXPECT_EQ(report.QRAffiConso.item(QStringLiteral("QRLblConsommationJournee"))->text,
+              QStringLiteral("Consommation de la journée du 15/03/2025 en calories et différents"));
+}
+
+TEST_F(HistoryForms, BalanceWindowLoadsPagesAndResetsAtActivation) {
+    for (int i = 0; i < 50; ++i)
+        if (i != 20) SaveHistoryDay(kArc, QDate(2025, 12, 1).addDays(i), 70 - i * 0.1, 2000, 2, 5 + i % 3);
+    SaveHistoryDay(kZoe, QDate(2025, 12, 10), 60, 1800, 1);
+    TFBilan& b = *bilan;
+    b.NomUtilisateur = kArc;
+    b.DateDebut = QDate(2025, 11, 1);
+    b.DateFin = QDate(2026, 1, 31);
+    b.resize(1000, 650);
+    b.FormActivate();
+    EXPECT_EQ(b.Data.dayCount(), 50);
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
+    EXPECT_FALSE(b.BtnPremier->isEnabled());
+    EXPECT_TRUE(b.BtnDernier->isEnabled());
+    // Toolbar left to right with its gaps.
+    EXPECT_EQ(b.SBtnCalories->x(), 100);
+    EXPECT_EQ(b.BtnPremier->x(), 340);
+    EXPECT_EQ(b.EdtQuantieme->x(), 423);
+    EXPECT_EQ(b.BtnFermer->x(), 561);
+
+    b.BtnDernier->click();
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("4\\4"));
+    EXPECT_EQ(b.Pager.PageFirstDay, 45);
+    b.BtnPrecedant->click();
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("3\\4"));
+    b.SBtnPoids->click();
+    EXPECT_EQ(b.ChartKind, ChartWeight);
+    EXPECT_EQ(b.PagePlan().textAt({50, 610}), QStringLiteral("31/12/2025"));
+    EXPECT_EQ(b.PagePlan().of(ChartOp::Diamond, kChartGrey).size(), 1 + 15);
+    // The 21st (index 20) is not saved: page 2 has 14 calorie markers.
+    b.BtnPrecedant->click();
+    b.SBtnCalories->click();
+    EXPECT_EQ(b.PagePlan().of(ChartOp::Diamond, kChartRed).size(), 1 + 14);
+    b.BtnSuivant->click();
+    b.FormActivate();
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
+    EXPECT_EQ(b.ChartKind, ChartCalories);
+    EXPECT_TRUE(b.SBtnCalories->isChecked());
+    b.BtnFermer->click();
+    EXPECT_FALSE(b.isVisible());
+
+    // Printing with no printer goes through the print dialog; the sheets land in a PDF.
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a default printer is set up";
+    b.BtnSuivant->click();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("bilan.pdf"));
+    modal::pushHandler([&](modal::Call& c) {
+        auto* dialog = qobject_cast<QPrintDialog*>(c.dialog);
+        ASSERT_NE(dialog, nullptr);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(pdf);
+        c.result = QDialog::Accepted;
+    });
+    b.BtnImprimerClick();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("/Type /Page\n"), 4);
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
+    // Cancelled: nothing printed, nothing said.
+    modal::pushHandler([](modal::Call& c) { c.result = QDialog::Rejected; });
+    b.BtnImprimerClick();
+}
