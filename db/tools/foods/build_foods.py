@@ -259,8 +259,9 @@ def build_foods(ciqual, usda, required):
         if not fr or not en:
             fail(f"{where}: French and English names are required")
         langs = {"fr": fr, "en": en, "de": r["de"], "it": r["it"], "es": r["es"]}
-        if r["usuel"] == "1" and not all(langs.values()):
-            fail(f"{where}: an everyday food needs its five names")
+        if not all(langs.values()):
+            fail(f"{where}: every food needs its five names (the food lists show the name of "
+                 "the interface language)")
         try:
             fat, protein, carbs = (float(src[k]) for k in ("fat_g", "protein_g", "carbohydrate_g"))
         except ValueError:
