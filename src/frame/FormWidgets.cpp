@@ -36,8 +36,12 @@ void UseProgramFont(QWidget* form) {
     form->setFont(font);
 }
 
+void UseDialogFrame(QWidget* dialog) {
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+}
+
 void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight) {
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    UseDialogFrame(dialog);
     dialog->setFixedSize(outerWidth - kFrameWidth, outerHeight - kFrameHeight);
 }
 

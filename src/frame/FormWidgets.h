@@ -22,7 +22,13 @@ inline const QColor kLockedColour{0xBD, 0xF0, 0xF9};
 // The desktop's sans-serif font at 8 points, the size every form uses.
 void UseProgramFont(QWidget* form);
 
-// A title bar without system menu (no close box) on a fixed-size dialog of the given outer size.
+// The title bar of the program's dialogs and message boxes: a title and, where the window
+// manager insists on one, a close box; never a minimise or maximise box. (On X11 a window that
+// names none of its boxes is given all of them, so the close box is named; a dialog that must not
+// be closed that way ignores it through its reject() or closeEvent().)
+void UseDialogFrame(QWidget* dialog);
+
+// UseDialogFrame on a fixed-size dialog of the given outer size.
 void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight);
 
 // Child controls with their component name, placed at `geometry` (a label sizes itself when

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QtMath>
 #include <QFrame>
@@ -13,6 +14,7 @@
 #include <algorithm>
 
 #include "frame/AppState.h"
+#include "frame/FormWidgets.h"
 #include "frame/Placement.h"
 #include "platform/Modal.h"
 
@@ -27,6 +29,10 @@ constexpr int kPanelMinHeight = 39;
 constexpr int kButtonWidth = 73;
 constexpr int kShortBoxHeight = 128;  // outer height of a box with one or two short lines
 constexpr int kCheckBoxRoom = 22;
+constexpr int kIconBottom = 28;    // the icon's mark ends this far below the panel's top
+constexpr int kIconBlanks = 8;     // leading blanks that keep the icon's place free
+constexpr int kIconRoom = 30;      // how far a text without them moves right, clear of the icon
+constexpr int kTitleBarRoom = 110;  // the title bar's own icon, boxes and margins
 
 // Places the check box, its label and the buttons under a panel of the given bottom; `gap` is
 // the space between the panel and the check box (the buttons sit two pixels lower still).
@@ -170,6 +176,8 @@ QPushButton* makeButton(const QString& text, const char* name, int left, QWidget
 
 }  // namespace
 
+int CancelAnswer(int style) { return styleOf(style).yesNo ? 7 : 1; }
+
 int NextSegmentLength(const QString& text, int start, int max) {
     if (max < 1) return 0;
     for (int k = 1;; ++k) {
@@ -180,12 +188,17 @@ int NextSegmentLength(const QString& text, int start, int max) {
     }
 }
 
-MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w) {
+namespace {
+
+// Lays the text out with its label `indent` pixels further right than the design (the line
+// width shrinks by as much; a short line's panel grows by as much).
+MessageLayout layoutText(const QString& text, bool withCheckBox, int h, int w, int indent) {
     MessageLayout m;
     const int extra = withCheckBox ? kCheckBoxRoom : 0;
     w = std::max(w, 1);
-    const int n = std::max(kPanelWidth / w, 1);
+    const int n = std::max((kPanelWidth - indent) / w, 1);
     m.lineChars = n;
+    m.labelLeft = 2 + indent;
     m.text = text;
     m.lines = 1 + static_cast<int>(text.count(QLatin1Char('\n')));
     const int len = static_cast<int>(text.size());
@@ -194,8 +207,8 @@ MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w
         // One short line: a box just wide enough for it.
         sizeShortBox(m, extra);
         m.labelTop = 10;
-        m.panelWidth = len * w;
-        m.formWidth = len * w + 28;
+        m.panelWidth = len * w + indent;
+        m.formWidth = m.panelWidth + 28;
         m.btnNonLeft = m.panelWidth + kPanelLeft - kButtonWidth;
         m.btnOkLeft = m.panelWidth / 2 + kPanelLeft - kButtonWidth / 2;
         return m;
@@ -211,6 +224,35 @@ MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w
         placeUnderPanel(m, extra, 5);
     }
     if (m.lines == 1) m.labelTop = 10;
+    return m;
+}
+
+// Whether every line beside the icon starts with the blanks that keep its place free (the
+// program's messages open with eight; a text without them would run under the icon).
+bool clearsIcon(const MessageLayout& m, int h) {
+    const QStringList lines = m.text.split(QLatin1Char('\n'));
+    for (int r = 0; r < lines.size() && m.labelTop + r * h < kIconBottom; ++r) {
+        const QString& line = lines[r];
+        int blanks = 0;
+        while (blanks < line.size() && line.at(blanks) == QLatin1Char(' ')) ++blanks;
+        if (blanks < line.size() && blanks < kIconBlanks) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w, int captionWidth) {
+    MessageLayout m = layoutText(text, withCheckBox, h, w, 0);
+    if (!clearsIcon(m, std::max(h, 1))) m = layoutText(text, withCheckBox, h, w, kIconRoom);
+    // A caption longer than the box is wide: the box grows so that its title bar shows it whole.
+    const int missing = captionWidth + kTitleBarRoom - m.clientWidth();
+    if (captionWidth > 0 && missing > 0) {
+        m.formWidth += missing;
+        m.panelWidth += missing;
+        m.btnNonLeft += missing;
+        m.btnOkLeft += missing / 2;
+    }
     return m;
 }
 
@@ -280,8 +322,7 @@ TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
 }
 
 void TFMessage::FormCreate() {
-    // A title bar without system menu: no close box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    UseDialogFrame(this);
 }
 
 void TFMessage::BtnOuiClick() {
@@ -299,7 +340,21 @@ void TFMessage::BtnNonClick() {
     done(ButtonResult);
 }
 
+void TFMessage::closeEvent(QCloseEvent* event) {
+    // ButtonResult holds the cancel answer until a button is pressed.
+    if (isVisible()) done(ButtonResult);
+    event->accept();
+}
+
 void TFMessage::ChbAfficheAlerteClick() { ShowFlag = ChbAfficheAlerte->isChecked() ? 0 : 1; }
+
+int CaptionWidth(const QString& caption, const QFont& font) {
+    // Window managers print captions in a bold face a little larger than the message's.
+    QFont title = font;
+    title.setBold(true);
+    title.setPixelSize(11);
+    return QFontMetrics(title).horizontalAdvance(caption);
+}
 
 QSize MessageLineMetrics(const QFont& font) {
     // The label steps its lines by the line spacing rounded up, so that is the height of a line.
@@ -312,7 +367,7 @@ void TFMessage::applyLayout(const MessageLayout& m) {
     Panel->setGeometry(kPanelLeft, kPanelTop, m.panelWidth, m.panelHeight);
     LblMessage->setText(m.text);
     LblMessage->adjustSize();
-    LblMessage->move(2, m.labelTop);
+    LblMessage->move(m.labelLeft, m.labelTop);
     ChbAfficheAlerte->move(ChbAfficheAlerte->x(), m.checkTop);
     LblNePlusAfficher->move(LblNePlusAfficher->x(), m.noticeTop);
     BtnNon->move(m.btnNonLeft, m.buttonsTop);
@@ -324,14 +379,17 @@ int ShowMessageBox(const QString& text, const QString& caption, int style, uint8
                    bool withCheckBox) {
     if (!FMessage) FMessage = new TFMessage();
     TFMessage* box = FMessage;
-    // A box asked for while one is already up cannot be shown on top of it: the caller gets the
-    // answer so far and the box on screen is left as it is.
-    if (box->isVisible()) return box->ButtonResult;
+    const Style s = styleOf(style);
+    // A box asked for while one is already up cannot be shown on top of it: the box on screen
+    // is left as it is and the caller gets the answer that does nothing, "Non" for a question,
+    // never the answer given to the box on screen.
+    if (box->isVisible()) return CancelAnswer(style);
     uint8_t scratch = 1;
     if (!switchByte) switchByte = &scratch;
 
     box->setWindowTitle(caption);
-    const Style s = styleOf(style);
+    // Until a button is pressed, the box counts as answered by its cancel answer.
+    box->ButtonResult = CancelAnswer(style);
     if (*s.icon) box->ImageSymbole->setPixmap(MessageIcon(QString::fromLatin1(s.icon)));
     box->BtnNon->setVisible(s.yesNo);
     box->BtnOui->setVisible(s.yesNo);
@@ -342,7 +400,8 @@ int ShowMessageBox(const QString& text, const QString& caption, int style, uint8
     box->ChbAfficheAlerte->setChecked(*switchByte == 0);
 
     const QSize metrics = MessageLineMetrics(box->LblMessage->font());
-    box->applyLayout(LayoutMessage(text, withCheckBox, metrics.height(), metrics.width()));
+    box->applyLayout(LayoutMessage(text, withCheckBox, metrics.height(), metrics.width(),
+                                   CaptionWidth(caption, box->LblMessage->font())));
     box->ShowFlag = *switchByte;
     placeOverFrame(box, 14);
 

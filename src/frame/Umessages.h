@@ -26,6 +26,7 @@ struct MessageLayout {
     int panelWidth = 422;    // the panel stays at (10, 12)
     int panelHeight = 39;
     int labelTop = 2;        // of the message inside the panel
+    int labelLeft = 2;       // 32 when the text would otherwise run under the icon
     int checkTop = 0;        // "Ne plus afficher" check box
     int noticeTop = 0;       // its label
     int buttonsTop = 0;
@@ -40,8 +41,14 @@ struct MessageLayout {
 int NextSegmentLength(const QString& text, int start, int max);
 
 // Wraps and sizes a message for a label font of line height h and average character width w;
-// withCheckBox makes room (22 pixels) for the "Ne plus afficher ce message" switch.
-MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w);
+// withCheckBox makes room (22 pixels) for the "Ne plus afficher ce message" switch. A text whose
+// lines beside the icon do not open with eight blanks is moved right of the icon (and wrapped to
+// the narrower width). A caption `captionWidth` pixels wide widens the box until its title bar
+// shows it whole.
+MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w, int captionWidth = 0);
+
+// The width a caption takes in a title bar: `font`'s family, bold, 11 pixels.
+int CaptionWidth(const QString& caption, const QFont& font);
 
 // The 32 x 32 icons "ERREUR", "QUESTION", "EXLAMATION" and "INFORMATION"; null for other names.
 QPixmap MessageIcon(const QString& name);
@@ -80,16 +87,25 @@ public:
     void applyLayout(const MessageLayout& layout);
 
 public slots:
-    // The box closes only through its buttons.
+    // Escape does not close the box: only its buttons do, or the close box that some window
+    // managers add, which answers as the box's cancel button would (see CancelAnswer).
     void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 };
 
 extern TFMessage* FMessage;
+
+// The answer of a box that was not answered by a button: "Non" (7) for the styles that ask
+// "Oui"/"Non", "OK" (1) for the others.
+int CancelAnswer(int style);
 
 // Shows a message and returns 1 ("OK"), 6 ("Oui") or 7 ("Non"). Styles 12, 32, 48, 64 give the
 // error, question, exclamation and information icon with "OK"; 16, 36, 52, 68 the same icons with
 // "Oui" and "Non"; any other code "OK" and the previous icon. When the user changes the
 // "Ne plus afficher ce message" box, *switchByte takes the new value (0 = do not show again) and
-// the options are marked dirty. Creates FMessage on first use.
+// the options are marked dirty. Creates FMessage on first use. Asked for while a box is already
+// up, it shows nothing and returns CancelAnswer(style).
 int ShowMessageBox(const QString& text, const QString& caption, int style, uint8_t* switchByte,
                    bool withCheckBox);

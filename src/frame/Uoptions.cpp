@@ -97,8 +97,7 @@ TFOptions::TFOptions(QWidget* parent) : QDialog(parent) {
 }
 
 void TFOptions::FormCreate() {
-    // A title bar without system menu: no close box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    UseDialogFrame(this);
     setLabel(LblRecettes, "Afficher le message d'information sur l'utilisation du module\n'Recettes de cuisine'.");
     setLabel(LblConsoJournaliere,
              "Afficher le message d'information sur l'utilisation du module\n'Consommation journalière'.");

@@ -1,9 +1,15 @@
 #include "platform/Modal.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <deque>
+#include <memory>
 
 namespace modal {
 namespace {
@@ -11,6 +17,75 @@ bool g_scripted = false;
 std::deque<Handler> g_handlers;
 int g_unexpected = 0;
 QStringList g_captions;
+
+// What was in front before a modal show: the active window, the widget with the focus, and for
+// each child-window area of that window its active child and the children's stacking order.
+// Closing the modal hands the activation back to whatever Qt and the window manager pick (a child
+// window behind comes to the front when the widget that had the focus went away meanwhile); the
+// state is put back when the modal returns, and once more after the events it left behind.
+class FrontState {
+public:
+    explicit FrontState(QDialog* dialog) {
+        window_ = QApplication::activeWindow();
+        if (!window_ || window_ == dialog) {
+            window_ = nullptr;
+            return;
+        }
+        focus_ = QApplication::focusWidget();
+        for (QMdiArea* area : window_->findChildren<QMdiArea*>()) {
+            Area a{area, area->activeSubWindow(), {}};
+            for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::StackingOrder)) a.stack << sub;
+            areas_ << a;
+        }
+    }
+
+    bool empty() const { return !window_; }
+
+    void restore() const {
+        if (!window_ || !window_->isVisible()) return;
+        for (const Area& a : areas_) {
+            if (!a.area) continue;
+            QList<QMdiSubWindow*> saved;
+            for (const QPointer<QMdiSubWindow>& sub : a.stack)
+                if (sub) saved << sub;
+            QList<QMdiSubWindow*> now = a.area->subWindowList(QMdiArea::StackingOrder);
+            now.removeIf([&saved](QMdiSubWindow* sub) { return !saved.contains(sub); });
+            if (now != saved)
+                for (QMdiSubWindow* sub : saved) sub->raise();   // bottom first: the order comes back
+            if (a.active && a.area->activeSubWindow() != a.active) a.area->setActiveSubWindow(a.active);
+        }
+        if (QApplication::activeWindow() != window_) window_->activateWindow();
+        // Also while the window is not active yet: the widget it gives the focus to on activation.
+        if (focus_ && focus_->isVisible() && focus_->window() == window_ && QApplication::focusWidget() != focus_)
+            focus_->setFocus(Qt::OtherFocusReason);
+    }
+
+private:
+    struct Area {
+        QPointer<QMdiArea> area;
+        QPointer<QMdiSubWindow> active;
+        QList<QPointer<QMdiSubWindow>> stack;   // bottom to top
+    };
+    QPointer<QWidget> window_;
+    QPointer<QWidget> focus_;
+    QList<Area> areas_;
+};
+
+// Puts the front back when it goes out of scope, then again once the pending events ran.
+class FrontGuard {
+public:
+    explicit FrontGuard(QDialog* dialog) : state_(std::make_shared<FrontState>(dialog)) {}
+    FrontGuard(const FrontGuard&) = delete;
+    FrontGuard& operator=(const FrontGuard&) = delete;
+    ~FrontGuard() {
+        if (state_->empty()) return;
+        state_->restore();
+        QTimer::singleShot(0, qApp, [state = state_] { state->restore(); });
+    }
+
+private:
+    std::shared_ptr<FrontState> state_;
+};
 
 Call runScripted(Call call) {
     g_captions << call.caption;
@@ -26,6 +101,7 @@ Call runScripted(Call call) {
 }  // namespace
 
 int exec(QDialog* dialog) {
+    const FrontGuard front(dialog);
     if (!g_scripted) return dialog->exec();
     Call call;
     call.dialog = dialog;

@@ -21,7 +21,8 @@ struct Call {
 
 using Handler = std::function<void(Call&)>;
 
-// Shows a dialog modally and returns what exec() returns. Under a script, the next handler runs
+// Shows a dialog modally and returns what exec() returns. Afterwards the window that was active
+// before is active again, with its focused widget and its child windows in the same order. Under a script, the next handler runs
 // with the dialog shown (not exec'd); the result is the dialog's result() after the handler,
 // unless the handler set Call::result to something else than 0.
 int exec(QDialog* dialog);

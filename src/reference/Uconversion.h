@@ -68,8 +68,8 @@ public:
     QString MessageTable[10];
 
 public slots:
-    // The dialog closes through its two buttons only.
-    void reject() override {}
+    // Escape closes the dialog as "Annuler" does: nothing is handed back.
+    void reject() override { BtnAnnuleClick(); }
 
 protected:
     void showEvent(QShowEvent* e) override;

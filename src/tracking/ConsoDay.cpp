@@ -1,6 +1,8 @@
 #include "tracking/ConsoDay.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "data/ColumnWidths.h"
@@ -67,6 +69,19 @@ DayTotals SumDayRows(const std::vector<DayRow>& rows) {
     t.valid = true;
     return t;
 }
+
+bool IsCompleteQuantity(const QVariant& grams) {
+    if (grams.isNull()) return false;
+    bool ok = false;
+    const double q = grams.toDouble(&ok);
+    return ok && std::isfinite(q) && q > 0;
+}
+
+bool DayRowsComplete(const std::vector<DayRow>& rows) {
+    return std::all_of(rows.begin(), rows.end(), [](const DayRow& r) { return IsCompleteQuantity(r.quantity); });
+}
+
+bool DayReadyToPrint(const std::vector<DayRow>& rows) { return !rows.empty() && DayRowsComplete(rows); }
 
 DayTotalsTexts FormatDayTotals(const DayTotals& t) {
     auto share = [&](float energy) {

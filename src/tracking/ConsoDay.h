@@ -57,6 +57,13 @@ DayTotals ComputeDayTotals(const std::vector<DayRow>& rows);
 // The same sums without the check: negative quantities count as they are (the optimisation).
 DayTotals SumDayRows(const std::vector<DayRow>& rows);
 
+// Whether a row's quantity lets the day be printed or saved: typed, a finite number, above 0.
+bool IsCompleteQuantity(const QVariant& grams);
+// Whether every row of the day has a complete quantity (true for a day without rows).
+bool DayRowsComplete(const std::vector<DayRow>& rows);
+// Whether "Imprimer" and "Sauvegarder" may be offered: the day has rows and all are complete.
+bool DayReadyToPrint(const std::vector<DayRow>& rows);
+
 // The nine texts of the totals band.
 struct DayTotalsTexts {
     QString calories, caloriesShare, lipids, lipidsShare, proteins, proteinsShare, carbs,

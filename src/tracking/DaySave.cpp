@@ -1,6 +1,7 @@
 #include "tracking/DaySave.h"
 
 #include <QLocale>
+#include <cmath>
 
 #include "data/Database.h"
 #include "data/Query.h"
@@ -25,8 +26,9 @@ bool DaySaveNumber(const QString& text, double* value) {
     }
     bool ok = false;
     const double v = QLocale::c().toDouble(ReplaceAll(text.trimmed(), QStringLiteral(","), QStringLiteral(".")), &ok);
-    if (ok) *value = v;
-    return ok;
+    if (!ok || !std::isfinite(v)) return false;
+    *value = v;
+    return true;
 }
 
 void WriteSavedDay(const SavedDay& saved, SaveProgress& progress) {

@@ -17,7 +17,7 @@ bool IsAcceptableDayWeight(const QString& text);
 QString DaySaveUserName(const QString& currentUserName);
 
 // A number of the save read from an edit's text: "" gives 0; a decimal comma counts as a point
-// ("72,5" gives 72.5). False when the text is not a number.
+// ("72,5" gives 72.5). False when the text is not a finite number ("abc", "inf").
 bool DaySaveNumber(const QString& text, double* value);
 
 // One saved day as it is written.

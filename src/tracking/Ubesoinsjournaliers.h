@@ -110,8 +110,8 @@ public:
     void Recalcul();
 
 public slots:
-    // The dialog closes through its two buttons only.
-    void reject() override {}
+    // Escape closes the dialog as "Annuler" does: nothing is handed back.
+    void reject() override { BtnAnnuleClick(); }
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -305,6 +305,8 @@ void TFConsoJournaliere::FormCreate() {
     LblQuantiteMini->setText(OptimisationTexts[7]);
     BtnOptimisation->setToolTip(OptimisationTexts[8]);
 
+    // A flag left set by an earlier window would skip this window's first activation.
+    SkipActivationAfterPrint = 0;
     SkipActivationAfterRestriction = 0;
     appState().CurrentUserWeight = 0;
     ConsoFormCreating = 0;
@@ -326,10 +328,6 @@ void TFConsoJournaliere::FormActivate() {
         Query.setSql(QStringLiteral("DELETE FROM t_consommation;"));
         Query.exec();
         NextRowNumber = 0;
-        BtnOptimisation->setEnabled(false);
-        BtnEffacer->setEnabled(false);
-        BtnImprimer->setEnabled(false);
-        BtnSauvegarde->setEnabled(false);
 
         // Name columns of the interface language, judged on a sample row of each table.
         auto sampleNames = [this] {
@@ -367,6 +365,7 @@ void TFConsoJournaliere::FormActivate() {
 
         TConsommation.open();
         DBGIngredients->setEnabled(TConsommation.recordCount() > 0);
+        UpdateDayButtons();
     }
 
     SkipActivationAfterPrint = 0;

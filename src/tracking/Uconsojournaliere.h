@@ -105,10 +105,16 @@ public:
     void BtnImprimerClick();
     void BtnSauvegardeClick();
 
-    // Shared by printing and saving: whether a row of the day has its quantity still at 0
-    // (walking the day posts a pending row first), and their carbohydrate alert.
-    bool DayHasUntypedQuantity();
+    // Shared by printing and saving, checked when they run: whether a row of the day lacks a
+    // complete quantity (untyped, 0, negative or not a number; a pending row is posted first),
+    // and their carbohydrate alert.
+    bool DayHasIncompleteQuantity();
     void AlertLowCarbs();
+
+    // The one place that decides which of the day's buttons are offered: "Calcul des quantités"
+    // and "Effacer les quantités" with rows, "Imprimer" and "Sauvegarder" when every row has a
+    // complete quantity.
+    void UpdateDayButtons();
 
     // Builds FoodListQuery for CurrentCategoryId with the clauses in force, refills
     // LboxAliments and selects its first item (category change, restriction).
@@ -154,9 +160,22 @@ private:
     void recomputeTotals(bool withMessages);
     void takeTotals(const DayTotals& totals);        // Tot* and the energies
     void showTotals(const DayTotalsTexts& texts);    // the nine total edits
-    void setDayButtons(bool optimise, bool print);
+    void colourCaloriesTotal();                      // red above the objective, when alerts are on
     void positionQueryOn(const QString& name, bool partial);
     void selectFirstFood();
+};
+
+// Sets one of the window's skip-activation flags for the life of a modal show it guards and
+// clears it on every way out (return or exception).
+class ActivationSkip {
+public:
+    explicit ActivationSkip(uint8_t& flag) : flag_(flag) { flag_ = 1; }
+    ~ActivationSkip() { flag_ = 0; }
+    ActivationSkip(const ActivationSkip&) = delete;
+    ActivationSkip& operator=(const ActivationSkip&) = delete;
+
+private:
+    uint8_t& flag_;
 };
 
 // Opens or raises the daily consumption window (menu item ConsomationJournaliere, start-up

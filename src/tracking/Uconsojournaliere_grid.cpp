@@ -44,9 +44,7 @@ void TFConsoJournaliere::BtnAjouterClick() {
     TConsommation.setValue(QStringLiteral("Numero"), NextRowNumber);
     TConsommation.post();
     ++NextRowNumber;
-
-    BtnOptimisation->setEnabled(true);
-    BtnEffacer->setEnabled(true);
+    UpdateDayButtons();
 }
 
 void TFConsoJournaliere::BtnRetirerClick() {
@@ -56,12 +54,6 @@ void TFConsoJournaliere::BtnRetirerClick() {
     --NextRowNumber;
     // The totals follow the removal at once, so printing and saving never count a removed row.
     recomputeTotals(false);
-    if (TConsommation.isEmpty()) {
-        BtnOptimisation->setEnabled(false);
-        BtnEffacer->setEnabled(false);
-        BtnImprimer->setEnabled(false);
-        BtnSauvegarde->setEnabled(false);
-    }
 }
 
 void TFConsoJournaliere::DBGIngredientsEditButtonClick() {
@@ -90,6 +82,5 @@ void TFConsoJournaliere::BtnEffacerClick() {
                          EdtPcGluc, EdtTotQuantite})
         e->clear();
     SetInputColour(EdtTotCalories, kLockedColour);
-    BtnImprimer->setEnabled(false);
-    BtnSauvegarde->setEnabled(false);
+    UpdateDayButtons();
 }

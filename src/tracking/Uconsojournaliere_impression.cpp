@@ -9,9 +9,10 @@
 void TFConsoJournaliere::BtnImprimerClick() {
     AppState& st = appState();
     try {
-        // The preview's window takes the activation; coming back must not set the day up again.
-        SkipActivationAfterPrint = 1;
-        if (DayHasUntypedQuantity()) throw std::runtime_error("quantity");
+        // The boxes and the preview take the activation; coming back must not set the day up
+        // again. The flag is down again whichever way the click ends.
+        const ActivationSkip skip(SkipActivationAfterPrint);
+        if (DayHasIncompleteQuantity()) throw std::runtime_error("quantity");
         AlertLowCarbs();
         if (!FQRAffiConsommation) FQRAffiConsommation = new TFQRAffiConsommation();
         FQRAffiConsommation->NomUtilisateur = st.CurrentUserName;

@@ -66,6 +66,6 @@ void TFConsoJournaliere::BtnOptimisationClick() {
     const bool carbsLow = TotGlucides < 100 && st.SwitchCarbsBelowMinimum;
     if (carbsLow) ShowMessageBox(MessageTable[12], MessageTable[11], 0x40, &st.SwitchCarbsBelowMinimum, true);
     SetInputColour(EdtTotGlucides, carbsLow ? kAlertColour : kLockedColour);
-    BtnImprimer->setEnabled(true);
-    BtnSauvegarde->setEnabled(true);
+    // A row the optimisation left open (no calories) or a refused row keeps them off.
+    UpdateDayButtons();
 }

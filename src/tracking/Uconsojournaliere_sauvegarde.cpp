@@ -19,7 +19,8 @@
 
 namespace {
 
-// The save's own stops: 0 a quantity left at 0, 10 the date dialog closed without "Ok".
+// The save's own stops: 0 a quantity missing, 6 an objective that is not a number, 10 the date
+// dialog closed without "Ok".
 struct SaveStop {
     int code;
 };
@@ -49,10 +50,10 @@ void OfferErrorReport(const QString& location, const QString& browserFailure, co
 
 }  // namespace
 
-bool TFConsoJournaliere::DayHasUntypedQuantity() {
-    for (TConsommation.first(); !TConsommation.eof(); TConsommation.next())
-        if (TConsommation.asDouble(QStringLiteral("QuantiteGramme")) == 0) return true;
-    return false;
+bool TFConsoJournaliere::DayHasIncompleteQuantity() {
+    // Whatever the buttons say: the rows as they stand now decide.
+    if (TConsommation.isActive()) TConsommation.checkBrowseMode();
+    return !DayRowsComplete(dayRows());
 }
 
 void TFConsoJournaliere::AlertLowCarbs() {
@@ -68,7 +69,10 @@ void TFConsoJournaliere::BtnSauvegardeClick() {
     SaveProgress progress;
     try {
         progress.location = QStringLiteral("C2.0-1");
-        if (DayHasUntypedQuantity()) throw SaveStop{0};
+        if (DayHasIncompleteQuantity()) throw SaveStop{0};
+        // An objective the window could not read is not written as 0: it is corrected first.
+        double objective = 0;
+        if (!DaySaveNumber(EdtObjectifCal->text(), &objective)) throw SaveStop{6};
         AlertLowCarbs();
         if (!FSelDate) FSelDate = new TFSelDate(frameWindow());
         placeOverFrame(FSelDate, 0);
@@ -91,14 +95,15 @@ void TFConsoJournaliere::BtnSauvegardeClick() {
         SavedDay saved;
         saved.day = FSelDate->MonthCalendar->selectedDate();
         saved.user = DaySaveUserName(st.CurrentUserName);
-        if (!DaySaveNumber(FSelDate->EdtPoids->text(), &saved.weight) ||
-            !DaySaveNumber(EdtObjectifCal->text(), &saved.objective))
-            throw std::runtime_error("conversion");
+        saved.objective = objective;
+        if (!DaySaveNumber(FSelDate->EdtPoids->text(), &saved.weight)) throw std::runtime_error("conversion");
         WriteSavedDay(saved, progress);
         ShowMessageBox(MessageTable[21], MessageTable[20], 0x30, nullptr, false);
     } catch (const SaveStop& stop) {
         if (stop.code == 0)
             ShowMessageBox(MessageTable[13], MessageTable[5], 0x30, nullptr, false);
+        else if (stop.code == 6)
+            ShowMessageBox(MessageTable[6], MessageTable[5], 0x30, nullptr, false);
         else  // closing the date dialog is the user's choice, not a failure to report
             ShowSaveCancelled();
     } catch (const std::exception& e) {

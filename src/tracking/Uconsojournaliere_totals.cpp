@@ -33,8 +33,7 @@ void TFConsoJournaliere::recomputeTotals(bool withMessages) {
     }
     if (!t.valid) {
         if (withMessages) ShowMessageBox(MessageTable[16], MessageTable[15], 0x0C, nullptr, false);
-        BtnImprimer->setEnabled(false);
-        BtnSauvegarde->setEnabled(false);
+        UpdateDayButtons();
         return;
     }
     takeTotals(t);
@@ -43,9 +42,22 @@ void TFConsoJournaliere::recomputeTotals(bool withMessages) {
     const bool alert = CaloriesAboveObjective(TotCalories, CalorieObjective) && st.SwitchCaloriesAboveObjective;
     if (alert && withMessages)
         ShowMessageBox(MessageTable[14], MessageTable[11], 0x40, &st.SwitchCaloriesAboveObjective, true);
+    colourCaloriesTotal();
+    UpdateDayButtons();
+}
+
+void TFConsoJournaliere::colourCaloriesTotal() {
+    const bool alert = CaloriesAboveObjective(TotCalories, CalorieObjective) && appState().SwitchCaloriesAboveObjective;
     SetInputColour(EdtTotCalories, alert ? BgrColor(0x0000FF) : kLockedColour);
-    BtnImprimer->setEnabled(true);
-    BtnSauvegarde->setEnabled(true);
+}
+
+void TFConsoJournaliere::UpdateDayButtons() {
+    const std::vector<DayRow> rows = dayRows();
+    BtnOptimisation->setEnabled(!rows.empty());
+    BtnEffacer->setEnabled(!rows.empty());
+    const bool ready = DayReadyToPrint(rows);
+    BtnImprimer->setEnabled(ready);
+    BtnSauvegarde->setEnabled(ready);
 }
 
 void TFConsoJournaliere::takeTotals(const DayTotals& t) {

@@ -20,6 +20,7 @@ constexpr double kWidth = 190;   // A4 less the two 10 mm margins
 constexpr double kLine = 4.5;    // one line of a food
 constexpr double kText = 4;      // the text of a line, a quarter millimetre below its top
 const QString kMask = QStringLiteral("####0.###");
+const QString kPerGramMask = QStringLiteral("####0.##");
 
 // Columns at the design's positions (pixels at zoom 100): the food, four nutrients, the quantity.
 constexpr double kFoodColumn = 8;
@@ -67,8 +68,9 @@ Band detail() {
     for (int i = 0; i < 4; ++i) {
         const QString nutrient = QLatin1String(kNutrientColumns[i]);
         const QString name = QLatin1String(kNutrientNames[i]);
-        // Line 1: the value per gram in the field's own format; line 2: for the quantity eaten.
-        b.items << number(field(QStringLiteral("QRDBTxt") + name, nutrient, valueRect(i, 0.25)))
+        // Line 1: the value per gram through the grid's mask (a recipe's values per gram are
+        // computed and carry every digit); line 2: for the quantity eaten.
+        b.items << number(field(QStringLiteral("QRDBTxt") + name, nutrient, valueRect(i, 0.25), kPerGramMask))
                 << label(QStringLiteral("QRLblParGr%1").arg(i + 1), QStringLiteral("(par gr)"), unitRect(i, 0.25))
                 << number(expression(QStringLiteral("QRExpr") + name, nutrient + QStringLiteral("*QuantiteGramme"),
                                      valueRect(i, kLine + 0.25), kMask));

@@ -20,6 +20,7 @@ TFSelDate* FSelDate = nullptr;
 TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FSelDate"));
     setWindowTitle(QString::fromUtf8("Sauvegarde de la journée"));
+    UseDialogFrame(this);   // keeps its close box
     UseProgramFont(this);
 
     Image = new QLabel(this);

@@ -1,4 +1,9 @@
+#include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -25,4 +30,44 @@ TEST(ModalSeam, ScriptAnswersDialogAndCountsStrays) {
     modal::pushHandler([](modal::Call& c) { c.fileName = QStringLiteral("/tmp/x.jpg"); });
     EXPECT_EQ(modal::openFileName(nullptr, "Image", "", ""), QStringLiteral("/tmp/x.jpg"));
     modal::clearHandlers();
+}
+
+// Whatever happened to the activation while a box was up (the widget with the focus gone, a
+// window behind brought forward), the window in front before it is in front after it, with its
+// focus, and the other child windows keep their order.
+TEST(ModalSeam, TheChildWindowInFrontBeforeAShowIsInFrontAfterIt) {
+    modal::clearHandlers();
+    QMainWindow main;
+    auto* area = new QMdiArea;
+    main.setCentralWidget(area);
+    QList<QLineEdit*> edits;
+    QList<QMdiSubWindow*> subs;
+    for (int i = 0; i < 3; ++i) {
+        edits << new QLineEdit;
+        subs << area->addSubWindow(edits.last());
+        subs.last()->show();
+    }
+    main.show();
+    main.activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &main);
+    area->setActiveSubWindow(subs[1]);
+    edits[1]->setFocus();
+    QApplication::processEvents();
+    const QList<QMdiSubWindow*> order = area->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(order.last(), subs[1]);
+
+    QDialog box;
+    modal::pushHandler([&](modal::Call&) {
+        area->setActiveSubWindow(subs[0]);
+        edits[0]->setFocus();
+        QApplication::processEvents();   // the box's own loop runs meanwhile
+    });
+    modal::exec(&box);
+    QApplication::processEvents();
+    EXPECT_EQ(area->activeSubWindow(), subs[1]);
+    EXPECT_EQ(area->subWindowList(QMdiArea::StackingOrder), order);
+    EXPECT_EQ(QApplication::activeWindow(), &main);
+    EXPECT_EQ(QApplication::focusWidget(), edits[1]);
+    EXPECT_EQ(modal::pendingHandlers(), 0);
 }

@@ -78,14 +78,74 @@ TEST(MessageLayout, LongLineBreaksAfterTheLastBlank) {
     EXPECT_EQ(two.clientHeight, kDesignClientHeight);
 }
 
+TEST(MessageLayout, EveryBreakOfASeveralLineMessage) {
+    // 42-pixel characters: 10 a line. Each scan after a break starts one character into the
+    // next line, so every later break lands one blank further than a fresh scan would put it.
+    const struct {
+        const char* text;
+        QStringList lines;
+    } cases[] = {
+        {"        aa bb cc dd ee ff gg hh", {"        ", "aa bb cc ", "dd ee ff ", "gg hh"}},
+        // After the text's own line feed the scan starts two characters in: "bb" is skipped.
+        {"        aa\nbbbb cc dd eeee ff", {"        ", "aa", "bbbb cc dd ", "eeee ff"}},
+        // Runs without a blank are cut at N characters counted from where each scan starts.
+        {"        abcdefghijklmnopqrstuvwxyz", {"        ", "abcdefghijk", "lmnopqrstuv", "wxyz"}},
+    };
+    for (const auto& c : cases) {
+        const MessageLayout m = LayoutMessage(QString::fromUtf8(c.text), false, 40, 42);
+        EXPECT_EQ(m.text.split(QLatin1Char('\n')), c.lines) << c.text;
+        EXPECT_EQ(m.lines, c.lines.size()) << c.text;
+        EXPECT_EQ(m.labelLeft, 2) << c.text;
+    }
+}
+
+TEST(MessageLayout, TextsClearTheIconAndCaptionsFitTheTitleBar) {
+    // A text whose lines beside the icon lack the eight opening blanks moves right of it and
+    // wraps to the narrower width; the others stay where the design puts them.
+    const QString advice = QStringLiteral("L'estimation de vos besoins calorique est de 2500 kilocalories, hors votre "
+                                          "objectif calorique est de 1500 kilocalories.");
+    const struct {
+        QString text;
+        int labelLeft, lineChars;
+    } cases[] = {{QStringLiteral("        Valeur non valide !"), 2, 70},
+                 {QStringLiteral("        a\n        b\n        c"), 2, 70},
+                 {advice, 32, 65},
+                 {words(30), 32, 65},   // its second line would run under the icon
+                 {QStringLiteral("Erreur"), 32, 65}};
+    for (const auto& c : cases) {
+        const MessageLayout m = LayoutMessage(c.text, false, kH, kW);
+        EXPECT_EQ(m.labelLeft, c.labelLeft) << c.text.toStdString();
+        EXPECT_EQ(m.lineChars, c.lineChars) << c.text.toStdString();
+        for (const QString& line : m.text.split(QLatin1Char('\n')))
+            EXPECT_LE(c.labelLeft + line.size() * kW, 10 + m.panelWidth + 2 * kW) << line.toStdString();
+    }
+    // A short line moved right gets a panel wider by as much.
+    EXPECT_EQ(LayoutMessage(QStringLiteral("Erreur"), false, kH, kW).panelWidth, 6 * kW + 30);
+
+    // A caption wider than the box widens it, the buttons keeping their places under the panel.
+    const QString text = QStringLiteral("        Voulez-vous continuer ?");
+    const MessageLayout narrow = LayoutMessage(text, false, kH, kW, 50);
+    EXPECT_EQ(narrow.formWidth, 31 * kW + 28);
+    const MessageLayout wide = LayoutMessage(text, false, kH, kW, 400);
+    EXPECT_EQ(wide.clientWidth(), 400 + 110);
+    EXPECT_EQ(wide.panelWidth + 10, wide.btnNonLeft + 73);
+    EXPECT_EQ(wide.formWidth - wide.panelWidth, narrow.formWidth - narrow.panelWidth);
+    EXPECT_GT(CaptionWidth(QStringLiteral("Premiers pas avec la gestion quotidienne des apports nutritionnels"),
+                           QFont(QStringLiteral("DejaVu Sans"))),
+              400);
+}
+
 TEST(MessageLayout, RunWithoutBlanksIsCutAtTheLineWidth) {
+    // Without the opening blanks the text sits right of the icon: 65 characters a line.
     const QString text(200, QLatin1Char('x'));
-    const QStringList lines = LayoutMessage(text, false, kH, kW).text.split(QLatin1Char('\n'));
+    const MessageLayout m = LayoutMessage(text, false, kH, kW);
+    const QStringList lines = m.text.split(QLatin1Char('\n'));
     EXPECT_EQ(lines.join(QString()), text);
-    EXPECT_EQ(lines.first().size(), 70);
-    for (const QString& line : lines) EXPECT_LE(line.size(), 72);
+    EXPECT_EQ(lines.first().size(), 65);
+    for (const QString& line : lines) EXPECT_LE(line.size(), 67);
+    EXPECT_EQ(m.labelLeft, 32);
     // Degenerate metrics neither divide by zero nor loop.
-    EXPECT_EQ(LayoutMessage(text, false, kH, 0).lineChars, 422);
+    EXPECT_EQ(LayoutMessage(text, false, kH, 0).lineChars, 422 - 30);
     const MessageLayout wide = LayoutMessage(QStringLiteral("ab cd\nef"), false, kH, 500);
     EXPECT_EQ(wide.lineChars, 1);
     EXPECT_EQ(QString(wide.text).remove(QLatin1Char('\n')), QStringLiteral("ab cdef"));
@@ -174,18 +234,29 @@ TEST_F(MessageBox, UnknownStyleKeepsTheIconAndShowsOk) {
 
 TEST_F(MessageBox, FailureWhileShownKeepsTheSwitch) {
     uint8_t alert = 1;
-    // A box asked for while one is up gets the answer so far and leaves the shown box alone.
+    // A box asked for while one is up leaves the shown box alone and gets the answer that does
+    // nothing: "Non" to a question, even once the box on screen was answered "Oui"; "OK" to an
+    // information.
     modal::pushHandler([&alert](modal::Call& c) {
-        EXPECT_EQ(ShowMessageBox("        Autre ?", "Autre", 36, &alert, true), box(c)->ButtonResult);
+        const struct {
+            int style;
+            int answer;
+        } nested[] = {{36, 7}, {16, 7}, {52, 7}, {68, 7}, {64, 1}, {12, 1}, {99, 1}};
+        box(c)->ButtonResult = 6;
+        for (const auto& n : nested)
+            EXPECT_EQ(ShowMessageBox("        Autre ?", "Autre", n.style, &alert, true), n.answer) << n.style;
         EXPECT_EQ(box(c)->LblMessage->text(), QStringLiteral("        Oui ?"));
         box(c)->BtnOui->click();
     });
     EXPECT_EQ(ShowMessageBox("        Oui ?", "Question", 36, &alert, false), 6);
-    modal::pushHandler([](modal::Call& c) {
-        box(c)->ChbAfficheAlerte->click();
-        throw std::runtime_error("interrupted");
-    });
-    EXPECT_EQ(ShowMessageBox("        Alerte.", "Alerte", 48, &alert, true), 6);  // the last answer
+    // Interrupted before any button: the box's cancel answer, not the previous box's "Oui".
+    for (const auto& [style, answer] : {std::pair{48, 1}, std::pair{36, 7}}) {
+        modal::pushHandler([](modal::Call& c) {
+            box(c)->ChbAfficheAlerte->click();
+            throw std::runtime_error("interrupted");
+        });
+        EXPECT_EQ(ShowMessageBox("        Alerte.", "Alerte", style, &alert, true), answer) << style;
+    }
     EXPECT_EQ(alert, 1);
     EXPECT_EQ(appState().OptionsDirty, 0);
     EXPECT_FALSE(FMessage->isVisible());

@@ -6,6 +6,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -20,6 +22,7 @@
 #include "support/MessageScript.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
+#include "tracking/Uqrafficonsommation.h"
 
 namespace {
 
@@ -74,9 +77,10 @@ protected:
             out << form->TConsommation.rowValue(r, "Numero").toInt();
         return out;
     }
-    QStringList listed() const {
+    QStringList listed() const { return listed(form.get()); }
+    static QStringList listed(const TFConsoJournaliere* f) {
         QStringList out;
-        for (int i = 0; i < form->LboxAliments->count(); ++i) out << form->LboxAliments->item(i)->text();
+        for (int i = 0; i < f->LboxAliments->count(); ++i) out << f->LboxAliments->item(i)->text();
         return out;
     }
     // The buttons that need rows in the day, and those that need valid quantities.
@@ -130,7 +134,7 @@ TEST_F(ConsoWindow, RowsKeepTheirNumbersAcrossRemovals) {
     TFConsoJournaliere& f = open();
     add({"Banane", "Orange", "Pomme"});
     EXPECT_TRUE(f.DBGIngredients->isEnabled());
-    expectDayButtons(true, true);
+    expectDayButtons(true, false);   // nothing to print before the quantities are typed
     EXPECT_EQ(numbers(), (QList<int>{0, 1, 2}));
 
     // "Non" changes nothing.
@@ -199,10 +203,10 @@ TEST_F(ConsoWindow, TotalsAndSharesFollowEveryPostAndRemoval) {
     addFood(70, "Essai", 1, 2.0, 0.1, 0.05, 0.2);
     TFConsoJournaliere& f = open();
     add({"Essai"});
-    // A row without quantity: everything 0, printing and saving allowed.
+    // A row without quantity: everything 0, printing and saving not offered yet.
     EXPECT_EQ(f.EdtTotCalories->text(), "0");
     EXPECT_EQ(f.EdtPcLip->text(), "0");
-    expectDayButtons(true, true);
+    expectDayButtons(true, false);
 
     setQuantity(0, 150);
     const std::pair<QLineEdit*, const char*> shown[] = {
@@ -240,6 +244,9 @@ TEST_F(ConsoWindow, TotalsAndSharesFollowEveryPostAndRemoval) {
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_consommation WHERE QuantiteGramme IS NULL").toInt(), 2);
     for (const auto& [edit, text] : shown) EXPECT_TRUE(edit->text().isEmpty()) << edit->objectName().toStdString();
     expectDayButtons(true, false);
+    // A removal afterwards leaves a row without quantity: still nothing to print or save.
+    remove(0);
+    expectDayButtons(true, false);
 }
 
 TEST_F(ConsoWindow, CaloriesAboveTheObjectiveRaiseTheAlert) {
@@ -256,6 +263,15 @@ TEST_F(ConsoWindow, CaloriesAboveTheObjectiveRaiseTheAlert) {
     EXPECT_EQ(log.captions, QStringList{"Alerte"});
     EXPECT_EQ(log.texts, QStringList{Flat("        Total des calories supérieur à l'objectif calorique !")});
     EXPECT_EQ(baseColour(f.EdtTotCalories), BgrColor(0x0000FF));
+
+    // The colour follows the objective at once, without a message: raised, lowered, unreadable.
+    const std::pair<const char*, QColor> objectives[] = {
+        {"2550", kLockedColour}, {"1500", BgrColor(0x0000FF)}, {"mille", kLockedColour}, {"2000", BgrColor(0x0000FF)}};
+    for (const auto& [objective, colour] : objectives) {
+        setObjective(objective);
+        EXPECT_EQ(baseColour(f.EdtTotCalories), colour) << objective;
+    }
+    EXPECT_EQ(log.count(), 1);
 
     // Switched off: neither message nor colour.
     appState().SwitchCaloriesAboveObjective = 0;
@@ -425,4 +441,91 @@ TEST_F(ConsoWindow, MenuOpensTheWindowAndOnlyTheFirstActivationEmptiesTheDay) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     menu->trigger();
     EXPECT_EQ(dayRows(), 0);
+}
+
+TEST_F(ConsoWindow, PrintedOrRefusedThenClosedTheNextWindowStartsWhole) {
+    auto report = std::make_unique<TFQRAffiConsommation>();
+    auto frame = std::make_unique<TFVivanda>();
+    appState().SwitchConsumptionInfo = 0;
+    appState().SwitchCarbsBelowMinimum = 0;
+    frame->RegisterModule(5, "ConsomationJournaliere", CreateConsoJournaliere);
+    QAction* menu = frame->menuItem("ConsomationJournaliere");
+    auto current = [&frame] { return static_cast<TFConsoJournaliere*>(frame->FindChildForm("FConsoJournaliere")); };
+    // Printed with its preview, then refused for a quantity left untyped.
+    for (const bool typed : {true, false}) {
+        menu->trigger();
+        TFConsoJournaliere* f = current();
+        ASSERT_NE(f, nullptr);
+        f->LboxAliments->setCurrentRow(0);
+        f->BtnAjouter->click();
+        if (typed) {
+            f->TConsommation.edit();
+            f->TConsommation.setValue("QuantiteGramme", 120);
+            f->TConsommation.post();
+            modal::pushHandler([](modal::Call&) {});   // the preview, closed at once
+        } else {
+            AnswerNextMessage(log);
+        }
+        f->BtnImprimerClick();
+        EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 0) << typed;
+        f->BtnQuitter->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // Opened again: categories, list and an empty day ready for rows.
+        menu->trigger();
+        f = current();
+        ASSERT_NE(f, nullptr);
+        EXPECT_GT(f->CboxCategories->count(), 0) << typed;
+        EXPECT_EQ(listed(f), (QStringList{"Banane", "Orange", "Pomme", "Salade de fruits"})) << typed;
+        EXPECT_TRUE(f->TConsommation.isActive()) << typed;
+        EXPECT_EQ(dayRows(), 0) << typed;
+        EXPECT_FALSE(f->BtnOptimisation->isEnabled()) << typed;
+        f->LboxAliments->setCurrentRow(1);
+        f->BtnAjouter->click();
+        EXPECT_EQ(f->TConsommation.recordCount(), 1) << typed;
+        f->BtnQuitter->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // A flag left up by someone else does not survive the creation of a window either.
+    TFConsoJournaliere::SkipActivationAfterPrint = 1;
+    TFConsoJournaliere::SkipActivationAfterRestriction = 1;
+    menu->trigger();
+    EXPECT_EQ(current()->CboxCategories->count(), 6);
+    EXPECT_EQ(log.count(), 1);
+}
+
+TEST_F(ConsoWindow, EscapeClosesTheNeedsAndMeasureDialogsAsAnnuler) {
+    auto needs = std::make_unique<TFBesoinsJournaliers>();
+    auto conversion = std::make_unique<TFConversionVM>();
+    FBesoinsJournaliers = needs.get();
+    FConversionVM = conversion.get();
+    TFConsoJournaliere& f = open();
+    add({"Banane"});
+    setQuantity(0, 80);
+    struct Case {
+        QDialog* dialog;
+        uint8_t* validated;
+        std::function<void()> show;
+    } cases[] = {{needs.get(), &needs->Validated, [&f] { f.BtnDetBesoinsCalClick(); }},
+                 {conversion.get(), &conversion->Validated, [&f] { f.DBGIngredients->clickEditButton(); }}};
+    for (const Case& c : cases) {
+        // Dialog frames: a title, no minimise or maximise box.
+        EXPECT_FALSE(c.dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        *c.validated = 1;   // what an earlier "Ok" left
+        bool closed = false;
+        modal::pushHandler([&](modal::Call& call) {
+            QTest::keyClick(call.dialog, Qt::Key_Escape);
+            closed = !call.dialog->isVisible();
+            call.result = 0;
+        });
+        c.show();
+        EXPECT_TRUE(closed) << c.dialog->objectName().toStdString();
+        EXPECT_EQ(*c.validated, 0) << c.dialog->objectName().toStdString();
+    }
+    // Nothing was handed back: no needs shown, the quantity as it was.
+    EXPECT_TRUE(f.EdtBesoins->text().isEmpty());
+    f.DBGIngredients->pressEnter();
+    EXPECT_EQ(Query::scalar("SELECT QuantiteGramme FROM t_consommation").toDouble(), 80);
+    FBesoinsJournaliers = nullptr;
+    FConversionVM = nullptr;
 }

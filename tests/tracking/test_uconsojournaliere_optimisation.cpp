@@ -148,7 +148,7 @@ TEST_F(ConsoOptimisation, EqualShareSkipsACalorieFreeRowAndSaysSo) {
     EXPECT_EQ(log.captions, (QStringList{"Alerte", "Alerte"}));
     EXPECT_EQ(log.texts, (QStringList{Flat(TFConsoJournaliere::MessageTable[17]), Flat(TFConsoJournaliere::MessageTable[12])}));
     EXPECT_EQ(baseColour(form->EdtTotGlucides), BgrColor(0x0000FF));
-    EXPECT_TRUE(form->BtnImprimer->isEnabled());
+    EXPECT_FALSE(form->BtnImprimer->isEnabled());   // the water still waits for its quantity
 
     // Ticking the note's box silences the carbohydrate alert, not the note itself.
     form->TConsommation.moveToRow(2);
@@ -190,4 +190,21 @@ TEST_F(ConsoOptimisation, RealDayReachesTheObjectiveInEveryMode) {
         if (mode == 3) EXPECT_LT(form->TotProtides + 10, proteinsMaximised);
         EXPECT_TRUE(form->BtnSauvegarde->isEnabled());
     }
+}
+
+TEST_F(ConsoOptimisation, ARefusedRowKeepsSavingOffAfterTheQuantitiesAreComputed) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    addRow(kApple, 0, -5);   // refused when it was typed
+    addRow(kRice, 1);
+    chooseSettings(1000, 0);
+    // The rice's quantity is written; its post finds the refused row again.
+    AnswerNextMessage(log);
+    form->BtnOptimisation->click();
+    EXPECT_GT(storedQuantity(kRice).toDouble(), 0);
+    EXPECT_FALSE(form->BtnSauvegarde->isEnabled());
+    EXPECT_FALSE(form->BtnImprimer->isEnabled());
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(log.texts, (QStringList{Flat(TFConsoJournaliere::MessageTable[16]), Flat(TFConsoJournaliere::MessageTable[13])}));
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_histo_consommation").toInt(), 0);
 }

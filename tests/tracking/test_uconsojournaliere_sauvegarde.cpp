@@ -13,6 +13,7 @@
 #include "tracking/DaySave.h"
 #include "support/ConsoWindowTest.h"
 #include "tracking/Useldate.h"
+#include "tracking/Uqrafficonsommation.h"
 
 namespace {
 
@@ -211,4 +212,50 @@ TEST_F(DaySaveWindow, ALockHeldByAnotherProgramSaysTheDatabaseIsBusy) {
 
     EXPECT_EQ(shown, QStringList{QString::fromUtf8("Base de données occupée")});
     EXPECT_EQ(savedRows("Utilisateur", day), 0);
+}
+
+TEST_F(DaySaveWindow, PrintAndSaveCheckEveryRowWhenTheyRun) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    auto report = std::make_unique<TFQRAffiConsommation>();
+    addRow(QStringLiteral("Pomme"), 0.1, 150);
+    const QString quantityMessage = QString::fromUtf8("        Toutes les quantités doivent êtres saisies !");
+    // Refused (and reported) when typed, left empty, or at 0: whatever the buttons show, both
+    // clicks stop at the check with nothing written and no preview.
+    for (const QVariant& grams : {QVariant(-5.0), QVariant(), QVariant(0.0)}) {
+        log = {};
+        if (grams.toDouble() < 0) AnswerNextMessage(log);   // "Valeur non valide !" on the post
+        addRow(QStringLiteral("Pain"), 0.5, grams);
+        EXPECT_FALSE(form->BtnSauvegarde->isEnabled()) << grams.toString().toStdString();
+        EXPECT_FALSE(form->BtnImprimer->isEnabled()) << grams.toString().toStdString();
+        AnswerNextMessage(log);
+        form->BtnSauvegardeClick();
+        AnswerNextMessage(log);
+        form->BtnImprimerClick();
+        EXPECT_EQ(log.texts.mid(log.count() - 2), (QStringList{quantityMessage, quantityMessage}));
+        EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_consommation")).toInt(), 0);
+        form->TConsommation.moveToRow(1);
+        form->TConsommation.remove();
+    }
+}
+
+TEST_F(DaySaveWindow, AnObjectiveThatIsNotANumberStopsTheSaveWithItsOwnMessage) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    addRow(QStringLiteral("Riz"), 0.8, 200);
+    for (const char* objective : {"abc", "1 500 kcal", "inf"}) {
+        form->EdtObjectifCal->setText(QString::fromUtf8(objective));
+        form->EdtObjectifCalExit();
+        log = {};
+        AnswerNextMessage(log);   // no date dialog: only the message
+        form->BtnSauvegardeClick();
+        EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Vous devez saisire votre objectif calorique !")})
+            << objective;
+        EXPECT_EQ(log.captions, QStringList{QStringLiteral("Erreur optimisation")}) << objective;
+    }
+    EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
+    // Corrected, the day saves with it.
+    form->EdtObjectifCal->setText(QStringLiteral("1500"));
+    answerDateDialog(day, QString());
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(savedInfo("Utilisateur", day), (QVariantList{0.0, 1500.0, 1}));
 }

@@ -144,14 +144,18 @@ TEST_F(ConsumptionReportTest, PrintButtonChecksTheQuantitiesThenShowsThePreview)
     EXPECT_EQ(log.captions, QStringList{"Erreur optimisation"});
     EXPECT_EQ(log.icons, QStringList{"ERREUR"});
     EXPECT_EQ(TFConsoJournaliere::OptimisationJustRun, 0);
-    EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 1);
+    EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 0);
 
     Query::execute(QStringLiteral("UPDATE t_consommation SET QuantiteGramme = 150"));
     f.TConsommation.refresh();
-    TFConsoJournaliere::SkipActivationAfterPrint = 0;
+    // While the preview is up its activations are skipped; once it is closed they are not.
     QStringList previews;
-    modal::pushHandler([&previews](modal::Call& c) { previews << c.caption; });
+    modal::pushHandler([&previews](modal::Call& c) {
+        previews << c.caption;
+        EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 1);
+    });
     f.BtnImprimerClick();
+    EXPECT_EQ(TFConsoJournaliere::SkipActivationAfterPrint, 0);
     EXPECT_EQ(previews, QStringList{QString::fromUtf8("Consommation journalière")});
     EXPECT_EQ(report->NomUtilisateur, QStringLiteral("Marie"));
     EXPECT_EQ(report->Poids, 58);
