@@ -16,6 +16,7 @@
 #include "reference/EditorFoodTables.h"
 #include "reference/Uconversion.h"
 #include "reference/Ueditionaliments.h"
+#include "reference/Ueditionrecettes.h"
 #include "reference/Ueditionutilisateurs.h"
 #include "reference/Uqraffirecette.h"
 #include "reference/Urecettes.h"
@@ -68,6 +69,13 @@ void CreateLongLivedForms() {
     FVivanda->RegisterMenuAction(QStringLiteral("Historiquedesconsommations"), ShowAffHistoConso);
     FVivanda->RegisterMenuAction(QStringLiteral("Gestiondelhistoriquedesconsommations"), ShowGestHistoConso);
     FVivanda->RegisterModule(1, QStringLiteral("RechercheRecettes"), CreateRecettes);
+    FVivanda->RegisterModule(2, QStringLiteral("Recettes"), CreateEditionRecettes);
+    // The food editor's pending food edits are settled, and its food table closed, before the
+    // recipe editor opens; when they cannot be saved, the recipe editor does not open.
+    FVivanda->RegisterMenuAction(QStringLiteral("Recettes"), [] {
+        if (!ReleaseFoodEditorFoodTable()) return;
+        FVivanda->OpenOrRaiseChild(QStringLiteral("FEditionRecettes"), CreateEditionRecettes);
+    });
     FVivanda->RegisterModule(3, QStringLiteral("Aliments"), CreateEditionAliments);
     // The recipe editor first settles and gives up its food table; if it cannot, the food
     // editor does not open.

@@ -19,3 +19,14 @@ void AddSearchRecipes() {
     Query::execute("INSERT INTO t_categories_recettes VALUES (1, 3), (2, 4), (1, 5), (2, 6), (3, 6), (2, 7)");
     t.commit();
 }
+
+Rows RowsOf(const QString& sql, std::initializer_list<QVariant> values) {
+    Query q(sql, values);
+    q.open();
+    return q.takeRows();
+}
+
+Rows IngredientsOf(int recipe) {
+    return RowsOf("SELECT IdAliment, QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = ? ORDER BY IdAliment",
+                  {recipe});
+}

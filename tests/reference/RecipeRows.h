@@ -1,4 +1,8 @@
 #pragma once
+#include <QString>
+#include <QVariant>
+#include <initializer_list>
+#include <vector>
 // Test support for the recipe search and sheet: five recipes added to the fixture's two, with
 // accents, quotes, several themes, foods that are not everyday ones and known values per gram.
 //
@@ -13,3 +17,9 @@
 
 // Adds recipes 3 to 7 with their ingredients and themes to the open fixture database.
 void AddSearchRecipes();
+
+// The rows a statement returns, for comparing whole tables.
+using Rows = std::vector<std::vector<QVariant>>;
+Rows RowsOf(const QString& sql, std::initializer_list<QVariant> values = {});
+// A recipe's ingredients as (IdAliment, QuantiteGramme), in food order.
+Rows IngredientsOf(int recipe);

@@ -4,23 +4,10 @@
 #include "data/Query.h"
 #include "data/Table.h"
 #include "reference/RecipeSave.h"
+#include "reference/RecipeRows.h"
 #include "support/DataFixture.h"
 
 namespace {
-
-using Rows = std::vector<std::vector<QVariant>>;
-
-Rows rowsOf(const QString& sql, std::initializer_list<QVariant> values = {}) {
-    Query q(sql, values);
-    q.open();
-    return q.takeRows();
-}
-
-Rows ingredientsOf(int recipe) {
-    return rowsOf("SELECT IdRecette, IdAliment, QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = ? "
-                  "ORDER BY IdAliment",
-                  {recipe});
-}
 
 // Two foods with round values per gram, and recipe 10 "Tarte d'été" (not user-modifiable,
 // without photo) made of 100 g of the first and 300 g of the second, theme 1.
@@ -41,7 +28,7 @@ protected:
 
 TEST_F(RecipeSaveTest, PerGramValuesAreTheMeanWeightedByGramsAndZeroWithoutQuantity) {
     StoreRecipePerGram(10);
-    const Rows r = rowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
+    const Rows r = RowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
                           "WHERE IdRecette = 10");
     EXPECT_DOUBLE_EQ(r[0][0].toDouble(), 1.25);   // (50 + 450) / 400
     EXPECT_DOUBLE_EQ(r[0][1].toDouble(), 0.25);   // (10 + 90) / 400
@@ -50,7 +37,7 @@ TEST_F(RecipeSaveTest, PerGramValuesAreTheMeanWeightedByGramsAndZeroWithoutQuant
 
     Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 0 WHERE IdRecette = 10");
     StoreRecipePerGram(10);
-    const Rows z = rowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
+    const Rows z = RowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
                           "WHERE IdRecette = 10");
     for (const QVariant& v : z[0]) EXPECT_EQ(v.toDouble(), 0.0);
 }
@@ -118,25 +105,25 @@ TEST(RecipePreparationTime, ReadsHoursMinutesAndSeconds) {
 }
 
 TEST_F(RecipeSaveTest, UndoPutsBackExactlyTheCopyOfTheSameRecipeOnly) {
-    const Rows before = ingredientsOf(10);
+    const Rows before = IngredientsOf(10);
     CopyRecipeDetails(RecipeDetail::Ingredients, 10);
     Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 999 WHERE IdRecette = 10 AND IdAliment = 50");
     Query::execute("INSERT INTO t_ingredients_recettes VALUES (10, 1, 20)");
     Query::execute("DELETE FROM t_ingredients_recettes WHERE IdRecette = 10 AND IdAliment = 51");
 
     // The copy belongs to recipe 10: recipe 1 is never given it (nor a copy of an earlier run).
-    const Rows recipe1 = ingredientsOf(1);
+    const Rows recipe1 = IngredientsOf(1);
     EXPECT_FALSE(RestoreRecipeDetails(RecipeDetail::Ingredients, 1, 10));
     EXPECT_FALSE(RestoreRecipeDetails(RecipeDetail::Ingredients, 1, 0));
-    EXPECT_EQ(ingredientsOf(1), recipe1);
+    EXPECT_EQ(IngredientsOf(1), recipe1);
 
     EXPECT_TRUE(RestoreRecipeDetails(RecipeDetail::Ingredients, 10, 10));
-    EXPECT_EQ(ingredientsOf(10), before);
+    EXPECT_EQ(IngredientsOf(10), before);
 
     CopyRecipeDetails(RecipeDetail::Themes, 10);
     Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 10");
     EXPECT_TRUE(RestoreRecipeDetails(RecipeDetail::Themes, 10, 10));
-    EXPECT_EQ(rowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 10"), Rows{{1}});
+    EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 10"), Rows{{1}});
 }
 
 TEST(RecipeDuplicateName, NumbersTheCopy) {
@@ -152,13 +139,11 @@ TEST_F(RecipeSaveTest, DuplicateCopiesEverythingUnderAFreeNameAndMayBeChanged) {
     const DuplicatedRecipe first = DuplicateRecipe(10, "NomRecetteFrancais");
     EXPECT_EQ(first.id, 11);
     EXPECT_EQ(first.name, "Tarte d'été(1)");
-    const Rows r = rowsOf("SELECT NomRecetteFrancais, DescRecetteFrancais, TempsPreparation, CaloriesGramme, Image, "
+    const Rows r = RowsOf("SELECT NomRecetteFrancais, DescRecetteFrancais, TempsPreparation, CaloriesGramme, Image, "
                           "DroitsModifUtilisateur FROM t_recettes WHERE IdRecette = 11");
     EXPECT_EQ(r, (Rows{{"Tarte d'été(1)", "Une \"vraie\" tarte", "00:45:00", 9.0, QVariant(), 1}}));
-    Rows expected = ingredientsOf(10);
-    for (auto& row : expected) row[0] = 11;
-    EXPECT_EQ(ingredientsOf(11), expected);
-    EXPECT_EQ(rowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 11"), Rows{{1}});
+    EXPECT_EQ(IngredientsOf(11), IngredientsOf(10));
+    EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 11"), Rows{{1}});
 
     // A second copy of the same source takes the next number; in English the name goes into the
     // English column as well.
@@ -166,7 +151,7 @@ TEST_F(RecipeSaveTest, DuplicateCopiesEverythingUnderAFreeNameAndMayBeChanged) {
     EXPECT_EQ(DuplicateRecipe(10, "NomRecetteFrancais").name, "Tarte d'été(2)");
     const DuplicatedRecipe english = DuplicateRecipe(10, "NomRecetteAnglais");
     EXPECT_EQ(english.name, "Pie(1)");
-    EXPECT_EQ(rowsOf("SELECT NomRecetteFrancais, NomRecetteAnglais FROM t_recettes WHERE IdRecette = ?", {english.id}),
+    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais, NomRecetteAnglais FROM t_recettes WHERE IdRecette = ?", {english.id}),
               (Rows{{"Pie(1)", "Pie(1)"}}));
 }
 
@@ -208,15 +193,15 @@ TEST_F(RecipeSaveTest, SavePostsThePendingRowsAndRecomputesTheValues) {
     EditorTables t;
     t.typeChanges(QVariant());   // the theme row without a theme is dropped
     WriteRecipeChanges(t.all());
-    EXPECT_EQ(rowsOf("SELECT NomRecetteFrancais, CaloriesGramme FROM t_recettes WHERE IdRecette = 10"),
+    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais, CaloriesGramme FROM t_recettes WHERE IdRecette = 10"),
               (Rows{{"Tarte d'automne", 1.0}}));   // (50 + 150) / 200
     EXPECT_DOUBLE_EQ(t.recipes.asDouble("CaloriesGramme"), 1.0);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 1);
 }
 
 TEST_F(RecipeSaveTest, AFailureBetweenTheStatementsLeavesTheRecipeWholeAndTheEditsPending) {
-    const Rows recipeBefore = rowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10");
-    const Rows ingredientsBefore = ingredientsOf(10);
+    const Rows recipeBefore = RowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10");
+    const Rows ingredientsBefore = IngredientsOf(10);
     // The recomputation, which comes after the recipe and ingredient posts, fails.
     Query::execute("CREATE TRIGGER refuse BEFORE UPDATE ON t_recettes "
                    "WHEN NEW.CaloriesGramme IS NOT OLD.CaloriesGramme BEGIN SELECT RAISE(ABORT, 'injected'); END");
@@ -224,8 +209,8 @@ TEST_F(RecipeSaveTest, AFailureBetweenTheStatementsLeavesTheRecipeWholeAndTheEdi
     t.typeChanges(2);
 
     EXPECT_THROW(WriteRecipeChanges(t.all()), DatabaseError);
-    EXPECT_EQ(rowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10"), recipeBefore);
-    EXPECT_EQ(ingredientsOf(10), ingredientsBefore);
+    EXPECT_EQ(RowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10"), recipeBefore);
+    EXPECT_EQ(IngredientsOf(10), ingredientsBefore);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 1);
     // What was typed waits for another attempt.
     EXPECT_TRUE(t.recipes.isEditing());
@@ -236,7 +221,7 @@ TEST_F(RecipeSaveTest, AFailureBetweenTheStatementsLeavesTheRecipeWholeAndTheEdi
 
     Query::execute("DROP TRIGGER refuse");
     WriteRecipeChanges(t.all());
-    EXPECT_EQ(ingredientsOf(10), (Rows{{10, 50, 100.0}, {10, 51, 100.0}}));
+    EXPECT_EQ(IngredientsOf(10), (Rows{{50, 100.0}, {51, 100.0}}));
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 2);
 }
 
@@ -245,7 +230,7 @@ TEST_F(RecipeSaveTest, NamelessRecipesArePurgedWithTheirDetails) {
     Query::execute("INSERT INTO t_ingredients_recettes VALUES (12, 50, 10)");
     Query::execute("INSERT INTO t_categories_recettes VALUES (1, 13)");
     EXPECT_EQ(PurgeNamelessRecipes(), 2);
-    EXPECT_EQ(rowsOf("SELECT IdRecette FROM t_recettes ORDER BY IdRecette"), (Rows{{1}, {2}, {10}}));
+    EXPECT_EQ(RowsOf("SELECT IdRecette FROM t_recettes ORDER BY IdRecette"), (Rows{{1}, {2}, {10}}));
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_ingredients_recettes WHERE IdRecette > 10").toInt(), 0);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette > 10").toInt(), 0);
     EXPECT_EQ(PurgeNamelessRecipes(), 0);

@@ -1,0 +1,291 @@
+// The recipe editor's save question, its undo, the shadow copies taken before a recipe's
+// details change, the ingredient and theme buttons that change them, and the duplication.
+// The database side of each is in RecipeSave.h.
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <exception>
+
+#include "data/Database.h"
+#include "data/DbWidgets.h"
+#include "frame/UVivanda.h"
+#include "frame/Umessages.h"
+#include "platform/Modal.h"
+#include "reference/RecipeSave.h"
+#include "reference/Uconversion.h"
+#include "reference/Ueditionrecettes.h"
+
+namespace {
+
+const QString kBlank = QStringLiteral("        ");
+const QString kSaveError = QStringLiteral("Erreur d'enregistrement");
+const QString kDeleteCaption = QStringLiteral("Suppression d'un enregistrement");
+const QString kDeleteQuestion = QStringLiteral("        Voulez-vous vraiment supprimer cet enregistrement ?");
+
+// Runs a step whose failure is of no consequence to the user (cancelling, re-reading).
+template <typename Fn>
+void quietly(Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace
+
+bool TFEditionRecettes::SaveRecipeChanges() {
+    bool result = true;
+    if (NewRecipe || HeaderModified || IngredientsModified || CategoriesModified) {
+        const QString mode = NewRecipe ? QStringLiteral("Création") : QStringLiteral("Modification");
+        const int answer = showMessage(kBlank + QStringLiteral("Voulez-vous enregistrer la ") + mode.toLower() +
+                                           QStringLiteral(" de cet enregistrement ?"),
+                                       mode + QStringLiteral(" d'enregistrement"), 36);
+        const bool wasNew = NewRecipe;
+        if (answer == 6) {
+            SaveConfirmed = true;
+            if (refuseProtectedChanges()) {
+                // The refused changes are undone; the caller stays on the recipe.
+                undoDetails(wasNew);
+                result = false;
+            } else if (!validateAndWrite(mode)) {
+                // The edits and the flags stay for another attempt.
+                DBGIngredients->setEnabled(true);
+                return false;
+            } else {
+                reselectAfterSave();
+            }
+        } else {
+            undoDetails(wasNew);
+        }
+    }
+    DBGIngredients->setEnabled(true);
+    return result;
+}
+
+// A recipe the user may not change keeps its header and its details as they are.
+bool TFEditionRecettes::refuseProtectedChanges() {
+    if (NewRecipe || !CurrentRecipeId() || TRecettes.asBool(QStringLiteral("DroitsModifUtilisateur"))) return false;
+    showMessage(QStringLiteral("        Vous ne pouvez pas modifier cette recette.\n        Vous pouvez uniquement "
+                               "modifier les recettes que vous avez\n        crée !"),
+                QStringLiteral("Modification impossible"), 48);
+    return true;
+}
+
+bool TFEditionRecettes::validateAndWrite(const QString& mode) {
+    const int id = CurrentRecipeId();
+    RecipeSaveInput in;
+    in.recipeId = id;
+    in.nameColumn = RecipeNameColumn;
+    in.name = DBEdtNom->text();
+    in.description = DBMDescription->toPlainText();
+    in.preparationTime = DBEdtTempsPrepartion->text();
+    if (TCategoriesRecettes.recNo() >= 0) in.themeGridName = TCategoriesRecettes.asString(CategoryNameColumn);
+    if (TIngredients.recNo() >= 0) {
+        in.ingredientGridName = TIngredients.asString(IngredientNameField);
+        in.ingredientGridFood = TIngredients.value(QStringLiteral("IdAliment"));
+        in.ingredientGridQuantity = TIngredients.value(QStringLiteral("QuantiteGramme"));
+    }
+    const QString tail = QStringLiteral("\n") + kBlank + mode + QStringLiteral(" annulée !");
+    const RecipeSaveCode code = id ? CheckRecipeForSave(in) : RecipeSaveCode::InvalidField;
+    if (code != RecipeSaveCode::Ok) {
+        showMessage(RecipeSaveCodeText(code) + tail, kSaveError, 12);
+        return false;
+    }
+    try {
+        WriteRecipeChanges({TRecettes, TIngredients, TCategoriesRecettes});
+    } catch (const DatabaseError& e) {
+        showMessage(RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message() + tail,
+                    kSaveError, 12);
+        return false;
+    }
+    // The list follows: a new recipe takes its sorted place, a renamed one is renamed in place.
+    const QString name = TRecettes.asString(RecipeNameColumn);
+    if (NewRecipe) {
+        insertListItem(name);
+    } else if (HeaderModified) {
+        const int old = [this] {
+            for (int i = 0; i < LboxRecettes->count(); ++i)
+                if (LboxRecettes->item(i)->text() == OldRecipeName) return i;
+            return -1;
+        }();
+        if (old >= 0) LboxRecettes->item(old)->setText(name);
+    }
+    return true;
+}
+
+void TFEditionRecettes::reselectAfterSave() {
+    const QString name = TRecettes.asString(RecipeNameColumn);
+    for (int i = 0; i < LboxRecettes->count(); ++i)
+        if (LboxRecettes->item(i)->text() == name) {
+            selectListItem(i);
+            break;
+        }
+    if (const QListWidgetItem* item = LboxRecettes->currentItem(); item && item->isSelected()) {
+        locateRecipe(item->text(), false);
+        CurrentRecipeIndex = LboxRecettes->currentRow();
+    }
+    clearChangeFlags();
+}
+
+void TFEditionRecettes::undoDetails(bool wasNew) {
+    const int id = CurrentRecipeId();
+    for (Table* t : {&TCategoriesRecettes, &TIngredients, &TRecettes}) quietly([t] { t->cancel(); });
+    DBGCategories->viewport()->update();
+    if (wasNew) {
+        quietly([id] { DeleteRecipeWithDetails(id); });
+        quietly([this] { TRecettes.refresh(); });
+    } else {
+        // Each detail table gets back the copy taken for this recipe before its first change.
+        try {
+            if (CategoriesModified && RestoreRecipeDetails(RecipeDetail::Themes, id, CategoriesCopyRecipe))
+                TCategoriesRecettes.refresh();
+            if (IngredientsModified && RestoreRecipeDetails(RecipeDetail::Ingredients, id, IngredientsCopyRecipe))
+                TIngredients.refresh();
+        } catch (const DatabaseError& e) {
+            ReportUnexpectedError(e.message());
+        }
+    }
+    if (wasNew && !SelectingFromList && LboxRecettes->count() > 0) {
+        selectListItem(0);
+        locateRecipe(LboxRecettes->item(0)->text(), false);
+        CurrentRecipeIndex = 0;
+    }
+    clearChangeFlags();
+    for (Table* t : {&TRecettes, &TCategoriesRecettes, &TIngredients}) quietly([t] { t->cancel(); });
+    if (wasNew) PurgeUnnamedRecipe(id);
+}
+
+void TFEditionRecettes::PurgeUnnamedRecipe(int recipeId) {
+    if (recipeId <= 0) return;
+    quietly([&] {
+        if (Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_recettes WHERE IdRecette = ?;"), {recipeId}).toInt() == 0)
+            return;
+        DeleteRecipeWithDetails(recipeId);
+        TRecettes.refresh();
+    });
+}
+
+void TFEditionRecettes::BackupRecipeIngredients() {
+    const int id = CurrentRecipeId();
+    if (NewRecipe || !id || IngredientsCopyRecipe == id) return;
+    CopyRecipeDetails(RecipeDetail::Ingredients, id);
+    IngredientsCopyRecipe = id;
+}
+
+void TFEditionRecettes::BackupRecipeCategories() {
+    const int id = CurrentRecipeId();
+    if (NewRecipe || !id || CategoriesCopyRecipe == id) return;
+    CopyRecipeDetails(RecipeDetail::Themes, id);
+    CategoriesCopyRecipe = id;
+}
+
+void TFEditionRecettes::BtnEnregistrerClick() {
+    SaveConfirmed = true;
+    SaveRecipeChanges();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ingredients and themes
+
+void TFEditionRecettes::BtnAjouterClick() {
+    const QListWidgetItem* item = LboxAliments->currentItem();
+    if (!item || !CurrentRecipeId()) return;
+    try {
+        if (!TAliments.locate(FoodNameColumn, item->text(), {.caseInsensitive = true})) return;
+        BackupRecipeIngredients();
+        TIngredients.append();
+        TIngredients.setValue(QStringLiteral("IdAliment"), TAliments.value(QStringLiteral("IdAliment")));
+        TIngredients.post();
+        IngredientsModified = true;
+        DBGIngredients->setEnabled(true);
+    } catch (const DatabaseError&) {
+        quietly([this] { TIngredients.cancel(); });
+    }
+}
+
+void TFEditionRecettes::BtnRetirerClick() {
+    if (showMessage(kDeleteQuestion, kDeleteCaption, 36) != 6) return;
+    if (TIngredients.recNo() < 0) return;
+    BackupRecipeIngredients();
+    TIngredients.remove();
+    // A removed ingredient is a change of the recipe: the save question will offer to undo it.
+    IngredientsModified = true;
+    if (TIngredients.isEmpty()) DBGIngredients->setEnabled(false);
+}
+
+void TFEditionRecettes::BtnAjouterCategorieClick() {
+    if (!CurrentRecipeId()) return;
+    BackupRecipeCategories();
+    TCategoriesRecettes.append();
+    CategoriesModified = true;
+    DBGCategories->setFocus();
+}
+
+void TFEditionRecettes::BtnSuppCategorieClick() {
+    if (showMessage(kDeleteQuestion, kDeleteCaption, 36) != 6) return;
+    if (TCategoriesRecettes.recNo() < 0) return;
+    BackupRecipeCategories();
+    TCategoriesRecettes.remove();
+    CategoriesModified = true;
+}
+
+void TFEditionRecettes::DBGIngredientsExit() { IngredientsModified = true; }
+
+void TFEditionRecettes::DBGCategoriesExit() {
+    CategoriesModified = true;
+    // A theme row left without a theme is dropped rather than stored empty.
+    if (TCategoriesRecettes.state() == Table::State::Insert && TCategoriesRecettes.isNull(QStringLiteral("IdCategorie"))) {
+        TCategoriesRecettes.cancel();
+        return;
+    }
+    try {
+        TCategoriesRecettes.post();
+    } catch (const DatabaseError&) {
+        quietly([this] { TCategoriesRecettes.cancel(); });
+    }
+}
+
+void TFEditionRecettes::DBGIngredientsEditButtonClick() {
+    if (!FConversionVM || TIngredients.recNo() < 0) return;
+    quietly([this] {
+        TIngredients.edit();
+        FConversionVM->CalledFromGrid = 1;
+        FConversionVM->InitialFood = TIngredients.asString(IngredientNameField);
+        FConversionVM->BtnAnnule->setEnabled(true);
+        modal::exec(FConversionVM);
+        if (!FConversionVM->Validated) return;
+        TIngredients.setValue(QStringLiteral("QuantiteGramme"), FConversionVM->ConvertedWeight);
+        IngredientsModified = true;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Duplication
+
+void TFEditionRecettes::BtnDupliquerClick() {
+    if (!SaveRecipeChanges()) return;
+    const int source = CurrentRecipeId();
+    if (!source) return;
+    const QString name = TRecettes.asString(RecipeNameColumn);
+    if (showMessage(kBlank + QStringLiteral("Voulez vous vraiment dupliquer la recette\n") + kBlank +
+                        QStringLiteral("'") + name + QStringLiteral("' ?"),
+                    kDeleteCaption, 36) != 6)
+        return;
+    DuplicatedRecipe copy;
+    try {
+        copy = DuplicateRecipe(source, RecipeNameColumn);
+    } catch (const DatabaseError& e) {
+        showMessage(RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message(),
+                    kSaveError, 12);
+        return;
+    }
+    TRecettes.refresh();
+    insertListItem(copy.name);
+    for (int i = 0; i < LboxRecettes->count(); ++i)
+        if (LboxRecettes->item(i)->text() == copy.name) {
+            selectListItem(i);
+            CurrentRecipeIndex = i;
+            break;
+        }
+    locateRecipe(copy.name, false);
+}

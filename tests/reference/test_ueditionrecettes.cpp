@@ -1,0 +1,249 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "data/DbWidgets.h"
+#include "data/Query.h"
+#include "reference/EditorFoodTables.h"
+#include "reference/Uconversion.h"
+#include "reference/Ueditionrecettes.h"
+#include "reference/Uqraffirecette.h"
+#include "reference/RecipeRows.h"
+#include "support/FormTest.h"
+#include "support/MessageScript.h"
+
+namespace {
+
+int count(const char* table) { return Query::scalar(QString("SELECT COUNT(*) FROM %1").arg(table)).toInt(); }
+
+const QString kSaveQuestion = "        Voulez-vous enregistrer la modification de cet enregistrement ?";
+
+// The recipe editor over the fixture's two recipes (Purée de pommes de terre, Salade de fruits).
+class RecipeEditor : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        TFEditionRecettes::ResetUnitState();
+        open();
+    }
+    void TearDown() override {
+        form.reset();
+        FormTest::TearDown();
+    }
+    void open() {
+        form = std::make_unique<TFEditionRecettes>();
+        form->FormActivate();
+    }
+    QStringList list() const {
+        QStringList names;
+        for (int i = 0; i < form->LboxRecettes->count(); ++i) names << form->LboxRecettes->item(i)->text();
+        return names;
+    }
+    // A click on the list item `name`, the save question answered with `answer` when one comes.
+    void click(const QString& name) { form->LboxRecettes->setCurrentRow(list().indexOf(name)); }
+    void pickFood(const QString& category, const QString& food) {
+        form->CboxCatAliments->setCurrentText(category);
+        form->CboxCatAlimentsClick();
+        form->EdtRechAliment->setText(food);
+        form->BtnAjouter->click();
+    }
+    void typeQuantity(double grams) {
+        form->TIngredients.edit();
+        form->TIngredients.setValue("QuantiteGramme", grams);
+        form->DBGIngredients->leave();
+        form->DBGIngredientsExit();
+    }
+    void chooseTheme(int id) {
+        form->BtnAjouterCategorie->click();
+        form->TCategoriesRecettes.setValue("IdCategorie", id);
+        form->DBGCategoriesExit();
+    }
+    std::unique_ptr<TFEditionRecettes> form;
+    MessageLog log;
+};
+
+TEST_F(RecipeEditor, ActivationListsTheRecipesAndTheFoodsOfTheFirstCategory) {
+    EXPECT_EQ(list(), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
+    EXPECT_EQ(form->DBEdtNom->text(), "Purée de pommes de terre");
+    EXPECT_EQ(form->CboxCatAliments->currentText(), "Céréales et féculents");
+    EXPECT_EQ(form->LboxAliments->count(), 2);
+    EXPECT_EQ(RecipeEditorFoodTable, &form->TAliments);
+    // The ingredient grid shows the names of the foods through the lookup.
+    EXPECT_EQ(form->DBGIngredients->dataModel()->displayText(0, 0), "Pomme de terre");
+}
+
+TEST_F(RecipeEditor, ANewRecipeIsSavedWithItsValuesPerGramAndTakesItsPlaceInTheList) {
+    form->BtnNouveau->click();
+    QTest::keyClicks(form->DBEdtNom, "Compote");
+    QTest::keyClicks(form->DBMDescription, "Cuire.");
+    form->DBEdtTempsPrepartion->selectAll();
+    QTest::keyClicks(form->DBEdtTempsPrepartion, "0:20");
+    chooseTheme(1);
+    pickFood("Fruits", "Pomme");
+    typeQuantity(100);
+    pickFood("Fruits", "Banane");
+    typeQuantity(300);
+
+    // 00:00 first: refused with the mode line, the edits stay.
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->DBEdtTempsPrepartion->setText("00:00");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.captions.last(), "Erreur d'enregistrement");
+    EXPECT_TRUE(log.texts.last().endsWith("valide.        Création annulée !")) << log.texts.last().toStdString();
+    EXPECT_TRUE(TFEditionRecettes::NewRecipe);
+
+    AnswerNextMessage(log, "BtnOui");
+    form->DBEdtTempsPrepartion->setText("0:20");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.captions.last(), "Création d'enregistrement");
+    const Rows saved = RowsOf("SELECT NomRecetteFrancais, TempsPreparation, CaloriesGramme, DroitsModifUtilisateur "
+                              "FROM t_recettes WHERE IdRecette = 3");
+    EXPECT_EQ(saved, (Rows{{"Compote", "00:20:00", (0.52 * 100 + 0.89 * 300) / 400, 1}}));
+    EXPECT_EQ(list(), (QStringList{"Compote", "Purée de pommes de terre", "Salade de fruits"}));
+    EXPECT_EQ(form->LboxRecettes->currentRow(), 0);
+    EXPECT_FALSE(TFEditionRecettes::NewRecipe);
+}
+
+TEST_F(RecipeEditor, NonOnANewRecipeDeletesItWithItsDetails) {
+    form->BtnNouveau->click();
+    pickFood("Fruits", "Pomme");
+    chooseTheme(2);
+    EXPECT_EQ(count("t_recettes"), 3);
+    AnswerNextMessage(log, "BtnNon");
+    form->BtnNouveau->click();   // asks first, then starts another one
+    EXPECT_EQ(log.texts, QStringList{"        Voulez-vous enregistrer la création de cet enregistrement ?"});
+    EXPECT_EQ(RowsOf("SELECT IdRecette FROM t_recettes ORDER BY IdRecette"), (Rows{{1}, {2}, {3}}));
+    EXPECT_EQ(count("t_ingredients_recettes"), 5);
+    EXPECT_EQ(count("t_categories_recettes"), 2);
+
+    AnswerNextMessage(log, "BtnNon");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(count("t_recettes"), 2);
+    EXPECT_EQ(form->LboxRecettes->currentRow(), 0);
+    EXPECT_EQ(form->DBEdtNom->text(), "Purée de pommes de terre");
+}
+
+TEST_F(RecipeEditor, NonOnAnExistingRecipePutsBackExactlyItsRows) {
+    click("Salade de fruits");
+    const Rows before = IngredientsOf(1);
+    typeQuantity(999);
+    pickFood("Légumes", "Carotte");
+    form->TIngredients.first();
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnRetirer->click();
+    chooseTheme(3);
+    EXPECT_NE(IngredientsOf(1), before);
+
+    AnswerNextMessage(log, "BtnNon");
+    click("Purée de pommes de terre");
+    EXPECT_EQ(log.texts.last(), kSaveQuestion);
+    EXPECT_EQ(IngredientsOf(1), before);
+    EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 1"), Rows{{1}});
+    EXPECT_EQ(form->DBEdtNom->text(), "Purée de pommes de terre");
+    // The other recipe was never given the first one's copy.
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 500.0}, {7, 200.0}}));
+}
+
+TEST_F(RecipeEditor, ARenamedRecipeIsRenamedWhereItStands) {
+    click("Salade de fruits");
+    form->DBEdtNom->setFocus();
+    form->DBEdtNomEnter();
+    form->DBEdtNom->selectAll();
+    QTest::keyClicks(form->DBEdtNom, "Ananas d'hiver");
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(list(), (QStringList{"Purée de pommes de terre", "Ananas d'hiver"}));
+    EXPECT_EQ(form->LboxRecettes->currentRow(), 1);
+    EXPECT_EQ(Query::scalar("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 1").toString(),
+              "Ananas d'hiver");
+}
+
+TEST_F(RecipeEditor, ChangesToARecipeTheUserMayNotChangeAreRefusedAndUndone) {
+    Query::execute("UPDATE t_recettes SET DroitsModifUtilisateur = 0 WHERE IdRecette = 2");
+    form->TRecettes.refresh();
+    const Rows before = IngredientsOf(2);
+    pickFood("Fruits", "Orange");   // a detail change alone is refused too
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.captions, (QStringList{"Modification d'enregistrement", "Modification impossible"}));
+    EXPECT_EQ(IngredientsOf(2), before);
+    EXPECT_FALSE(TFEditionRecettes::IngredientsModified);
+
+    // Its copy may be changed; the question quotes the name as it stands.
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnDupliquer->click();
+    EXPECT_EQ(log.texts.last(), "        Voulez vous vraiment dupliquer la recette        'Purée de pommes de terre' ?");
+    EXPECT_EQ(form->DBEdtNom->text(), "Purée de pommes de terre(1)");
+    EXPECT_TRUE(form->TRecettes.asBool("DroitsModifUtilisateur"));
+    EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Purée de pommes de terre(1)");
+    EXPECT_EQ(IngredientsOf(3), before);
+}
+
+TEST_F(RecipeEditor, APhotoThatCannotBeReadShowsTheNoPhotoPicture) {
+    const QImage noPhoto = NoPhotoPicture();
+    auto shown = [this] { return form->Image->pixmap().toImage(); };
+    Query::execute("UPDATE t_recettes SET Image = 'absente.jpg' WHERE IdRecette = 2");
+    form->TRecettes.refresh();
+    form->ShowRecipePhoto();
+    EXPECT_EQ(shown(), noPhoto.convertToFormat(shown().format()));
+
+    // A picture chosen elsewhere shows at once and only its file name is stored.
+    QImage picture(20, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString file = folder().root() + "/ailleurs.png";
+    ASSERT_TRUE(picture.save(file));
+    modal::pushHandler([file](modal::Call& c) { c.fileName = file; });
+    form->BtnRechImage->click();
+    EXPECT_EQ(form->TRecettes.asString("Image"), "ailleurs.png");
+    EXPECT_TRUE(TFEditionRecettes::HeaderModified);
+    EXPECT_NE(shown(), noPhoto.convertToFormat(shown().format()));
+
+    // A cancelled dialog shows no photo and keeps the name.
+    modal::pushHandler([](modal::Call& c) { c.fileName.clear(); });
+    form->BtnRechImage->click();
+    EXPECT_EQ(form->TRecettes.asString("Image"), "ailleurs.png");
+    EXPECT_EQ(shown(), noPhoto.convertToFormat(shown().format()));
+}
+
+TEST_F(RecipeEditor, AQuantityConvertedFromAMeasureIsWrittenIntoTheRow) {
+    auto conversion = std::make_unique<TFConversionVM>();
+    FConversionVM = conversion.get();
+    modal::pushHandler([](modal::Call& c) {
+        auto* d = static_cast<TFConversionVM*>(c.dialog);
+        EXPECT_EQ(d->InitialFood, "Pomme de terre");
+        d->ConvertedWeight = 22.5;
+        d->Validated = 1;
+        d->hide();
+    });
+    form->DBGIngredients->setCurrentIndex(form->DBGIngredients->model()->index(0, 1));
+    form->DBGIngredients->clickEditButton();
+    form->DBGIngredients->leave();
+    EXPECT_EQ(IngredientsOf(2).front(), (std::vector<QVariant>{6, 22.5}));
+    EXPECT_TRUE(TFEditionRecettes::IngredientsModified);
+    FConversionVM = nullptr;
+}
+
+TEST_F(RecipeEditor, ClosingAsksAndASaveThatFailsKeepsTheWindowOpen) {
+    form->DBEdtNom->selectAll();
+    QTest::keyClicks(form->DBEdtNom, "Salade de fruits");   // another recipe's name
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    EXPECT_FALSE(form->FormClose());
+    EXPECT_EQ(Flat(log.texts.last()), Flat("        Une autre recette porte déjà ce nom.\n        Choisissez un nom "
+                                           "différent.\n        Modification annulée !"));
+    EXPECT_EQ(RecipeEditorFoodTable, &form->TAliments);
+
+    AnswerNextMessage(log, "BtnNon");
+    EXPECT_TRUE(form->FormClose());
+    EXPECT_EQ(RecipeEditorFoodTable, nullptr);
+    EXPECT_EQ(Query::scalar("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2").toString(),
+              "Purée de pommes de terre");
+}
+
+}  // namespace
