@@ -172,6 +172,11 @@ void TFEditionAliments::FormCreate() {
     resize(440, 316);   // a 448 x 350 window with its frame
     for (const char* field : kPer100g) TAliments.addCalculatedField(QString::fromLatin1(field));
     TAliments.onCalcFields = [this](Table&) { TAlimentsCalcFields(); };
+    // Closed by the recipe editor: the values of a food no longer shown go too.
+    connect(&TAliments, &Table::dataReset, this, [this] {
+        if (!TAliments.isActive())
+            for (QLineEdit* edit : per100gEdits()) edit->clear();
+    });
     FoodEditorFoodTable = &TAliments;
     FoodEditorSettlePending = [this] { return SaveBeforeClosing(); };
     InCreate = false;
@@ -249,8 +254,7 @@ void TFEditionAliments::fillFoodList() {
     QStringList names;
     const int category = TAliments.columnIndex(QStringLiteral("IdCatAliment"));
     for (int row = 0; row < TAliments.recordCount(); ++row)
-        if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory &&
-            !dbvalue::isNull(TAliments.rowValue(row, category)))
+        if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory)
             names << dbvalue::toText(TAliments.rowValue(row, FoodNameColumn));
     SortForDisplay(names);
     const QSignalBlocker quiet(LboxAliments);
