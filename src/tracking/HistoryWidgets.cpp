@@ -29,11 +29,11 @@ HistoryDialog::HistoryDialog(QWidget* parent, const char* name, const QString& c
     setWindowTitle(caption);
     setProperty("HelpContext", helpContext);
     UseProgramFont(this);
-    GrpBoxUtilisateurs = PlaceGroup(this, "GrpBoxUtilisateurs", QStringLiteral("Sélection de l'utilisateur"), {6, 4, 140, 236});
+    GrpBoxUtilisateurs = PlaceGroup(this, "GrpBoxUtilisateurs", QStringLiteral("Sélection de l'utilisateur"), {6, 4, 150, 236});
     LBoxUtilisateurs = placeList(GrpBoxUtilisateurs, "LBoxUtilisateurs");
-    GrpBoxHistorique = PlaceGroup(this, "GrpBoxHistorique", QStringLiteral("Historique"), {152, 4, 104, 236});
+    GrpBoxHistorique = PlaceGroup(this, "GrpBoxHistorique", QStringLiteral("Historique"), {162, 4, 100, 236});
     LBoxDates = placeList(GrpBoxHistorique, "LBoxDates");
-    GrpBoxPeriode = PlaceGroup(this, "GrpBoxPeriode", periodTitle, {262, 4, 187, 198});
+    GrpBoxPeriode = PlaceGroup(this, "GrpBoxPeriode", periodTitle, {268, 4, 181, 198});
     action_ = PlaceButton(this, actionName, actionText, {278, 212, 80, 25});
     BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), {368, 212, 80, 25});
     MakeFixedDialog(this, 463, 279);
@@ -42,7 +42,7 @@ HistoryDialog::HistoryDialog(QWidget* parent, const char* name, const QString& c
 QRadioButton* HistoryDialog::placeRadio(const char* name, const QString& text, int top) {
     auto* radio = new QRadioButton(text, GrpBoxPeriode);
     radio->setObjectName(QString::fromLatin1(name));
-    radio->setGeometry(10, top, 170, 17);
+    radio->setGeometry(10, top, 166, 17);
     return radio;
 }
 
@@ -63,7 +63,8 @@ void HistoryDialog::onListClick(QListWidget* list, std::function<void()> click) 
 
 void FillUserList(QListWidget* list, const QStringList& names) {
     list->clear();
-    list->addItems(names);
+    // A long name scrolls sideways; its tip shows it whole.
+    for (const QString& name : names) (new QListWidgetItem(name, list))->setToolTip(name);
 }
 
 void FillDayList(QListWidget* list, const QList<QDate>& days) {

@@ -45,9 +45,9 @@ TFAffHistoConso::TFAffHistoConso(QWidget* parent)
     RBtnAffBilan = placeRadio("RBtnAffBilan", QStringLiteral("Afficher le bilan sur la"), 62);
     PlaceLabel(GrpBoxPeriode, "LblPeriode", QStringLiteral("période"), {28, 80, 0, 0});
     LblFin = PlaceLabel(GrpBoxPeriode, "LblFin", QStringLiteral("Fin"), {28, 110, 0, 0});
-    DTPickerFin = placeDatePicker("DTPickerFin", {70, 106, 106, 22});
+    DTPickerFin = placeDatePicker("DTPickerFin", {70, 106, 104, 22});
     LblDebut = PlaceLabel(GrpBoxPeriode, "LblDebut", QStringLiteral("Début"), {28, 142, 0, 0});
-    DTPickerDebut = placeDatePicker("DTPickerDebut", {70, 138, 106, 22});
+    DTPickerDebut = placeDatePicker("DTPickerDebut", {70, 138, 104, 22});
 
     onListClick(LBoxUtilisateurs, [this] { LBoxUtilisateursClick(); });
     onListClick(LBoxDates, [this] { LBoxDatesClick(); });
