@@ -13,8 +13,9 @@ void BuildChartDays(BalanceData& data) {
     for (QDate d = data.InfoDates.first(); d <= data.InfoDates.last(); d = d.addDays(1)) data.ChartDays.append(d);
 }
 
-BalanceData LoadBalance(const QString& user, const QDate& first, const QDate& last) {
+BalanceData LoadBalanceDays(const QString& user, const QDate& first, const QDate& last) {
     BalanceData data;
+    data.user = user;
     // Dates are stored 'YYYY-MM-DD', so BETWEEN and ORDER BY follow the calendar.
     Query infos(QStringLiteral("SELECT DateConso, Poids, ObjectifCalorique FROM t_histo_infos_utilisateur "
                                "WHERE NomUtilisateur = ? AND DateConso BETWEEN ? AND ? ORDER BY DateConso;"),
@@ -27,6 +28,24 @@ BalanceData LoadBalance(const QString& user, const QDate& first, const QDate& la
         data.InfoWeights.append(row[1].toDouble());
         data.InfoObjectives.append(row[2].toDouble());
     }
+    const int n = int(data.InfoDates.size());
+    for (QVector<double>* sums : {&data.DaySumCalories, &data.DaySumLipids, &data.DaySumProteins, &data.DaySumCarbs})
+        sums->fill(0, n);
+    data.DayHasSums.fill(false, n);
+    data.SumsRead.fill(false, n);
+    BuildChartDays(data);
+    return data;
+}
+
+void ReadDaySums(BalanceData& data, int firstDay, int lastDay) {
+    firstDay = std::max(firstDay, 0);
+    lastDay = std::min(lastDay, data.dayCount() - 1);
+    if (firstDay > lastDay) return;
+    const QDate first = data.ChartDays[firstDay];
+    const QDate last = data.ChartDays[lastDay];
+    const int from = int(std::lower_bound(data.InfoDates.begin(), data.InfoDates.end(), first) - data.InfoDates.begin());
+    const int to = int(std::upper_bound(data.InfoDates.begin(), data.InfoDates.end(), last) - data.InfoDates.begin());
+    if (std::all_of(data.SumsRead.begin() + from, data.SumsRead.begin() + to, [](bool read) { return read; })) return;
 
     struct Sums { double calories, lipids, proteins, carbs; };
     QHash<QDate, Sums> byDay;
@@ -34,24 +53,29 @@ BalanceData LoadBalance(const QString& user, const QDate& first, const QDate& la
                               "SUM(ProtidesGramme * QuantiteGramme), SUM(GlucidesGramme * QuantiteGramme) "
                               "FROM t_histo_consommation WHERE NomUtilisateur = ? AND DateConso BETWEEN ? AND ? "
                               "GROUP BY DateConso;"),
-               {user, first, last});
+               {data.user, first, last});
     sums.open();
     for (const auto& row : sums.takeRows())
         byDay.insert(QDate::fromString(row[0].toString(), Qt::ISODate),
                      {row[1].toDouble(), row[2].toDouble(), row[3].toDouble(), row[4].toDouble()});
 
     // Each saved day takes the sums of its own date; a day without food rows gets none.
-    for (const QDate& day : std::as_const(data.InfoDates)) {
-        const auto it = byDay.constFind(day);
+    for (int i = from; i < to; ++i) {
+        const auto it = byDay.constFind(data.InfoDates[i]);
         const bool found = it != byDay.constEnd();
         const Sums s = found ? *it : Sums{0, 0, 0, 0};
-        data.DaySumCalories.append(s.calories);
-        data.DaySumLipids.append(s.lipids);
-        data.DaySumProteins.append(s.proteins);
-        data.DaySumCarbs.append(s.carbs);
-        data.DayHasSums.append(found);
+        data.DaySumCalories[i] = s.calories;
+        data.DaySumLipids[i] = s.lipids;
+        data.DaySumProteins[i] = s.proteins;
+        data.DaySumCarbs[i] = s.carbs;
+        data.DayHasSums[i] = found;
+        data.SumsRead[i] = true;
     }
-    BuildChartDays(data);
+}
+
+BalanceData LoadBalance(const QString& user, const QDate& first, const QDate& last) {
+    BalanceData data = LoadBalanceDays(user, first, last);
+    ReadDaySums(data, 0, data.dayCount() - 1);
     return data;
 }
 

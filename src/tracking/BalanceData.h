@@ -10,8 +10,9 @@ constexpr int DaysPerPage = 15;
 
 // One user's saved days of a period. Entry i of every Info* and DaySum* list belongs to the saved
 // day InfoDates[i]; DayHasSums[i] is false for a saved day without food rows, whose sums are 0 and
-// must not be drawn.
+// must not be drawn. The sums are read on demand (SumsRead[i]), a page at a time.
 struct BalanceData {
+    QString user;
     QVector<QDate> InfoDates;          // ascending
     QVector<double> InfoWeights;       // kg
     QVector<double> InfoObjectives;    // kcal
@@ -20,6 +21,7 @@ struct BalanceData {
     QVector<double> DaySumProteins;    // g
     QVector<double> DaySumCarbs;       // g
     QVector<bool> DayHasSums;
+    QVector<bool> SumsRead;
     QVector<QDate> ChartDays;          // every calendar day from the first to the last saved day
 
     int dayCount() const { return int(ChartDays.size()); }
@@ -28,8 +30,13 @@ struct BalanceData {
 };
 
 // Reads the saved days of `user` from `first` to `last` (both included) out of
-// t_histo_infos_utilisateur, with the day sums of t_histo_consommation matched by date, and
-// builds the calendar days. Raises DatabaseError when a statement fails.
+// t_histo_infos_utilisateur and builds the calendar days; no day sum is read yet. Raises
+// DatabaseError when the statement fails.
+BalanceData LoadBalanceDays(const QString& user, const QDate& first, const QDate& last);
+// Reads the day sums of t_histo_consommation, matched by date, for the saved days among the
+// calendar days firstDay to lastDay whose sums are not read yet. Raises DatabaseError.
+void ReadDaySums(BalanceData& data, int firstDay, int lastDay);
+// LoadBalanceDays with every day sum read.
 BalanceData LoadBalance(const QString& user, const QDate& first, const QDate& last);
 
 // Fills ChartDays from the first to the last entry of InfoDates (nothing when there is none).

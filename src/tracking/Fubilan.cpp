@@ -131,6 +131,8 @@ bool TFBilan::event(QEvent* e) {
 }
 
 void TFBilan::showPage() {
+    // The page's day sums are read when it is first shown.
+    if (!readSums(Pager.PageFirstDay, Pager.pageLastDay())) return;
     EdtQuantieme->setText(Pager.indicator());
     BtnPremier->setEnabled(Pager.premierEnabled);
     BtnPrecedant->setEnabled(Pager.precedantEnabled);
@@ -139,17 +141,31 @@ void TFBilan::showPage() {
     update();
 }
 
+bool TFBilan::readSums(int firstDay, int lastDay) {
+    try {
+        ReadDaySums(Data, firstDay, lastDay);
+        return true;
+    } catch (const DatabaseError&) {
+        cannotRead();
+        return false;
+    }
+}
+
+void TFBilan::cannotRead() {
+    // Shown empty; the message's own closing would activate the window again and read again, so
+    // it is hidden first.
+    Data = BalanceData();
+    Pager.reset(0);
+    hide();
+    ShowMessageBox(QStringLiteral("        L'historique de la période n'a pas pu être lu."),
+                   QStringLiteral("Bilan de la consommation"), 0x0C, nullptr, false);
+}
+
 void TFBilan::FormActivate() {
     try {
-        Data = LoadBalance(NomUtilisateur, DateDebut, DateFin);
+        Data = LoadBalanceDays(NomUtilisateur, DateDebut, DateFin);
     } catch (const DatabaseError&) {
-        // Shown empty; the message's own closing activates the window again, so it is hidden
-        // first.
-        Data = BalanceData();
-        Pager.reset(0);
-        hide();
-        ShowMessageBox(QStringLiteral("        L'historique de la période n'a pas pu être lu."),
-                       QStringLiteral("Bilan de la consommation"), 0x0C, nullptr, false);
+        cannotRead();
         return;
     }
     Pager.reset(Data.dayCount());
@@ -206,6 +222,7 @@ void TFBilan::paintEvent(QPaintEvent*) {
 }
 
 void TFBilan::BtnImprimerClick() {
+    if (!readSums(0, Data.dayCount() - 1)) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();

@@ -73,6 +73,9 @@ protected:
 
 private:
     void showPage();
+    // Reads the day sums of the days given; on a failure says so and hides the window.
+    bool readSums(int firstDay, int lastDay);
+    void cannotRead();
 };
 
 extern TFBilan* FBilan;

@@ -228,6 +228,14 @@ TEST_F(DataTest, BalanceLoadsByIsoDateAndPairsSumsByDate) {
     EXPECT_EQ(d.dayCount(), 5);
     EXPECT_EQ(d.ChartDays.first(), QDate(2025, 12, 30));
     EXPECT_EQ(LoadBalance(user, QDate(2026, 3, 1), QDate(2026, 3, 31)).dayCount(), 0);
+    // Sums read a range of calendar days at a time: days 3 to 4 are the 1st to the 3rd of January.
+    BalanceData lazy = LoadBalanceDays(user, QDate(2025, 12, 20), QDate(2026, 1, 31));
+    EXPECT_EQ(lazy.SumsRead, (QVector<bool>{false, false, false}));
+    ReadDaySums(lazy, 3, 4);
+    EXPECT_EQ(lazy.SumsRead, (QVector<bool>{false, true, true}));
+    EXPECT_EQ(lazy.DaySumCalories, (QVector<double>{0, 0, 1500}));
+    ReadDaySums(lazy, -5, 99);
+    EXPECT_EQ(lazy.DaySumCalories, d.DaySumCalories);
 }
 
 TEST_F(DataTest, HistoryDaysAndDeletions) {
