@@ -15,6 +15,7 @@
 #include "platform/HelpViewer.h"
 #include "reference/EditorFoodTables.h"
 #include "reference/Uconversion.h"
+#include "reference/Uconversionmv.h"
 #include "reference/Ueditionaliments.h"
 #include "reference/Ueditionrecettes.h"
 #include "reference/Ueditionutilisateurs.h"
@@ -22,10 +23,12 @@
 #include "reference/Urecettes.h"
 #include "tracking/Fubilan.h"
 #include "tracking/Ubesoinsjournaliers.h"
+#include "tracking/Ucalcimc.h"
 #include "tracking/Uconsojournaliere.h"
 #include "tracking/Ufaffhistoconso.h"
 #include "tracking/Ugesthistoconso.h"
 #include "tracking/Uqrafficonsommation.h"
+#include "tracking/Urestriction.h"
 #include "tracking/Useldate.h"
 
 namespace {
@@ -54,17 +57,21 @@ void CreateLongLivedForms() {
     FConversionVM = new TFConversionVM(FVivanda);
     FQRAffiConsommation = new TFQRAffiConsommation(FVivanda);
     FMessage = new TFMessage(FVivanda);
-    // TFConversionMV, TFApropos
+    FConversionMV = new TFConversionMV(FVivanda);
+    // TFApropos
     FOptions = new TFOptions(FVivanda);
     FQRAffiRecette = new TFQRAffiRecette(FVivanda);
-    // TFRestriction, TFAstuces
+    FRestriction = new TFRestriction(FVivanda);
+    // TFAstuces
     FSelDate = new TFSelDate(FVivanda);
     FGestHistoConso = new TFGestHistoConso(FVivanda);
     FBilan = new TFBilan(FVivanda);
-    // TFCalcIMC
+    FCalcIMC = new TFCalcIMC(FVivanda);
 
     // Menu items of the windows and dialogs above.
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
+    FVivanda->RegisterMenuAction(QStringLiteral("ConversionMV"), ShowConversionMVFromMenu);
+    FVivanda->RegisterMenuAction(QStringLiteral("CalculdelIMC"), ShowCalcIMCFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
     FVivanda->RegisterMenuAction(QStringLiteral("Historiquedesconsommations"), ShowAffHistoConso);
     FVivanda->RegisterMenuAction(QStringLiteral("Gestiondelhistoriquedesconsommations"), ShowGestHistoConso);

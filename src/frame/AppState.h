@@ -33,15 +33,15 @@ struct AppState {
     int CurrentUserWeight = 0;
 
     // Food-list restriction (per 100 g; -1 = none)
-    int RestrictionFoodType = 0;     // 0 foods and recipes, 1 foods only
-    int RestrictionCaloriesOp = -1;  // 0 at most, 1 at least, -1 none
-    int RestrictionLipidsOp = -1;
-    int RestrictionProteinsOp = -1;
-    int RestrictionCarbsOp = -1;
-    double RestrictionCaloriesLimit = -1;
-    double RestrictionLipidsLimit = -1;
-    double RestrictionProteinsLimit = -1;
-    double RestrictionCarbsLimit = -1;
+    int32_t RestrictionFoodType = 0;     // 0 foods and recipes, 1 foods only
+    int32_t RestrictionCaloriesOp = -1;  // 0 at most, 1 at least, -1 none
+    int32_t RestrictionLipidsOp = -1;
+    int32_t RestrictionProteinsOp = -1;
+    int32_t RestrictionCarbsOp = -1;
+    int32_t RestrictionCaloriesLimit = -1;  // whole kcal or grams per 100 g
+    int32_t RestrictionLipidsLimit = -1;
+    int32_t RestrictionProteinsLimit = -1;
+    int32_t RestrictionCarbsLimit = -1;
 };
 
 AppState& appState();

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <algorithm>
 
 namespace {
@@ -81,6 +82,13 @@ QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QString& title, Q
     group->setObjectName(QString::fromLatin1(name));
     group->setGeometry(geometry);
     return group;
+}
+
+QRadioButton* PlaceRadio(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+    auto* radio = new QRadioButton(text, parent);
+    radio->setObjectName(QString::fromLatin1(name));
+    radio->setGeometry(geometry);
+    return radio;
 }
 
 void SetInputColour(QWidget* input, const QColor& colour) {

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 // Input colours: white when editable, pale blue (0xF9F0BD written blue-green-red) when locked.
@@ -37,6 +38,7 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect
 QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
 QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly = false);
 QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QString& title, QRect geometry);
+QRadioButton* PlaceRadio(QWidget* parent, const char* name, const QString& text, QRect geometry);
 
 // Background colour of an input; `locked` also disables it.
 void SetInputColour(QWidget* input, const QColor& colour);

@@ -39,11 +39,139 @@ std::optional<double> ParseMeasureQuantity(const QString& text) {
     return value;
 }
 
-TFConversionVM::TFConversionVM(QWidget* parent) : QDialog(parent) {
+MeasureDialog::MeasureDialog(QWidget* parent, int helpContext) : QDialog(parent), helpContext_(helpContext) {
+    setProperty("HelpContext", helpContext);
+    UseProgramFont(this);
+}
+
+void MeasureDialog::connectControls() {
+    connect(LboxAliments, &QComboBox::activated, this, [this] { LboxAlimentsClick(); });
+    connect(LboxUnites, &QComboBox::activated, this, [this] { LboxUnitesClick(); });
+    connect(BtnConversion, &QPushButton::clicked, this, [this] { BtnConversionClick(); });
+    connect(BtnAnnule, &QPushButton::clicked, this, [this] { BtnAnnuleClick(); });
+}
+
+void MeasureDialog::openLookups() {
+    for (int i = 0; i < int(std::size(kMessages)); ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
+
+    // The name column follows the language when the first food has a name in it.
+    ::Query probe(QStringLiteral(
+        "SELECT NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, NomAlimentItalien, "
+        "NomAlimentEspagnol FROM t_densites ORDER BY IdAlimentDensite"));
+    probe.open();
+    QStringList sample;
+    if (!probe.isEmpty())
+        for (int i = 0; i < 5; ++i) sample << probe.asString(i);
+    // No usable name in the sample row keeps the French column.
+    const int column = std::max(ChooseNameColumn(sample, appState().LanguageCode), 0);
+    NameColumnIndex = column + 1;
+    NameColumnName = NameColumnNames(QStringLiteral("NomAliment")).at(column);
+
+    TDensites.setSql(QStringLiteral(
+        "SELECT IdAlimentDensite, NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, "
+        "NomAlimentItalien, NomAlimentEspagnol, Densite FROM t_densites ORDER BY IdAlimentDensite"));
+    TDensites.open();
+    QStringList foods;
+    for (TDensites.first(); !TDensites.eof(); TDensites.next()) foods << TDensites.asString(NameColumnIndex);
+    SortForDisplay(foods);
+    LboxAliments->addItems(foods);
+    LboxAliments->setCurrentIndex(foods.isEmpty() ? -1 : 0);
+    if (!foods.isEmpty()) TDensites.locate(NameColumnName, foods.first(), {.caseInsensitive = true});
+
+    TUnites.setSql(QStringLiteral("SELECT IdUnite, NomUnite, ValeurUnite FROM t_unites_mesures ORDER BY IdUnite"));
+    TUnites.open();
+
+    // Without any food the unit list stays empty and conversions are refused.
+    if (!foods.isEmpty()) fillUnitList(foods.first());
+}
+
+void MeasureDialog::fillUnitList(const QString& foodName) {
+    Query.setSql(QStringLiteral(
+        "SELECT NomUnite FROM t_densites, t_densites_unites_mesures, t_unites_mesures "
+        "WHERE t_densites_unites_mesures.IdAlimentDensite = t_densites.IdAlimentDensite "
+        "AND t_densites_unites_mesures.IdUnite = t_unites_mesures.IdUnite AND t_densites.%1 = ?")
+                     .arg(NameColumnName));
+    Query.addBindValue(foodName);
+    Query.open();
+    QStringList units;
+    for (Query.first(); !Query.eof(); Query.next()) units << Query.asString(0);
+    Query.close();
+    SortForDisplay(units);
+    LboxUnites->clear();
+    LboxUnites->addItems(units);
+    LboxUnites->setCurrentIndex(units.isEmpty() ? -1 : 0);
+    if (!units.isEmpty()) TUnites.locate(QStringLiteral("NomUnite"), units.first(), {.caseInsensitive = true});
+}
+
+void MeasureDialog::LboxAlimentsClick() {
+    const QString name = LboxAliments->currentText();
+    TDensites.locate(NameColumnName, name, {.caseInsensitive = true});
+    fillUnitList(name);
+}
+
+void MeasureDialog::LboxUnitesClick() {
+    TUnites.locate(QStringLiteral("NomUnite"), LboxUnites->currentText(), {.caseInsensitive = true});
+}
+
+void MeasureDialog::showError(int message) {
+    ShowMessageBox(MessageTable[message], MessageTable[1], 12, &MessageSwitch, false);
+}
+
+std::optional<MeasureDialog::MeasureInput> MeasureDialog::readMeasureInput() {
+    const QString text = EdtQuantite->text();
+    if (text.isEmpty()) {
+        showError(0);
+        return std::nullopt;
+    }
+    const std::optional<double> quantity = ParseMeasureQuantity(text);
+    if (!quantity) {
+        showError(2);
+        return std::nullopt;
+    }
+    // A conversion needs a food and one of its measures.
+    if (LboxAliments->currentIndex() < 0 || TDensites.recNo() < 0) {
+        showError(5);
+        return std::nullopt;
+    }
+    if (LboxUnites->currentIndex() < 0 || TUnites.recNo() < 0) {
+        showError(4);
+        return std::nullopt;
+    }
+    return MeasureInput{*quantity, TUnites.asDouble("ValeurUnite"), TDensites.asDouble("Densite")};
+}
+
+void MeasureDialog::BtnAnnuleClick() {
+    Validated = 0;
+    done(QDialog::Rejected);
+}
+
+void MeasureDialog::FormKeyPress(char key) {
+    if (key != 13) return;
+    BtnConversionClick();
+    BtnOk->setFocus();
+}
+
+void MeasureDialog::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, helpContext_); }
+
+void MeasureDialog::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // Enter on a focused Ok or Annuler presses it, so that after a conversion (which moves
+        // the focus to Ok) a second Enter hands the result back; anywhere else it converts.
+        for (QPushButton* button : {BtnOk, BtnAnnule}) {
+            if (focusWidget() == button && button->isEnabled()) {
+                button->click();
+                return;
+            }
+        }
+        FormKeyPress(13);
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+TFConversionVM::TFConversionVM(QWidget* parent) : MeasureDialog(parent, kHelpContext) {
     setObjectName(QStringLiteral("FConversionVM"));
     setWindowTitle(QStringLiteral("Conversion en grammes"));
-    setProperty("HelpContext", kHelpContext);
-    UseProgramFont(this);
     QPalette back = palette();
     back.setColor(QPalette::Window, QColor(213, 206, 206));
     setPalette(back);
@@ -79,11 +207,8 @@ TFConversionVM::TFConversionVM(QWidget* parent) : QDialog(parent) {
     setTabOrder(EdtPoids, BtnAnnule);
     setTabOrder(BtnAnnule, BtnOk);
 
-    connect(LboxAliments, &QComboBox::activated, this, [this] { LboxAlimentsClick(); });
-    connect(LboxUnites, &QComboBox::activated, this, [this] { LboxUnitesClick(); });
-    connect(BtnConversion, &QPushButton::clicked, this, [this] { BtnConversionClick(); });
+    connectControls();
     connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
-    connect(BtnAnnule, &QPushButton::clicked, this, [this] { BtnAnnuleClick(); });
     FormCreate();
 }
 
@@ -93,92 +218,13 @@ TFConversionVM::~TFConversionVM() {
 
 void TFConversionVM::FormCreate() {
     MakeFixedDialog(this, 245, 263);
-    for (int i = 0; i < int(std::size(kMessages)); ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
-
-    // The name column follows the language when the first food has a name in it.
-    ::Query probe(QStringLiteral(
-        "SELECT NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, NomAlimentItalien, "
-        "NomAlimentEspagnol FROM t_densites ORDER BY IdAlimentDensite"));
-    probe.open();
-    QStringList sample;
-    if (!probe.isEmpty())
-        for (int i = 0; i < 5; ++i) sample << probe.asString(i);
-    // No usable name in the sample row keeps the French column.
-    const int column = std::max(ChooseNameColumn(sample, appState().LanguageCode), 0);
-    NameColumnIndex = column + 1;
-    NameColumnName = NameColumnNames(QStringLiteral("NomAliment")).at(column);
-
-    TDensites.setSql(QStringLiteral(
-        "SELECT IdAlimentDensite, NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, "
-        "NomAlimentItalien, NomAlimentEspagnol, Densite FROM t_densites ORDER BY IdAlimentDensite"));
-    TDensites.open();
-    QStringList foods;
-    for (TDensites.first(); !TDensites.eof(); TDensites.next()) foods << TDensites.asString(NameColumnIndex);
-    SortForDisplay(foods);
-    LboxAliments->addItems(foods);
-    LboxAliments->setCurrentIndex(foods.isEmpty() ? -1 : 0);
-    if (!foods.isEmpty()) TDensites.locate(NameColumnName, foods.first(), {.caseInsensitive = true});
-
-    TUnites.setSql(QStringLiteral("SELECT IdUnite, NomUnite, ValeurUnite FROM t_unites_mesures ORDER BY IdUnite"));
-    TUnites.open();
-
-    // Without any food the unit list stays empty and conversions are refused.
-    if (!foods.isEmpty()) fillUnitList(foods.first());
-}
-
-void TFConversionVM::fillUnitList(const QString& foodName) {
-    Query.setSql(QStringLiteral(
-        "SELECT NomUnite FROM t_densites, t_densites_unites_mesures, t_unites_mesures "
-        "WHERE t_densites_unites_mesures.IdAlimentDensite = t_densites.IdAlimentDensite "
-        "AND t_densites_unites_mesures.IdUnite = t_unites_mesures.IdUnite AND t_densites.%1 = ?")
-                     .arg(NameColumnName));
-    Query.addBindValue(foodName);
-    Query.open();
-    QStringList units;
-    for (Query.first(); !Query.eof(); Query.next()) units << Query.asString(0);
-    Query.close();
-    SortForDisplay(units);
-    LboxUnites->clear();
-    LboxUnites->addItems(units);
-    LboxUnites->setCurrentIndex(units.isEmpty() ? -1 : 0);
-    if (!units.isEmpty()) TUnites.locate(QStringLiteral("NomUnite"), units.first(), {.caseInsensitive = true});
-}
-
-void TFConversionVM::LboxAlimentsClick() {
-    const QString name = LboxAliments->currentText();
-    TDensites.locate(NameColumnName, name, {.caseInsensitive = true});
-    fillUnitList(name);
-}
-
-void TFConversionVM::LboxUnitesClick() {
-    TUnites.locate(QStringLiteral("NomUnite"), LboxUnites->currentText(), {.caseInsensitive = true});
-}
-
-void TFConversionVM::showError(int message) {
-    ShowMessageBox(MessageTable[message], MessageTable[1], 12, &MessageSwitch, false);
+    openLookups();
 }
 
 void TFConversionVM::BtnConversionClick() {
-    const QString text = EdtQuantite->text();
-    if (text.isEmpty()) {
-        showError(0);
-        return;
-    }
-    const std::optional<double> quantity = ParseMeasureQuantity(text);
-    if (!quantity) {
-        showError(2);
-        return;
-    }
-    // A conversion needs a food and one of its measures.
-    if (LboxAliments->currentIndex() < 0 || TDensites.recNo() < 0) {
-        showError(5);
-        return;
-    }
-    if (LboxUnites->currentIndex() < 0 || TUnites.recNo() < 0) {
-        showError(4);
-        return;
-    }
-    const double weight = TUnites.asDouble("ValeurUnite") * TDensites.asDouble("Densite") * *quantity;
+    const std::optional<MeasureInput> in = readMeasureInput();
+    if (!in) return;
+    const double weight = in->unitValue * in->density * in->quantity;
     if (!std::isfinite(weight)) {
         showError(2);
         return;
@@ -196,11 +242,6 @@ void TFConversionVM::BtnOkClick() {
     showError(3);
 }
 
-void TFConversionVM::BtnAnnuleClick() {
-    Validated = 0;
-    done(QDialog::Rejected);
-}
-
 void TFConversionVM::FormShow() {
     EdtQuantite->clear();
     EdtPoids->clear();
@@ -213,33 +254,9 @@ void TFConversionVM::FormShow() {
     }
 }
 
-void TFConversionVM::FormKeyPress(char key) {
-    if (key != 13) return;
-    BtnConversionClick();
-    BtnOk->setFocus();
-}
-
-void TFConversionVM::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
-
 void TFConversionVM::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (!e->spontaneous()) FormShow();
-}
-
-void TFConversionVM::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        // Enter on a focused Ok or Annuler presses it, so that after a conversion (which moves
-        // the focus to Ok) a second Enter hands the weight back; anywhere else it converts.
-        for (QPushButton* button : {BtnOk, BtnAnnule}) {
-            if (focusWidget() == button && button->isEnabled()) {
-                button->click();
-                return;
-            }
-        }
-        FormKeyPress(13);
-        return;
-    }
-    QDialog::keyPressEvent(e);
 }
 
 void ShowConversionFromMenu() {

@@ -3,7 +3,8 @@
 // (quantity x ValeurUnite of the measure x Densite of the food). One long-lived dialog serves
 // the frame's menu (a free conversion) and the ingredient and consumption grids, which pass a
 // food name in (InitialFood, CalledFromGrid) and read the weight back (Validated,
-// ConvertedWeight) once the modal show returns.
+// ConvertedWeight) once the modal show returns. Its twin in the other direction (Uconversionmv)
+// is built on the same lookups (MeasureDialog).
 #include <QDialog>
 #include <QString>
 #include <cstdint>
@@ -19,67 +20,99 @@ class QPushButton;
 // The quantity typed, in the user's locale; nothing when it is not a number, or is negative.
 std::optional<double> ParseMeasureQuantity(const QString& text);
 
-class TFConversionVM : public QDialog {
+// What the two measure dialogs share: the foods that have household measures (t_densites, the
+// current row is the chosen food), the measures (t_unites_mesures, the current row is the
+// chosen measure), the list of a food's measures, the checks of a typed quantity and the way
+// Enter works. Each dialog lays out its own controls and makes its own conversion.
+class MeasureDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TFConversionVM(QWidget* parent = nullptr);
-    ~TFConversionVM() override;
-
-    // Components
-    QLabel* LblAliment = nullptr;
-    QLabel* LblUnite = nullptr;
-    QLabel* LblQuantite = nullptr;
-    QLabel* LblPoids = nullptr;
+    // Components common to both dialogs (the derived dialog creates and places them).
     QComboBox* LboxAliments = nullptr;
     QComboBox* LboxUnites = nullptr;
     QLineEdit* EdtQuantite = nullptr;
     QPushButton* BtnConversion = nullptr;
-    QLineEdit* EdtPoids = nullptr;
     QPushButton* BtnAnnule = nullptr;
     QPushButton* BtnOk = nullptr;
 
-    // Datasets: the foods with measures (current row = the chosen food), the measures (current
-    // row = the chosen measure), and the statement of the measure list.
+    // Datasets: the foods with measures, the measures, and the statement of the measure list.
     ::Query TDensites;
     ::Query TUnites;
     ::Query Query;
 
-    // The callers' interface
     uint8_t Validated = 0;       // 1 after Ok, 0 after Annuler
-    uint8_t CalledFromGrid = 0;  // 1: a grid waits for a positive weight
-    double ConvertedWeight = 0;  // grams, unrounded; 0 from each show until a conversion
-    QString InitialFood;         // food to preselect; kept until a caller changes it
+    double ConvertedWeight = 0;  // result of the last successful conversion
 
     // Name column of t_densites in use (1..5 among the fields of TDensites) and its name.
     int NameColumnIndex = 1;
     QString NameColumnName;
 
+    QString MessageTable[10];
+
     // Handlers
-    void FormCreate();
     void LboxAlimentsClick();
     void LboxUnitesClick();
-    void BtnConversionClick();
-    void BtnOkClick();
+    virtual void BtnConversionClick() = 0;
     void BtnAnnuleClick();
-    void FormShow();
     void FormKeyPress(char key);
     void FormHelp();
-
-    QString MessageTable[10];
 
 public slots:
     // Escape closes the dialog as "Annuler" does: nothing is handed back.
     void reject() override { BtnAnnuleClick(); }
 
 protected:
-    void showEvent(QShowEvent* e) override;
+    MeasureDialog(QWidget* parent, int helpContext);
+
+    // The message table, the name column, the food list (first food chosen), the measures and
+    // the first food's measure list. Needs the controls.
+    void openLookups();
+    // Connects the shared controls to their handlers.
+    void connectControls();
+    void fillUnitList(const QString& foodName);
+
+    // The typed quantity with the chosen measure's ValeurUnite and the chosen food's Densite;
+    // nothing, with its message shown, when there is no quantity, no food or no measure.
+    struct MeasureInput {
+        double quantity = 0;
+        double unitValue = 0;
+        double density = 0;
+    };
+    std::optional<MeasureInput> readMeasureInput();
+    virtual void showError(int message);
+
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void fillUnitList(const QString& foodName);
-    void showError(int message);
-
+    int helpContext_;
     uint8_t MessageSwitch = 1;  // the dialog's own switch; its messages offer no check box
+};
+
+class TFConversionVM : public MeasureDialog {
+    Q_OBJECT
+public:
+    explicit TFConversionVM(QWidget* parent = nullptr);
+    ~TFConversionVM() override;
+
+    QLabel* LblAliment = nullptr;
+    QLabel* LblUnite = nullptr;
+    QLabel* LblQuantite = nullptr;
+    QLabel* LblPoids = nullptr;
+    QLineEdit* EdtPoids = nullptr;
+
+    // The callers' interface (with Validated and ConvertedWeight, in grams, unrounded; 0 from
+    // each show until a conversion)
+    uint8_t CalledFromGrid = 0;  // 1: a grid waits for a positive weight
+    QString InitialFood;         // food to preselect; kept until a caller changes it
+
+    // Handlers
+    void FormCreate();
+    void BtnConversionClick() override;
+    void BtnOkClick();
+    void FormShow();
+
+protected:
+    void showEvent(QShowEvent* e) override;
 };
 
 extern TFConversionVM* FConversionVM;

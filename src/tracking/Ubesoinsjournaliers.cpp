@@ -120,26 +120,33 @@ std::optional<char> ParseNeedsSex(const QString& text) {
     return first.toLatin1();
 }
 
+void ReloadUserList(Table& users, QListWidget* list) {
+    users.close();
+    users.open();
+    QStringList names;
+    for (users.first(); !users.eof(); users.next()) names << users.asString("Nom");
+    SortForDisplay(names);
+    const QSignalBlocker quiet(list);
+    list->clear();
+    list->addItems(names);
+    list->setCurrentRow(-1);
+}
+
 TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FBesoinsJournaliers"));
     setWindowTitle(QStringLiteral("Besoins journaliers"));
     setProperty("HelpContext", kHelpContext);
     UseProgramFont(this);
 
-    GbxUtilisateur = new QGroupBox(QStringLiteral("Utilisateur"), this);
-    GbxUtilisateur->setObjectName(QStringLiteral("GbxUtilisateur"));
-    GbxUtilisateur->setGeometry(8, 4, 300, 300);
-    RbtnSelectionListe = new QRadioButton(QStringLiteral("Sélection d'un utilisateur"), GbxUtilisateur);
-    RbtnSelectionListe->setObjectName(QStringLiteral("RbtnSelectionListe"));
-    RbtnSelectionListe->setGeometry(10, 18, 220, 17);
+    GbxUtilisateur = PlaceGroup(this, "GbxUtilisateur", QStringLiteral("Utilisateur"), {8, 4, 300, 300});
+    RbtnSelectionListe = PlaceRadio(GbxUtilisateur, "RbtnSelectionListe", QStringLiteral("Sélection d'un utilisateur"),
+                                    {10, 18, 220, 17});
     LboxUtilisateurs = new QListWidget(GbxUtilisateur);
     LboxUtilisateurs->setObjectName(QStringLiteral("LboxUtilisateurs"));
     LboxUtilisateurs->setGeometry(10, 38, 280, 82);
     LboxUtilisateurs->setToolTip(
         QStringLiteral("Selection d'un des utilisateurs pour déterminer ses besoins calorique journaliers"));
-    RbtnAutre = new QRadioButton(QStringLiteral("Autre"), GbxUtilisateur);
-    RbtnAutre->setObjectName(QStringLiteral("RbtnAutre"));
-    RbtnAutre->setGeometry(10, 126, 120, 17);
+    RbtnAutre = PlaceRadio(GbxUtilisateur, "RbtnAutre", QStringLiteral("Autre"), {10, 126, 120, 17});
     LblAge = PlaceLabel(GbxUtilisateur, "LblAge", QStringLiteral("Age"), {10, 150, 0, 0});
     EdtAge = PlaceEdit(GbxUtilisateur, "EdtAge", {10, 166, 60, 21});
     LblTaille = PlaceLabel(GbxUtilisateur, "LblTaille", QStringLiteral("Taille (cm)"), {80, 150, 0, 0});
@@ -151,9 +158,7 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     LblBesoinBasic = PlaceLabel(GbxUtilisateur, "LblBesoinBasic", QString(), {10, 200, 280, 28});
     EdtBesoinBasic = PlaceEdit(GbxUtilisateur, "EdtBesoinBasic", {10, 232, 100, 21}, true);
 
-    GbxActivite = new QGroupBox(QStringLiteral("Activité physique"), this);
-    GbxActivite->setObjectName(QStringLiteral("GbxActivite"));
-    GbxActivite->setGeometry(316, 4, 268, 300);
+    GbxActivite = PlaceGroup(this, "GbxActivite", QStringLiteral("Activité physique"), {316, 4, 268, 300});
     DBGActivite = new DbGrid(GbxActivite);
     DBGActivite->setObjectName(QStringLiteral("DBGActivite"));
     DBGActivite->setGeometry(10, 18, 248, 210);
@@ -239,17 +244,7 @@ void TFBesoinsJournaliers::lockInputs(bool locked) {
 }
 
 void TFBesoinsJournaliers::FormActivate() {
-    TUtilisateurs.close();
-    TUtilisateurs.open();
-    QStringList names;
-    for (TUtilisateurs.first(); !TUtilisateurs.eof(); TUtilisateurs.next()) names << TUtilisateurs.asString("Nom");
-    SortForDisplay(names);
-    {
-        const QSignalBlocker quiet(LboxUtilisateurs);
-        LboxUtilisateurs->clear();
-        LboxUtilisateurs->addItems(names);
-        LboxUtilisateurs->setCurrentRow(-1);
-    }
+    ReloadUserList(TUtilisateurs, LboxUtilisateurs);
     resetDurations();
     if (!RbtnSelectionListe->isChecked()) RbtnSelectionListe->setChecked(true);  // runs its handler
     LboxUtilisateurs->setEnabled(true);

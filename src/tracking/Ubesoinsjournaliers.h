@@ -38,6 +38,10 @@ std::optional<float> ParseNeedsHeight(const QString& text);    // cm -> m, above
 std::optional<int32_t> ParseNeedsWeight(const QString& text);  // kg truncated, 1 to 500
 std::optional<char> ParseNeedsSex(const QString& text);        // first letter, upper case: M or F
 
+// Reads t_utilisateurs again and lists every user's name, sorted, without a selection (and
+// without telling the list's handlers).
+void ReloadUserList(Table& users, QListWidget* list);
+
 class TFBesoinsJournaliers : public QDialog {
     Q_OBJECT
 public:

@@ -440,9 +440,6 @@ void TFConsoJournaliere::showError(int message, int caption) {
     ShowMessageBox(MessageTable[message], MessageTable[caption], 0x0C, nullptr, false);
 }
 
-// The food-list restriction dialog is not part of the program yet; the button keeps its place.
-void TFConsoJournaliere::BtnLimiterClick() {}
-
 QWidget* CreateConsoJournaliere() {
     auto* form = new TFConsoJournaliere();
     // The new window becomes the active child, which runs its first activation.

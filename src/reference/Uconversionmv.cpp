@@ -1,0 +1,117 @@
+#include "reference/Uconversionmv.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <cmath>
+
+#include "frame/FormWidgets.h"
+#include "frame/Placement.h"
+#include "frame/TextHelpers.h"
+#include "platform/Modal.h"
+
+TFConversionMV* FConversionMV = nullptr;
+
+namespace {
+constexpr int kHelpContext = 200;
+}  // namespace
+
+std::optional<double> GramsToMeasures(double grams, double unitValue, double density) {
+    const double measure = unitValue * density;
+    if (!(measure > 0)) return std::nullopt;
+    const double measures = grams / measure;
+    if (!std::isfinite(measures)) return std::nullopt;
+    return measures;
+}
+
+TFConversionMV::TFConversionMV(QWidget* parent) : MeasureDialog(parent, kHelpContext) {
+    setObjectName(QStringLiteral("FConversionMV"));
+    setWindowTitle(QStringLiteral("Conversion divers unités de mesures"));
+
+    // Top to bottom: the food, the weight, the measure, Conversion, the result, Ok.
+    LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 6, 0, 0}, true);
+    LboxAliments = new QComboBox(this);
+    LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
+    LboxAliments->setGeometry(8, 22, 221, 22);
+    LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliments"));
+    LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en gr)"), {8, 50, 0, 0}, true);
+    EdtQuantite = PlaceEdit(this, "EdtQuantite", {8, 66, 100, 21});
+    EdtQuantite->setToolTip(QStringLiteral("Saisie de la quantité (en grammes) de l'aliment sélectionné"));
+    LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 94, 0, 0}, true);
+    LboxUnites = new QComboBox(this);
+    LboxUnites->setObjectName(QStringLiteral("LboxUnites"));
+    LboxUnites->setGeometry(8, 110, 221, 22);
+    LboxUnites->setToolTip(
+        QStringLiteral("Sélection de l'unité de mesure  dans laquelle doit être effectué la conversion"));
+    BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {8, 140, 109, 25}, true);
+    BtnConversion->setToolTip(QStringLiteral("Conversion de la quantité en gramme dans l'unité de mesure sélectionnée"));
+    LblQuantite = PlaceLabel(this, "LblQuantite", QStringLiteral("Quantité"), {8, 172, 0, 0}, true);
+    EdtVolume = PlaceEdit(this, "EdtVolume", {8, 188, 100, 21}, true);
+    EdtVolume->setToolTip(QStringLiteral("Quantité exprimer pour l'unité de mesure de volume sélectionnée"));
+    SetInputColour(EdtVolume, kLockedColour);
+    BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {120, 186, 30, 25}, true);
+    BtnAnnule->setVisible(false);
+    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {154, 186, 75, 25}, true);
+    BtnOk->setToolTip(QStringLiteral(
+        "Insertion du poids calculé dans la zone quantité de la grille de saisie des aliments"));
+    setTabOrder(LboxAliments, EdtQuantite);
+    setTabOrder(EdtQuantite, LboxUnites);
+    setTabOrder(LboxUnites, BtnConversion);
+    setTabOrder(BtnConversion, EdtVolume);
+    setTabOrder(EdtVolume, BtnAnnule);
+    setTabOrder(BtnAnnule, BtnOk);
+
+    connectControls();
+    connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
+    FormCreate();
+}
+
+TFConversionMV::~TFConversionMV() {
+    if (FConversionMV == this) FConversionMV = nullptr;
+}
+
+void TFConversionMV::FormCreate() {
+    MakeFixedDialog(this, 245, 263);
+    openLookups();
+}
+
+void TFConversionMV::BtnConversionClick() {
+    const std::optional<MeasureInput> in = readMeasureInput();
+    if (!in) return;
+    // A measure or a food whose size is 0 gives no number of measures.
+    const std::optional<double> measures = GramsToMeasures(in->quantity, in->unitValue, in->density);
+    if (!measures) {
+        showError(2);
+        return;
+    }
+    EdtVolume->setText(QuantityToText(*measures));
+    ConvertedWeight = *measures;
+}
+
+void TFConversionMV::BtnOkClick() {
+    Validated = 1;
+    done(QDialog::Accepted);
+}
+
+void TFConversionMV::FormActivate() {
+    EdtQuantite->clear();
+    EdtVolume->clear();
+}
+
+void TFConversionMV::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!e->spontaneous()) FormActivate();
+}
+
+void TFConversionMV::showError(int message) {
+    MeasureDialog::showError(message);
+    FormActivate();
+}
+
+void ShowConversionMVFromMenu() {
+    if (!FConversionMV) return;
+    placeOverFrame(FConversionMV, 14);
+    modal::exec(FConversionMV);
+}

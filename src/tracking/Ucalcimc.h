@@ -1,0 +1,93 @@
+#pragma once
+// "Calcul de l'IMC": the body-mass index of a user of t_utilisateurs or of a height and weight
+// typed by hand, with the name of its class. Created at start-up, shown modally from the
+// frame's menu; it writes nothing.
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "data/Table.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// Last height (metres) and weight (kg) taken, from a user or typed; 0 until one is taken. They
+// keep their value from one showing to the next.
+inline float ImcHeight = 0;
+inline float ImcWeight = 0;
+
+// A weight typed in kilograms, in the user's locale: 1 to 500, decimals kept; nothing when
+// refused. (Heights go through the needs dialog's ParseNeedsHeight.)
+std::optional<float> ParseImcWeight(const QString& text);
+
+// The index: weight / height², raised to the next whole number. Nothing without a usable
+// height and weight (none taken yet, or a result too large to be an index).
+std::optional<int32_t> BodyMassIndex(float weight, float height);
+
+// The class of a whole index, from "Dénutrition grade V" to "Obésité grade III : ...".
+QString BodyMassClass(int32_t index);
+
+class TFCalcIMC : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFCalcIMC(QWidget* parent = nullptr);
+    ~TFCalcIMC() override;
+
+    // Components
+    QGroupBox* GbxUtilisateur = nullptr;
+    QRadioButton* RbtnSelectionListe = nullptr;
+    QRadioButton* RbtnAutre = nullptr;
+    QListWidget* LboxUtilisateurs = nullptr;
+    QLabel* LblTaille = nullptr;
+    QLabel* LblPoids = nullptr;
+    QLineEdit* EdtTaille = nullptr;
+    QLineEdit* EdtPoids = nullptr;
+    QGroupBox* GbxIMC = nullptr;
+    QLabel* LblIMC = nullptr;
+    QLabel* LblCommentaire = nullptr;
+    QLineEdit* EdtIMC = nullptr;
+    QLineEdit* EdtCommentaire = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* BtnOk = nullptr;
+
+    Table TUtilisateurs{QStringLiteral("t_utilisateurs")};
+
+    QString MessageTable[4];
+
+    // Handlers
+    void FormCreate();
+    void FormActivate();
+    void RbtnSelectionListeClick();
+    void RbtnAutreClick();
+    void LboxUtilisateursClick();
+    void EdtTailleExit();
+    void EdtPoidsExit();
+    void Button1Click();
+    void BtnOkClick();
+    void FormHelp();
+
+public slots:
+    // The dialog closes through "Ok" only.
+    void reject() override {}
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void inputError(int message, QLineEdit* input);
+    // Leaving the height or weight edit: its value checked and taken, then the other's.
+    void inputLeft(QLineEdit* left, QLineEdit* other);
+
+    uint8_t MessageSwitch = 1;  // the dialog's own switch; its messages offer no check box
+};
+
+extern TFCalcIMC* FCalcIMC;
+
+// The frame's menu item "CalculdelIMC": the dialog placed over the frame and shown modally.
+void ShowCalcIMCFromMenu();

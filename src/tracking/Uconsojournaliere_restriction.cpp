@@ -1,0 +1,39 @@
+// Limiting the food list: the restriction dialog's choices become the conditions of both halves
+// of the list, which is rebuilt at once and keeps them for every later category.
+#include "data/DbWidgets.h"
+#include "frame/AppState.h"
+#include "frame/UVivanda.h"
+#include "platform/Modal.h"
+#include "tracking/Uconsojournaliere.h"
+#include "tracking/Urestriction.h"
+
+void TFConsoJournaliere::BtnLimiterClick() {
+    AppState& st = appState();
+    const int32_t foodType = st.RestrictionFoodType;
+    ClearRestrictionValues(st);
+    if (!FRestriction) FRestriction = new TFRestriction(FVivanda);
+
+    // The window's activation after the dialog must not set the day up again. Qt does not
+    // activate the window again when the dialog closes, so the flag is dropped as soon as the
+    // dialog returns, whatever happened in it.
+    SkipActivationAfterRestriction = 1;
+    struct SkipReset {
+        ~SkipReset() { SkipActivationAfterRestriction = 0; }
+    } skipReset;
+    modal::exec(FRestriction);
+    SkipActivationAfterRestriction = 0;
+
+    if (!FRestriction->Modified) {
+        // Closed without a choice: the list and what it was built from stay as they were.
+        st.RestrictionFoodType = foodType;
+        return;
+    }
+    FoodRestrictionClause = RecipeRestrictionClause = RestrictionClause(CurrentRestrictionBounds(st));
+    FillFoodList();
+
+    // The day is read again; a row being typed is written first rather than dropped.
+    TConsommation.checkBrowseMode();
+    TConsommation.close();
+    TConsommation.open();
+    DBGIngredients->setEnabled(TConsommation.recordCount() > 0);
+}
