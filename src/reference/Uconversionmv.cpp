@@ -34,7 +34,7 @@ TFConversionMV::TFConversionMV(QWidget* parent) : MeasureDialog(parent, kHelpCon
     LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 6, 0, 0}, true);
     LboxAliments = new QComboBox(this);
     LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
-    LboxAliments->setGeometry(8, 22, 221, 22);
+    LboxAliments->setGeometry(8, 22, 356, 22);
     LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliments"));
     LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en gr)"), {8, 50, 0, 0}, true);
     EdtQuantite = PlaceEdit(this, "EdtQuantite", {8, 66, 100, 21});
@@ -42,7 +42,7 @@ TFConversionMV::TFConversionMV(QWidget* parent) : MeasureDialog(parent, kHelpCon
     LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 94, 0, 0}, true);
     LboxUnites = new QComboBox(this);
     LboxUnites->setObjectName(QStringLiteral("LboxUnites"));
-    LboxUnites->setGeometry(8, 110, 221, 22);
+    LboxUnites->setGeometry(8, 110, 356, 22);
     LboxUnites->setToolTip(
         QStringLiteral("Sélection de l'unité de mesure  dans laquelle doit être effectué la conversion"));
     BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {8, 140, 109, 25}, true);
@@ -51,9 +51,9 @@ TFConversionMV::TFConversionMV(QWidget* parent) : MeasureDialog(parent, kHelpCon
     EdtVolume = PlaceEdit(this, "EdtVolume", {8, 188, 100, 21}, true);
     EdtVolume->setToolTip(QStringLiteral("Quantité exprimer pour l'unité de mesure de volume sélectionnée"));
     SetInputColour(EdtVolume, kLockedColour);
-    BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {120, 186, 30, 25}, true);
+    BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {204, 186, 75, 25}, true);
     BtnAnnule->setVisible(false);
-    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {154, 186, 75, 25}, true);
+    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {289, 186, 75, 25}, true);
     BtnOk->setToolTip(QStringLiteral(
         "Insertion du poids calculé dans la zone quantité de la grille de saisie des aliments"));
     setTabOrder(LboxAliments, EdtQuantite);
@@ -73,7 +73,8 @@ TFConversionMV::~TFConversionMV() {
 }
 
 void TFConversionMV::FormCreate() {
-    MakeFixedDialog(this, 245, 263);
+    // Wide enough for the whole title (the measure dialog's 245 would cut it).
+    MakeFixedDialog(this, 380, 263);
     openLookups();
 }
 

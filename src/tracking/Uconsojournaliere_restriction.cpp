@@ -2,6 +2,7 @@
 // of the list, which is rebuilt at once and keeps them for every later category.
 #include "data/DbWidgets.h"
 #include "frame/AppState.h"
+#include "frame/Placement.h"
 #include "frame/UVivanda.h"
 #include "platform/Modal.h"
 #include "tracking/Uconsojournaliere.h"
@@ -20,6 +21,8 @@ void TFConsoJournaliere::BtnLimiterClick() {
     struct SkipReset {
         ~SkipReset() { SkipActivationAfterRestriction = 0; }
     } skipReset;
+    // Over the frame, like the window's other dialogs, so that it opens at the same place each time.
+    placeOverFrame(FRestriction, 0);
     modal::exec(FRestriction);
     SkipActivationAfterRestriction = 0;
 
