@@ -72,8 +72,8 @@ public:
     void FormHelp();
 
 public slots:
-    // The dialog closes through "Ok" only.
-    void reject() override {}
+    // Escape closes the dialog as "Ok" does (it hands nothing back).
+    void reject() override { BtnOkClick(); }
 
 protected:
     void showEvent(QShowEvent* e) override;

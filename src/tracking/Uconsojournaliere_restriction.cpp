@@ -14,20 +14,18 @@ void TFConsoJournaliere::BtnLimiterClick() {
     ClearRestrictionValues(st);
     if (!FRestriction) FRestriction = new TFRestriction(FVivanda);
 
-    // The window's activation after the dialog must not set the day up again. Qt does not
-    // activate the window again when the dialog closes, so the flag is dropped as soon as the
-    // dialog returns, whatever happened in it.
-    SkipActivationAfterRestriction = 1;
-    struct SkipReset {
-        ~SkipReset() { SkipActivationAfterRestriction = 0; }
-    } skipReset;
-    // Over the frame, like the window's other dialogs, so that it opens at the same place each time.
-    placeOverFrame(FRestriction, 0);
-    modal::exec(FRestriction);
-    SkipActivationAfterRestriction = 0;
+    {
+        // The window's activation after the dialog must not set the day up again; the flag is
+        // dropped as soon as the dialog returns.
+        const ActivationSkip skip(SkipActivationAfterRestriction);
+        // Over the frame, like the window's other dialogs, so that it opens at the same place
+        // each time.
+        placeOverFrame(FRestriction, 0);
+        modal::exec(FRestriction);
+    }
 
     if (!FRestriction->Modified) {
-        // Closed without a choice: the list and what it was built from stay as they were.
+        // Closed without "OK" (Escape): the list and what it was built from stay as they were.
         st.RestrictionFoodType = foodType;
         return;
     }

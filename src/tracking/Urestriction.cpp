@@ -234,6 +234,11 @@ void TFRestriction::BtnOKClick() {
     ShowMessageBox(text, MessageTable[kCaption], 0x0C, &MessageSwitch, false);
 }
 
+void TFRestriction::reject() {
+    Modified = 0;
+    done(QDialog::Rejected);
+}
+
 // The dialog has no page of its own in the help: F1 opens the contents.
 void TFRestriction::FormHelp() { OpenHelpPage(this, appState().HelpFilePath, QStringLiteral("index.html")); }
 

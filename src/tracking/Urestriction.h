@@ -82,8 +82,8 @@ public:
     int foodTypeIndex() const;
 
 public slots:
-    // The dialog closes through "OK" only.
-    void reject() override {}
+    // Escape closes the dialog without applying anything chosen in it.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -99,6 +99,17 @@ TEST_F(Restriction, BoundsRebuildTheListAndStayForEveryCategoryUntilLifted) {
     });
     EXPECT_EQ(listed(), (QStringList{"Banane", "Orange", "Pomme"}));
 
+    // Escape applies nothing chosen: the next category still leaves the recipes out.
+    restrict([](TFRestriction& d) {
+        d.RbtnAlimentsEtRecettes->click();
+        bound(d.CBoxSuppInfCalories, 1, d.EdtCalories, "500");
+        QTest::keyClick(&d, Qt::Key_Escape);
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(listed(), (QStringList{"Banane", "Orange", "Pomme"}));
+    form->CboxCategoriesClick();
+    EXPECT_EQ(listed(), (QStringList{"Banane", "Orange", "Pomme"}));
+
     // Every showing starts afresh; "OK" with nothing chosen lifts the restriction.
     restrict([](TFRestriction& d) {
         EXPECT_TRUE(d.RbtnAlimentsEtRecettes->isChecked());
