@@ -13,6 +13,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include "data/Database.h"
 #include "frame/FormWidgets.h"
@@ -126,7 +127,10 @@ void TFBilan::resizeEvent(QResizeEvent* e) {
 }
 
 bool TFBilan::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) FormActivate();
+    if (e->type() == QEvent::WindowActivate) {
+        if (ownModal_) ownModal_ = false;
+        else FormActivate();
+    }
     return QWidget::event(e);
 }
 
@@ -223,6 +227,13 @@ void TFBilan::paintEvent(QPaintEvent*) {
 
 void TFBilan::BtnImprimerClick() {
     if (!readSums(0, Data.dayCount() - 1)) return;
+    ownModal_ = true;
+    struct Over {
+        TFBilan* window;
+        ~Over() {
+            QTimer::singleShot(1000, window, [w = window] { w->ownModal_ = false; });
+        }
+    } over{this};
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();

@@ -76,6 +76,11 @@ private:
     // Reads the day sums of the days given; on a failure says so and hides the window.
     bool readSums(int firstDay, int lastDay);
     void cannotRead();
+
+    // The print dialog and the print's message are the window's own: coming back from them is no
+    // return from another window and keeps the page and chart shown. Set while such a box is up
+    // and until the activation that follows it (or a second later, when none comes).
+    bool ownModal_ = false;
 };
 
 extern TFBilan* FBilan;

@@ -1,5 +1,6 @@
 // The history maintenance and display dialogs and the balance window, driven through their
 // handlers with the message boxes answered by script.
+#include <QApplication>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
@@ -305,6 +306,12 @@ TEST_F(HistoryForms, BalanceWindowLoadsPagesAndResetsAtActivation) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("/Type /Page\n"), 4);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
+    // Coming back from the print dialog keeps the page; a later activation reads the period again.
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&b, &activate);
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
+    QApplication::sendEvent(&b, &activate);
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
     // Cancelled: nothing printed, nothing said.
     modal::pushHandler([](modal::Call& c) { c.result = QDialog::Rejected; });
     b.BtnImprimerClick();
