@@ -315,4 +315,21 @@ TEST_F(HistoryForms, BalanceWindowLoadsPagesAndResetsAtActivation) {
     // Cancelled: nothing printed, nothing said.
     modal::pushHandler([](modal::Call& c) { c.result = QDialog::Rejected; });
     b.BtnImprimerClick();
+    // A file that cannot be written: the message, not a crash.
+    modal::pushHandler([&](modal::Call& c) {
+        auto* dialog = qobject_cast<QPrintDialog*>(c.dialog);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(dir.filePath(QStringLiteral("absent/bilan.pdf")));
+        c.result = QDialog::Accepted;
+    });
+    AnswerNextMessage(log);
+    b.BtnImprimerClick();
+    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        L'impression du bilan n'a pas pu être effectuée.")});
+
+    // A period without any saved day: one empty page, no paging.
+    b.DateDebut = b.DateFin = QDate(2030, 1, 1);
+    b.FormActivate();
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\1"));
+    EXPECT_FALSE(b.BtnSuivant->isEnabled() || b.BtnDernier->isEnabled() || b.BtnPremier->isEnabled());
+    EXPECT_TRUE(b.PagePlan().of(ChartOp::Diamond).size() == 2);   // the legend's two markers
 }
