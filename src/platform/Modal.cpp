@@ -22,7 +22,8 @@ QStringList g_captions;
 // each child-window area of that window its active child and the children's stacking order.
 // Closing the modal hands the activation back to whatever Qt and the window manager pick (a child
 // window behind comes to the front when the widget that had the focus went away meanwhile); the
-// state is put back when the modal returns, and once more after the events it left behind.
+// state is put back when the modal returns, and once more after the events it left behind, unless
+// a child window opened meanwhile.
 class FrontState {
 public:
     explicit FrontState(QDialog* dialog) {
@@ -43,6 +44,13 @@ public:
 
     void restore() const {
         if (!window_ || !window_->isVisible()) return;
+        // A child window opened since the show (the one the question was asked for) keeps the
+        // front and the focus.
+        for (const Area& a : areas_)
+            if (a.area && a.area->activeSubWindow() && !a.stack.contains(a.area->activeSubWindow())) {
+                if (QApplication::activeWindow() != window_) window_->activateWindow();
+                return;
+            }
         for (const Area& a : areas_) {
             if (!a.area) continue;
             QList<QMdiSubWindow*> saved;

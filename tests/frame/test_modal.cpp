@@ -71,3 +71,30 @@ TEST(ModalSeam, TheChildWindowInFrontBeforeAShowIsInFrontAfterIt) {
     EXPECT_EQ(QApplication::focusWidget(), edits[1]);
     EXPECT_EQ(modal::pendingHandlers(), 0);
 }
+
+// A child window opened right after the show (the window the question was asked for, once the
+// pending changes of the other one are settled) stays in front.
+TEST(ModalSeam, AChildWindowOpenedAfterTheShowKeepsTheFront) {
+    modal::clearHandlers();
+    QMainWindow main;
+    auto* area = new QMdiArea;
+    main.setCentralWidget(area);
+    auto* first = new QLineEdit;
+    area->addSubWindow(first)->show();
+    main.show();
+    main.activateWindow();
+    first->setFocus();
+    QApplication::processEvents();
+
+    QDialog box;
+    modal::pushHandler([](modal::Call&) {});
+    modal::exec(&box);
+    auto* opened = new QLineEdit;
+    QMdiSubWindow* sub = area->addSubWindow(opened);
+    sub->show();
+    area->setActiveSubWindow(sub);
+    opened->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(area->activeSubWindow(), sub);
+    EXPECT_EQ(area->subWindowList(QMdiArea::StackingOrder).last(), sub);
+}
