@@ -40,6 +40,19 @@ QHash<int, QString> loadTable() {
         }
         table.insert(id, text);
     }
+    // A text may start with another entry's id in braces ("{171}Pages_fr/..."): the pages of the
+    // maker's site all derive from its one base address.
+    for (auto it = table.begin(); it != table.end(); ++it) {
+        const QString& text = it.value();
+        if (!text.startsWith(QLatin1Char('{'))) continue;
+        const qsizetype close = text.indexOf(QLatin1Char('}'));
+        bool ok = false;
+        const int base = close > 1 ? text.mid(1, close - 1).toInt(&ok) : 0;
+        if (!ok || base == it.key()) continue;
+        const QString baseText = table.value(base);
+        if (baseText.startsWith(QLatin1Char('{'))) continue;  // one level only
+        it.value() = baseText + text.mid(close + 1);
+    }
     return table;
 }
 }  // namespace
@@ -48,3 +61,5 @@ QString LoadString(int id) {
     static const QHash<int, QString> table = loadTable();
     return table.value(id);
 }
+
+QString MakerSiteAddress(const QString& path) { return LoadString(kMakerSiteId) + path; }

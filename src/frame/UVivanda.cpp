@@ -18,6 +18,7 @@
 #include "frame/Placement.h"
 #include "frame/Settings.h"
 #include "frame/StringTable.h"
+#include "frame/UpdateCheck.h"
 #include "platform/HelpViewer.h"
 #include "platform/Modal.h"
 
@@ -257,6 +258,7 @@ void TFVivanda::FormActivate() {
         st.MainWindowActivated = 1;
         if (st.StartupModule >= 1 && st.StartupModule <= 5) CreateModule(st.StartupModule);
     }
+    CheckForUpdate(this, UpdateSectionName(st.ApplicationName, st.ApplicationVersion));
 }
 
 void TFVivanda::FormClose() { WriteOptionsFile(); }
@@ -285,6 +287,11 @@ QWidget* TFVivanda::OpenOrRaiseChild(const QString& name, const std::function<QW
 QWidget* TFVivanda::CreateModule(int module) {
     if (module < 1 || module > 5 || !Modules[module]) return nullptr;
     return Modules[module]();
+}
+
+QWidget* TFVivanda::OpenOrRaiseModule(int module) {
+    if (module < 1 || module > 5) return nullptr;
+    return OpenOrRaiseChild(QString::fromUtf8(kModuleNames[module]), [this, module] { return CreateModule(module); });
 }
 
 void TFVivanda::RegisterModule(int module, const QString& menuItemName, ModuleFactory create) {

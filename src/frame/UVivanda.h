@@ -23,6 +23,8 @@ public:
     QWidget* FindChildForm(const QString& name) const;
     // Creates the module window of a StartupModule value (1 to 5); null when not available.
     QWidget* CreateModule(int module);
+    // Brings the window of a module (1 to 5) to the top, or creates it when there is none.
+    QWidget* OpenOrRaiseModule(int module);
 
     // Makes a module window available: its menu item opens or raises it, and the start-up
     // module of that number creates it.

@@ -56,5 +56,5 @@ void WriteSavedDay(const SavedDay& saved, SaveProgress& progress) {
 }
 
 QString ErrorReportAddress(const QString& parameter) {
-    return LoadString(171) + QStringLiteral("Pages_fr/recup-erreurs-Vivanda.php?err=") + parameter;
+    return MakerSiteAddress(QStringLiteral("Pages_fr/recup-erreurs-Vivanda.php?err=") + parameter);
 }

@@ -1,0 +1,18 @@
+#include "frame/WebLinks.h"
+
+#include "frame/AppState.h"
+#include "frame/StringTable.h"
+#include "frame/Umessages.h"
+#include "platform/WebPage.h"
+
+bool OpenPageOrSay(const QString& url, const QString& text, const QString& caption) {
+    if (OpenWebPage(url)) return true;
+    uint8_t scratch = 0;
+    ShowMessageBox(text, caption, 48, &scratch, false);
+    return false;
+}
+
+void OpenMenuPage(int stringId) {
+    const AppState& st = appState();
+    OpenPageOrSay(LoadString(stringId), st.BrowserFailureText, st.BrowserFailureCaption);
+}
