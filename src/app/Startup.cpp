@@ -9,8 +9,11 @@
 
 #include "frame/AppState.h"
 #include "frame/UVivanda.h"
+#include "frame/Uapropos.h"
+#include "frame/Ufastuces.h"
 #include "frame/Umessages.h"
 #include "frame/Uoptions.h"
+#include "frame/WebLinks.h"
 #include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
 #include "reference/EditorFoodTables.h"
@@ -58,11 +61,11 @@ void CreateLongLivedForms() {
     FQRAffiConsommation = new TFQRAffiConsommation(FVivanda);
     FMessage = new TFMessage(FVivanda);
     FConversionMV = new TFConversionMV(FVivanda);
-    // TFApropos
+    FApropos = new TFApropos(FVivanda);
     FOptions = new TFOptions(FVivanda);
     FQRAffiRecette = new TFQRAffiRecette(FVivanda);
     FRestriction = new TFRestriction(FVivanda);
-    // TFAstuces
+    FAstuces = new TFAstuces(FVivanda);
     FSelDate = new TFSelDate(FVivanda);
     FGestHistoConso = new TFGestHistoConso(FVivanda);
     FBilan = new TFBilan(FVivanda);
@@ -75,6 +78,11 @@ void CreateLongLivedForms() {
     FVivanda->RegisterMenuAction(QStringLiteral("AfficheMessage"), [] { RunOptionsExchange(); });
     FVivanda->RegisterMenuAction(QStringLiteral("Historiquedesconsommations"), ShowAffHistoConso);
     FVivanda->RegisterMenuAction(QStringLiteral("Gestiondelhistoriquedesconsommations"), ShowGestHistoConso);
+    FVivanda->RegisterMenuAction(QStringLiteral("PagePresentationdeVivanda"), [] { OpenMenuPage(172); });
+    FVivanda->RegisterMenuAction(QStringLiteral("VideosDemonstrationVivanda"), [] { OpenMenuPage(90); });
+    FVivanda->RegisterMenuAction(QStringLiteral("SiteInternetAuteur"), [] { OpenMenuPage(171); });
+    FVivanda->RegisterMenuAction(QStringLiteral("InformationAstucesVivanda"), ShowAstucesFromMenu);
+    FVivanda->RegisterMenuAction(QStringLiteral("AproposdeVivanda"), ShowAproposFromMenu);
     FVivanda->RegisterModule(1, QStringLiteral("RechercheRecettes"), CreateRecettes);
     FVivanda->RegisterModule(2, QStringLiteral("Recettes"), CreateEditionRecettes);
     // The food editor's pending food edits are settled, and its food table closed, before the

@@ -21,6 +21,12 @@ QChar cp1252(unsigned char byte) {
     return QChar(byte);
 }
 
+// Bounds that keep a damaged file readable: group depth, and font sizes (in half points) from
+// 4 to 144 points.
+constexpr qsizetype kMaxDepth = 256;
+constexpr int kMinHalfPoints = 8;
+constexpr int kMaxHalfPoints = 288;
+
 // Character state of one group.
 struct State {
     bool bold = false;
@@ -61,13 +67,16 @@ public:
             if (c == QLatin1Char('{')) {
                 ++pos_;
                 flush();
-                stack_.push_back(state_);
+                // Groups nested deeper than any real text share their parent's state.
+                if (stack_.size() < kMaxDepth) stack_.push_back(state_);
+                else ++flatGroups_;
                 destinationStart_ = true;
             } else if (c == QLatin1Char('}')) {
                 ++pos_;
                 flush();
                 if (state_.colorTable) finishColorTable();
-                if (!stack_.isEmpty()) state_ = stack_.takeLast();
+                if (flatGroups_ > 0) --flatGroups_;
+                else if (!stack_.isEmpty()) state_ = stack_.takeLast();
                 destinationStart_ = false;
                 pendingSkip_ = 0;   // the stand-ins of a \u never run past its group
             } else if (c == QLatin1Char('\\')) {
@@ -113,7 +122,7 @@ private:
         format.setFontWeight(written_.bold ? QFont::Bold : QFont::Normal);
         format.setFontItalic(written_.italic);
         format.setFontUnderline(written_.underline);
-        if (written_.halfPoints > 0) format.setFontPointSize(written_.halfPoints / 2.0);
+        if (written_.halfPoints > 0) format.setFontPointSize(std::clamp(written_.halfPoints, kMinHalfPoints, kMaxHalfPoints) / 2.0);
         if (written_.colorIndex > 0 && written_.colorIndex < colors_.size() && colors_.at(written_.colorIndex).isValid())
             format.setForeground(colors_.at(written_.colorIndex));
         cursor_.insertText(pending_, format);
@@ -232,9 +241,10 @@ private:
             state_.bold = state_.italic = state_.underline = false;
             state_.halfPoints = 0;
             state_.colorIndex = 0;
-        } else if (word == QLatin1String("uc")) state_.unicodeSkip = hasParam ? std::max(param, 0) : 1;
+        } else if (word == QLatin1String("uc")) state_.unicodeSkip = hasParam ? std::clamp(param, 0, 16) : 1;
         else if (word == QLatin1String("u") && hasParam) {
-            const int code = param < 0 ? param + 65536 : param;
+            int code = param < 0 ? param + 65536 : param;
+            if (code < 0 || code > 0xFFFF) code = 0xFFFD;   // not a 16-bit unit: shown as unreadable
             pendingSkip_ = 0;
             text(QChar(static_cast<char16_t>(code)));
             pendingSkip_ = state_.unicodeSkip;
@@ -261,6 +271,7 @@ private:
     bool destinationStart_ = false;
     bool starDestination_ = false;
     int pendingSkip_ = 0;
+    int flatGroups_ = 0;
 };
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include "platform/RtfReader.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -78,4 +80,85 @@ TEST(RtfReader, RecognisesRtfAndLoadsCp1252Files) {
     doc.setPlainText("inchangé");
     EXPECT_FALSE(rtf::loadFile(dir.filePath("absent.rtf"), &doc));
     EXPECT_EQ(doc.toPlainText(), QStringLiteral("inchangé"));
+}
+
+namespace {
+
+QStringList shippedTexts() {
+    const QDir aide(QStringLiteral(VIVANDA_SOURCE_DIR "/resources/Aide"));
+    QStringList paths;
+    for (const QString& name : aide.entryList({"*.rtf"}, QDir::Files)) paths << aide.filePath(name);
+    return paths;
+}
+
+// Reads a text and lays it out at the width of the first-steps window's text pane.
+QString readAndLayOut(const QByteArray& bytes) {
+    QTextDocument doc;
+    rtf::read(rtf::fromCp1252(bytes), &doc);
+    doc.setTextWidth(270);
+    EXPECT_LT(doc.size().height(), 1e6);
+    return doc.toPlainText();
+}
+
+}  // namespace
+
+TEST(RtfReader, EveryShippedTextReadsAsCleanFrenchWithATitle) {
+    const QStringList paths = shippedTexts();
+    ASSERT_EQ(paths.size(), 31);
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        QTextDocument doc;
+        ASSERT_TRUE(rtf::loadFile(path, &doc));
+        const QString text = doc.toPlainText();
+        EXPECT_GT(text.size(), 150);
+        // No control word, brace, font name or undecoded byte left in the text.
+        for (const char* leak : {"\\", "{", "}", "MS Sans Serif", "\u00C3", "\uFFFD"})
+            EXPECT_FALSE(text.contains(QString::fromUtf8(leak))) << leak;
+        EXPECT_TRUE(text.contains(QRegularExpression(QString::fromUtf8("[éèàêç]"))));
+        EXPECT_EQ(formatOf(doc, doc.begin().text()).fontWeight(), QFont::Bold);   // the title
+    }
+}
+
+TEST(RtfReader, DamagedTextsShowWhatCanBeReadAndNeverCrash) {
+    const QStringList paths = shippedTexts();
+    ASSERT_FALSE(paths.isEmpty());
+    QFile file(paths.first());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    QTextDocument full;
+    rtf::read(rtf::fromCp1252(whole), &full);
+    const QString title = full.begin().text();
+
+    // Cut anywhere: what comes before the cut is shown.
+    for (qsizetype cut = 0; cut <= whole.size(); cut += 7) {
+        const QString text = readAndLayOut(whole.left(cut));
+        if (cut > whole.indexOf("}\\par")) EXPECT_TRUE(text.startsWith(title)) << cut;
+    }
+    // Hostile pieces on their own and spliced into a real text after its title.
+    const qsizetype afterTitle = whole.indexOf("}\\par") + 5;
+    const QByteArray pieces[] = {
+        QByteArray(5000, '{'), QByteArray(5000, '}'), "\\fs99999999 enorme", "\\fs-4 x", "\\u-99999?\\u70000?",
+        "\\uc2000000000\\u233 abc", "\\'", "\\'z", "\\", "{\\*", "{\\colortbl\\red999\\green-1;}\\cf1 x\\cf-3 y",
+        "\\b99999999999999999999 n", QByteArray("\0\xff\x81", 3), "{\\pict 0a0b", "\\par\\par\\par\\line\\tab",
+    };
+    std::srand(16);
+    for (const QByteArray& piece : pieces) {
+        readAndLayOut(piece);
+        QByteArray spliced = whole;
+        spliced.insert(afterTitle + std::rand() % (whole.size() - afterTitle), piece);
+        EXPECT_TRUE(readAndLayOut(spliced).startsWith(title)) << piece.left(20).toStdString();
+    }
+    // Random bytes overwritten in the real text.
+    for (int round = 0; round < 300; ++round) {
+        QByteArray damaged = whole;
+        for (int n = 0; n < 1 + round % 20; ++n) damaged[std::rand() % damaged.size()] = char(std::rand() % 256);
+        readAndLayOut(damaged);
+    }
+    // The bounds: a huge size is read as the largest, a deep nest keeps the text.
+    QTextDocument doc;
+    rtf::read("{\\rtf1 \\fs99999 grand}", &doc);
+    EXPECT_DOUBLE_EQ(formatOf(doc, "grand").fontPointSize(), 144);
+    rtf::read(QString(300, '{') + "\\b profond" + QString(300, '}') + " suite", &doc);
+    EXPECT_EQ(doc.toPlainText(), "profond suite");
+    EXPECT_EQ(formatOf(doc, "suite").fontWeight(), QFont::Normal);
 }
