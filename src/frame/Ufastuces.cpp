@@ -1,6 +1,7 @@
 #include "frame/Ufastuces.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -134,12 +135,19 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     Image2->setPixmap(VivandaLogo());
     CbxSelModule = new QCheckBox(Panel);
     CbxSelModule->setObjectName(QStringLiteral("CbxSelModule"));
-    CbxSelModule->setGeometry(20, 390, 16, 16);
-    LblDemarrer = PlaceLabel(Panel, "LblDemarrer", QString(), QRect(40, 386, 0, 0));
+    CbxSelModule->setGeometry(14, 390, 16, 16);
+    LblDemarrer = PlaceLabel(Panel, "LblDemarrer", QString(), QRect(32, 386, 0, 0));
 
+    // The window is wide enough for its longest caption; the text pane takes the extra width.
+    int longest = 0;
+    for (const FirstStepsModule& m : kModules)
+        longest = std::max(longest, CaptionWidth(QString::fromUtf8(m.caption), font()));
+    const int extra = std::max(0, longest + kTitleBarRoom - 542);
+    RichEdit->resize(290 + extra, 379);
+    Image1->resize(542 + extra, 446);
     BtnPred = PlaceButton(this, "BtnPred", QString::fromUtf8("Astuce précéd"), QRect(242, 409, 106, 25));
-    BtnAide = PlaceButton(this, "BtnAide", QStringLiteral("?"), QRect(375, 409, 25, 25));
-    BtnSuivant = PlaceButton(this, "BtnSuivant", QStringLiteral("Astuce suivante"), QRect(426, 409, 106, 25));
+    BtnAide = PlaceButton(this, "BtnAide", QStringLiteral("?"), QRect(375 + extra / 2, 409, 25, 25));
+    BtnSuivant = PlaceButton(this, "BtnSuivant", QStringLiteral("Astuce suivante"), QRect(426 + extra, 409, 106, 25));
 
     // The module buttons run their handler on every click, also on the one already chosen;
     // a tick given from code runs it where the window says so.
@@ -156,14 +164,13 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     // A click on a module's or the box's text counts as a click on it.
     for (QLabel* label : {LblRechRecette, LblGestApp, LblDemarrer}) label->installEventFilter(this);
 
-    setFixedSize(542, 446);
+    setFixedSize(542 + extra, 446);
     FormCreate();
 }
 
 void TFAstuces::FormCreate() {
     // Dialog border with its close box; no maximise box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    UseDialogFrame(this);
     MessageTable[0] = QString::fromUtf8("Erreur sélection");
     MessageTable[1] = QString::fromUtf8("        Vous devez sélectionner un module pour afficher sa\n        présentation, "
                                         "ses astuces ou pour le démarrer !");

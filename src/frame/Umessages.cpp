@@ -32,7 +32,6 @@ constexpr int kCheckBoxRoom = 22;
 constexpr int kIconBottom = 28;    // the icon's mark ends this far below the panel's top
 constexpr int kIconBlanks = 8;     // leading blanks that keep the icon's place free
 constexpr int kIconRoom = 30;      // how far a text without them moves right, clear of the icon
-constexpr int kTitleBarRoom = 110;  // the title bar's own icon, boxes and margins
 
 // Places the check box, its label and the buttons under a panel of the given bottom; `gap` is
 // the space between the panel and the check box (the buttons sit two pixels lower still).

@@ -16,6 +16,7 @@
 #include "frame/UVivanda.h"
 #include "frame/Uapropos.h"
 #include "frame/Ufastuces.h"
+#include "frame/Umessages.h"
 #include "frame/WebLinks.h"
 #include "platform/HelpViewer.h"
 #include "platform/WebPage.h"
@@ -84,6 +85,9 @@ TEST_F(FirstStepsTest, EveryModuleShowsItsOverviewAndWalksItsTipsWithTheHelpButt
         SCOPED_TRACE(m);
         if (m > 0) choose(m);
         EXPECT_EQ(window->windowTitle(), QString::fromUtf8(FirstStepsModuleInfo(m).caption));
+        // The title bar shows the caption whole; the text pane and its buttons stay inside.
+        EXPECT_GE(window->width(), CaptionWidth(window->windowTitle(), window->font()) + kTitleBarRoom);
+        EXPECT_EQ(window->BtnSuivant->geometry().right(), window->RichEdit->geometry().right());
         const QString overview = text();
         EXPECT_GT(overview.size(), 200);
         EXPECT_FALSE(overview.contains(kMissing));
@@ -274,7 +278,7 @@ TEST(AboutBox, ShowsNameVersionMakerAndContactWithinItsPanelAndOkCloses) {
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "Vivanda");
     EXPECT_EQ(lines[1], "Version 2.0.5");
-    EXPECT_FALSE(box.windowFlags() & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     // The four lines fit beside the logo and above the panel's edge.
     const QRect text = box.LblRens->geometry();
     EXPECT_LE(text.right(), box.Logo->x() - 2);
