@@ -351,7 +351,7 @@ int CaptionWidth(const QString& caption, const QFont& font) {
     // Window managers print captions in a bold face a little larger than the message's.
     QFont title = font;
     title.setBold(true);
-    title.setPixelSize(11);
+    title.setPixelSize(12);
     return QFontMetrics(title).horizontalAdvance(caption);
 }
 

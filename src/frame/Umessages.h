@@ -47,7 +47,7 @@ int NextSegmentLength(const QString& text, int start, int max);
 // shows it whole.
 MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w, int captionWidth = 0);
 
-// The width a caption takes in a title bar: `font`'s family, bold, 11 pixels.
+// The width a caption takes in a title bar: `font`'s family, bold, 12 pixels.
 int CaptionWidth(const QString& caption, const QFont& font);
 // What a title bar takes besides its caption: its icon, boxes and margins.
 constexpr int kTitleBarRoom = 110;
