@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "frame/AppState.h"
+#include "frame/FormWidgets.h"
 #include "frame/UVivanda.h"
 #include "frame/Uapropos.h"
 #include "frame/Ufastuces.h"
@@ -105,6 +106,8 @@ void CreateLongLivedForms() {
 int runVivanda(int argc, char** argv) {
     VivandaApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vivanda"));
+    // Every window, child windows included, shows the program's icon rather than the toolkit's.
+    QApplication::setWindowIcon(ProgramIcon());
     // The forms were laid out for a small sans-serif face.
     QFont font(QStringLiteral("Sans Serif"));
     font.setPointSize(8);

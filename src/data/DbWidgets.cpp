@@ -4,9 +4,13 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
 #include <QToolButton>
 
 #include "data/Database.h"
@@ -319,6 +323,18 @@ Qt::ItemFlags DbTableModel::flags(const QModelIndex& index) const {
 
 DbGridDelegate::DbGridDelegate(DbGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
+bool DbGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) {
+    if (event && event->type() == QEvent::ToolTip && index.isValid()) {
+        const QString whole = grid_->elidedCellText(index.row(), index.column());
+        if (!whole.isEmpty()) {
+            QToolTip::showText(event->globalPos(), whole, view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
 QWidget* DbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
     const GridColumn& col = grid_->model_->columns()[index.column()];
     Table* table = grid_->table();
@@ -448,8 +464,28 @@ void DbGrid::setTable(Table* table) {
 
 void DbGrid::setColumns(const QList<GridColumn>& columns) {
     model_->setColumns(columns);
-    for (int i = 0; i < columns.size(); ++i) setColumnWidth(i, columns[i].width);
+    int used = 0;
+    for (int i = 0; i < columns.size(); ++i) {
+        setColumnWidth(i, std::max(columns[i].width, titleWidth(columns[i].title)));
+        if (!columns[i].fill) used += columnWidth(i);
+    }
+    // Room for the row headers and a vertical scroll bar, so no horizontal one is ever needed.
+    const int room = contentsRect().width() - verticalHeader()->sizeHint().width() -
+                     style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].fill) setColumnWidth(i, std::max(room - used, titleWidth(columns[i].title)));
     followTable();
+}
+
+int DbGrid::titleWidth(const QString& title) const {
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    return horizontalHeader()->fontMetrics().horizontalAdvance(title) + 2 * margin + 4;
+}
+
+QString DbGrid::elidedCellText(int row, int column) const {
+    const QString text = model_->index(row, column).data(Qt::DisplayRole).toString();
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return fontMetrics().horizontalAdvance(text) + 2 * margin > columnWidth(column) ? text : QString();
 }
 
 void DbGrid::setColumnField(int column, const QString& field) { model_->setFieldOfColumn(column, field); }

@@ -127,6 +127,7 @@ struct GridColumn {
     QColor color;                // cell background; invalid = the grid's colour
     bool ellipsis = false;       // an ellipsis button in the cell editor
     Qt::Alignment titleAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    bool fill = false;           // takes the width the other columns leave (at least its title's)
 };
 
 // The model a DbGrid shows: one line per row of the table.
@@ -171,8 +172,13 @@ public:
 
     void setTable(Table* table);
     Table* table() const { return model_->table(); }
+    // Each column at least as wide as its title needs; a `fill` column takes what is left.
     void setColumns(const QList<GridColumn>& columns);
     const QList<GridColumn>& gridColumns() const { return model_->columns(); }
+    // The width a column's title needs in the header.
+    int titleWidth(const QString& title) const;
+    // The whole text of a cell too narrow for it, "" when the cell shows it all.
+    QString elidedCellText(int row, int column) const;
     void setColumnField(int column, const QString& field);   // rebinding (language columns)
     DbTableModel* dataModel() const { return model_; }
 
@@ -214,6 +220,9 @@ class DbGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     explicit DbGridDelegate(DbGrid* grid);
+    // A cell too narrow for its text shows the whole text as its tool tip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;

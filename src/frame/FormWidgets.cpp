@@ -1,14 +1,18 @@
 #include "frame/FormWidgets.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QCollator>
+#include <QComboBox>
 #include <QDialog>
+#include <QIcon>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace {
@@ -30,6 +34,8 @@ void setBold(QWidget* w, bool bold) {
     w->setFont(f);
 }
 }  // namespace
+
+QIcon ProgramIcon() { return QIcon(QStringLiteral(":/vivanda.png")); }
 
 void UseProgramFont(QWidget* form) {
     QFont font = QApplication::font();
@@ -89,6 +95,25 @@ QRadioButton* PlaceRadio(QWidget* parent, const char* name, const QString& text,
     radio->setObjectName(QString::fromLatin1(name));
     radio->setGeometry(geometry);
     return radio;
+}
+
+void FitPopupToItems(QComboBox* combo) {
+    int widest = 0;
+    for (int i = 0; i < combo->count(); ++i)
+        widest = std::max(widest, combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)));
+    const int scrollBar = combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, combo);
+    combo->view()->setMinimumWidth(widest + scrollBar + 16);
+}
+
+void ShowLongItemsWhole(QListWidget* list) {
+    // The list's width less its frame, a scroll bar and the item's own margins.
+    const int room = list->width() - 2 * list->frameWidth() -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) - 6;
+    const QFontMetrics metrics = list->fontMetrics();
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        if (metrics.horizontalAdvance(item->text()) > room) item->setToolTip(item->text());
+    }
 }
 
 void SetInputColour(QWidget* input, const QColor& colour) {

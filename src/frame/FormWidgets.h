@@ -7,10 +7,13 @@
 #include <QString>
 #include <QStringList>
 
+class QComboBox;
 class QDialog;
+class QIcon;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -19,6 +22,9 @@ class QWidget;
 // Input colours: white when editable, pale blue (0xF9F0BD written blue-green-red) when locked.
 inline const QColor kEditableColour{0xFF, 0xFF, 0xFF};
 inline const QColor kLockedColour{0xBD, 0xF0, 0xF9};
+
+// The program's own icon (a bowl with a tomato and a leaf), for every window's title bar.
+QIcon ProgramIcon();
 
 // The desktop's sans-serif font at 8 points, the size every form uses.
 void UseProgramFont(QWidget* form);
@@ -39,6 +45,11 @@ QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text,
 QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly = false);
 QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QString& title, QRect geometry);
 QRadioButton* PlaceRadio(QWidget* parent, const char* name, const QString& text, QRect geometry);
+
+// A drop-down list at least as wide as its longest item, whatever the width of the box.
+void FitPopupToItems(QComboBox* combo);
+// Items of a list too long for it show their whole text as a tool tip.
+void ShowLongItemsWhole(QListWidget* list);
 
 // Background colour of an input; `locked` also disables it.
 void SetInputColour(QWidget* input, const QColor& colour);

@@ -50,7 +50,7 @@ MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w
 // The width a caption takes in a title bar: `font`'s family, bold, 12 pixels.
 int CaptionWidth(const QString& caption, const QFont& font);
 // What a title bar takes besides its caption: its icon, boxes and margins.
-constexpr int kTitleBarRoom = 110;
+constexpr int kTitleBarRoom = 120;
 
 // The 32 x 32 icons "ERREUR", "QUESTION", "EXLAMATION" and "INFORMATION"; null for other names.
 QPixmap MessageIcon(const QString& name);

@@ -221,8 +221,9 @@ void TFConsoJournaliere::buildControls() {
         c.readOnly = true;
         return c;
     };
-    GridColumn name = column("NomAliment", "Aliment", 112);
+    GridColumn name = column("NomAliment", "Aliment", 80);
     name.format.clear();
+    name.fill = true;   // the values keep their titles whole; a long name shows in its tool tip
     GridColumn quantity = column("QuantiteGramme", "Quantité (gr)", 62);
     quantity.readOnly = false;
     quantity.color = kEditableColour;
@@ -294,6 +295,7 @@ void TFConsoJournaliere::FormCreate() {
     CbxNutriment->setCurrentIndex(-1);
     CbxTypeOptimisation->addItems({OptimisationTexts[3], OptimisationTexts[4], OptimisationTexts[5], OptimisationTexts[6]});
     CbxTypeOptimisation->setCurrentIndex(0);
+    FitPopupToItems(CbxTypeOptimisation);
 
     LockInput(CbxNutriment, true);
     LockInput(EdtQuantiteMini, true);
@@ -405,6 +407,7 @@ void TFConsoJournaliere::FillFoodList() {
     const QSignalBlocker quiet(LboxAliments);
     LboxAliments->clear();
     LboxAliments->addItems(names);
+    ShowLongItemsWhole(LboxAliments);
     selectFirstFood();
 }
 

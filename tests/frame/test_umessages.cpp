@@ -127,7 +127,7 @@ TEST(MessageLayout, TextsClearTheIconAndCaptionsFitTheTitleBar) {
     const MessageLayout narrow = LayoutMessage(text, false, kH, kW, 50);
     EXPECT_EQ(narrow.formWidth, 31 * kW + 28);
     const MessageLayout wide = LayoutMessage(text, false, kH, kW, 400);
-    EXPECT_EQ(wide.clientWidth(), 400 + 110);
+    EXPECT_EQ(wide.clientWidth(), 400 + 120);
     EXPECT_EQ(wide.panelWidth + 10, wide.btnNonLeft + 73);
     EXPECT_EQ(wide.formWidth - wide.panelWidth, narrow.formWidth - narrow.panelWidth);
     EXPECT_GT(CaptionWidth(QStringLiteral("Premiers pas avec la gestion quotidienne des apports nutritionnels"),

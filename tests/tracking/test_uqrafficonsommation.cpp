@@ -171,3 +171,26 @@ TEST(ReportForms, StayHiddenWhenTheFrameShows) {
     EXPECT_FALSE(day->isVisible());
     EXPECT_FALSE(recipe->isVisible());
 }
+
+TEST_F(ConsumptionReportTest, RecipeRowsPrintEveryValueThroughItsMask) {
+    // A recipe's values per gram are computed from its ingredients and carry every digit.
+    addRow("Salade de fruits", 1.84409311348206, 0.0123456789, 0.00987654321, 0.4321987654, 123.456789, 2);
+    report->TableSource = QStringLiteral("t_consommation");
+    report->Poids = 70;
+    const report::ReportPlan plan = report->LayOut(kFrench);
+    const std::pair<const char*, const char*> recipe[] = {
+        {"QRDBTxtCalories", "1,84"},      {"QRDBTxtLipides", "0,01"},       {"QRDBTxtProtides", "0,01"},
+        {"QRDBTxtGlucides", "0,43"},      {"QRExprCalories", "227,666"},    {"QRExprLipides", "1,524"},
+        {"QRExprProtides", "1,219"},      {"QRExprGlucides", "53,358"},     {"QRDBTxtQuantite", "123,457"}};
+    for (const auto& [name, text] : recipe) EXPECT_EQ(texts(plan, name).value(2), text) << name;
+    // Every value of every band: at most two decimals per gram, three elsewhere.
+    for (const report::PlanItem& item : plan.items) {
+        const bool value = (item.name.startsWith("QRDBTxt") || item.name.startsWith("QRExpr") ||
+                            item.name.startsWith("QRTot") || item.name.startsWith("QRParKilo")) &&
+                           !item.name.endsWith("Unite") && item.name != "QRDBTxtAliment";
+        if (!value) continue;
+        const int decimals = item.text.contains(',') ? int(item.text.size() - item.text.indexOf(',') - 1) : 0;
+        EXPECT_LE(decimals, item.name.startsWith("QRDBTxt") && item.name != "QRDBTxtQuantite" ? 2 : 3)
+            << item.name.toStdString() << " " << item.text.toStdString();
+    }
+}
