@@ -32,7 +32,8 @@ public:
             window_ = nullptr;
             return;
         }
-        focus_ = QApplication::focusWidget();
+        // The focused widget and its parents: a cell editor closed meanwhile hands over to its grid.
+        for (QWidget* w = QApplication::focusWidget(); w && w != window_; w = w->parentWidget()) focus_ << w;
         for (QMdiArea* area : window_->findChildren<QMdiArea*>()) {
             Area a{area, area->activeSubWindow(), {}};
             for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::StackingOrder)) a.stack << sub;
@@ -63,9 +64,14 @@ public:
             if (a.active && a.area->activeSubWindow() != a.active) a.area->setActiveSubWindow(a.active);
         }
         if (QApplication::activeWindow() != window_) window_->activateWindow();
-        // Also while the window is not active yet: the widget it gives the focus to on activation.
-        if (focus_ && focus_->isVisible() && focus_->window() == window_ && QApplication::focusWidget() != focus_)
-            focus_->setFocus(Qt::OtherFocusReason);
+        // Also while the window is not active yet: this is the widget it gives the focus to when
+        // it is activated again, rather than the next one in the tab chain (maybe in a child
+        // window behind).
+        for (const QPointer<QWidget>& w : focus_) {
+            if (!w || !w->isVisible() || w->focusPolicy() == Qt::NoFocus) continue;
+            if (QApplication::focusWidget() != w) w->setFocus(Qt::OtherFocusReason);
+            break;
+        }
     }
 
 private:
@@ -75,7 +81,7 @@ private:
         QList<QPointer<QMdiSubWindow>> stack;   // bottom to top
     };
     QPointer<QWidget> window_;
-    QPointer<QWidget> focus_;
+    QList<QPointer<QWidget>> focus_;   // the focused widget first, then its parents
     QList<Area> areas_;
 };
 

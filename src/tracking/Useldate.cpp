@@ -36,6 +36,8 @@ TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
     MonthCalendar->setObjectName(QStringLiteral("MonthCalendar"));
     MonthCalendar->setMinimumWidth(210);
     MonthCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    // Seven columns in 210 pixels: a day's initial ("L", "M", ...) fits, "mar." does not.
+    MonthCalendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     MonthCalendar->setGeometry(112, 14, 210, 170);
 
     GrpBoxPoids = PlaceGroup(this, "GrpBoxPoids", QStringLiteral("Poids (facultatif)"), QRect(8, 198, 328, 42));

@@ -33,8 +33,8 @@ TEST(ModalSeam, ScriptAnswersDialogAndCountsStrays) {
 }
 
 // Whatever happened to the activation while a box was up (the widget with the focus gone, a
-// window behind brought forward), the window in front before it is in front after it, with its
-// focus, and the other child windows keep their order.
+// window behind brought forward), the window in front before it is in front after it, the focus
+// on the nearest widget left of those that had it, and the other child windows keep their order.
 TEST(ModalSeam, TheChildWindowInFrontBeforeAShowIsInFrontAfterIt) {
     modal::clearHandlers();
     QMainWindow main;
@@ -52,13 +52,17 @@ TEST(ModalSeam, TheChildWindowInFrontBeforeAShowIsInFrontAfterIt) {
     QApplication::processEvents();
     ASSERT_EQ(QApplication::activeWindow(), &main);
     area->setActiveSubWindow(subs[1]);
-    edits[1]->setFocus();
+    // The focus is in a cell editor of the window in front, which the box's caller closes.
+    auto* editor = new QLineEdit(edits[1]);
+    editor->show();
+    editor->setFocus();
     QApplication::processEvents();
     const QList<QMdiSubWindow*> order = area->subWindowList(QMdiArea::StackingOrder);
     ASSERT_EQ(order.last(), subs[1]);
 
     QDialog box;
     modal::pushHandler([&](modal::Call&) {
+        delete editor;
         area->setActiveSubWindow(subs[0]);
         edits[0]->setFocus();
         QApplication::processEvents();   // the box's own loop runs meanwhile

@@ -1,4 +1,6 @@
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -6,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -23,6 +26,7 @@
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
 #include "tracking/Uqrafficonsommation.h"
+#include "tracking/Useldate.h"
 
 namespace {
 
@@ -528,4 +532,53 @@ TEST_F(ConsoWindow, EscapeClosesTheNeedsAndMeasureDialogsAsAnnuler) {
     EXPECT_EQ(Query::scalar("SELECT QuantiteGramme FROM t_consommation").toDouble(), 80);
     FBesoinsJournaliers = nullptr;
     FConversionVM = nullptr;
+}
+
+TEST_F(ConsoWindow, NothingIsCutAtTheDefaultSize) {
+    const QString longName = QStringLiteral("Abricots au sirop léger non égouttés");
+    addFood(80, longName, 1);
+    TFConsoJournaliere& f = open();
+    // Every title of the grid whole, and all columns within the grid beside a vertical scroll bar.
+    DbGrid* grid = f.DBGIngredients;
+    int total = 0;
+    for (int c = 0; c < grid->gridColumns().size(); ++c) {
+        const QString title = grid->gridColumns()[c].title;
+        EXPECT_GE(grid->columnWidth(c), grid->titleWidth(title)) << title.toStdString();
+        EXPECT_GT(grid->titleWidth(title), grid->fontMetrics().horizontalAdvance(title)) << title.toStdString();
+        total += grid->columnWidth(c);
+    }
+    EXPECT_LE(total, grid->contentsRect().width() - grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    // The mode list's items whole in its drop-down.
+    for (int i = 0; i < f.CbxTypeOptimisation->count(); ++i)
+        EXPECT_GT(f.CbxTypeOptimisation->view()->minimumWidth(),
+                  f.CbxTypeOptimisation->view()->fontMetrics().horizontalAdvance(f.CbxTypeOptimisation->itemText(i)));
+    // A name too long for the list or the grid shows whole in a tool tip; a short one needs none.
+    const QString shortName = QStringLiteral("Pomme");
+    for (const QString& name : {longName, shortName}) {
+        const auto found = f.LboxAliments->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        EXPECT_EQ(found[0]->toolTip(), name == longName ? name : QString());
+    }
+    add({longName, shortName});
+    EXPECT_EQ(grid->elidedCellText(0, 0), longName.left(32));
+    EXPECT_EQ(grid->elidedCellText(1, 0), QString());
+    // The windows carry the program's own icon.
+    EXPECT_FALSE(ProgramIcon().isNull());
+    EXPECT_FALSE(ProgramIcon().pixmap(16, 16).isNull());
+}
+
+TEST(DateDialog, TheCalendarsDayNamesFitTheirColumns) {
+    FrenchLocaleGuard french;
+    TFSelDate dialog;
+    QCalendarWidget* calendar = dialog.MonthCalendar;
+    const QLocale::FormatType format = calendar->horizontalHeaderFormat() == QCalendarWidget::SingleLetterDayNames
+                                           ? QLocale::NarrowFormat
+                                           : calendar->horizontalHeaderFormat() == QCalendarWidget::ShortDayNames
+                                                 ? QLocale::ShortFormat
+                                                 : QLocale::LongFormat;
+    const int column = calendar->width() / 7;
+    for (int day = 1; day <= 7; ++day) {
+        const QString name = calendar->locale().dayName(day, format);
+        EXPECT_LT(calendar->fontMetrics().horizontalAdvance(name) + 8, column) << name.toStdString();
+    }
 }
