@@ -1,12 +1,12 @@
 #include "frame/FormWidgets.h"
 
-#include <QApplication>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCollator>
 #include <QComboBox>
 #include <QDialog>
-#include <QIcon>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

@@ -9,11 +9,10 @@
 
 class QComboBox;
 class QDialog;
-class QIcon;
 class QGroupBox;
+class QIcon;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
