@@ -348,7 +348,8 @@ QVariant Table::convertForColumn(int col, const QVariant& v) const {
             throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur entière valide.").arg(text));
         }
         const double d = v.toDouble();
-        if (std::trunc(d) != d || !std::isfinite(d))
+        // A fraction is refused rather than cut, and so is a number no 64-bit integer holds.
+        if (std::trunc(d) != d || !std::isfinite(d) || d < -9223372036854775808.0 || d >= 9223372036854775808.0)
             throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur entière valide.").arg(v.toString()));
         return QVariant(qlonglong(d));
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "data/Database.h"
 #include "data/Query.h"
 #include "data/Table.h"
@@ -237,7 +239,14 @@ TEST_F(DataTest, TableWithoutKeyConversionsAndRefusals) {
 
     conso.edit();
     EXPECT_THROW(conso.setValue("QuantiteGramme", "douze"), DatabaseError);
-    EXPECT_THROW(conso.setValue("Numero", "1,5"), DatabaseError);
+    // A whole-number column refuses a fraction however it comes, rather than cutting it.
+    for (const QVariant& fraction : {QVariant("1,5"), QVariant("1.5"), QVariant(1.5), QVariant(-0.25), QVariant(1e300),
+                                     QVariant(std::nan(""))})
+        EXPECT_THROW(conso.setValue("Numero", fraction), DatabaseError) << fraction.toString().toStdString();
+    EXPECT_EQ(conso.asInt("Numero"), 1);
+    conso.setValue("Numero", 2.0);
+    EXPECT_EQ(conso.value("Numero").typeId(), QMetaType::LongLong);
+    EXPECT_EQ(conso.asInt("Numero"), 2);
     EXPECT_DOUBLE_EQ(conso.asDouble("QuantiteGramme"), 120);
     conso.setValue("QuantiteGramme", "");
     EXPECT_TRUE(conso.isNull("QuantiteGramme"));

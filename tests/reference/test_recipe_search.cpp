@@ -77,6 +77,11 @@ TEST_F(RecipeSearchTest, CriteriaFindTheirRecipes) {
         {{.carbs = "5", .carbsComparator = kAtMost}, {4}},
         {{.lipids = "12,5", .lipidsComparator = kAtMost}, {1, 2, 4, 5, 6, 7}, true},
         {{.lipids = "12,5", .lipidsComparator = kAtLeast}, {3, 5}, true},
+        // The bounds 0 and 100 g themselves are accepted.
+        {{.proteins = "100", .proteinsComparator = kAtMost}, all},
+        {{.carbs = "100", .carbsComparator = kAtLeast}, {}},
+        {{.lipids = "100", .lipidsComparator = kAtMost}, all},
+        {{.lipids = "0", .lipidsComparator = kAtLeast}, all},
         // Several criteria together.
         {{.namePrefix = "pomme", .ingredientName = true, .preparationTime = "60", .timeComparator = kAtMost,
           .theme = "Desserts", .everydayOnly = true}, {1, 5}},

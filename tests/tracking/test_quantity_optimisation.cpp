@@ -87,3 +87,22 @@ TEST(QuantityOptimisation, SolverThatGivesUpIsReportedAsAFailure) {
     EXPECT_TRUE(noCalories.startsWith(table[10]));
     EXPECT_NE(noCalories, impossible);
 }
+
+TEST(QuantityOptimisation, CarbohydratesOfTypedRowsCountTowardsTheHundredGrams) {
+    // The milk typed (250 g: 12 g of carbohydrates) leaves 88 g to find in the open rows. Mode 3
+    // minimising carbohydrates stops right at the day's 100 g, typed rows included.
+    const struct {
+        int mode, nutrient;
+        double maxDayCarbs;   // 0: no upper bound to check
+    } cases[] = {{2, 0, 0}, {3, 0, 0}, {3, 2, 100.5}};
+    for (const auto& c : cases) {
+        std::vector<DayRow> day = realDay();
+        const OptimisationPlan p = PlanOptimisation(day, settings(2000, c.mode, c.nutrient, 20));
+        ASSERT_EQ(p.failure, OptimisationOk) << c.mode;
+        EXPECT_FLOAT_EQ(p.start.remainingCarbs, 100.0f - 250 * 0.048f) << c.mode;
+        for (const QuantityWrite& w : p.writes) day[size_t(w.row)].quantity = w.quantity;
+        const DayTotals t = SumDayRows(day);
+        EXPECT_GE(t.carbs, 100 - 0.01) << c.mode;
+        if (c.maxDayCarbs > 0) EXPECT_LE(t.carbs, c.maxDayCarbs) << c.mode;
+    }
+}

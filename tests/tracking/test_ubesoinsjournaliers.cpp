@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -147,6 +148,23 @@ TEST_F(DailyNeeds, TypedModeChecksAndMessages) {
         EXPECT_EQ(appState().CurrentUserWeight, 80);
         EXPECT_EQ(d.EdtBesoinBasic->text(), QStringLiteral("1807"));     // 11.6 x 80 + 879
         EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("151"));  // 30 x 80 x 0.063
+
+        // A new age or sex changes the basal needs; the total keeps the activities.
+        const std::function<void()> changes[] = {
+            [&] { type(d.EdtAge, "25", &TFBesoinsJournaliers::EdtAgeExit); },
+            [&] { d.EdtSexe->setText("f"); },
+            [&] { type(d.EdtAge, "70", &TFBesoinsJournaliers::EdtAgeExit); },
+            [&] { d.EdtSexe->setText("m"); },
+        };
+        QString basal = d.EdtBesoinBasic->text();
+        for (const auto& change : changes) {
+            change();
+            EXPECT_NE(d.EdtBesoinBasic->text(), basal);
+            basal = d.EdtBesoinBasic->text();
+            EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("151")) << basal.toStdString();
+            EXPECT_EQ(d.EdtTotalDepense->text().toInt(), basal.toInt() + 151) << basal.toStdString();
+        }
+        type(d.EdtAge, "59", &TFBesoinsJournaliers::EdtAgeExit);
         d.BtnOk->click();
     });
     modal::exec(&d);
@@ -257,6 +275,24 @@ TEST_F(DailyNeeds, GridEnterAndOkWriteThePendingDuration) {
     modal::exec(&d);
     EXPECT_EQ(d.TotalNeeds, 1348);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_activites").toInt(), 0);
+
+    // An activity worth exactly 1 kcal counts; half a kilocalorie truncates to nothing.
+    Query::execute("INSERT INTO t_activites (IdActivite, NomActiviteFrancais, ScaleFactor, Duree, UtilisePoids) "
+                   "VALUES (99, 'Lecture', 0.5, 0, 0)");
+    modal::pushHandler([&](modal::Call&) {
+        pick("Marie");
+        const struct { int minutes; const char* shown; int total; } cases[] = {
+            {2, "1", 1349}, {1, "", 1348}, {4, "2", 1350}};
+        for (const auto& c : cases) {
+            setDuration(99, c.minutes);
+            EXPECT_EQ(d.EdtActiviteCalorie->text(), QString::fromLatin1(c.shown)) << c.minutes;
+            EXPECT_EQ(d.EdtTotalDepense->text().toInt(), c.total) << c.minutes;
+        }
+        setDuration(99, 2);
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    EXPECT_EQ(d.TotalNeeds, 1349);
 }
 
 TEST_F(DailyNeeds, EnterChecksAndMovesOnLeavingChecksOnce) {
