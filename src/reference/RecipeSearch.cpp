@@ -78,10 +78,11 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
                 b.add(beginsWith(columns.recipeName));
                 b.values << prefixPattern(c.namePrefix);
             } else if (c.namePrefix.startsWith(QLatin1Char('-'))) {
+                // Each food's name is folded once, not once per ingredient row.
                 b.add(QStringLiteral("t_recettes.IdRecette NOT IN (SELECT DISTINCT t_ingredients_recettes.IdRecette "
-                                     "FROM t_ingredients_recettes, t_aliments "
-                                     "WHERE t_ingredients_recettes.IdAliment = t_aliments.IdAliment AND ") +
-                      beginsWith(columns.foodName) + QLatin1Char(')'));
+                                     "FROM t_ingredients_recettes WHERE t_ingredients_recettes.IdAliment IN "
+                                     "(SELECT t_aliments.IdAliment FROM t_aliments WHERE ") +
+                      beginsWith(columns.foodName) + QStringLiteral("))"));
                 b.values << prefixPattern(c.namePrefix.mid(1));
             } else {
                 b.joinIngredients();
