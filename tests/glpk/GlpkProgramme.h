@@ -15,9 +15,15 @@ struct GlpkSolution {
     std::vector<double> x;  // 1..n
 };
 
+// How GLPK is run: its simplex method (GLP_PRIMAL, GLP_DUAL or GLP_DUALP) and its presolver.
+struct GlpkSettings {
+    int method = GLP_PRIMAL;
+    bool presolve = false;
+};
+
 // Loads rows 1..m and the objective of `p` (as built, before `Simplex` changes it) into GLPK
-// and runs its primal simplex without presolver or messages.
-inline GlpkSolution solveWithGlpk(const Programme& p) {
+// and runs its simplex without messages (by default the primal method without presolver).
+inline GlpkSolution solveWithGlpk(const Programme& p, const GlpkSettings& settings = {}) {
     glp_prob* lp = glp_create_prob();
     glp_set_obj_dir(lp, GLP_MAX);
     const int m = p.m();
@@ -45,9 +51,15 @@ inline GlpkSolution solveWithGlpk(const Programme& p) {
     glp_smcp parm;
     glp_init_smcp(&parm);
     parm.msg_lev = GLP_MSG_OFF;
-    parm.presolve = GLP_OFF;
+    parm.meth = settings.method;
+    parm.presolve = settings.presolve ? GLP_ON : GLP_OFF;
     GlpkSolution s;
-    if (glp_simplex(lp, &parm) == 0) {
+    const int rc = glp_simplex(lp, &parm);
+    if (rc == GLP_ENOPFS) {
+        s.result = SimplexInfeasible;   // found by the presolver
+    } else if (rc == GLP_ENODFS) {
+        s.result = SimplexUnbounded;    // or infeasible: the presolver does not tell them apart
+    } else if (rc == 0) {
         switch (glp_get_status(lp)) {
         case GLP_OPT: s.result = SimplexSolved; break;
         case GLP_UNBND: s.result = SimplexUnbounded; break;

@@ -104,28 +104,10 @@ TEST(SimplexAgainstGlpk, RandomOptimisationProgrammes) {
     EXPECT_GT(outcomes[SimplexInfeasible], kProgrammes / 10);
 }
 
-// Small programmes of any shape with small integer coefficients, so that ties, degenerate
-// vertices and dependent equality rows are common.
+// Small programmes of any shape with small integer coefficients.
 TEST(SimplexAgainstGlpk, RandomSmallIntegerProgrammes) {
     std::mt19937_64 rng(0xdec0de);
     constexpr int kProgrammes = 20000;
-    const auto small = [&] { return static_cast<double>(static_cast<int>(rng() % 9) - 3); };
-    const auto outcomes = compareMany(kProgrammes, [&](int) {
-        programmes::Programme p;
-        p.n = 1 + static_cast<int32_t>(rng() % 8);
-        p.m1 = static_cast<int32_t>(rng() % 5);
-        p.m2 = static_cast<int32_t>(rng() % 4);
-        p.m3 = static_cast<int32_t>(rng() % 3);
-        p.a.reset(p.m(), p.n);
-        for (int32_t j = 1; j <= p.n; ++j) p.a[0][j] = small();
-        for (int32_t i = 1; i <= p.m(); ++i) {
-            p.a[i][0] = small() + 2;
-            for (int32_t j = 1; j <= p.n; ++j) p.a[i][j] = small();
-        }
-        // Now and then the last equality row repeats the first row, times two.
-        if (p.m3 > 0 && p.m() > 1 && rng() % 4 == 0)
-            for (int32_t j = 0; j <= p.n; ++j) p.a[p.m()][j] = 2 * p.a[1][j];
-        return p;
-    });
+    const auto outcomes = compareMany(kProgrammes, [&](int) { return programmes::smallIntegerProgramme(rng); });
     for (int outcome : outcomes) EXPECT_GT(outcome, kProgrammes / 10);
 }

@@ -100,4 +100,25 @@ inline Day realisticDay(std::mt19937_64& rng, int n) {
     return day;
 }
 
+// A small programme of any shape with small integer coefficients, so that ties, degenerate
+// vertices and dependent equality rows are common; now and then the last equality row repeats
+// the first row, times two.
+inline Programme smallIntegerProgramme(std::mt19937_64& rng) {
+    const auto small = [&] { return static_cast<double>(static_cast<int>(rng() % 9) - 3); };
+    Programme p;
+    p.n = 1 + static_cast<int32_t>(rng() % 8);
+    p.m1 = static_cast<int32_t>(rng() % 5);
+    p.m2 = static_cast<int32_t>(rng() % 4);
+    p.m3 = static_cast<int32_t>(rng() % 3);
+    p.a.reset(p.m(), p.n);
+    for (int32_t j = 1; j <= p.n; ++j) p.a[0][j] = small();
+    for (int32_t i = 1; i <= p.m(); ++i) {
+        p.a[i][0] = small() + 2;
+        for (int32_t j = 1; j <= p.n; ++j) p.a[i][j] = small();
+    }
+    if (p.m3 > 0 && p.m() > 1 && rng() % 4 == 0)
+        for (int32_t j = 0; j <= p.n; ++j) p.a[p.m()][j] = 2 * p.a[1][j];
+    return p;
+}
+
 }  // namespace programmes

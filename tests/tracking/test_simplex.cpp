@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
 #include <cmath>
 #include <stdexcept>
 #include <vector>
 
 #include "support/OptimisationProgrammes.h"
 #include "tracking/Simplex.h"
+#include "tracking/SimplexReference.h"
 
 namespace {
 
@@ -163,4 +166,42 @@ TEST(Simplex, MinimumQuantitiesThatMeetTheCaloriesExactly) {
             for (int k = 1; k <= p.n; ++k) EXPECT_NEAR(x[k], day.minimumQuantity, 1e-9);
         }
     }
+}
+
+// The tuned solver takes the very pivots of the plain one: same result, and the same bits in
+// every tableau entry and output entry, whether it ends solved, unbounded, infeasible or stopped
+// by the pivot limit. Days of the three modes up to 50 rows, with a minimum that meets the
+// calories exactly now and then, and small integer programmes full of ties and degenerate
+// vertices.
+TEST(Simplex, TakesTheSamePivotsAsThePlainSolver) {
+    std::mt19937_64 rng(0xb17b17);
+    std::array<int, 4> outcomes{};
+    for (int t = 0; t < 6000; ++t) {
+        programmes::Programme p;
+        if (t % 2 == 0) {
+            programmes::Day day = programmes::realisticDay(rng, 1 + static_cast<int>(rng() % 50));
+            if (rng() % 8 == 0) {
+                double calories = 0;
+                for (const auto& r : day.rows) calories += r.calories;
+                day.remainingCalories = calories * day.minimumQuantity;
+            }
+            if (rng() % 8 == 0) day.remainingCarbs = -day.remainingCarbs;
+            p = programmes::build(1 + t / 2 % 3, day);
+        } else {
+            p = programmes::smallIntegerProgramme(rng);
+        }
+        const int64_t maxPivots = rng() % 10 == 0 ? static_cast<int64_t>(rng() % 8) : SimplexMaxPivots(p.m(), p.n);
+        reference::Tableau plain(p.a);
+        std::vector<double> x(SimplexOutputSize(p.m(), p.n), kUnwritten), plainX = x;
+        const int32_t expected = reference::Simplex(plain, plainX, p.m1, p.m2, p.m3, p.n, maxPivots);
+        ASSERT_EQ(Simplex(p.a, x, p.m1, p.m2, p.m3, p.n, maxPivots), expected) << "programme " << t;
+        ++outcomes[static_cast<size_t>(expected)];
+        for (int32_t i = 0; i < p.a.rows(); ++i)
+            for (int32_t j = 0; j < p.a.columns(); ++j)
+                ASSERT_EQ(std::bit_cast<uint64_t>(p.a[i][j]), std::bit_cast<uint64_t>(plain[i][j]))
+                    << "programme " << t << ", a[" << i << "][" << j << "]";
+        for (size_t v = 0; v < x.size(); ++v)
+            ASSERT_EQ(std::bit_cast<uint64_t>(x[v]), std::bit_cast<uint64_t>(plainX[v])) << "programme " << t << ", x" << v;
+    }
+    for (int outcome : outcomes) EXPECT_GT(outcome, 100);
 }
