@@ -1,29 +1,204 @@
 #include "tracking/Simplex.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
+
+// The exchange step is written as loops down whole columns (see SimplexTableau) that the
+// compiler turns into vector instructions; the build compiles this file with -O3 and without
+// contracting a * b - c into one fused instruction, so every entry is rounded exactly as the
+// plain row-by-row step rounds it. On a processor with AVX2 the loops get a wider copy, chosen
+// when the program loads.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define SIMPLEX_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define SIMPLEX_VECTOR_CLONES
+#endif
 
 namespace {
 
-// Scratch space for one call: on the stack up to a size no day needs, on the heap beyond.
-template <typename T>
-class Scratch {
-public:
-    explicit Scratch(size_t size) : data_(local_) {
-        if (size > kLocal) {
-            heap_.resize(size);
-            data_ = heap_.data();
+// sum of |column[i]| for i = 1..m, added in row order.
+double absoluteSum(const double* column, int32_t m) {
+    double sum = 0.0;
+    for (int32_t i = 1; i <= m; ++i) sum += std::fabs(column[i]);
+    return sum;
+}
+
+// The choice among the candidate columns shared by the public step and the solve; `sumOf(j)`
+// gives the sum of |entries| of column j in rows 1..m.
+template <typename SumOf>
+int32_t chooseEnteringColumn(const SimplexTableau& a, std::span<const int32_t> nonBasicIndex, int32_t m,
+                             int32_t columns, int32_t phase, SumOf&& sumOf) {
+    const auto objective = a[phase == SimplexPhaseOne ? m + 1 : 0];
+    const int32_t auxiliary = m + columns;
+    int32_t best = 0;
+    double bestScore = 0.0;
+    for (int32_t j = 1; j <= columns; ++j) {
+        const double entry = objective[j];
+        if (!(entry > SimplexZeroTolerance) || nonBasicIndex[j] == auxiliary) continue;
+        const double sum = sumOf(j);
+        if (sum == 0.0) return j;  // no constraint holds this column back
+        const double score = entry / sum;
+        if (score > bestScore) {
+            bestScore = score;
+            best = j;
         }
     }
-    T* data() { return data_; }
+    return best;
+}
 
-private:
-    static constexpr size_t kLocal = 256;
-    T local_[kLocal];
-    std::vector<T> heap_;
-    T* data_;
+// Working space of the solve, kept from one call to the next so that a solve allocates nothing
+// once the space has grown to the problem's size.
+struct Workspace {
+    std::vector<double> factors;      // pivot-column entry / pivot (or a ratio), by row
+    std::vector<int32_t> changing;    // columns where the pivot row is not zero
+    std::vector<double> pivotLine;    // the pivot row's entries in those columns
+    int32_t changingCount = 0;
+    std::vector<int32_t> candidates;  // columns that may enter
+    std::vector<uint64_t> mayEnter;   // one bit a column: the column is a candidate
+    std::vector<double> sums;         // sum of |entries| in rows 1..m in any order, by column
+    std::vector<unsigned char> known; // sums[j] holds column j's current sum
+    std::vector<int32_t> indexes;     // basic index (1..m) then non-basic index (1..n + 1)
+
+    void fit(int32_t rows, int32_t columns) {
+        const auto grow = [](auto& v, size_t size) {
+            if (v.size() < size) v.resize(size);
+        };
+        grow(factors, static_cast<size_t>(rows));
+        grow(changing, static_cast<size_t>(columns));
+        grow(pivotLine, static_cast<size_t>(columns));
+        grow(candidates, static_cast<size_t>(columns));
+        grow(mayEnter, static_cast<size_t>(columns) / 64 + 1);
+        grow(sums, static_cast<size_t>(columns));
+        grow(known, static_cast<size_t>(columns));
+        grow(indexes, static_cast<size_t>(rows) + columns + 1);
+    }
 };
+
+// new[i] = f[i] != 0 ? column[i] - f[i] * p : column[i], rows 0..lastRow. A row whose factor is
+// zero keeps its entry untouched (a -0 stays -0).
+SIMPLEX_VECTOR_CLONES
+void eliminate(double* __restrict column, const double* __restrict f, double p, int32_t lastRow) {
+    for (int32_t i = 0; i <= lastRow; ++i) {
+        const double old = column[i];
+        const double updated = old - f[i] * p;
+        column[i] = f[i] != 0.0 ? updated : old;
+    }
+}
+
+// The same for two columns in one pass.
+SIMPLEX_VECTOR_CLONES
+void eliminatePair(double* __restrict first, double* __restrict second, const double* __restrict f, double p,
+                   double q, int32_t lastRow) {
+    for (int32_t i = 0; i <= lastRow; ++i) {
+        const double a = first[i];
+        const double b = second[i];
+        const double updatedA = a - f[i] * p;
+        const double updatedB = b - f[i] * q;
+        first[i] = f[i] != 0.0 ? updatedA : a;
+        second[i] = f[i] != 0.0 ? updatedB : b;
+    }
+}
+
+// f[i] = column[i] / pivot, and column[i] = -f[i], rows 0..lastRow.
+SIMPLEX_VECTOR_CLONES
+void divide(double* __restrict f, double* __restrict column, double pivot, int32_t lastRow) {
+    for (int32_t i = 0; i <= lastRow; ++i) {
+        f[i] = column[i] / pivot;
+        column[i] = -f[i];
+    }
+}
+
+// ratio[i] = rhs[i] / entries[i] where entries[i] may limit the entering column and the
+// ratio is below the bound, else the bound (never chosen), rows 1..m.
+SIMPLEX_VECTOR_CLONES
+void ratios(double* __restrict ratio, const double* __restrict entries, const double* __restrict rhs, int32_t m) {
+    for (int32_t i = 1; i <= m; ++i) {
+        const double r = rhs[i] / entries[i];
+        const bool limits = entries[i] > SimplexZeroTolerance && r < SimplexRatioBound;
+        ratio[i] = limits ? r : SimplexRatioBound;
+    }
+}
+
+// The first row of the smallest ratio below the bound, or 0: as a walk in row order keeping a
+// strictly smaller ratio would find it (a -0 and a 0 tie, as they compare equal), walked in
+// eight interleaved parts.
+int32_t firstSmallest(const double* ratio, int32_t m) {
+    constexpr int kParts = 8;
+    double smallest[kParts];
+    int32_t row[kParts];
+    for (int k = 0; k < kParts; ++k) smallest[k] = SimplexRatioBound, row[k] = 0;
+    int32_t i = 1;
+    for (; i + kParts - 1 <= m; i += kParts) {
+        for (int k = 0; k < kParts; ++k) {
+            const bool better = ratio[i + k] < smallest[k];
+            smallest[k] = better ? ratio[i + k] : smallest[k];
+            row[k] = better ? i + k : row[k];
+        }
+    }
+    double best = SimplexRatioBound;
+    int32_t bestRow = 0;
+    for (; i <= m; ++i)
+        if (ratio[i] < best) best = ratio[i], bestRow = i;
+    for (int k = 0; k < kParts; ++k)
+        if (smallest[k] < best || (smallest[k] == best && row[k] != 0 && row[k] < bestRow))
+            best = smallest[k], bestRow = row[k];
+    return bestRow;
+}
+
+// The sum of |column[i]| for i = 1..m added in any order (vector lanes): not the bits of the
+// row-order sum, but within a known fraction of it.
+SIMPLEX_VECTOR_CLONES
+double interleavedAbsoluteSum(const double* column, int32_t m) {
+    double sum = 0.0;
+#pragma omp simd reduction(+ : sum)
+    for (int32_t i = 1; i <= m; ++i) sum += std::fabs(column[i]);
+    return sum;
+}
+
+// The exchange step of the solve: the plain step's arithmetic, column by column.
+// `w.known` loses the columns whose entries change.
+void pivotColumns(SimplexTableau& a, Workspace& w, std::span<int32_t> basicIndex, std::span<int32_t> nonBasicIndex,
+                  int32_t lastRow, int32_t lastColumn, int32_t pivotRow, int32_t pivotColumn) {
+    double* pivotEntries = a.column(pivotColumn);
+    const double pivot = pivotEntries[pivotRow];
+    const double inverse = 1.0 / pivot;
+    // One walk along the pivot row: the columns that change elsewhere, with the row's entries
+    // as they were; then the row scaled. A zero times a positive finite number keeps its bits,
+    // so with such an inverse (every pivot of the two phases has one) only the non-zero
+    // entries are written.
+    const auto line = a[pivotRow];
+    int32_t* changing = w.changing.data();
+    double* before = w.pivotLine.data();
+    int32_t count = 0;
+    for (int32_t j = 0; j <= lastColumn; ++j) {
+        const double entry = line[j];
+        changing[count] = j;
+        before[count] = entry;
+        count += (entry != 0.0) & (j != pivotColumn);
+    }
+    if (inverse > 0.0 && inverse < std::numeric_limits<double>::infinity()) {
+        for (int32_t k = 0; k < count; ++k) line[changing[k]] = before[k] * inverse;
+    } else {
+        for (int32_t j = 0; j <= lastColumn; ++j) line[j] *= inverse;
+    }
+
+    // Row p keeps its scaled entries: its factor is 0.
+    double* f = w.factors.data();
+    divide(f, pivotEntries, pivot, lastRow);
+    f[pivotRow] = 0.0;
+    pivotEntries[pivotRow] = inverse;
+    int32_t k = 0;
+    for (; k + 1 < count; k += 2)
+        eliminatePair(a.column(changing[k]), a.column(changing[k + 1]), f, before[k], before[k + 1], lastRow);
+    if (k < count) eliminate(a.column(changing[k]), f, before[k], lastRow);
+    for (k = 0; k < count; ++k) w.known[static_cast<size_t>(changing[k])] = 0;
+    w.known[static_cast<size_t>(pivotColumn)] = 0;
+    w.changingCount = count;
+    std::swap(basicIndex[pivotRow], nonBasicIndex[pivotColumn]);
+}
 
 }  // namespace
 
@@ -41,32 +216,19 @@ void SimplexTableau::reset(int32_t constraintRows, int32_t variables) {
 
 int32_t SimplexEnteringColumn(const SimplexTableau& a, std::span<const int32_t> nonBasicIndex,
                               int32_t m, int32_t columns, int32_t phase) {
-    const int32_t objectiveRow = phase == SimplexPhaseOne ? m + 1 : 0;
-    const int32_t auxiliary = m + columns;
-    const double* objective = a[objectiveRow];
-    int32_t best = 0;
-    double bestScore = 0.0;
-    for (int32_t j = 1; j <= columns; ++j) {
-        if (!(objective[j] > SimplexZeroTolerance) || nonBasicIndex[j] == auxiliary) continue;
-        double sum = 0.0;
-        for (int32_t i = 1; i <= m; ++i) sum += std::fabs(a[i][j]);
-        if (sum == 0.0) return j;  // no constraint holds this column back
-        const double score = objective[j] / sum;
-        if (score > bestScore) {
-            bestScore = score;
-            best = j;
-        }
-    }
-    return best;
+    return chooseEnteringColumn(a, nonBasicIndex, m, columns, phase,
+                                [&](int32_t j) { return absoluteSum(a.column(j), m); });
 }
 
 int32_t SimplexRatioTest(const SimplexTableau& a, int32_t m, int32_t column) {
+    const double* entries = a.column(column);
+    const double* rhs = a.column(0);
     int32_t best = 0;
     double bestRatio = SimplexRatioBound;
     for (int32_t i = 1; i <= m; ++i) {
-        const double entry = a[i][column];
+        const double entry = entries[i];
         if (!(entry > SimplexZeroTolerance)) continue;
-        const double ratio = a[i][0] / entry;
+        const double ratio = rhs[i] / entry;
         if (ratio < bestRatio) {
             bestRatio = ratio;
             best = i;
@@ -78,66 +240,143 @@ int32_t SimplexRatioTest(const SimplexTableau& a, int32_t m, int32_t column) {
 void SimplexPivot(SimplexTableau& a, std::span<int32_t> basicIndex,
                   std::span<int32_t> nonBasicIndex, int32_t lastRow, int32_t lastColumn,
                   int32_t pivotRow, int32_t pivotColumn) {
-    double* pivotLine = a[pivotRow];
-    const double pivot = pivotLine[pivotColumn];
-    // Only the columns where the pivot row is not zero change in the other rows, and only in
-    // rows with a non-zero factor: the tableaux of a day are sparse, so this saves most of
-    // the work without changing any result.
-    Scratch<int32_t> scratch(static_cast<size_t>(lastColumn) + 1);
-    int32_t* changing = scratch.data();
-    int32_t count = 0;
-    for (int32_t j = 0; j <= lastColumn; ++j)
-        if (pivotLine[j] != 0.0 && j != pivotColumn) changing[count++] = j;
-    for (int32_t i = 0; i <= lastRow; ++i) {
-        if (i == pivotRow) continue;
-        double* line = a[i];
-        const double f = line[pivotColumn] / pivot;
-        if (f != 0.0)
-            for (int32_t k = 0; k < count; ++k) line[changing[k]] -= f * pivotLine[changing[k]];
-        line[pivotColumn] = -f;
-    }
-    const double inverse = 1.0 / pivot;
-    for (int32_t j = 0; j <= lastColumn; ++j) pivotLine[j] *= inverse;
-    pivotLine[pivotColumn] = inverse;
-    std::swap(basicIndex[pivotRow], nonBasicIndex[pivotColumn]);
+    Workspace w;
+    w.fit(lastRow + 1, lastColumn + 1);
+    pivotColumns(a, w, basicIndex, nonBasicIndex, lastRow, lastColumn, pivotRow, pivotColumn);
 }
 
 namespace {
 
 // The largest column in 1..columns whose entry in `row` is not zero, or 0.
 int32_t lastNonZeroColumn(const SimplexTableau& a, int32_t row, int32_t columns) {
+    const auto line = a[row];
     for (int32_t k = columns; k >= 1; --k)
-        if (std::fabs(a[row][k]) > SimplexZeroTolerance) return k;
+        if (std::fabs(line[k]) > SimplexZeroTolerance) return k;
     return 0;
 }
 
+// Bounds within which the interleaved sums and their scores keep their relative accuracy
+// (normal numbers, no overflow), and a generous bound on that accuracy for one row: eight
+// times the rounding unit.
+constexpr double kSmallestClearSum = 1e-290;
+constexpr double kSmallestClearScore = 1e-290;
+constexpr double kLargestClearScore = 1e290;
+constexpr double kRoundingMargin = 0x1p-50;
+
 // State of one solve: the index lists and the bounds of the exchange steps.
+//
+// The entering column is chosen as SimplexEnteringColumn chooses it, faster. Each candidate's
+// sum of |entries| is first added in interleaved parts (vector instructions), which differs
+// from the row-order sum by at most a relative (m - 1) * 2^-53 or so, both being that close to
+// the exact sum. When the best score so found beats every other by more than that margin, or
+// when there is only one candidate, the row-order sums would choose the same column, and they
+// are not needed; otherwise (near ties, huge or tiny values) they are added as the public step
+// adds them. A column's interleaved sum is kept until an exchange step changes the column: the
+// other columns keep their entries (the pivot row's zeros stay zeros).
 struct Solve {
     SimplexTableau& a;
-    std::vector<int32_t> indexes;  // basic index (1..m) then non-basic index (1..n + 1)
+    Workspace& w;
     std::span<int32_t> basicIndex;
     std::span<int32_t> nonBasicIndex;
     int32_t m;
     int64_t pivotsLeft;
 
-    Solve(SimplexTableau& tableau, int32_t rows, int32_t n, int64_t maxPivots)
+    Solve(SimplexTableau& tableau, Workspace& workspace, int32_t rows, int32_t n, int64_t maxPivots)
         : a(tableau),
-          indexes(static_cast<size_t>(rows) + n + 3, 0),
-          basicIndex(indexes.data(), static_cast<size_t>(rows) + 1),
-          nonBasicIndex(indexes.data() + rows + 1, static_cast<size_t>(n) + 2),
+          w(workspace),
+          basicIndex(w.indexes.data(), static_cast<size_t>(rows) + 1),
+          nonBasicIndex(w.indexes.data() + rows + 1, static_cast<size_t>(n) + 2),
           m(rows),
           pivotsLeft(maxPivots) {}
+
+    // The candidates of the phase running, if any: a column's standing changes only when an
+    // exchange step changes its objective entry or the variable it stands for.
+    int32_t objectiveRow = -1;
+    int32_t auxiliary = 0;
+
+    void markCandidate(int32_t j) {
+        const bool candidate = (a[objectiveRow][j] > SimplexZeroTolerance) & (nonBasicIndex[j] != auxiliary);
+        uint64_t& word = w.mayEnter[static_cast<size_t>(j) / 64];
+        const uint64_t bit = uint64_t{1} << (j % 64);
+        word = candidate ? word | bit : word & ~bit;
+    }
+
+    void pivot(int32_t lastRow, int32_t lastColumn, int32_t pivotRow, int32_t pivotColumn) {
+        pivotColumns(a, w, basicIndex, nonBasicIndex, lastRow, lastColumn, pivotRow, pivotColumn);
+        if (objectiveRow < 0) return;
+        const int32_t* changing = w.changing.data();
+        for (int32_t k = 0; k < w.changingCount; ++k)
+            if (changing[k] != 0) markCandidate(changing[k]);
+        markCandidate(pivotColumn);
+    }
+
+    int32_t enteringColumn(int32_t columns, int32_t phase) {
+        const auto objective = a[objectiveRow];
+        int32_t* candidates = w.candidates.data();
+        int32_t count = 0;
+        for (int32_t word = 0; word <= columns / 64; ++word)
+            for (uint64_t bits = w.mayEnter[static_cast<size_t>(word)]; bits != 0; bits &= bits - 1)
+                candidates[count++] = word * 64 + std::countr_zero(bits);
+        if (count == 0) return 0;
+
+        // Scores from the interleaved sums; a zero sum is zero in any order.
+        int32_t best = -1;
+        double bestScore = 0.0;
+        bool clear = true;
+        for (int32_t k = 0; k < count; ++k) {
+            const auto j = static_cast<size_t>(candidates[k]);
+            if (!w.known[j]) {
+                w.sums[j] = interleavedAbsoluteSum(a.column(candidates[k]), m);
+                w.known[j] = 1;
+            }
+            const double sum = w.sums[j];
+            if (sum == 0.0) return candidates[k];   // no constraint holds this column back
+            const double score = objective[candidates[k]] / sum;
+            clear = clear && sum >= kSmallestClearSum && score >= kSmallestClearScore && score <= kLargestClearScore;
+            if (best < 0 || score > bestScore) {
+                best = k;
+                bestScore = score;
+            }
+        }
+        const double margin = (m + 4) * kRoundingMargin;
+        for (int32_t k = 0; k < count && clear; ++k)
+            clear = k == best || objective[candidates[k]] / w.sums[static_cast<size_t>(candidates[k])] *
+                                         (1 + margin) < bestScore * (1 - margin);
+        if (clear && margin < 0.25) return candidates[best];
+        return chooseEnteringColumn(a, nonBasicIndex, m, columns, phase,
+                                    [this](int32_t j) { return absoluteSum(a.column(j), m); });
+    }
+
+    // SimplexRatioTest's row: the first row of the smallest ratio below the bound (a -0 and a
+    // 0 tie, as they compare equal).
+    int32_t ratioTest(int32_t column) {
+        double* ratio = w.factors.data();
+        ratios(ratio, a.column(column), a.column(0), m);
+        return firstSmallest(ratio, m);
+    }
 
     // Repeats entering column, ratio test and pivot until no column enters. Returns
     // SimplexSolved when the phase ends, or the failure that stopped it.
     int32_t iterate(int32_t lastRow, int32_t columns, int32_t phase) {
+        // The tableau changed since the last phase.
+        std::fill_n(w.known.begin(), columns + 1, 0);
+        objectiveRow = phase == SimplexPhaseOne ? m + 1 : 0;
+        auxiliary = m + columns;
+        std::fill_n(w.mayEnter.begin(), columns / 64 + 1, 0);
+        for (int32_t j = 1; j <= columns; ++j) markCandidate(j);
+        const int32_t result = exchangeUntilDone(lastRow, columns, phase);
+        objectiveRow = -1;
+        return result;
+    }
+
+    int32_t exchangeUntilDone(int32_t lastRow, int32_t columns, int32_t phase) {
         for (;;) {
-            const int32_t c = SimplexEnteringColumn(a, nonBasicIndex, m, columns, phase);
+            const int32_t c = enteringColumn(columns, phase);
             if (c == 0) return SimplexSolved;
-            const int32_t r = SimplexRatioTest(a, m, c);
+            const int32_t r = ratioTest(c);
             if (r == 0) return SimplexUnbounded;
             if (pivotsLeft-- <= 0) return SimplexPivotLimit;
-            SimplexPivot(a, basicIndex, nonBasicIndex, lastRow, columns, r, c);
+            pivot(lastRow, columns, r, c);
         }
     }
 };
@@ -163,11 +402,15 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
                 int32_t n, int64_t maxPivots) {
     requireFits(a, x, m1, m2, m3, n);
     const int32_t m = m1 + m2 + m3;
-    Solve s(a, m, n, maxPivots);
+    static thread_local Workspace workspace;
+    workspace.fit(a.rows(), a.columns());
+    Solve s(a, workspace, m, n, maxPivots);
 
     // 1. The >= rows become <= rows.
-    for (int32_t i = m1 + 1; i <= m1 + m2; ++i)
-        for (int32_t j = 0; j <= n; ++j) a[i][j] = -a[i][j];
+    for (int32_t j = 0; j <= n; ++j) {
+        double* column = a.column(j);
+        for (int32_t i = m1 + 1; i <= m1 + m2; ++i) column[i] = -column[i];
+    }
 
     // 2. Slack and surplus variables start basic; equality rows have no basic variable.
     for (int32_t i = 1; i <= m1 + m2; ++i) s.basicIndex[i] = n + i;
@@ -175,20 +418,21 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
     for (int32_t j = 1; j <= n; ++j) s.nonBasicIndex[j] = j;
 
     // Right-hand sides within this of zero count as zero.
+    const double* rhs = a.column(0);
     double largestRhs = 1.0;
-    for (int32_t i = 1; i <= m; ++i) largestRhs = std::max(largestRhs, std::fabs(a[i][0]));
+    for (int32_t i = 1; i <= m; ++i) largestRhs = std::max(largestRhs, std::fabs(rhs[i]));
     const double feasibilityTolerance = SimplexFeasibilityTolerance * largestRhs;
 
     // 3. Each equality row makes one variable basic; the column of its zero slack is dropped.
     for (int32_t i = m1 + m2 + 1; i <= m; ++i) {
         const int32_t k = lastNonZeroColumn(a, i, n);
         if (k == 0) {
-            if (std::fabs(a[i][0]) > feasibilityTolerance) return SimplexInfeasible;
+            if (std::fabs(rhs[i]) > feasibilityTolerance) return SimplexInfeasible;
             continue;
         }
-        SimplexPivot(a, s.basicIndex, s.nonBasicIndex, m, n, i, k);
+        s.pivot(m, n, i, k);
         s.nonBasicIndex[k] = s.nonBasicIndex[n];
-        for (int32_t r = 0; r <= m; ++r) a[r][k] = a[r][n];
+        std::copy_n(a.column(n), m + 1, a.column(k));
         --n;
     }
 
@@ -201,8 +445,8 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
     int32_t r = 0;
     double lowest = 0.0;
     for (int32_t i = 1; i <= m; ++i) {
-        if (a[i][0] < lowest) {
-            lowest = a[i][0];
+        if (rhs[i] < lowest) {
+            lowest = rhs[i];
             r = i;
         }
     }
@@ -211,10 +455,11 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
         // 6. Auxiliary objective on row m + 1: maximise minus the auxiliary variable, which
         //    enters at the value that makes every row feasible.
         for (int32_t j = 0; j < columns; ++j) a[m + 1][j] = 0.0;
-        for (int32_t i = 1; i <= m; ++i) a[i][columns] = a[i][0] < 0.0 ? -1.0 : 0.0;
-        a[0][columns] = 0.0;
-        a[m + 1][columns] = -1.0;
-        SimplexPivot(a, s.basicIndex, s.nonBasicIndex, m + 1, columns, r, columns);
+        double* auxiliaryColumn = a.column(columns);
+        for (int32_t i = 1; i <= m; ++i) auxiliaryColumn[i] = rhs[i] < 0.0 ? -1.0 : 0.0;
+        auxiliaryColumn[0] = 0.0;
+        auxiliaryColumn[m + 1] = -1.0;
+        s.pivot(m + 1, columns, r, columns);
 
         // 7. First phase.
         if (const int32_t result = s.iterate(m + 1, columns, SimplexPhaseOne);
@@ -222,11 +467,10 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
             return result;
         for (int32_t i = 1; i <= m; ++i) {
             if (s.basicIndex[i] != auxiliary) continue;
-            if (std::fabs(a[i][0]) > feasibilityTolerance) return SimplexInfeasible;
+            if (std::fabs(rhs[i]) > feasibilityTolerance) return SimplexInfeasible;
             // Basic at zero: exchange it for any column with a non-zero entry. A row without
             // one is redundant and keeps the auxiliary variable basic at 0; it never enters.
-            if (const int32_t k = lastNonZeroColumn(a, i, columns); k != 0)
-                SimplexPivot(a, s.basicIndex, s.nonBasicIndex, m + 1, columns, i, k);
+            if (const int32_t k = lastNonZeroColumn(a, i, columns); k != 0) s.pivot(m + 1, columns, i, k);
             break;
         }
     }
@@ -237,6 +481,6 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
 
     // 9. Output.
     for (int32_t v = 1; v <= m + columns - 1; ++v) x[v] = 0.0;
-    for (int32_t i = 1; i <= m; ++i) x[s.basicIndex[i]] = a[i][0];
+    for (int32_t i = 1; i <= m; ++i) x[s.basicIndex[i]] = rhs[i];
     return SimplexSolved;
 }

@@ -4,7 +4,8 @@
 // `Simplex` maximises c1.x1 + ... + cn.xn over non-negative x1..xn under <=, >= and = constraints.
 // It works in place on a condensed tableau of doubles, runs a first phase with one auxiliary
 // variable when the origin is not feasible, then a second phase on the objective. Plain C++,
-// no Qt; it keeps no state between calls and touches nothing but its arguments.
+// no Qt; it keeps no state between calls and touches nothing but its arguments (its working
+// space, kept per thread, only grows, so a solve allocates nothing once it has grown).
 //
 // Building a problem (m = m1 + m2 + m3 constraint rows, n variables):
 //
@@ -75,9 +76,21 @@ inline constexpr double SimplexZeroTolerance = 1e-9;
 // coefficients) counts as zero up to this fraction of the largest right-hand side (at least 1).
 inline constexpr double SimplexFeasibilityTolerance = 1e-11;
 
-// A zero-filled, row-major tableau of doubles with (m + 2) rows and (n + 2) columns;
-// a[row][column] reads and writes one entry.
+// A zero-filled tableau of doubles with (m + 2) rows and (n + 2) columns; a[row][column]
+// reads and writes one entry. The entries lie in one block, column after column: the solver's
+// exchange step works down whole columns, which the compiler turns into vector instructions.
 class SimplexTableau {
+    template <typename Cell>
+    class RowView {
+    public:
+        RowView(Cell* first, size_t stride) : first_(first), stride_(stride) {}
+        Cell& operator[](int32_t column) const { return first_[static_cast<size_t>(column) * stride_]; }
+
+    private:
+        Cell* first_;
+        size_t stride_;
+    };
+
 public:
     SimplexTableau() = default;
     SimplexTableau(int32_t constraintRows, int32_t variables);
@@ -88,10 +101,13 @@ public:
     int32_t rows() const { return rows_; }
     int32_t columns() const { return columns_; }
 
-    double* operator[](int32_t row) { return cells_.data() + static_cast<size_t>(row) * columns_; }
-    const double* operator[](int32_t row) const {
-        return cells_.data() + static_cast<size_t>(row) * columns_;
+    RowView<double> operator[](int32_t row) { return {cells_.data() + row, static_cast<size_t>(rows_)}; }
+    RowView<const double> operator[](int32_t row) const {
+        return {cells_.data() + row, static_cast<size_t>(rows_)};
     }
+    // The entries of one column, rows 0 to rows() - 1.
+    double* column(int32_t column) { return cells_.data() + static_cast<size_t>(column) * rows_; }
+    const double* column(int32_t column) const { return cells_.data() + static_cast<size_t>(column) * rows_; }
 
 private:
     int32_t rows_ = 0;
