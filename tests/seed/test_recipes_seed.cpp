@@ -67,6 +67,25 @@ TEST_F(RecipesSeed, RecipesHaveStepsTimeRightsAndNoPhoto) {
                "a recipe must be user-modifiable and name no photo, none being shipped");
 }
 
+// The recipe sheet shows the description in the user's language: every recipe is described in
+// each of the five, the other four are not the French text left in place, and none drops a step.
+TEST_F(RecipesSeed, RecipesAreDescribedInFiveLanguages) {
+    const auto recipes = db.rows("SELECT * FROM t_recettes");
+    ASSERT_GE(recipes.size(), 60u);
+    for (const Row& recipe : recipes) {
+        const std::string& french = recipe.at("DescRecetteFrancais");
+        const auto frenchSteps = std::count(french.begin(), french.end(), '\n');
+        for (const char* language : kLanguages) {
+            const std::string& steps = recipe.at(std::string("DescRecette") + language);
+            const std::string what = "recipe " + recipe.at("IdRecette") + " (" + recipe.at("NomRecetteFrancais") + ") in " + language;
+            EXPECT_FALSE(QString::fromStdString(steps).trimmed().isEmpty()) << what << ": no description";
+            if (std::string(language) == "Francais") continue;
+            EXPECT_NE(steps, french) << what << ": the French description";
+            EXPECT_EQ(std::count(steps.begin(), steps.end(), '\n'), frenchSteps) << what << ": not as many steps as in French";
+        }
+    }
+}
+
 TEST_F(RecipesSeed, IngredientAndThemeLinksPointAtExistingRows) {
     expectNone("SELECT * FROM t_ingredients_recettes WHERE IdAliment NOT IN (SELECT IdAliment FROM t_aliments) "
                "OR IdRecette NOT IN (SELECT IdRecette FROM t_recettes)", "an ingredient links nothing");

@@ -4,6 +4,10 @@
 Sources (all in this folder, written by hand and reviewed):
   recipes.txt     the recipes: names in five languages, time, themes, ingredients as Ciqual
                   codes with grams, and the steps of the French description
+  steps_en.txt, steps_de.txt, steps_it.txt, steps_es.txt
+                  the same steps in English, German, Italian and Spanish, each recipe named
+                  by its French name; every recipe must be there, with as many steps as in
+                  French, and no other
   themes.tsv      recipe themes in five languages, each with its consumption category
   catconso.tsv    consumption categories, with the food categories they gather
   activities.tsv  activities in five languages with their Compendium code
@@ -120,55 +124,123 @@ def check_unique(what, rows, columns):
 
 # ---------------------------------------------------------------- recipes source
 
+def content_lines(path):
+    """(line number, 'file:line', line) for every line of a recipe source file but the blank
+    lines and the '#' comments."""
+    file_name = os.path.basename(path)
+    with open(path, encoding="utf-8") as f:
+        for number, raw in enumerate(f, 1):
+            line = raw.rstrip("\n")
+            if line.strip() and not line.lstrip().startswith("#"):
+                yield number, f"{file_name}:{number}", line
+
+
 def parse_recipes(path):
     """Reads recipes.txt into a list of dicts (names, time, themes, ingredients, steps)."""
     recipes = []
     current = None
     section = None
-    with open(path, encoding="utf-8") as f:
-        for number, raw in enumerate(f, 1):
-            line = raw.rstrip("\n")
-            where = f"recipes.txt:{number}"
-            if not line.strip() or line.lstrip().startswith("#"):
-                continue
-            if line.strip() == "[recette]":
-                current = {"names": {}, "ingredients": [], "steps": [], "line": number}
-                recipes.append(current)
-                section = None
-                continue
-            if current is None:
-                fail(f"{where}: text before the first [recette]")
-            if line.startswith("  "):
-                item = line.strip()
-                if section == "ingredients":
-                    parts = item.split(None, 2)
-                    if len(parts) < 2 or not parts[0].isdigit():
-                        fail(f"{where}: ingredient line must be 'code grams name'")
-                    try:
-                        grams = float(parts[1])
-                    except ValueError:
-                        fail(f"{where}: quantity '{parts[1]}' is not a number")
-                    if grams <= 0:
-                        fail(f"{where}: quantity must be above 0 g")
-                    current["ingredients"].append((parts[0], grams))
-                elif section == "etapes":
-                    current["steps"].append(item)
-                else:
-                    fail(f"{where}: indented line outside 'ingredients:' or 'etapes:'")
-                continue
-            key, _, value = line.partition(":")
-            key, value = key.strip(), value.strip()
-            if key in LANGUAGES:
-                current["names"][key] = value
-            elif key == "temps":
-                current["time"] = value
-            elif key == "themes":
-                current["themes"] = [int(v) for v in value.replace(",", " ").split()]
-            elif key in ("ingredients", "etapes"):
-                section = key
+    for number, where, line in content_lines(path):
+        if line.strip() == "[recette]":
+            current = {"names": {}, "ingredients": [], "steps": [], "line": number}
+            recipes.append(current)
+            section = None
+            continue
+        if current is None:
+            fail(f"{where}: text before the first [recette]")
+        if line.startswith("  "):
+            item = line.strip()
+            if section == "ingredients":
+                parts = item.split(None, 2)
+                if len(parts) < 2 or not parts[0].isdigit():
+                    fail(f"{where}: ingredient line must be 'code grams name'")
+                try:
+                    grams = float(parts[1])
+                except ValueError:
+                    fail(f"{where}: quantity '{parts[1]}' is not a number")
+                if grams <= 0:
+                    fail(f"{where}: quantity must be above 0 g")
+                current["ingredients"].append((parts[0], grams))
+            elif section == "etapes":
+                current["steps"].append(item)
             else:
-                fail(f"{where}: unknown key '{key}'")
+                fail(f"{where}: indented line outside 'ingredients:' or 'etapes:'")
+            continue
+        key, _, value = line.partition(":")
+        key, value = key.strip(), value.strip()
+        if key in LANGUAGES:
+            current["names"][key] = value
+        elif key == "temps":
+            current["time"] = value
+        elif key == "themes":
+            current["themes"] = [int(v) for v in value.replace(",", " ").split()]
+        elif key in ("ingredients", "etapes"):
+            section = key
+        else:
+            fail(f"{where}: unknown key '{key}'")
     return recipes
+
+
+def parse_translated_steps(path):
+    """Reads a steps_xx.txt file into {French recipe name: [steps]}."""
+    file_name = os.path.basename(path)
+    if not os.path.exists(path):
+        fail(f"{file_name} is missing: every recipe needs its steps in that language")
+    blocks = []
+    current, in_steps = None, False
+    for number, where, line in content_lines(path):
+        if line.strip() == "[recette]":
+            current, in_steps = {"name": None, "steps": [], "line": number}, False
+            blocks.append(current)
+            continue
+        if current is None:
+            fail(f"{where}: text before the first [recette]")
+        if line.startswith("  "):
+            if not in_steps:
+                fail(f"{where}: indented line outside 'etapes:'")
+            current["steps"].append(line.strip())
+            continue
+        key, _, value = line.partition(":")
+        key, value = key.strip(), value.strip()
+        if key == "fr" and current["name"] is None and value:
+            current["name"] = value
+        elif key == "etapes" and not value:
+            in_steps = True
+        else:
+            fail(f"{where}: expected 'fr: <French name>' once, then 'etapes:'")
+    steps = {}
+    for block in blocks:
+        where = f"{file_name}:{block['line']}"
+        if block["name"] is None or not block["steps"]:
+            fail(f"{where}: a recipe needs its French name and its steps")
+        if block["name"] in steps:
+            fail(f"{where}: '{block['name']}' is translated twice")
+        steps[block["name"]] = block["steps"]
+    return steps
+
+
+def attach_translations(recipes):
+    """Gives every recipe its steps in each language; fails on a missing, extra or
+    incomplete translation."""
+    by_name = {recipe["names"]["fr"]: recipe for recipe in recipes}
+    for recipe in recipes:
+        recipe["steps_by_language"] = {"fr": recipe["steps"]}
+    for lang in LANGUAGES[1:]:
+        file_name = f"steps_{lang}.txt"
+        translated = parse_translated_steps(os.path.join(HERE, file_name))
+        unknown = sorted(set(translated) - set(by_name))
+        if unknown:
+            fail(f"{file_name}: no recipe named {unknown} in recipes.txt")
+        missing = [name for name in by_name if name not in translated]
+        if missing:
+            fail(f"{file_name}: no steps for {missing}")
+        for name, steps in translated.items():
+            french = by_name[name]["steps"]
+            if len(steps) != len(french):
+                fail(f"{file_name}: '{name}' has {len(steps)} steps, the French {len(french)}")
+            if steps == french:
+                fail(f"{file_name}: the steps of '{name}' are the French ones")
+            by_name[name]["steps_by_language"][lang] = steps
 
 
 def description(steps):
@@ -273,8 +345,9 @@ def build_recipe_tables(recipes):
                                categories)
         cal, lip, prot, gluc = per_gram(ingredients, values)
         names = [recipe["names"][lang] for lang in LANGUAGES]
-        recipe_rows.append([recipe_id] + names + [description(recipe["steps"]), "", "", "", "",
-                            recipe["time"], cal, lip, prot, gluc, 1, ""])
+        descriptions = [description(recipe["steps_by_language"][lang]) for lang in LANGUAGES]
+        recipe_rows.append([recipe_id] + names + descriptions +
+                           [recipe["time"], cal, lip, prot, gluc, 1, ""])
         ingredient_rows += [[recipe_id, food_id, grams] for food_id, grams in ingredients]
         theme_rows += [[theme, recipe_id] for theme in recipe["themes"]]
     write_tsv(os.path.join(SEED, "t_recettes.tsv"),
@@ -406,6 +479,7 @@ def main():
     build_activities()
     recipes = parse_recipes(os.path.join(HERE, "recipes.txt"))
     validate_recipes(recipes, theme_ids)
+    attach_translations(recipes)
 
     codes = sorted({code for r in recipes for code, _ in r["ingredients"]}, key=int)
     known = known_ciqual_codes()
