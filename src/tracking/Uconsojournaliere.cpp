@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 #include <exception>
 
 #include "data/DbWidgets.h"
@@ -296,6 +297,15 @@ void TFConsoJournaliere::FormCreate() {
     CbxTypeOptimisation->addItems({OptimisationTexts[3], OptimisationTexts[4], OptimisationTexts[5], OptimisationTexts[6]});
     CbxTypeOptimisation->setCurrentIndex(0);
     FitPopupToItems(CbxTypeOptimisation);
+    // The longest mode shows whole in the box too: the mode list takes what it lacks from the
+    // nutrient list beside it, whose three short names need less than their design width.
+    if (const int lacking = CbxTypeOptimisation->sizeHint().width() - CbxTypeOptimisation->width(); lacking > 0) {
+        CbxTypeOptimisation->resize(CbxTypeOptimisation->width() + lacking, CbxTypeOptimisation->height());
+        LblNutriment->move(LblNutriment->x() + lacking, LblNutriment->y());
+        CbxNutriment->setGeometry(CbxNutriment->x() + lacking, CbxNutriment->y(),
+                                  std::max(CbxNutriment->width() - lacking, CbxNutriment->sizeHint().width()),
+                                  CbxNutriment->height());
+    }
 
     LockInput(CbxNutriment, true);
     LockInput(EdtQuantiteMini, true);

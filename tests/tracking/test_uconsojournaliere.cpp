@@ -548,10 +548,15 @@ TEST_F(ConsoWindow, NothingIsCutAtTheDefaultSize) {
         total += grid->columnWidth(c);
     }
     EXPECT_LE(total, grid->contentsRect().width() - grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-    // The mode list's items whole in its drop-down.
+    // The mode list's items whole in its drop-down and in the box, which leaves the nutrient
+    // list room for its own and stays clear of it.
     for (int i = 0; i < f.CbxTypeOptimisation->count(); ++i)
         EXPECT_GT(f.CbxTypeOptimisation->view()->minimumWidth(),
                   f.CbxTypeOptimisation->view()->fontMetrics().horizontalAdvance(f.CbxTypeOptimisation->itemText(i)));
+    for (QComboBox* combo : {f.CbxTypeOptimisation, f.CbxNutriment})
+        EXPECT_GE(combo->width(), combo->sizeHint().width()) << combo->objectName().toStdString();
+    EXPECT_LT(f.CbxTypeOptimisation->geometry().right(), f.CbxNutriment->x());
+    EXPECT_LT(f.CbxNutriment->geometry().right(), f.EdtQuantiteMini->x());
     // A name too long for the list or the grid shows whole in a tool tip; a short one needs none.
     const QString shortName = QStringLiteral("Pomme");
     for (const QString& name : {longName, shortName}) {
