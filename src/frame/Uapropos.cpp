@@ -71,6 +71,10 @@ TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     FormCreate();
 }
 
+TFApropos::~TFApropos() {
+    if (FApropos == this) FApropos = nullptr;
+}
+
 void TFApropos::FormCreate() {
     MakeFixedDialog(this, 278, 159);
     // Read once: at creation the language is still French.

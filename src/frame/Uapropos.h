@@ -10,6 +10,7 @@ class TFApropos : public QDialog {
     Q_OBJECT
 public:
     explicit TFApropos(QWidget* parent = nullptr);
+    ~TFApropos() override;
 
     // Components
     QLabel* Image = nullptr;    // background

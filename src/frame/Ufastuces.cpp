@@ -168,6 +168,10 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     FormCreate();
 }
 
+TFAstuces::~TFAstuces() {
+    if (FAstuces == this) FAstuces = nullptr;
+}
+
 void TFAstuces::FormCreate() {
     // Dialog border with its close box; no maximise box.
     UseDialogFrame(this);

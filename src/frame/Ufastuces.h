@@ -45,6 +45,7 @@ class TFAstuces : public QDialog {
     Q_OBJECT
 public:
     explicit TFAstuces(QWidget* parent = nullptr);
+    ~TFAstuces() override;
 
     // Components, in member order
     QLabel* Image1 = nullptr;

@@ -2,8 +2,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -129,7 +127,6 @@ TEST_F(FirstStepsTest, HelpButtonOpensTheTipsPageOrHelpTopicAndABrowserFailureKe
         {0, 3, kSite + "Pages_fr/newsletter.html", 0},
         {0, 4, kSite + "Pages_fr/Donnez_votre_avis_programmes.php?Prog=Vivanda", 0},
         {2, 6, {}, 110},
-        {4, 3, {}, 30},
         {5, 4, {}, 150},
     };
     for (const auto& c : cases) {
@@ -230,20 +227,6 @@ TEST_F(FirstStepsTest, StartingAnEditorFirstTakesTheOtherEditorsFoodTable) {
     EXPECT_EQ(events, QStringList{"module 2, other table closed"});
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->BtnSuivant->isEnabled());
-
-    // Started again: the open window comes to the top, no second one.
-    FoodEditorFoodTable = nullptr;
-    RecipeEditorFoodTable = &otherFoods;
-    otherFoods.open();
-    window->show();
-    choose(3);
-    window->BtnDemarrer->click();
-    window->show();
-    choose(2);
-    window->BtnDemarrer->click();
-    EXPECT_EQ(events, (QStringList{"module 2, other table closed", "module 3, other table closed"}));
-    EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 2);
-    EXPECT_EQ(frame->mdiArea()->activeSubWindow()->widget()->objectName(), "FEditionRecettes");
 }
 
 TEST_F(FirstStepsTest, AMissingTextSaysWhichFileAndTheWindowGoesOn) {
