@@ -77,14 +77,18 @@ struct Workspace {
     }
 };
 
+// `updated` where `mask` is all ones, `old` where it is zero, bit for bit.
+inline double select(uint64_t mask, double updated, double old) {
+    return std::bit_cast<double>((std::bit_cast<uint64_t>(updated) & mask) | (std::bit_cast<uint64_t>(old) & ~mask));
+}
+
 // new[i] = f[i] != 0 ? column[i] - f[i] * p : column[i], rows 0..lastRow. A row whose factor is
 // zero keeps its entry untouched (a -0 stays -0).
 SIMPLEX_VECTOR_CLONES
 void eliminate(double* __restrict column, const double* __restrict f, double p, int32_t lastRow) {
     for (int32_t i = 0; i <= lastRow; ++i) {
-        const double old = column[i];
-        const double updated = old - f[i] * p;
-        column[i] = f[i] != 0.0 ? updated : old;
+        const uint64_t changes = uint64_t{0} - uint64_t{f[i] != 0.0};
+        column[i] = select(changes, column[i] - f[i] * p, column[i]);
     }
 }
 
@@ -93,12 +97,9 @@ SIMPLEX_VECTOR_CLONES
 void eliminatePair(double* __restrict first, double* __restrict second, const double* __restrict f, double p,
                    double q, int32_t lastRow) {
     for (int32_t i = 0; i <= lastRow; ++i) {
-        const double a = first[i];
-        const double b = second[i];
-        const double updatedA = a - f[i] * p;
-        const double updatedB = b - f[i] * q;
-        first[i] = f[i] != 0.0 ? updatedA : a;
-        second[i] = f[i] != 0.0 ? updatedB : b;
+        const uint64_t changes = uint64_t{0} - uint64_t{f[i] != 0.0};
+        first[i] = select(changes, first[i] - f[i] * p, first[i]);
+        second[i] = select(changes, second[i] - f[i] * q, second[i]);
     }
 }
 
