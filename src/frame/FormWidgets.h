@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 class QComboBox;
 class QDialog;
@@ -39,6 +40,15 @@ void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight);
 
 // Child controls with their component name, placed at `geometry` (a label sizes itself when
 // the width is 0). Labels and buttons may be bold.
+// Any child control, named and placed: PlaceWidget<QListWidget>(this, "LboxRecettes", {8, 50, 200, 224}).
+template <typename W>
+W* PlaceWidget(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
 QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
 QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly = false);

@@ -52,16 +52,9 @@ void guarded(Fn&& fn) {
     }
 }
 
-template <typename W>
-W* place(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(geometry);
-    return w;
-}
 
 QGroupBox* placeGroup(QWidget* parent, const char* name, const QString& title, const QRect& geometry) {
-    auto* box = place<QGroupBox>(parent, name, geometry);
+    auto* box = PlaceWidget<QGroupBox>(parent, name, geometry);
     box->setTitle(title);
     return box;
 }
@@ -140,30 +133,30 @@ void TFEditionRecettes::buildControls() {
     LblRecherche = PlaceLabel(this, "LblRecherche", QStringLiteral("Rechercher"), {8, 8, 0, 0}, true);
     EdtRecherche = PlaceEdit(this, "EdtRecherche", {8, 24, 200, 21});
     EdtRecherche->setToolTip(QStringLiteral("Saisie des premières lettres du nom de la recette recherchée"));
-    LboxRecettes = place<QListWidget>(this, "LboxRecettes", {8, 50, 200, 224});
+    LboxRecettes = PlaceWidget<QListWidget>(this, "LboxRecettes", {8, 50, 200, 224});
     LboxRecettes->setToolTip(QStringLiteral("Sélection d'une recette"));
 
     LblNom = PlaceLabel(this, "LblNom", QStringLiteral("Nom"), {216, 8, 0, 0}, true);
-    DBEdtNom = place<DbLineEdit>(this, "DBEdtNom", {216, 24, 300, 21});
+    DBEdtNom = PlaceWidget<DbLineEdit>(this, "DBEdtNom", {216, 24, 300, 21});
     LblTempsPreparation =
         PlaceLabel(this, "LblTempsPreparation", QStringLiteral("Temps de préparation"), {216, 50, 0, 0}, true);
-    DBEdtTempsPrepartion = place<DbLineEdit>(this, "DBEdtTempsPrepartion", {216, 66, 90, 21});
+    DBEdtTempsPrepartion = PlaceWidget<DbLineEdit>(this, "DBEdtTempsPrepartion", {216, 66, 90, 21});
     LblDescription = PlaceLabel(this, "LblDescription", QStringLiteral("Description"), {216, 92, 0, 0}, true);
-    DBMDescription = place<DbMemo>(this, "DBMDescription", {216, 108, 300, 58});
+    DBMDescription = PlaceWidget<DbMemo>(this, "DBMDescription", {216, 108, 300, 58});
     DBMDescription->setToolTip(QStringLiteral("Déscription de la recette"));
     DBMDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     LblPhoto = PlaceLabel(this, "LblPhoto", QStringLiteral("Photo"), {530, 8, 0, 0}, true);
-    PanelImage = place<QFrame>(this, "PanelImage", {530, 24, 79, 80});
+    PanelImage = PlaceWidget<QFrame>(this, "PanelImage", {530, 24, 79, 80});
     PanelImage->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Image = place<QLabel>(PanelImage, "Image", {6, 6, 67, 68});
+    Image = PlaceWidget<QLabel>(PanelImage, "Image", {6, 6, 67, 68});
     Image->setScaledContents(true);
     BtnRechImage = PlaceButton(this, "BtnRechImage", QStringLiteral("Rechercher"), {524, 110, 92, 25});
     BtnRechImage->setToolTip(QStringLiteral("Rechercher la photo de la recette"));
     BtnSuppImage = PlaceButton(this, "BtnSuppImage", QStringLiteral("Supprimer"), {524, 140, 92, 25});
 
     GpbCategories = placeGroup(this, "GpbCategories", QStringLiteral("Thèmes de recettes"), {216, 172, 300, 102});
-    DBGCategories = place<DbGrid>(GpbCategories, "DBGCategories", {8, 20, 200, 76});
+    DBGCategories = PlaceWidget<DbGrid>(GpbCategories, "DBGCategories", {8, 20, 200, 76});
     DBGCategories->setToolTip(QStringLiteral("Sélection du theme de la recette dans la liste déroulante"));
     BtnAjouterCategorie = PlaceButton(GpbCategories, "BtnAjouterCategorie", QStringLiteral("Ajouter"), {214, 20, 78, 25});
     BtnAjouterCategorie->setToolTip(QStringLiteral("Ajouter un theme à la recette"));
@@ -171,17 +164,17 @@ void TFEditionRecettes::buildControls() {
     BtnSuppCategorie->setToolTip(QStringLiteral("Supprimer le theme sélectionné"));
 
     GpbAliments = placeGroup(this, "GpbAliments", QStringLiteral("Ingrédients de la recette"), {8, 282, 608, 192});
-    CboxCatAliments = place<QComboBox>(GpbAliments, "CboxCatAliments", {8, 20, 220, 21});
+    CboxCatAliments = PlaceWidget<QComboBox>(GpbAliments, "CboxCatAliments", {8, 20, 220, 21});
     LblRechAliment = PlaceLabel(GpbAliments, "LblRechAliment", QStringLiteral("Rechercher"), {8, 50, 0, 0}, true);
     EdtRechAliment = PlaceEdit(GpbAliments, "EdtRechAliment", {88, 47, 140, 21});
     EdtRechAliment->setToolTip(QStringLiteral("Saisie des premières lettres du nom de l'aliment recherché"));
-    LboxAliments = place<QListWidget>(GpbAliments, "LboxAliments", {8, 74, 220, 110});
+    LboxAliments = PlaceWidget<QListWidget>(GpbAliments, "LboxAliments", {8, 74, 220, 110});
     LboxAliments->setToolTip(QStringLiteral("Sélection des aliments"));
     BtnAjouter = PlaceButton(GpbAliments, "BtnAjouter", QStringLiteral(">"), {234, 80, 26, 25}, true);
     BtnAjouter->setToolTip(QStringLiteral("Ajouter un ingrédient à la recette"));
     BtnRetirer = PlaceButton(GpbAliments, "BtnRetirer", QStringLiteral("<"), {234, 112, 26, 25}, true);
     BtnRetirer->setToolTip(QStringLiteral("Supprimer l'ingrédient sélectionné"));
-    DBGIngredients = place<DbGrid>(GpbAliments, "DBGIngredients", {266, 20, 334, 164});
+    DBGIngredients = PlaceWidget<DbGrid>(GpbAliments, "DBGIngredients", {266, 20, 334, 164});
     DBGIngredients->setToolTip(QStringLiteral("Saisie de la quantité en grammes"));
     SetInputColour(DBGIngredients, BgrColor(16380093));
 

@@ -32,17 +32,10 @@ constexpr int kHelpContext = 130;
 constexpr int kIntroductionText = 71;
 constexpr int kIntroductionCaption = 72;
 
-template <typename W>
-W* place(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(geometry);
-    return w;
-}
 
 // A comparator combo: "Infèrieur" (an upper bound) and "Supérieur" (a lower bound), none chosen.
 QComboBox* placeComparator(QWidget* parent, const char* name, int x, int y) {
-    auto* combo = place<QComboBox>(parent, name, QRect(x, y, 90, 21));
+    auto* combo = PlaceWidget<QComboBox>(parent, name, QRect(x, y, 90, 21));
     combo->addItem(QStringLiteral("Infèrieur"));
     combo->addItem(QStringLiteral("Supérieur"));
     combo->setCurrentIndex(-1);
@@ -68,12 +61,12 @@ void TFRecettes::buildControls() {
     setProperty("HelpContext", kHelpContext);
     UseProgramFont(this);
 
-    GbxCriteres = place<QGroupBox>(this, "GbxCriteres", QRect(8, 6, 400, 262));
+    GbxCriteres = PlaceWidget<QGroupBox>(this, "GbxCriteres", QRect(8, 6, 400, 262));
     GbxCriteres->setTitle(QStringLiteral("Critères de sélection"));
     QWidget* g = GbxCriteres;
-    RBtnRecettes = place<QRadioButton>(g, "RBtnRecettes", QRect(12, 20, 90, 18));
+    RBtnRecettes = PlaceWidget<QRadioButton>(g, "RBtnRecettes", QRect(12, 20, 90, 18));
     RBtnRecettes->setText(QStringLiteral("Recettes"));
-    RBtnIngredient = place<QRadioButton>(g, "RBtnIngredient", QRect(110, 20, 100, 18));
+    RBtnIngredient = PlaceWidget<QRadioButton>(g, "RBtnIngredient", QRect(110, 20, 100, 18));
     RBtnIngredient->setText(QStringLiteral("Ingrédients"));
     LblDebutNom = PlaceLabel(g, "LblDebutNom", QStringLiteral("Nom commencant par "), QRect(12, 48, 0, 0));
     EdtDebutNom = PlaceEdit(g, "EdtDebutNom", QRect(200, 45, 188, 21));
@@ -82,8 +75,8 @@ void TFRecettes::buildControls() {
     CBoxSuppInfDuree = placeComparator(g, "CBoxSuppInfDuree", 200, 75);
     EdtDureePreparation = PlaceEdit(g, "EdtDureePreparation", QRect(298, 75, 90, 21));
     LblCategories = PlaceLabel(g, "LblCategories", QStringLiteral("Thème"), QRect(12, 108, 0, 0));
-    CboxCategories = place<QComboBox>(g, "CboxCategories", QRect(200, 105, 188, 21));
-    ChBoxIngredientsCourant = place<QCheckBox>(g, "ChBoxIngredientsCourant", QRect(12, 134, 376, 18));
+    CboxCategories = PlaceWidget<QComboBox>(g, "CboxCategories", QRect(200, 105, 188, 21));
+    ChBoxIngredientsCourant = PlaceWidget<QCheckBox>(g, "ChBoxIngredientsCourant", QRect(12, 134, 376, 18));
     ChBoxIngredientsCourant->setText(QStringLiteral("Uniquement des ingrédients d'usage courant"));
 
     const struct {
@@ -116,12 +109,12 @@ void TFRecettes::buildControls() {
     BtnReinitialiser =
         PlaceButton(this, "BtnReinitialiser", QStringLiteral("Reinitialiser"), QRect(424, 48, 140, 25));
     LblNbParts = PlaceLabel(this, "LblNbParts", QStringLiteral("Nombre de parts"), QRect(424, 92, 0, 0));
-    CBoxNbParts = place<QComboBox>(this, "CBoxNbParts", QRect(424, 110, 60, 21));
+    CBoxNbParts = PlaceWidget<QComboBox>(this, "CBoxNbParts", QRect(424, 110, 60, 21));
     BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(424, 420, 140, 25));
 
-    GbxResultat = place<QGroupBox>(this, "GbxResultat", QRect(8, 274, 400, 174));
+    GbxResultat = PlaceWidget<QGroupBox>(this, "GbxResultat", QRect(8, 274, 400, 174));
     GbxResultat->setTitle(QStringLiteral("Résultat de la recherche"));
-    LboxRecettes = place<QListWidget>(GbxResultat, "LboxRecettes", QRect(12, 20, 376, 116));
+    LboxRecettes = PlaceWidget<QListWidget>(GbxResultat, "LboxRecettes", QRect(12, 20, 376, 116));
     BtnAfficher = PlaceButton(GbxResultat, "BtnAfficher", QStringLiteral("Afficher la recette sélectionnée"),
                               QRect(12, 142, 376, 25));
 

@@ -247,3 +247,21 @@ TEST_F(RecipeEditor, ClosingAsksAndASaveThatFailsKeepsTheWindowOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+// Opening the food editor settles this editor's pending changes first, then takes its food table
+// away until the editor is activated again.
+TEST_F(RecipeEditor, HandingTheFoodTableOverAsksAboutThePendingChanges) {
+    pickFood("Fruits", "Pomme");
+    AnswerNextMessage(log, "BtnNon");
+    EXPECT_TRUE(ReleaseRecipeEditorFoodTable());
+    EXPECT_EQ(log.texts, QStringList{kSaveQuestion});
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 500.0}, {7, 200.0}}));
+    EXPECT_FALSE(form->TAliments.isActive());
+    form->FormActivate();
+    EXPECT_TRUE(form->TAliments.isActive());
+    EXPECT_EQ(form->DBGIngredients->dataModel()->displayText(0, 0), "Pomme de terre");
+}
+
+}  // namespace
