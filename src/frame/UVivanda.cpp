@@ -228,7 +228,7 @@ void TFVivanda::FormCreate() {
         FixRecipeRights();
     } catch (const DatabaseError& e) {
         // Not fatal: the recipes keep the rights they have.
-        ReportUnexpectedError(e.message());
+        ReportError(e);
     }
     ReadOptionsFile();
     st.OptionsDirty = 0;

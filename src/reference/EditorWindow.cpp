@@ -34,7 +34,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
         settled = SaveBeforeClosing();
     } catch (const std::exception& e) {
         // Something unforeseen: the window stays, with what the user typed.
-        ReportUnexpectedError(QString::fromUtf8(e.what()));
+        ReportError(e);
     }
     if (!settled) {
         event->ignore();

@@ -48,7 +48,7 @@ void guarded(Fn&& fn) {
     try {
         fn();
     } catch (const std::exception& e) {
-        ReportUnexpectedError(QString::fromUtf8(e.what()));
+        ReportError(e);
     }
 }
 
@@ -515,7 +515,7 @@ bool TFEditionRecettes::FormClose() {
     try {
         settled = SaveRecipeChanges();
     } catch (const std::exception& e) {
-        ReportUnexpectedError(QString::fromUtf8(e.what()));
+        ReportError(e);
     }
     // A save the user asked for that failed keeps its edits on screen for correction.
     if (!settled && SaveConfirmed) return false;

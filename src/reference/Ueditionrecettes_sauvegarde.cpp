@@ -142,7 +142,7 @@ void TFEditionRecettes::undoDetails(bool wasNew) {
             if (IngredientsModified && RestoreRecipeDetails(RecipeDetail::Ingredients, id, IngredientsCopyRecipe))
                 TIngredients.refresh();
         } catch (const DatabaseError& e) {
-            ReportUnexpectedError(e.message());
+            ReportError(e);
         }
     }
     if (wasNew && !SelectingFromList && LboxRecettes->count() > 0) {
