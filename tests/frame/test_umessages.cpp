@@ -274,7 +274,15 @@ TEST_F(MessageBox, WidgetsFollowTheLayoutAndEscapeDoesNotClose) {
         EXPECT_EQ(box(c)->size(), QSize(m.clientWidth(), m.clientHeight));
         box(c)->reject();
         EXPECT_TRUE(box(c)->isVisible());
+        // A dialog's title bar: no minimise or maximise box (the close box named, see UseDialogFrame).
+        EXPECT_EQ(box(c)->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                                           Qt::WindowCloseButtonHint | Qt::WindowType_Mask),
+                  Qt::WindowCloseButtonHint | Qt::Dialog);
         box(c)->BtnOk->click();
     });
     EXPECT_EQ(ShowMessageBox(text, "Information", 64, &scratch, true), 1);
+    // The close box a window manager adds answers as the box's cancel button: never "Oui".
+    modal::pushHandler([](modal::Call& c) { box(c)->close(); });
+    EXPECT_EQ(ShowMessageBox("        Supprimer ?", "Question", 36, &scratch, false), 7);
+    EXPECT_FALSE(FMessage->isVisible());
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "data/Query.h"
 #include "support/DataFixture.h"
 #include "tracking/ConsoDay.h"
@@ -33,6 +35,22 @@ TEST(ConsoDay, EmptyQuantitiesGiveZeroAndNegativeOnesAreRefused) {
     // above 127.4, where adding the rounded products as floats would land on the one below.
     const DayTotals sum = ComputeDayTotals({{1.9, 0, 0, 0, 8}, {3.4, 0, 0, 0, 33}});
     EXPECT_EQ(sum.calories, 127.40000152587890625f);
+}
+
+TEST(ConsoDay, ADayPrintsAndSavesOnlyWithEveryQuantityTyped) {
+    const struct {
+        QVariant grams;
+        bool complete;
+    } cases[] = {{QVariant(150.0), true}, {QVariant(0.01), true}, {QVariant(qlonglong(80)), true},
+                 {QVariant(), false},     {QVariant(0.0), false}, {QVariant(-5.0), false},
+                 {QVariant(std::nan("")), false}, {QVariant(INFINITY), false}, {QVariant("abc"), false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsCompleteQuantity(c.grams), c.complete) << c.grams.toString().toStdString();
+        const std::vector<DayRow> day{{1, 0, 0, 0, 100}, {1, 0, 0, 0, c.grams}};
+        EXPECT_EQ(DayReadyToPrint(day), c.complete) << c.grams.toString().toStdString();
+    }
+    EXPECT_FALSE(DayReadyToPrint({}));   // nothing to print: the buttons stay off
+    EXPECT_TRUE(DayRowsComplete({}));    // but a click finds no row to refuse
 }
 
 TEST(ConsoDay, ObjectiveConversionAndSearch) {
