@@ -16,6 +16,7 @@
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "support/Typing.h"
 
 TEST(FoodValues, TypedPer100gAndShownFromPerGram) {
     FrenchLocaleGuard french;
@@ -38,14 +39,6 @@ TEST(FoodValues, TypedPer100gAndShownFromPerGram) {
 }
 
 namespace {
-
-// Types `text` over an edit's content as the user would.
-void retype(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 const QString kExists = "        Cet aliment existe déja.";
 const QString k100g = "        Les quantités cumulées en grammes des lipides, protides et        glucides dépassent 100 grammes.";
@@ -85,14 +78,14 @@ protected:
         return item && item->isSelected() ? item->text() : QString();
     }
     void typeValues(const QString& cal, const QString& lip, const QString& prot, const QString& gluc) {
-        retype(form->EdtCalories, cal);
-        retype(form->EdtLipides, lip);
-        retype(form->EdtProtides, prot);
-        retype(form->EdtGlucides, gluc);
+        Retype(form->EdtCalories, cal);
+        Retype(form->EdtLipides, lip);
+        Retype(form->EdtProtides, prot);
+        Retype(form->EdtGlucides, gluc);
     }
     void newFood(const QString& name, const QString& cal, const QString& lip, const QString& prot, const QString& gluc) {
         form->BtnNouveau->click();
-        retype(form->DBEdtNomAliment, name);
+        Retype(form->DBEdtNomAliment, name);
         typeValues(cal, lip, prot, gluc);
     }
     // "Enregistrer" answered "Oui"; a refusal's box is answered too.
@@ -136,7 +129,7 @@ TEST_F(FoodEditor, NutrientsOver100gAreRefusedExactly100Accepted) {
     EXPECT_EQ(log.texts.last(), k100g);
     EXPECT_EQ(form->EdtGlucides->text(), "30,5");
     EXPECT_TRUE(stored("IdAliment", "Noix").isNull());
-    retype(form->EdtGlucides, "30");
+    Retype(form->EdtGlucides, "30");
     save(false);
     EXPECT_DOUBLE_EQ(stored("LipidesGramme", "Noix").toDouble(), 0.4);
 }
@@ -152,11 +145,11 @@ TEST_F(FoodEditor, DuplicateNamesAreRefusedForNewAndRenamedFoods) {
     }
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_aliments").toInt(), 17);
 
-    retype(form->DBEdtNomAliment, "Banane");
+    Retype(form->DBEdtNomAliment, "Banane");
     save(true);
     EXPECT_EQ(log.texts.last(), kExists + "        Modification annulée !");
     EXPECT_EQ(stored("IdAliment", "Kiwi").toInt(), 20);
-    retype(form->DBEdtNomAliment, "Kiwi jaune");
+    Retype(form->DBEdtNomAliment, "Kiwi jaune");
     save(false);
     EXPECT_EQ(names(), (QStringList{"Banane", "Kiwi jaune", "Mangue", "Orange", "Pomme"}));
     EXPECT_EQ(selected(), "Kiwi jaune");
@@ -166,8 +159,8 @@ TEST_F(FoodEditor, DuplicateNamesAreRefusedForNewAndRenamedFoods) {
 // A food must have its four values: an empty one is refused with a message, the typing kept.
 TEST_F(FoodEditor, AnEmptyValueIsRefusedAndTheTypingKept) {
     form->BtnNouveau->click();
-    retype(form->DBEdtNomAliment, "Litchi");
-    retype(form->EdtCalories, "66");
+    Retype(form->DBEdtNomAliment, "Litchi");
+    Retype(form->EdtCalories, "66");
     save(true);
     EXPECT_EQ(log.texts.last(), "        L'un au moins des champs n'a pas été renseigné.        Création annulée !");
     EXPECT_EQ(form->EdtCalories->text(), "66");
@@ -181,7 +174,7 @@ TEST_F(FoodEditor, ACategoryChosenAfterNouveauReceivesTheFood) {
     form->BtnNouveau->click();
     chooseCategory("Légumes");
     EXPECT_TRUE(names().contains("Kiwi"));   // the list waits for the save
-    retype(form->DBEdtNomAliment, "Poireau");
+    Retype(form->DBEdtNomAliment, "Poireau");
     typeValues("31", "0,3", "1,5", "7");
     save(false);
     EXPECT_EQ(stored("IdCatAliment", "Poireau").toInt(), 2);
@@ -237,7 +230,7 @@ TEST_F(FoodEditor, RefusedDeletionsAndChangesOfShippedFoods) {
     EXPECT_EQ(log.captions.last(), "Suppression impossible");
     EXPECT_TRUE(log.texts.last().startsWith("        Vous ne pouvez pas supprimer cet aliment !"));
 
-    retype(form->EdtCalories, "60");
+    Retype(form->EdtCalories, "60");
     AnswerNextMessage(log, "BtnOui");
     AnswerNextMessage(log);
     form->BtnEnregistrer->click();
@@ -261,11 +254,11 @@ TEST_F(FoodEditor, PrefixSearchSelectsOrDeselects) {
 // the window shows its food again once active.
 TEST_F(FoodEditor, HandingTheFoodTableOverSettlesTheChange) {
     clickFood("Mangue");
-    retype(form->EdtCalories, "65");
+    Retype(form->EdtCalories, "65");
     AnswerNextMessage(log, "BtnOui");
     AnswerNextMessage(log);
-    retype(form->EdtLipides, "99");
-    retype(form->EdtProtides, "9");
+    Retype(form->EdtLipides, "99");
+    Retype(form->EdtProtides, "9");
     EXPECT_FALSE(ReleaseFoodEditorFoodTable());   // refused: the table stays with the typing
     EXPECT_TRUE(form->TAliments.isActive());
     EXPECT_EQ(form->EdtLipides->text(), "99");
@@ -291,7 +284,7 @@ TEST_F(FoodEditor, ClosingTheFrameWithAPendingChangeAsksFirst) {
     QPointer<TFEditionAliments> editor = static_cast<TFEditionAliments*>(CreateEditionAliments());
     if (!editor->FoodEditorActivated) editor->FormActivate();
     ASSERT_EQ(editor->DBEdtNomAliment->text(), "Avoine");
-    retype(editor->EdtLipides, "95");
+    Retype(editor->EdtLipides, "95");
     AnswerNextMessage(log, "BtnOui");
     AnswerNextMessage(log);
     EXPECT_FALSE(frame->close());
