@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -26,6 +27,24 @@ QCollator displayCollator() {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;
 }
+
+// The mouse button released over an item of a list: that item is picked.
+class ReleaseOverItem : public QObject {
+public:
+    ReleaseOverItem(QListWidget* list, std::function<void()> pick) : QObject(list), list_(list), pick_(std::move(pick)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonRelease &&
+            list_->itemAt(static_cast<QMouseEvent*>(e)->position().toPoint()))
+            pick_();
+        return false;
+    }
+
+private:
+    QListWidget* list_;
+    std::function<void()> pick_;
+};
 
 void setBold(QWidget* w, bool bold) {
     if (!bold) return;
@@ -173,4 +192,11 @@ void SelectListRow(QListWidget* list, int row) {
     list->clearSelection();
     list->setCurrentRow(row);
     if (row < 0) list->setCurrentItem(nullptr);
+}
+
+void OnListPick(QListWidget* list, std::function<void()> pick) {
+    list->viewport()->installEventFilter(new ReleaseOverItem(list, pick));
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list, pick] {
+        if (!list->selectedItems().isEmpty() && QApplication::mouseButtons() == Qt::NoButton) pick();
+    });
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QComboBox;
 class QDialog;
@@ -77,3 +78,7 @@ void RemoveListItem(QListWidget* list, int row);
 int FindListItem(const QListWidget* list, const QString& text);
 // Makes `row` the selected item (-1: none selected) without running the list's handlers.
 void SelectListRow(QListWidget* list, int row);
+// Runs `pick` when the user picks an item of `list`: a click (also on the item already selected),
+// a drag that ends over an item, or a selection from the keyboard. The list taking the focus,
+// and the selections made through SelectListRow, pick nothing.
+void OnListPick(QListWidget* list, std::function<void()> pick);

@@ -1,6 +1,5 @@
 #include "reference/Ueditionaliments.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -156,11 +155,7 @@ void TFEditionAliments::buildControls() {
     connect(CboxCatAliments, &QComboBox::activated, this, [this] { CboxCatAlimentsClick(); });
     connect(EdtRecherche, &QLineEdit::textChanged, this, [this] { EdtRechercheChange(); });
     connect(EdtRecherche, &QLineEdit::editingFinished, this, [this] { EdtRechercheExit(); });
-    // A food chosen in the list, by the mouse or the arrow keys.
-    connect(LboxAliments, &QListWidget::itemClicked, this, [this] { LboxAlimentsClick(); });
-    connect(LboxAliments, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && QApplication::mouseButtons() == Qt::NoButton) LboxAlimentsClick();
-    });
+    OnListPick(LboxAliments, [this] { LboxAlimentsClick(); });
     connect(BtnNouveau, &QPushButton::clicked, this, [this] { BtnNouveauClick(); });
     connect(BtnEnregistrer, &QPushButton::clicked, this, [this] { BtnEnregistrerClick(); });
     connect(BtnSupprimer, &QPushButton::clicked, this, [this] { BtnSupprimerClick(); });

@@ -1,6 +1,5 @@
 #include "reference/Ueditionutilisateurs.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -89,11 +88,7 @@ void TFEditionUtilisateurs::buildControls() {
     connect(BtnEnregistrer, &QPushButton::clicked, this, [this] { BtnEnregistrerClick(); });
     connect(BtnSupprimer, &QPushButton::clicked, this, [this] { BtnSupprimerClick(); });
     connect(BtnQuitter, &QPushButton::clicked, this, [this] { BtnQuitterClick(); });
-    // A user chosen in the list, by the mouse or the arrow keys.
-    connect(LboxUtilisateurs, &QListWidget::itemClicked, this, [this] { LboxUtilisateursClick(); });
-    connect(LboxUtilisateurs, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && QApplication::mouseButtons() == Qt::NoButton) LboxUtilisateursClick();
-    });
+    OnListPick(LboxUtilisateurs, [this] { LboxUtilisateursClick(); });
 
     // The name as stored when the row's editing begins: the list entry a rename replaces.
     TUtilisateurs.onBeforeEdit = [this](Table& t) { OldUserName = t.asString(QStringLiteral("Nom")); };

@@ -180,4 +180,15 @@ TEST_F(UserEditor, AnEmptyTableShowsTheFirstStepsTipOnce) {
     EXPECT_EQ(log.count(), 1);
 }
 
+// A user is picked by a click on the list or by the arrow keys.
+TEST_F(UserEditor, UsersArePickedByClickAndKeys) {
+    QListWidget* list = form->LboxUtilisateurs;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(form->DBEdtNom->text(), "Marie");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(form->DBEdtNom->text(), "Jean");
+    EXPECT_EQ(selected(), "Jean");
+}
+
 }  // namespace
