@@ -89,24 +89,17 @@ void TFEditionAliments::buildControls() {
     setProperty("HelpContext", kHelpContext);
     UseProgramFont(this);
 
-    CboxCatAliments = new QComboBox(this);
-    CboxCatAliments->setObjectName(QStringLiteral("CboxCatAliments"));
-    CboxCatAliments->setGeometry(8, 8, 200, 21);
+    CboxCatAliments = PlaceWidget<QComboBox>(this, "CboxCatAliments", {8, 8, 200, 21});
     LblRecherche = PlaceLabel(this, "LblRecherche", QStringLiteral("Recherche"), QRect(8, 37, 0, 0));
     EdtRecherche = PlaceEdit(this, "EdtRecherche", QRect(72, 34, 136, 21));
-    LboxAliments = new QListWidget(this);
-    LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
-    LboxAliments->setGeometry(8, 60, 200, 212);
+    LboxAliments = PlaceWidget<QListWidget>(this, "LboxAliments", {8, 60, 200, 212});
 
     LblNomAliment = PlaceLabel(this, "LblNomAliment", QStringLiteral("Nom de l'aliment"), QRect(218, 8, 0, 0));
-    DBEdtNomAliment = new DbLineEdit(this);
-    DBEdtNomAliment->setObjectName(QStringLiteral("DBEdtNomAliment"));
-    DBEdtNomAliment->setGeometry(218, 24, 214, 21);
+    DBEdtNomAliment = PlaceWidget<DbLineEdit>(this, "DBEdtNomAliment", {218, 24, 214, 21});
     DBEdtNomAliment->setField(&TAliments, FoodNameColumn);
 
-    GbxValeurs = new QGroupBox(QStringLiteral("Valeurs nutritive pour 100 grammes"), this);
-    GbxValeurs->setObjectName(QStringLiteral("GbxValeurs"));
-    GbxValeurs->setGeometry(218, 52, 214, 132);
+    GbxValeurs = PlaceWidget<QGroupBox>(this, "GbxValeurs", {218, 52, 214, 132});
+    GbxValeurs->setTitle(QStringLiteral("Valeurs nutritive pour 100 grammes"));
     const struct {
         const char* label;
         const char* labelName;
@@ -133,14 +126,10 @@ void TFEditionAliments::buildControls() {
     }
 
     LblPoidsMoyen = PlaceLabel(this, "LblPoidsMoyen", QStringLiteral("Poids moyen (g)"), QRect(228, 197, 0, 0));
-    DBEdtPoidsMoyen = new DbLineEdit(this);
-    DBEdtPoidsMoyen->setObjectName(QStringLiteral("DBEdtPoidsMoyen"));
-    DBEdtPoidsMoyen->setGeometry(338, 194, 84, 21);
+    DBEdtPoidsMoyen = PlaceWidget<DbLineEdit>(this, "DBEdtPoidsMoyen", {338, 194, 84, 21});
     DBEdtPoidsMoyen->setField(&TAliments, QStringLiteral("PoidsMoyen"));
-    DBChboxUsuel = new DbCheckBox(this);
-    DBChboxUsuel->setObjectName(QStringLiteral("DBChboxUsuel"));
+    DBChboxUsuel = PlaceWidget<DbCheckBox>(this, "DBChboxUsuel", {218, 226, 214, 20});
     DBChboxUsuel->setText(QStringLiteral("Aliment d'usage courant"));
-    DBChboxUsuel->setGeometry(218, 226, 214, 20);
     DBChboxUsuel->setValues(QStringLiteral("Vrai"), QStringLiteral("Faux"));
     DBChboxUsuel->setField(&TAliments, QStringLiteral("Usuel"));
 

@@ -56,16 +56,12 @@ void TFEditionUtilisateurs::buildControls() {
     setProperty("HelpContext", kHelpContext);
     UseProgramFont(this);
 
-    LboxUtilisateurs = new QListWidget(this);
-    LboxUtilisateurs->setObjectName(QStringLiteral("LboxUtilisateurs"));
-    LboxUtilisateurs->setGeometry(8, 8, 170, 232);
+    LboxUtilisateurs = PlaceWidget<QListWidget>(this, "LboxUtilisateurs", {8, 8, 170, 232});
 
     auto placeField = [this](const char* labelName, const QString& caption, const char* editName, int y, int width,
                              const QString& field, QLabel** label) {
         *label = PlaceLabel(this, labelName, caption, QRect(190, y, 0, 0));
-        auto* edit = new DbLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(editName));
-        edit->setGeometry(190, y + 16, width, 21);
+        auto* edit = PlaceWidget<DbLineEdit>(this, editName, {190, y + 16, width, 21});
         edit->setField(&TUtilisateurs, field);
         connect(edit, &QLineEdit::textEdited, this, [this, edit] { userChanged(edit); });
         return edit;
