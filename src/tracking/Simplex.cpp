@@ -323,6 +323,7 @@ struct Solve {
         // Scores from the interleaved sums; a zero sum is zero in any order.
         int32_t best = -1;
         double bestScore = 0.0;
+        double runnerUp = 0.0;   // the best score among the others
         bool clear = true;
         for (int32_t k = 0; k < count; ++k) {
             const auto j = static_cast<size_t>(candidates[k]);
@@ -335,15 +336,15 @@ struct Solve {
             const double score = objective[candidates[k]] / sum;
             clear = clear && sum >= kSmallestClearSum && score >= kSmallestClearScore && score <= kLargestClearScore;
             if (best < 0 || score > bestScore) {
+                runnerUp = best < 0 ? 0.0 : bestScore;
                 best = k;
                 bestScore = score;
+            } else {
+                runnerUp = std::max(runnerUp, score);
             }
         }
         const double margin = (m + 4) * kRoundingMargin;
-        for (int32_t k = 0; k < count && clear; ++k)
-            clear = k == best || objective[candidates[k]] / w.sums[static_cast<size_t>(candidates[k])] *
-                                         (1 + margin) < bestScore * (1 - margin);
-        if (clear && margin < 0.25) return candidates[best];
+        if (clear && margin < 0.25 && runnerUp * (1 + margin) < bestScore * (1 - margin)) return candidates[best];
         return chooseEnteringColumn(a, nonBasicIndex, m, columns, phase,
                                     [this](int32_t j) { return absoluteSum(a.column(j), m); });
     }
