@@ -305,6 +305,10 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
         dropTyping = true;   // nothing the user could correct
         return QString();
     }
+    // A piece weight is optional; one that is given is a weight (the measures turn pieces into
+    // grams with it).
+    if (const QString piece = DBEdtPoidsMoyen->text().trimmed(); !piece.isEmpty() && !ParsePer100g(piece))
+        return kBlank + QStringLiteral("Le poids moyen doit être un nombre de grammes positif, ou rester vide.") + tail;
     const QString name = DBEdtNomAliment->text().trimmed();
     if (name.isEmpty()) return notFilledText() + tail;
     const QVariant id = NewFood ? QVariant() : TAliments.value(QStringLiteral("IdAliment"));

@@ -166,6 +166,11 @@ TEST_F(FoodEditor, AnEmptyValueIsRefusedAndTheTypingKept) {
     EXPECT_EQ(form->EdtCalories->text(), "66");
     EXPECT_TRUE(form->NewFood);
     typeValues("66", "0,4", "0,8", "16,5");
+    Retype(form->DBEdtPoidsMoyen, "-20");
+    save(true);
+    EXPECT_EQ(log.texts.last(), "        Le poids moyen doit être un nombre de grammes positif, ou rester vide."
+                                "        Création annulée !");
+    Retype(form->DBEdtPoidsMoyen, "20");
     save(false);
     EXPECT_DOUBLE_EQ(stored("ProtidesGramme", "Litchi").toDouble(), 0.008);
 }
