@@ -100,10 +100,15 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : QWidget(parent) {
     }
     TCategoriesRecettes.onBeforeEdit = [this](Table&) { BackupRecipeCategories(); };
     TIngredients.onBeforeEdit = [this](Table&) { BackupRecipeIngredients(); };
-    // A time typed "1:30" is stored as "01:30:00", the form the search compares.
+    // A time typed "1:30" is stored as "01:30:00", the form the search compares; a name another
+    // recipe has is refused on every path that posts the recipe (the prefix search moves too).
     TRecettes.onBeforePost = [](Table& t) {
         if (const auto time = ParsePreparationTime(t.asString(QStringLiteral("TempsPreparation"))))
             t.setValue(QStringLiteral("TempsPreparation"), time->toString(QStringLiteral("HH:mm:ss")));
+        const QString name = t.asString(RecipeNameColumn);
+        if (!name.trimmed().isEmpty() &&
+            RecipeNameTaken(name, RecipeNameColumn, t.asInt(QStringLiteral("IdRecette"))))
+            throw DatabaseError(RecipeSaveCodeText(RecipeSaveCode::NameTaken));
     };
 
     buildControls();
@@ -411,10 +416,17 @@ void TFEditionRecettes::LboxRecettesClick() {
 void TFEditionRecettes::EdtRechercheChange() {
     if (EdtRecherche->text().isEmpty()) return;
     const int found = FindItemByPrefix(itemTexts(LboxRecettes), EdtRecherche->text());
+    const int before = CurrentRecipeIndex;
     selectListItem(found);
     if (found < 0) return;
+    try {
+        // Moving posts the recipe left; when that is refused, the list shows it again.
+        locateRecipe(LboxRecettes->item(found)->text(), true);
+    } catch (const DatabaseError&) {
+        selectListItem(before);
+        throw;
+    }
     CurrentRecipeIndex = found;
-    locateRecipe(LboxRecettes->item(found)->text(), true);
     ShowRecipePhoto();
 }
 

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -262,6 +263,26 @@ TEST_F(RecipeEditor, HandingTheFoodTableOverAsksAboutThePendingChanges) {
     form->FormActivate();
     EXPECT_TRUE(form->TAliments.isActive());
     EXPECT_EQ(form->DBGIngredients->dataModel()->displayText(0, 0), "Pomme de terre");
+}
+
+}  // namespace
+
+namespace {
+
+// The prefix search moves to another recipe without the save question: a name taken by another
+// recipe is still refused there, and the recipe stays where it is.
+TEST_F(RecipeEditor, APrefixSearchDoesNotPostANameAnotherRecipeHas) {
+    form->DBEdtNom->selectAll();
+    QTest::keyClicks(form->DBEdtNom, "salade de fruits");
+    QString refusal;   // shown in the standard box
+    modal::pushHandler([&refusal](modal::Call& c) {
+        if (auto* box = qobject_cast<QMessageBox*>(c.dialog)) refusal = box->text();
+    });
+    form->EdtRecherche->setText("Sal");
+    EXPECT_TRUE(refusal.contains("Une autre recette porte déjà ce nom.")) << refusal.toStdString();
+    EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Purée de pommes de terre");
+    EXPECT_EQ(Query::scalar("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2").toString(),
+              "Purée de pommes de terre");
 }
 
 }  // namespace
