@@ -90,8 +90,8 @@ void TFEditionAliments::buildControls() {
     UseProgramFont(this);
 
     CboxCatAliments = PlaceWidget<QComboBox>(this, "CboxCatAliments", {8, 8, 200, 21});
-    LblRecherche = PlaceLabel(this, "LblRecherche", QStringLiteral("Recherche"), QRect(8, 37, 0, 0));
-    EdtRecherche = PlaceEdit(this, "EdtRecherche", QRect(72, 34, 136, 21));
+    LblRecherche = PlaceLabel(this, "LblRecherche", QStringLiteral("Rechercher"), QRect(8, 37, 0, 0));
+    EdtRecherche = PlaceEdit(this, "EdtRecherche", QRect(78, 34, 130, 21));
     LboxAliments = PlaceWidget<QListWidget>(this, "LboxAliments", {8, 60, 200, 212});
 
     LblNomAliment = PlaceLabel(this, "LblNomAliment", QStringLiteral("Nom de l'aliment"), QRect(218, 8, 0, 0));
