@@ -506,6 +506,8 @@ void TFEditionRecettes::BtnSupprimerClick() {
     TRecettes.cancel();
     DeleteRecipeWithDetails(id);
     TRecettes.refresh();
+    // The pending changes were those of the recipe now gone: nothing is left to save or undo.
+    clearChangeFlags();
     if (QListWidgetItem* item = LboxRecettes->currentItem(); item && item->isSelected()) {
         const QSignalBlocker quiet(LboxRecettes);
         delete LboxRecettes->takeItem(LboxRecettes->row(item));

@@ -286,3 +286,20 @@ TEST_F(RecipeEditor, APrefixSearchDoesNotPostANameAnotherRecipeHas) {
 }
 
 }  // namespace
+
+namespace {
+
+// A new recipe deleted before it was saved leaves nothing to save: the next save asks nothing
+// and the list keeps one item per recipe.
+TEST_F(RecipeEditor, ADeletedNewRecipeLeavesNothingToSave) {
+    form->BtnNouveau->click();
+    QTest::keyClicks(form->DBEdtNom, "Brouillon");
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnSupprimer->click();
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.count(), 1);
+    EXPECT_EQ(count("t_recettes"), 2);
+    EXPECT_EQ(list(), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
+}
+
+}  // namespace
