@@ -156,19 +156,6 @@ TEST_F(UserEditor, ARefusedSaveFromTheListMovesAndDropsTheChange) {
     EXPECT_EQ(Query::scalar("SELECT Age FROM t_utilisateurs WHERE Nom = 'Jean'").toInt(), 35);
 }
 
-// Closing with a change that cannot be saved keeps the window open with the typing; "Non" lets
-// it close.
-TEST_F(UserEditor, ClosingWithARefusedChangeKeepsTheWindow) {
-    Retype(form->DBEdtTaille, "20");
-    AnswerNextMessage(log, "BtnOui");
-    AnswerNextMessage(log);
-    EXPECT_FALSE(form->close());
-    EXPECT_EQ(form->DBEdtTaille->text(), "20");
-    AnswerNextMessage(log, "BtnNon");
-    EXPECT_TRUE(form->close());
-    EXPECT_EQ(Query::scalar("SELECT Taille FROM t_utilisateurs WHERE Nom = 'Jean'").toInt(), 178);
-}
-
 TEST_F(UserEditor, AnEmptyTableShowsTheFirstStepsTipOnce) {
     form.reset();
     Query::execute("DELETE FROM t_utilisateurs");
