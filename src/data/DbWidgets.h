@@ -122,9 +122,9 @@ struct GridColumn {
     QString field;               // column, lookup or calculated field of the table
     QString title;
     int width = 64;
-    QString format;              // display mask for numbers, e.g. "####0.##"
+    QString format{};            // display mask for numbers, e.g. "####0.##"
     bool readOnly = false;
-    QColor color;                // cell background; invalid = the grid's colour
+    QColor color{};              // cell background; invalid = the grid's colour
     bool ellipsis = false;       // an ellipsis button in the cell editor
     Qt::Alignment titleAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool fill = false;           // takes the width the other columns leave (at least its title's)

@@ -393,6 +393,9 @@ int ShowMessageBox(const QString& text, const QString& caption, int style, uint8
     box->BtnNon->setVisible(s.yesNo);
     box->BtnOui->setVisible(s.yesNo);
     box->BtnOk->setVisible(!s.yesNo);
+    // Enter answers a box that only informs; a question waits for "Oui" or "Non" to be chosen.
+    box->BtnOk->setDefault(!s.yesNo);
+    if (!s.yesNo) box->BtnOk->setFocus(Qt::OtherFocusReason);
     box->ChbAfficheAlerte->setVisible(withCheckBox);
     box->LblNePlusAfficher->setVisible(withCheckBox);
     // The box starts as the switch stands: ticked only when the message is already turned off.

@@ -62,8 +62,8 @@ public:
     }
 
 private:
-    void line(QPoint a, QPoint b, const QColor& c) { plan_.ops.append({ChartOp::Line, a, b, 0, c, {}}); }
-    void diamond(QPoint a, const QColor& c) { plan_.ops.append({ChartOp::Diamond, a, {}, g_.diamond, c, {}}); }
+    void line(QPoint a, QPoint b, const QColor& c) { plan_.ops.append({ChartOp::Line, a, b, 0, c, {}, 0, {}}); }
+    void diamond(QPoint a, const QColor& c) { plan_.ops.append({ChartOp::Diamond, a, {}, g_.diamond, c, {}, 0, {}}); }
     void text(QPoint a, const QString& t, const QColor& c, int maxWidth = 0, const QString& fitTo = {}) {
         plan_.ops.append({ChartOp::Text, a, {}, 0, c, t, maxWidth, fitTo});
     }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -267,11 +268,18 @@ TEST_F(MessageBox, WidgetsFollowTheLayoutAndEscapeDoesNotClose) {
         EXPECT_EQ(box(c)->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                                            Qt::WindowCloseButtonHint | Qt::WindowType_Mask),
                   Qt::WindowCloseButtonHint | Qt::Dialog);
-        box(c)->BtnOk->click();
+        // Enter answers an information box.
+        QTest::keyClick(box(c), Qt::Key_Return);
+        EXPECT_FALSE(box(c)->isVisible());
     });
     EXPECT_EQ(ShowMessageBox(text, "Information", 64, &scratch, true), 1);
-    // The close box a window manager adds answers as the box's cancel button: never "Oui".
-    modal::pushHandler([](modal::Call& c) { box(c)->close(); });
+    // Enter does not answer a question; the close box a window manager adds answers as the
+    // box's cancel button: never "Oui".
+    modal::pushHandler([](modal::Call& c) {
+        QTest::keyClick(box(c), Qt::Key_Return);
+        EXPECT_TRUE(box(c)->isVisible());
+        box(c)->close();
+    });
     EXPECT_EQ(ShowMessageBox("        Supprimer ?", "Question", 36, &scratch, false), 7);
     EXPECT_FALSE(FMessage->isVisible());
 }
