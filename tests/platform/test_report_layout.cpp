@@ -142,43 +142,6 @@ TEST(ReportLayout, DetailOverflowBreaksThePage) {
     const PlanItem total = plan.named("QRTotCalories").value(0);
     EXPECT_EQ(total.page, 1);
     EXPECT_EQ(total.text, QString::number(rowCount * 10));
-
-    r.groups[0].repeatHeaderOnNewPage = true;
-    const ReportPlan repeated = layoutReport(r, d, kFrench);
-    const QList<PlanItem> headers = repeated.named("QRDBTxtNomRecette");
-    ASSERT_EQ(headers.size(), 2);
-    EXPECT_EQ(headers[1].page, 1);
-    EXPECT_EQ(headers[1].rect.top(), 10);
-    EXPECT_NEAR(repeated.named("QRDBTxtAliment")[firstPageRows].rect.top(), 10 + kHeader + kChild + px(1), 1e-9);
-}
-
-TEST(ReportLayout, BandsOfEveryKindBackgroundsLandscapeAndOwnMargins) {
-    Report r = recipeSheet();
-    r.page.orientation = QPageLayout::Landscape;
-    r.page.margins = QMarginsF(15, 12, 15, 12);
-    r.title.height = 15;
-    r.title.items << label("Titre", "Consommation", {0, 0, 100, 10});
-    r.pageHeader.height = 5;
-    r.pageHeader.items << label("Entete", "Vivanda", {0, 0, 50, 5});
-    r.pageFooter.height = 6;
-    r.pageFooter.items << label("Pied", "bas de page", {0, 0, 50, 6});
-    r.summary.height = 8;
-    r.summary.items << expression("Grand", "SUM(QuantiteGramme)", {0, 0, 50, 8}, "####0.###");
-    r.detail.background = Qt::white;
-    r.detail.alternateBackground = kGrey;
-    const ReportPlan plan = layoutReport(r, twoRecipes(), kFrench);
-    ASSERT_TRUE(plan.errors.isEmpty());
-    EXPECT_NEAR(plan.paperSize.width(), 297, 0.5);
-    EXPECT_EQ(plan.orientation, QPageLayout::Landscape);
-    EXPECT_EQ(plan.named("Titre").value(0).rect.topLeft(), QPointF(15, 12));
-    EXPECT_EQ(plan.named("Entete").value(0).rect.top(), 27);
-    EXPECT_EQ(plan.named("QRDBTxtNomRecette").value(0).rect.topLeft(), QPointF(15, 32));
-    EXPECT_NEAR(plan.named("Pied").value(0).rect.top(), 210 - 12 - 6, 0.5);
-    EXPECT_EQ(textsOf(plan, "Grand"), QStringList{"2553,067"});
-    // Rows alternate within a group: the second row of each recipe takes the other colour.
-    QList<QColor> fills;
-    for (const PlanItem& item : plan.named("DetailBand")) fills << item.fill;
-    EXPECT_EQ(fills, (QList<QColor>{Qt::white, kGrey, Qt::white, kGrey}));
 }
 
 TEST(ReportLayout, RichTextStretchesItsBandAndPushesWhatIsBelow) {
@@ -239,21 +202,4 @@ TEST(ReportLayout, TextTallerThanAPageIsCutAtThePageBody) {
     const PlanItem titles = plan.named("LblAliment").value(0);
     EXPECT_EQ(titles.page, 1);
     EXPECT_NEAR(titles.rect.top(), 10 + px(2), 1e-9);
-}
-
-TEST(ReportLayout, RepeatedHeaderThatStartsAPagePrintsOnce) {
-    Report r = recipeSheet();
-    r.groups[0].repeatHeaderOnNewPage = true;
-    ReportData d = twoRecipes();
-    d.rows.clear();
-    // The first recipe fills the first page exactly, so the second recipe's header opens page 2.
-    const int rows = static_cast<int>((297 - 10 - 10 - kHeader - kChild - kFooter) / kDetail);
-    for (int i = 0; i < rows; ++i) d.rows << QVariantList{"Tarte", "Farine", 1.0, 1.0, 1, 0};
-    d.rows << QVariantList{"Soupe", "Eau", 0.0, 1.0, 1, 0};
-    const ReportPlan plan = layoutReport(r, d, kFrench);
-    const QList<PlanItem> headers = plan.named("QRDBTxtNomRecette");
-    ASSERT_EQ(headers.size(), 2);
-    EXPECT_EQ(headers[1].text, "Soupe");
-    EXPECT_EQ(headers[1].page, 1);
-    EXPECT_EQ(headers[1].rect.top(), 10);
 }

@@ -6,7 +6,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace report;
@@ -62,15 +61,6 @@ TEST(ReportPainter, PdfHoldsTheTextsOfEveryPage) {
         EXPECT_TRUE(pages[1].contains(QString::fromUtf8(second))) << second;
 
     EXPECT_FALSE(writePdf(plan, dir.filePath("absent/rapport.pdf")));
-
-    // The paper and its orientation go into the file.
-    ReportPlan landscape = plan;
-    landscape.orientation = QPageLayout::Landscape;
-    landscape.paperSize = plan.paperSize.transposed();
-    const QString wide = dir.filePath("paysage.pdf");
-    ASSERT_TRUE(writePdf(landscape, wide));
-    const QString info = toolOutput("pdfinfo", {wide});
-    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+84[12][.0-9]* x 595[.0-9]* pts"))) << info.toStdString();
 }
 
 TEST(ReportPainter, PagesPaintAtTheirMillimetrePositions) {

@@ -66,20 +66,14 @@ TEST(RtfReader, RecognisesRtfAndLoadsCp1252Files) {
     EXPECT_TRUE(rtf::isRtf("  {\\rtf1 x}"));
     EXPECT_FALSE(rtf::isRtf("Une description simple"));
     EXPECT_EQ(rtf::fromCp1252(QByteArray("\x80 \x9c\xe9", 4)), QStringLiteral("€ œé"));
-
     QTemporaryDir dir;
-    const QString path = dir.filePath("astuce.rtf");
-    QFile file(path);
+    QFile file(dir.filePath("astuce.rtf"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("{\\rtf1\\ansi Bient\xf4t \\'e0 table\\par}");   // a raw cp1252 byte and an escape
     file.close();
     QTextDocument doc;
-    ASSERT_TRUE(rtf::loadFile(path, &doc));
+    ASSERT_TRUE(rtf::loadFile(file.fileName(), &doc));
     EXPECT_EQ(blocksOf(doc).first(), QStringLiteral("Bientôt à table"));
-
-    doc.setPlainText("inchangé");
-    EXPECT_FALSE(rtf::loadFile(dir.filePath("absent.rtf"), &doc));
-    EXPECT_EQ(doc.toPlainText(), QStringLiteral("inchangé"));
 }
 
 namespace {
