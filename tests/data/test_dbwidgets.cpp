@@ -111,16 +111,6 @@ TEST_F(GridTest, EllipsisRunsItsHandlerWithTheRowCurrent) {
     EXPECT_EQ(handledRow, "Orange");
 }
 
-// A disabled grid shows its rows but takes no typing.
-TEST_F(GridTest, DisabledGridShowsRowsAndTakesNoInput) {
-    grid->setEnabled(false);
-    grid->setCurrentIndex(grid->model()->index(0, kQuantity));
-    QTest::keyClicks(grid, "42");
-    QTest::keyClick(grid, Qt::Key_Return);
-    EXPECT_EQ(conso.state(), Table::State::Browse);
-    EXPECT_EQ(cell(2, 0), "Orange");
-}
-
 // A lookup column edits through a drop-down of the source's names and writes the key.
 TEST_F(DataTest, GridLookupColumnWritesTheKey) {
     Table foods("t_aliments"), recipes("t_recettes"), ingredients("t_ingredients_recettes");
