@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <exception>
 
+#include "data/Database.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 
@@ -57,6 +58,13 @@ QString RefusalTail(const QString& mode) {
 
 void ShowSaveError(const QString& text) {
     ShowMessageBox(text, QStringLiteral("Erreur d'enregistrement"), 12, nullptr, false);
+}
+
+void ReportSaveRefusal(const std::exception& e, const QString& refusal) {
+    if (IsDatabaseBusy(e))
+        ReportDatabaseBusy();
+    else
+        ShowSaveError(refusal);
 }
 
 QWidget* ShowActiveModuleWindow(QWidget* form) {

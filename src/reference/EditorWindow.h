@@ -1,9 +1,10 @@
 #pragma once
-// What the food and user editors share: a module window of the frame that offers to save its
-// pending changes before it closes (a refused save keeps it open, with the typing, and so stops
-// the program's shut-down), the save question and the texts of a refused save.
+// What the food, recipe and user editors share: a module window of the frame that offers to
+// save its pending changes before it closes (a refused save keeps it open, with the typing, and
+// so stops the program's shut-down), the save question and the texts of a refused save.
 #include <QString>
 #include <QWidget>
+#include <exception>
 #include <functional>
 
 class EditorWindow : public QWidget {
@@ -33,6 +34,9 @@ bool AskSaveQuestion(const QString& mode, const QString& ending);
 QString RefusalTail(const QString& mode);
 // A refused save, captioned "Erreur d'enregistrement" with the error icon.
 void ShowSaveError(const QString& text);
+// A write the database refused: when another program holds the database, says so (nothing
+// is wrong with what was typed); otherwise shows `refusal` as a refused save.
+void ReportSaveRefusal(const std::exception& e, const QString& refusal);
 // Shows a module window's form in the frame and makes it the active child (which runs its
 // first activation). Returns the form.
 QWidget* ShowActiveModuleWindow(QWidget* form);

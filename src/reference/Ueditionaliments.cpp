@@ -357,18 +357,22 @@ bool TFEditionAliments::saveFoodChanges(bool leaving) {
         setPer100gEdits();
     } else {
         bool dropTyping = false;
+        bool busy = false;
         std::optional<QString> refusal;
         try {
             refusal = storeFood(mode, dropTyping);
-        } catch (const DatabaseError&) {
-            // Refused by the database (a piece weight that is not a number, a lock).
-            refusal = notFilledText() + RefusalTail(mode);
+        } catch (const DatabaseError& e) {
+            // Refused by the database (a piece weight that is not a number), or held by another
+            // program: then nothing was wrong with the typing, which stays even when leaving.
+            ReportSaveRefusal(e, notFilledText() + RefusalTail(mode));
+            refusal = QString();
+            busy = IsDatabaseBusy(e);
         }
         if (refusal) {
             if (!refusal->isEmpty()) ShowSaveError(*refusal);
             result = false;
             // Leaving for another food drops the typing; staying keeps it for correction.
-            if (leaving || dropTyping) {
+            if ((leaving && !busy) || dropTyping) {
                 TAliments.cancel();
                 setPer100gEdits();
             } else {
@@ -386,7 +390,10 @@ void TFEditionAliments::LboxAlimentsClick() {
     QListWidgetItem* item = LboxAliments->currentItem();
     if (!item) return;
     const QString clicked = item->text();
-    saveFoodChanges(true);
+    if (!saveFoodChanges(true) && typingKept()) {
+        SelectListRow(LboxAliments, FindListItem(LboxAliments, storedName(TAliments.value(QStringLiteral("IdAliment")))));
+        return;
+    }
     // Saving may have rebuilt the list: the clicked food is found again by its name.
     const int row = FindListItem(LboxAliments, clicked);
     if (row >= 0)
@@ -400,13 +407,13 @@ void TFEditionAliments::CboxCatAlimentsClick() {
     if (!TCatAliments.isEmpty()) CurrentFoodCategory = TCatAliments.asInt(0);
     // A new food is filed under the category chosen when it is saved.
     if (NewFood) return;
-    saveFoodChanges(true);
+    if (!saveFoodChanges(true) && typingKept()) return;
     fillFoodList();
     showFood(LboxAliments->count() > 0 ? 0 : -1);
 }
 
 void TFEditionAliments::EdtRechercheChange() {
-    saveFoodChanges(true);
+    if (!saveFoodChanges(true) && typingKept()) return;
     SelectListRow(LboxAliments, -1);
     const int found = FindItemByPrefix(ListItems(LboxAliments), EdtRecherche->text());
     if (found >= 0) showFood(found);

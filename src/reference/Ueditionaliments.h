@@ -110,8 +110,10 @@ private:
     // The table again after another window closed it, on the food the list shows.
     void reopenFoodTable();
     // The save routine; `leaving` (the user moves to another food) drops a refused change
-    // instead of keeping it for correction.
+    // instead of keeping it for correction, unless the database was busy.
     bool saveFoodChanges(bool leaving);
+    // A change is still pending after the save routine: the user stays on the food.
+    bool typingKept() const { return NewFood || FoodModified; }
     // Checks and writes the pending food. Returns nothing when saved, else the refusal's message
     // ("" when already shown); `dropTyping` tells a refusal the user cannot correct.
     std::optional<QString> storeFood(const QString& mode, bool& dropTyping);

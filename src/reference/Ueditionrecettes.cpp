@@ -1,7 +1,6 @@
 #include "reference/Ueditionrecettes.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCollator>
 #include <QComboBox>
 #include <QFrame>
@@ -9,8 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <exception>
@@ -80,7 +77,7 @@ void TFEditionRecettes::ResetUnitState() {
     IngredientsCopyRecipe = CategoriesCopyRecipe = 0;
 }
 
-TFEditionRecettes::TFEditionRecettes(QWidget* parent) : QWidget(parent) {
+TFEditionRecettes::TFEditionRecettes(QWidget* parent) : EditorWindow(parent) {
     setObjectName(QStringLiteral("FEditionRecettes"));
     setWindowTitle(QStringLiteral("Gestion des recettes"));
     setProperty("HelpContext", kHelpContext);
@@ -114,12 +111,7 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : QWidget(parent) {
     buildControls();
     FEditionRecettes = this;
     FormCreate();
-    if (FVivanda) {
-        // Activation: whenever this window becomes the active child window.
-        connect(FVivanda->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-            if (sub && sub->widget() == this) guarded([this] { FormActivate(); });
-        });
-    }
+    onActivation([this] { guarded([this] { FormActivate(); }); });
 }
 
 TFEditionRecettes::~TFEditionRecettes() {
@@ -288,7 +280,9 @@ void TFEditionRecettes::chooseNameColumns() {
 }
 
 void TFEditionRecettes::FormActivate() {
-    clearChangeFlags();
+    // Changes still pending keep their flags: leaving them asks the save question and runs its
+    // checks. A window shown anew starts clean.
+    if (!RecipeEditorActivated || !ChangesPending()) clearChangeFlags();
     TAliments.open();
     TCatAliments.open();
     if (RecipeEditorActivated) return;
@@ -329,6 +323,10 @@ void TFEditionRecettes::fillRecipeList() {
         CurrentRecipeIndex = 0;
     }
     ShowRecipePhoto();
+}
+
+bool TFEditionRecettes::ChangesPending() {
+    return NewRecipe || HeaderModified || IngredientsModified || CategoriesModified;
 }
 
 void TFEditionRecettes::clearChangeFlags() {
@@ -517,34 +515,15 @@ void TFEditionRecettes::BtnSupprimerClick() {
     CurrentRecipeIndex = LboxRecettes->currentRow();
 }
 
-void TFEditionRecettes::BtnQuitterClick() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+bool TFEditionRecettes::SaveBeforeClosing() {
+    SaveRecipeChanges();
+    return !ChangesPending();
 }
 
-bool TFEditionRecettes::FormClose() {
-    bool settled = true;
-    try {
-        settled = SaveRecipeChanges();
-    } catch (const std::exception& e) {
-        ReportError(e);
-    }
-    // A save the user asked for that failed keeps its edits on screen for correction.
-    if (!settled && SaveConfirmed) return false;
+void TFEditionRecettes::FormClose() {
     for (Table* t : {&TRecettes, &TCategoriesRecettes, &TIngredients, &TAliments, &TCategories}) t->close();
     RecipeEditorFoodTable = nullptr;
     RecipeEditorSettlePending = nullptr;
-    return true;
-}
-
-void TFEditionRecettes::closeEvent(QCloseEvent* event) {
-    if (!FormClose()) {
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
 }
 
 void TFEditionRecettes::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
@@ -553,9 +532,4 @@ int TFEditionRecettes::showMessage(const QString& text, const QString& caption, 
     return ShowMessageBox(text, caption, style, &MessageSwitch, false);
 }
 
-QWidget* CreateEditionRecettes() {
-    auto* form = new TFEditionRecettes();
-    // The new window becomes the active child, which runs its first activation.
-    if (QMdiSubWindow* sub = ShowModuleWindow(form)) sub->mdiArea()->setActiveSubWindow(sub);
-    return form;
-}
+QWidget* CreateEditionRecettes() { return ShowActiveModuleWindow(new TFEditionRecettes()); }

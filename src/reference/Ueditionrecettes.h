@@ -12,6 +12,7 @@
 
 #include "data/Query.h"
 #include "data/Table.h"
+#include "reference/EditorWindow.h"
 
 class DbGrid;
 class DbLineEdit;
@@ -24,7 +25,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-class TFEditionRecettes : public QWidget {
+class TFEditionRecettes : public EditorWindow {
     Q_OBJECT
 public:
     explicit TFEditionRecettes(QWidget* parent = nullptr);
@@ -76,15 +77,11 @@ public:
     // Handlers
     void FormCreate();
     void FormActivate();
-    // Settles the pending changes before the window closes; false when they must stay on
-    // screen (a save the user asked for failed), which keeps the window open.
-    bool FormClose();
     bool FormCanResize() const { return InCreate; }
     void FormHelp();
     void BtnNouveauClick();
     void BtnEnregistrerClick();
     void BtnSupprimerClick();
-    void BtnQuitterClick();
     void BtnDupliquerClick();
     void LboxRecettesClick();
     void EdtRechercheChange();
@@ -105,6 +102,8 @@ public:
     // Save and undo of the current recipe: asks whether to keep the pending changes; true when
     // the caller may go on (nothing pending, saved, or declined and undone).
     bool SaveRecipeChanges();
+    // A new recipe or a change of the current one not yet saved nor undone.
+    static bool ChangesPending();
     void BackupRecipeIngredients();
     void BackupRecipeCategories();
     void PurgeUnnamedRecipe(int recipeId);
@@ -138,7 +137,9 @@ public:
     static void ResetUnitState();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    // A save that failed keeps its edits on screen for correction, and the window open.
+    bool SaveBeforeClosing() override;
+    void FormClose() override;
 
 private:
     void buildControls();

@@ -18,7 +18,6 @@
 namespace {
 
 const QString kBlank = QStringLiteral("        ");
-const QString kSaveError = QStringLiteral("Erreur d'enregistrement");
 const QString kDeleteCaption = QStringLiteral("Suppression d'un enregistrement");
 const QString kDeleteQuestion = QStringLiteral("        Voulez-vous vraiment supprimer cet enregistrement ?");
 
@@ -36,12 +35,9 @@ void quietly(Fn&& fn) {
 bool TFEditionRecettes::SaveRecipeChanges() {
     bool result = true;
     if (NewRecipe || HeaderModified || IngredientsModified || CategoriesModified) {
-        const QString mode = NewRecipe ? QStringLiteral("Création") : QStringLiteral("Modification");
-        const int answer = showMessage(kBlank + QStringLiteral("Voulez-vous enregistrer la ") + mode.toLower() +
-                                           QStringLiteral(" de cet enregistrement ?"),
-                                       mode + QStringLiteral(" d'enregistrement"), 36);
+        const QString mode = SaveMode(NewRecipe);
         const bool wasNew = NewRecipe;
-        if (answer == 6) {
+        if (AskSaveQuestion(mode, QStringLiteral(" de cet enregistrement ?"))) {
             SaveConfirmed = true;
             if (refuseProtectedChanges()) {
                 // The refused changes are undone; the caller stays on the recipe.
@@ -85,17 +81,17 @@ bool TFEditionRecettes::validateAndWrite(const QString& mode) {
         in.ingredientGridFood = TIngredients.value(QStringLiteral("IdAliment"));
         in.ingredientGridQuantity = TIngredients.value(QStringLiteral("QuantiteGramme"));
     }
-    const QString tail = QStringLiteral("\n") + kBlank + mode + QStringLiteral(" annulée !");
+    const QString tail = RefusalTail(mode);
     const RecipeSaveCode code = id ? CheckRecipeForSave(in) : RecipeSaveCode::InvalidField;
     if (code != RecipeSaveCode::Ok) {
-        showMessage(RecipeSaveCodeText(code) + tail, kSaveError, 12);
+        ShowSaveError(RecipeSaveCodeText(code) + tail);
         return false;
     }
     try {
         WriteRecipeChanges({TRecettes, TIngredients, TCategoriesRecettes});
     } catch (const DatabaseError& e) {
-        showMessage(RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message() + tail,
-                    kSaveError, 12);
+        ReportSaveRefusal(e, RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank +
+                                 e.message() + tail);
         return false;
     }
     // The list follows: a new recipe takes its sorted place, a renamed one is renamed in place.
@@ -275,8 +271,7 @@ void TFEditionRecettes::BtnDupliquerClick() {
     try {
         copy = DuplicateRecipe(source, RecipeNameColumn);
     } catch (const DatabaseError& e) {
-        showMessage(RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message(),
-                    kSaveError, 12);
+        ReportSaveRefusal(e, RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message());
         return;
     }
     TRecettes.refresh();

@@ -8,6 +8,7 @@
 #include "data/DbWidgets.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
 
@@ -153,6 +154,7 @@ bool TFEditionUtilisateurs::saveUserChanges(bool leaving) {
     } else {
         const QString name = DBEdtNom->text();
         QString refusal;
+        bool busy = false;
         if (NewUser && FindListItem(LboxUtilisateurs, name) >= 0)
             refusal = QStringLiteral("Cet utilisateur existe déja !\n") + mode + QStringLiteral(" annulée !");
         else if (name.trimmed().isEmpty() ||
@@ -162,8 +164,10 @@ bool TFEditionUtilisateurs::saveUserChanges(bool leaving) {
             try {
                 TUtilisateurs.edit();
                 TUtilisateurs.post();
-            } catch (const DatabaseError&) {
-                // Refused by the table (a name already stored under the key).
+            } catch (const DatabaseError& e) {
+                // Refused by the table (a name already stored under the key), or held by another
+                // program: then nothing was wrong with the typing, which stays even when leaving.
+                busy = IsDatabaseBusy(e);
                 refusal = invalidValueText(mode);
             }
         }
@@ -172,10 +176,13 @@ bool TFEditionUtilisateurs::saveUserChanges(bool leaving) {
             if (!NewUser) RemoveListItem(LboxUtilisateurs, FindListItem(LboxUtilisateurs, OldUserName));
             SelectListRow(LboxUtilisateurs, InsertSortedItem(LboxUtilisateurs, TUtilisateurs.asString(QStringLiteral("Nom"))));
         } else {
-            ShowSaveError(refusal);
+            if (busy)
+                ReportDatabaseBusy();
+            else
+                ShowSaveError(refusal);
             result = false;
             // Leaving for another user drops the typing; staying keeps it for correction.
-            if (leaving)
+            if (leaving && !busy)
                 TUtilisateurs.cancel();
             else
                 keepTyping = true;
@@ -192,7 +199,11 @@ void TFEditionUtilisateurs::LboxUtilisateursClick() {
     if (!item) return;
     const QString clicked = item->text();
     try {
-        saveUserChanges(true);
+        if (!saveUserChanges(true) && (NewUser || UserModified)) {
+            // The typing was kept: the user stays on the row it belongs to.
+            SelectListRow(LboxUtilisateurs, FindListItem(LboxUtilisateurs, OldUserName));
+            return;
+        }
         // A rename may have taken the clicked entry away: the saved user is shown then.
         const int row = FindListItem(LboxUtilisateurs, clicked);
         if (row >= 0)

@@ -72,7 +72,7 @@ protected:
 private:
     void buildControls();
     // The save routine; `leaving` (a click on another user) drops a refused change instead of
-    // keeping it for correction.
+    // keeping it for correction, unless the database was busy.
     bool saveUserChanges(bool leaving);
     // Moves the table to the user of list row `row` and selects that row.
     void showUser(int row);

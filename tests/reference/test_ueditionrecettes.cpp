@@ -16,6 +16,7 @@
 #include "reference/RecipeRows.h"
 #include "support/FormTest.h"
 #include "support/MessageScript.h"
+#include "support/Typing.h"
 
 namespace {
 
@@ -235,13 +236,13 @@ TEST_F(RecipeEditor, ClosingAsksAndASaveThatFailsKeepsTheWindowOpen) {
     QTest::keyClicks(form->DBEdtNom, "Salade de fruits");   // another recipe's name
     AnswerNextMessage(log, "BtnOui");
     AnswerNextMessage(log);
-    EXPECT_FALSE(form->FormClose());
+    EXPECT_FALSE(form->close());
     EXPECT_EQ(Flat(log.texts.last()), Flat("        Une autre recette porte déjà ce nom.\n        Choisissez un nom "
                                            "différent.\n        Modification annulée !"));
     EXPECT_EQ(RecipeEditorFoodTable, &form->TAliments);
 
     AnswerNextMessage(log, "BtnNon");
-    EXPECT_TRUE(form->FormClose());
+    EXPECT_TRUE(form->close());
     EXPECT_EQ(RecipeEditorFoodTable, nullptr);
     EXPECT_EQ(Query::scalar("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2").toString(),
               "Purée de pommes de terre");
@@ -300,6 +301,39 @@ TEST_F(RecipeEditor, ADeletedNewRecipeLeavesNothingToSave) {
     EXPECT_EQ(log.count(), 1);
     EXPECT_EQ(count("t_recettes"), 2);
     EXPECT_EQ(list(), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A window activated again (after a box, after another module window) keeps the header edits
+// still pending: leaving the recipe asks about them and runs the save checks.
+TEST_F(RecipeEditor, ReactivationKeepsPendingHeaderEditsForTheSaveChecks) {
+    const struct {
+        DbLineEdit* TFEditionRecettes::*edit;
+        const char* typed;
+        const char* refusal;
+    } cases[] = {
+        {&TFEditionRecettes::DBEdtNom, "", "non        valide."},
+        {&TFEditionRecettes::DBEdtNom, "Salade de fruits", "Une autre recette porte déjà ce nom."},
+        {&TFEditionRecettes::DBEdtTempsPrepartion, "00:00", "non        valide."},
+    };
+    const Rows stored = RowsOf("SELECT NomRecetteFrancais, TempsPreparation FROM t_recettes WHERE IdRecette = 2");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Retype(form.get()->*c.edit, QString::fromUtf8(c.typed));
+        form->FormActivate();
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        click("Salade de fruits");
+        EXPECT_EQ(log.captions.mid(log.count() - 2), (QStringList{"Modification d'enregistrement", "Erreur d'enregistrement"}));
+        EXPECT_TRUE(log.texts.last().contains(QString::fromUtf8(c.refusal))) << log.texts.last().toStdString();
+        EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Purée de pommes de terre");
+        EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais, TempsPreparation FROM t_recettes WHERE IdRecette = 2"), stored);
+        AnswerNextMessage(log, "BtnNon");
+        form->BtnEnregistrer->click();   // undoes the edit
+    }
 }
 
 }  // namespace
