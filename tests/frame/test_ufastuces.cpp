@@ -148,7 +148,6 @@ TEST_F(FirstStepsTest, HelpButtonOpensTheTipsPageOrHelpTopicAndABrowserFailureKe
     window->BtnAide->click();
     ASSERT_EQ(log.count(), 1);
     EXPECT_EQ(log.captions[0], "Erreur de connexion !");
-    EXPECT_EQ(log.icons[0], "EXLAMATION");
     EXPECT_EQ(window->CurrentTip, 1);
     EXPECT_TRUE(window->BtnSuivant->isEnabled());
 }

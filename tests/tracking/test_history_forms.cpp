@@ -176,7 +176,6 @@ TEST_F(HistoryForms, DisplayOfEmptyAndOneDayHistories) {
         });
     }
     EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y à aucun historique à afficher.")});
-    EXPECT_EQ(log.captions, QStringList{QStringLiteral("Historique de consommation")});
 
     // One user with a single day: the pickers stay disabled on that day, the balance charts it.
     SaveHistoryDay(QString(), QDate(2025, 3, 15), 70, 2000, 1);
@@ -237,8 +236,6 @@ TEST_F(HistoryForms, DisplayOfSeveralUsersPeriodChecksAndADayReport) {
     EXPECT_EQ(log.texts, (QStringList{QStringLiteral("        Date non valide pour la fin de la période !"),
                                       QStringLiteral("        Date non valide pour le début de la période !"),
                                       QStringLiteral("        Vous devez sélectionner une journée ?")}));
-    EXPECT_EQ(log.captions.first(), QStringLiteral("Bilan de la consommation"));
-    EXPECT_EQ(log.icons.first(), QStringLiteral("EXLAMATION"));
     EXPECT_EQ(report.NomUtilisateur, kZoe);
     EXPECT_EQ(report.TableSource, QStringLiteral("t_histo_consommation"));
     EXPECT_EQ(report.QRAffiConso.item(QStringLiteral("QRLblConsommationJournee"))->text,

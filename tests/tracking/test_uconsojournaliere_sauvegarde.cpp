@@ -141,7 +141,6 @@ TEST_F(DaySaveWindow, AClosedDateDialogCancelsWithoutAnErrorReport) {
     AnswerNextMessage(log);
     form->BtnSauvegardeClick();
     EXPECT_EQ(log.texts, QStringList{QString::fromUtf8(kCancelled)});
-    EXPECT_EQ(log.captions, QStringList{QString::fromUtf8("Sauvegarde annulée")});
     EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
 }
 
@@ -240,7 +239,6 @@ TEST_F(DaySaveWindow, AnObjectiveThatIsNotANumberStopsTheSaveWithItsOwnMessage) 
         form->BtnSauvegardeClick();
         EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Vous devez saisire votre objectif calorique !")})
             << objective;
-        EXPECT_EQ(log.captions, QStringList{QStringLiteral("Erreur optimisation")}) << objective;
     }
     EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
     // Corrected, the day saves with it.
