@@ -382,14 +382,17 @@ TEST_F(ConsoWindow, QuantityConvertedFromAMeasure) {
     FConversionVM = conversion.get();
     TFConsoJournaliere& f = open();
     add({"Banane"});
-    modal::pushHandler([](modal::Call& c) {
-        auto* d = static_cast<TFConversionVM*>(c.dialog);
-        EXPECT_EQ(d->InitialFood, "Banane");
-        d->ConvertedWeight = 22.5;
-        d->Validated = 1;
-        d->hide();
-    });
-    f.DBGIngredients->clickEditButton();
+    auto convert = [&f](double grams, uint8_t validated) {
+        modal::pushHandler([=](modal::Call& c) {
+            auto* d = static_cast<TFConversionVM*>(c.dialog);
+            EXPECT_EQ(d->InitialFood, "Banane");
+            d->ConvertedWeight = grams;
+            d->Validated = validated;
+            d->hide();
+        });
+        f.DBGIngredients->clickEditButton();
+    };
+    convert(22.5, 1);
     // The row waits in edit until Enter, another row or leaving the grid posts it.
     EXPECT_TRUE(f.TConsommation.isEditing());
     EXPECT_EQ(f.EdtTotQuantite->text(), "0");
