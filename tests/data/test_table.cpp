@@ -239,6 +239,15 @@ TEST_F(DataTest, TableWithoutKeyConversionsAndRefusals) {
     conso.last();
     conso.remove();
     EXPECT_DOUBLE_EQ(conso.asDouble("QuantiteGramme"), 120);
+    // A row deleted in the middle leaves the cursor on the row that followed it.
+    for (int numero : {2, 3}) {
+        conso.append();
+        conso.setValue("Numero", numero);
+        conso.post();
+    }
+    conso.moveToRow(1);
+    conso.remove();
+    EXPECT_EQ(conso.asInt("Numero"), 3);
 
     Table foods("t_aliments");
     int deletes = 0;
