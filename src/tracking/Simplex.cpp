@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -18,6 +19,10 @@
 #endif
 
 namespace {
+
+// Four doubles, and four masks as comparisons of them give (all ones or zero, lane by lane).
+typedef double Lanes __attribute__((vector_size(32)));
+typedef int64_t LaneMasks __attribute__((vector_size(32)));
 
 // sum of |column[i]| for i = 1..m, added in row order.
 double absoluteSum(const double* column, int32_t m) {
@@ -61,6 +66,8 @@ struct Workspace {
     std::vector<double> sums;         // sum of |entries| in rows 1..m in any order, by column
     std::vector<unsigned char> known; // sums[j] holds column j's current sum
     std::vector<int32_t> indexes;     // basic index (1..m) then non-basic index (1..n + 1)
+    std::vector<double*> columnsChanging;  // the changing columns' entries
+    std::vector<uint64_t> rowBits;    // one bit a column: the pivot row's entry is not zero
 
     void fit(int32_t rows, int32_t columns) {
         const auto grow = [](auto& v, size_t size) {
@@ -71,6 +78,8 @@ struct Workspace {
         grow(pivotLine, static_cast<size_t>(columns));
         grow(candidates, static_cast<size_t>(columns));
         grow(mayEnter, static_cast<size_t>(columns) / 64 + 1);
+        grow(columnsChanging, static_cast<size_t>(columns));
+        grow(rowBits, static_cast<size_t>(columns) / 64 + 1);
         grow(sums, static_cast<size_t>(columns));
         grow(known, static_cast<size_t>(columns));
         grow(indexes, static_cast<size_t>(rows) + columns + 1);
@@ -82,70 +91,135 @@ inline double select(uint64_t mask, double updated, double old) {
     return std::bit_cast<double>((std::bit_cast<uint64_t>(updated) & mask) | (std::bit_cast<uint64_t>(old) & ~mask));
 }
 
-// new[i] = f[i] != 0 ? column[i] - f[i] * p : column[i], rows 0..lastRow. A row whose factor is
+// new[i] = f[i] != 0 ? column[i] - f[i] * p : column[i], i = 0..rows - 1. A row whose factor is
 // zero keeps its entry untouched (a -0 stays -0).
-SIMPLEX_VECTOR_CLONES
-void eliminate(double* __restrict column, const double* __restrict f, double p, int32_t lastRow) {
-    for (int32_t i = 0; i <= lastRow; ++i) {
+inline __attribute__((always_inline)) void eliminate(double* __restrict column, const double* __restrict f, double p,
+                                                     int32_t rows) {
+    for (int32_t i = 0; i < rows; ++i) {
         const uint64_t changes = uint64_t{0} - uint64_t{f[i] != 0.0};
         column[i] = select(changes, column[i] - f[i] * p, column[i]);
     }
 }
 
 // The same for two columns in one pass.
-SIMPLEX_VECTOR_CLONES
-void eliminatePair(double* __restrict first, double* __restrict second, const double* __restrict f, double p,
-                   double q, int32_t lastRow) {
-    for (int32_t i = 0; i <= lastRow; ++i) {
+inline __attribute__((always_inline)) void eliminatePair(double* __restrict first, double* __restrict second,
+                                                         const double* __restrict f, double p, double q,
+                                                         int32_t rows) {
+    for (int32_t i = 0; i < rows; ++i) {
         const uint64_t changes = uint64_t{0} - uint64_t{f[i] != 0.0};
         first[i] = select(changes, first[i] - f[i] * p, first[i]);
         second[i] = select(changes, second[i] - f[i] * q, second[i]);
     }
 }
 
-// f[i] = column[i] / pivot, and column[i] = -f[i], rows 0..lastRow.
-SIMPLEX_VECTOR_CLONES
-void divide(double* __restrict f, double* __restrict column, double pivot, int32_t lastRow) {
-    for (int32_t i = 0; i <= lastRow; ++i) {
+// f[i] = column[i] / pivot, and column[i] = -f[i], i = 0..rows - 1.
+inline __attribute__((always_inline)) void divide(double* __restrict f, double* __restrict column, double pivot,
+                                                  int32_t rows) {
+    for (int32_t i = 0; i < rows; ++i) {
         f[i] = column[i] / pivot;
         column[i] = -f[i];
     }
 }
 
-// ratio[i] = rhs[i] / entries[i] where entries[i] may limit the entering column and the
-// ratio is below the bound, else the bound (never chosen), rows 1..m.
+// The column work of one exchange step on rows 0..rows - 1: the factors (pivot column / pivot,
+// 0 on the pivot row) and the new pivot column, then every changing column eliminated with its
+// pivot-row entry. Done in blocks of rows, so that the divisions of one block overlap the
+// eliminations of the one before.
 SIMPLEX_VECTOR_CLONES
-void ratios(double* __restrict ratio, const double* __restrict entries, const double* __restrict rhs, int32_t m) {
-    for (int32_t i = 1; i <= m; ++i) {
-        const double r = rhs[i] / entries[i];
-        const bool limits = entries[i] > SimplexZeroTolerance && r < SimplexRatioBound;
-        ratio[i] = limits ? r : SimplexRatioBound;
+void exchangeColumns(double* const* columns, const double* before, int32_t count, double* __restrict f,
+                     double* __restrict pivotEntries, double pivot, double inverse, int32_t pivotRow, int32_t rows) {
+    constexpr int32_t kBlock = 32;
+    for (int32_t start = 0; start < rows; start += kBlock) {
+        const int32_t length = std::min(kBlock, rows - start);
+        divide(f + start, pivotEntries + start, pivot, length);
+        if (pivotRow >= start && pivotRow < start + length) {
+            f[pivotRow] = 0.0;
+            pivotEntries[pivotRow] = inverse;
+        }
+        int32_t k = 0;
+        for (; k + 1 < count; k += 2)
+            eliminatePair(columns[k] + start, columns[k + 1] + start, f + start, before[k], before[k + 1], length);
+        if (k < count) eliminate(columns[k] + start, f + start, before[k], length);
     }
 }
 
-// The first row of the smallest ratio below the bound, or 0: as a walk in row order keeping a
-// strictly smaller ratio would find it (a -0 and a 0 tie, as they compare equal), walked in
-// eight interleaved parts.
-int32_t firstSmallest(const double* ratio, int32_t m) {
-    constexpr int kParts = 8;
-    double smallest[kParts];
-    int32_t row[kParts];
-    for (int k = 0; k < kParts; ++k) smallest[k] = SimplexRatioBound, row[k] = 0;
-    int32_t i = 1;
-    for (; i + kParts - 1 <= m; i += kParts) {
-        for (int k = 0; k < kParts; ++k) {
-            const bool better = ratio[i + k] < smallest[k];
-            smallest[k] = better ? ratio[i + k] : smallest[k];
-            row[k] = better ? i + k : row[k];
+// The leaving row for the entering column `entries` with right-hand sides `rhs`: the first row
+// in 1..m of the smallest ratio rhs[i] / entries[i] among the rows whose entry is above
+// SimplexZeroTolerance and whose ratio is below SimplexRatioBound, or 0. Each lane of four
+// keeps the first row of its own smallest ratio; the lanes' rows are then merged, so the row
+// is the one a walk in row order keeping a strictly smaller ratio finds (a -0 and a 0 tie, as
+// they compare equal).
+SIMPLEX_VECTOR_CLONES
+int32_t leavingRow(const double* entries, const double* rhs, int32_t m) {
+    constexpr int kLanes = 4;
+    // Most steps are degenerate: a limiting row with a zero right-hand side has a ratio of 0,
+    // which no other limiting row undercuts when none has a negative right-hand side, nor a
+    // positive one so small (or an entry so large) that its ratio could round to 0. Then the
+    // first such row leaves, and no division is needed. Otherwise the ratios are computed.
+    {
+        constexpr double kSmallestClearRhs = 1e-280;
+        constexpr double kLargestClearEntry = 1e20;
+        // Walked from the last rows up, so that the last zero met in each lane is its first.
+        const int32_t laneRows = m / kLanes * kLanes;
+        bool allClear = true;
+        int32_t row = 0;
+        for (int32_t i = m; i > laneRows; --i) {
+            if (!(entries[i] > SimplexZeroTolerance)) continue;
+            if (rhs[i] == 0.0) {
+                row = i;
+            } else if (!(rhs[i] >= kSmallestClearRhs && entries[i] <= kLargestClearEntry)) {
+                allClear = false;
+            }
         }
+        LaneMasks unclear = {0, 0, 0, 0};
+        LaneMasks firstZero = {0, 0, 0, 0};
+        const LaneMasks step = {kLanes, kLanes, kLanes, kLanes};
+        LaneMasks at = LaneMasks{1, 2, 3, 4} + (laneRows - kLanes);
+        for (int32_t i = laneRows - kLanes + 1; i >= 1; i -= kLanes, at -= step) {
+            Lanes entry, right;
+            std::memcpy(&entry, entries + i, sizeof entry);
+            std::memcpy(&right, rhs + i, sizeof right);
+            const LaneMasks limits = entry > SimplexZeroTolerance;
+            const LaneMasks zero = right == 0.0;
+            const LaneMasks clear = zero | ((right >= kSmallestClearRhs) & (entry <= kLargestClearEntry));
+            unclear |= limits & ~clear;
+            firstZero = (limits & zero) ? at : firstZero;
+        }
+        allClear = allClear && (unclear[0] | unclear[1] | unclear[2] | unclear[3]) == 0;
+        for (int k = 0; k < kLanes; ++k)
+            if (firstZero[k] != 0 && (row == 0 || firstZero[k] < row)) row = static_cast<int32_t>(firstZero[k]);
+        if (allClear && row != 0) return row;
+    }
+    Lanes smallest = {SimplexRatioBound, SimplexRatioBound, SimplexRatioBound, SimplexRatioBound};
+    LaneMasks rows = {0, 0, 0, 0};
+    LaneMasks at = {1, 2, 3, 4};
+    const LaneMasks step = {kLanes, kLanes, kLanes, kLanes};
+    int32_t i = 1;
+    for (; i + kLanes - 1 <= m; i += kLanes, at += step) {
+        Lanes entry, right;
+        std::memcpy(&entry, entries + i, sizeof entry);
+        std::memcpy(&right, rhs + i, sizeof right);
+        const Lanes ratio = right / entry;
+        const LaneMasks better = (entry > SimplexZeroTolerance) & (ratio < smallest);
+        smallest = better ? ratio : smallest;
+        rows = better ? at : rows;
     }
     double best = SimplexRatioBound;
     int32_t bestRow = 0;
-    for (; i <= m; ++i)
-        if (ratio[i] < best) best = ratio[i], bestRow = i;
-    for (int k = 0; k < kParts; ++k)
-        if (smallest[k] < best || (smallest[k] == best && row[k] != 0 && row[k] < bestRow))
-            best = smallest[k], bestRow = row[k];
+    for (int k = 0; k < kLanes; ++k) {
+        if (smallest[k] < best || (smallest[k] == best && rows[k] != 0 && rows[k] < bestRow)) {
+            best = smallest[k];
+            bestRow = static_cast<int32_t>(rows[k]);
+        }
+    }
+    for (; i <= m; ++i) {
+        if (!(entries[i] > SimplexZeroTolerance)) continue;
+        const double ratio = rhs[i] / entries[i];
+        if (ratio < best) {
+            best = ratio;
+            bestRow = i;
+        }
+    }
     return bestRow;
 }
 
@@ -153,10 +227,34 @@ int32_t firstSmallest(const double* ratio, int32_t m) {
 // row-order sum, but within a known fraction of it.
 SIMPLEX_VECTOR_CLONES
 double interleavedAbsoluteSum(const double* column, int32_t m) {
-    double sum = 0.0;
-#pragma omp simd reduction(+ : sum)
-    for (int32_t i = 1; i <= m; ++i) sum += std::fabs(column[i]);
+    // Two sums of four lanes each, so that the additions overlap.
+    const LaneMasks magnitude = {INT64_MAX, INT64_MAX, INT64_MAX, INT64_MAX};
+    Lanes first = {0, 0, 0, 0};
+    Lanes second = {0, 0, 0, 0};
+    int32_t i = 1;
+    for (; i + 7 <= m; i += 8) {
+        LaneMasks low, high;
+        std::memcpy(&low, column + i, sizeof low);
+        std::memcpy(&high, column + i + 4, sizeof high);
+        first += (Lanes)(low & magnitude);
+        second += (Lanes)(high & magnitude);
+    }
+    const Lanes lanes = first + second;
+    double sum = (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+    for (; i <= m; ++i) sum += std::fabs(column[i]);
     return sum;
+}
+
+// bits[j / 64] bit j % 64 set where entries[j * stride] is not zero, j = 0..last.
+SIMPLEX_VECTOR_CLONES
+void rowNonZeroBits(uint64_t* __restrict bits, const double* __restrict entries, size_t stride, int32_t last) {
+    for (int32_t word = 0; word <= last / 64; ++word) {
+        const int32_t end = std::min(last, word * 64 + 63);
+        uint64_t collected = 0;
+        for (int32_t j = word * 64; j <= end; ++j)
+            collected |= uint64_t{entries[static_cast<size_t>(j) * stride] != 0.0} << (j - word * 64);
+        bits[word] = collected;
+    }
 }
 
 // The exchange step of the solve: the plain step's arithmetic, column by column.
@@ -171,31 +269,33 @@ void pivotColumns(SimplexTableau& a, Workspace& w, std::span<int32_t> basicIndex
     // so with such an inverse (every pivot of the two phases has one) only the non-zero
     // entries are written.
     const auto line = a[pivotRow];
+    const bool plainScale = inverse > 0.0 && inverse < std::numeric_limits<double>::infinity();
     int32_t* changing = w.changing.data();
     double* before = w.pivotLine.data();
+    double** columns = w.columnsChanging.data();
+    uint64_t* nonZero = w.rowBits.data();
+    const int32_t words = lastColumn / 64 + 1;
+    rowNonZeroBits(nonZero, a.column(0) + pivotRow, a.rows(), lastColumn);
+    nonZero[pivotColumn / 64] &= ~(uint64_t{1} << (pivotColumn % 64));
     int32_t count = 0;
-    for (int32_t j = 0; j <= lastColumn; ++j) {
-        const double entry = line[j];
-        changing[count] = j;
-        before[count] = entry;
-        count += (entry != 0.0) & (j != pivotColumn);
-    }
-    if (inverse > 0.0 && inverse < std::numeric_limits<double>::infinity()) {
-        for (int32_t k = 0; k < count; ++k) line[changing[k]] = before[k] * inverse;
-    } else {
+    for (int32_t word = 0; word < words; ++word)
+        for (uint64_t bits = nonZero[word]; bits != 0; bits &= bits - 1) {
+            const int32_t j = word * 64 + std::countr_zero(bits);
+            double* column = a.column(j);
+            const double entry = column[pivotRow];
+            changing[count] = j;
+            before[count] = entry;
+            columns[count] = column;
+            if (plainScale) column[pivotRow] = entry * inverse;
+            w.known[static_cast<size_t>(j)] = 0;
+            ++count;
+        }
+    if (!plainScale)
         for (int32_t j = 0; j <= lastColumn; ++j) line[j] *= inverse;
-    }
 
     // Row p keeps its scaled entries: its factor is 0.
     double* f = w.factors.data();
-    divide(f, pivotEntries, pivot, lastRow);
-    f[pivotRow] = 0.0;
-    pivotEntries[pivotRow] = inverse;
-    int32_t k = 0;
-    for (; k + 1 < count; k += 2)
-        eliminatePair(a.column(changing[k]), a.column(changing[k + 1]), f, before[k], before[k + 1], lastRow);
-    if (k < count) eliminate(a.column(changing[k]), f, before[k], lastRow);
-    for (k = 0; k < count; ++k) w.known[static_cast<size_t>(changing[k])] = 0;
+    exchangeColumns(columns, before, count, f, pivotEntries, pivot, inverse, pivotRow, lastRow + 1);
     w.known[static_cast<size_t>(pivotColumn)] = 0;
     w.changingCount = count;
     std::swap(basicIndex[pivotRow], nonBasicIndex[pivotColumn]);
@@ -222,20 +322,7 @@ int32_t SimplexEnteringColumn(const SimplexTableau& a, std::span<const int32_t> 
 }
 
 int32_t SimplexRatioTest(const SimplexTableau& a, int32_t m, int32_t column) {
-    const double* entries = a.column(column);
-    const double* rhs = a.column(0);
-    int32_t best = 0;
-    double bestRatio = SimplexRatioBound;
-    for (int32_t i = 1; i <= m; ++i) {
-        const double entry = entries[i];
-        if (!(entry > SimplexZeroTolerance)) continue;
-        const double ratio = rhs[i] / entry;
-        if (ratio < bestRatio) {
-            bestRatio = ratio;
-            best = i;
-        }
-    }
-    return best;
+    return leavingRow(a.column(column), a.column(0), m);
 }
 
 void SimplexPivot(SimplexTableau& a, std::span<int32_t> basicIndex,
@@ -321,6 +408,7 @@ struct Solve {
         if (count == 0) return 0;
 
         // Scores from the interleaved sums; a zero sum is zero in any order.
+        const double margin = (m + 4) * kRoundingMargin;
         int32_t best = -1;
         double bestScore = 0.0;
         double runnerUp = 0.0;   // the best score among the others
@@ -333,6 +421,16 @@ struct Solve {
             }
             const double sum = w.sums[j];
             if (sum == 0.0) return candidates[k];   // no constraint holds this column back
+            if (count == 1) {
+                // The only candidate enters when its score is clearly above 0 and within the
+                // clear bounds; the products bound the score without dividing.
+                const double entry = objective[candidates[k]];
+                if (margin < 0.25 && sum >= kSmallestClearSum && entry >= 2 * kSmallestClearScore * sum &&
+                    entry <= 0.5 * kLargestClearScore * sum)
+                    return candidates[k];
+                return chooseEnteringColumn(a, nonBasicIndex, m, columns, phase,
+                                            [this](int32_t j) { return absoluteSum(a.column(j), m); });
+            }
             const double score = objective[candidates[k]] / sum;
             clear = clear && sum >= kSmallestClearSum && score >= kSmallestClearScore && score <= kLargestClearScore;
             if (best < 0 || score > bestScore) {
@@ -343,19 +441,12 @@ struct Solve {
                 runnerUp = std::max(runnerUp, score);
             }
         }
-        const double margin = (m + 4) * kRoundingMargin;
         if (clear && margin < 0.25 && runnerUp * (1 + margin) < bestScore * (1 - margin)) return candidates[best];
         return chooseEnteringColumn(a, nonBasicIndex, m, columns, phase,
                                     [this](int32_t j) { return absoluteSum(a.column(j), m); });
     }
 
-    // SimplexRatioTest's row: the first row of the smallest ratio below the bound (a -0 and a
-    // 0 tie, as they compare equal).
-    int32_t ratioTest(int32_t column) {
-        double* ratio = w.factors.data();
-        ratios(ratio, a.column(column), a.column(0), m);
-        return firstSmallest(ratio, m);
-    }
+    int32_t ratioTest(int32_t column) { return leavingRow(a.column(column), a.column(0), m); }
 
     // Repeats entering column, ratio test and pivot until no column enters. Returns
     // SimplexSolved when the phase ends, or the failure that stopped it.
@@ -383,6 +474,16 @@ struct Solve {
     }
 };
 
+// column j's entries first..last negated, for columns 0..lastColumn of a block with columns
+// `stride` entries apart.
+SIMPLEX_VECTOR_CLONES
+void negateRows(double* cells, size_t stride, int32_t first, int32_t last, int32_t lastColumn) {
+    for (int32_t j = 0; j <= lastColumn; ++j) {
+        double* column = cells + static_cast<size_t>(j) * stride;
+        for (int32_t i = first; i <= last; ++i) column[i] = -column[i];
+    }
+}
+
 void requireFits(const SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2,
                  int32_t m3, int32_t n) {
     if (m1 < 0 || m2 < 0 || m3 < 0 || n < 0)
@@ -409,10 +510,7 @@ int32_t Simplex(SimplexTableau& a, std::span<double> x, int32_t m1, int32_t m2, 
     Solve s(a, workspace, m, n, maxPivots);
 
     // 1. The >= rows become <= rows.
-    for (int32_t j = 0; j <= n; ++j) {
-        double* column = a.column(j);
-        for (int32_t i = m1 + 1; i <= m1 + m2; ++i) column[i] = -column[i];
-    }
+    negateRows(a.column(0), static_cast<size_t>(a.rows()), m1 + 1, m1 + m2, n);
 
     // 2. Slack and surplus variables start basic; equality rows have no basic variable.
     for (int32_t i = 1; i <= m1 + m2; ++i) s.basicIndex[i] = n + i;

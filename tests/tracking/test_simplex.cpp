@@ -121,6 +121,51 @@ TEST(Simplex, EnteringColumnScoresAndTies) {
     EXPECT_EQ(SimplexEnteringColumn(a, nonBasic, 2, 3, SimplexPhaseOne), 2);
 }
 
+TEST(Simplex, RatioTestRows) {
+    // Six rows with ratios 11 to 16 unless a case changes them: {row, rhs, entry}. Rows 1 to 4
+    // and rows 5 and 6 are walked by different parts of the step.
+    struct Row {
+        int32_t row;
+        double rhs, entry;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Row> rows;
+        int32_t leaving;
+    };
+    const std::vector<Case> cases = {
+        {"no zero right-hand side", {{4, 3, 2}}, 4},
+        {"equal ratios: the lower row", {{2, 4, 2}, {3, 2, 1}}, 2},
+        {"a negative entry does not limit", {{1, 1, -1}}, 2},
+        {"a rounding trace of an entry does not limit", {{1, 0, 1e-16}}, 2},
+        {"one zero", {{3, 0, 2}}, 3},
+        {"two zeros: the first", {{2, 0, 1}, {5, 0, 3}}, 2},
+        {"a zero in the last rows", {{5, 0, 1}}, 5},
+        {"two zeros in the last rows: the first", {{5, 0, 1}, {6, 0, 2}}, 5},
+        {"-0 after 0 ties", {{2, 0, 1}, {4, -0.0, 1}}, 2},
+        {"-0 before 0 ties", {{2, -0.0, 1}, {6, 0, 1}}, 2},
+        {"a zero on a row that does not limit", {{1, 0, 1e-12}, {3, 0, -1}, {5, 0, 2}}, 5},
+        {"a negative trace in the last rows comes first", {{1, 0, 1}, {6, -1e-17, 1}}, 6},
+        {"a negative trace comes first", {{1, 0, 1}, {3, -1e-17, 1}}, 3},
+        {"a negative trace in the last rows comes first, a zero there too", {{5, 0, 1}, {6, -1e-17, 1}}, 6},
+        {"a ratio rounded to 0 ties, earlier", {{1, 5e-324, 4}, {3, 0, 1}}, 1},
+        {"a ratio rounded to 0 by a huge entry ties, earlier", {{2, 1e-270, 1e60}, {4, 0, 1}}, 2},
+        {"a tiny ratio that is not 0 loses to a zero", {{1, 1e-300, 1}, {3, 0, 1}}, 3},
+    };
+    for (const Case& c : cases) {
+        SimplexTableau a(6, 1);
+        for (int32_t i = 1; i <= 6; ++i) a[i][0] = 10 + i, a[i][1] = 1;
+        for (const Row& r : c.rows) a[r.row][0] = r.rhs, a[r.row][1] = r.entry;
+        EXPECT_EQ(SimplexRatioTest(a, 6, 1), c.leaving) << c.what;
+    }
+
+    // A ratio at the bound never leaves.
+    SimplexTableau b(2, 1);
+    b[1][0] = 1e308; b[1][1] = 1;
+    b[2][0] = 1e300; b[2][1] = 1e-8;
+    EXPECT_EQ(SimplexRatioTest(b, 2, 1), 0);
+}
+
 TEST(Simplex, RefusesTableauSmallerThanProblem) {
     SimplexTableau a(2, 2);
     std::vector<double> x(SimplexOutputSize(2, 2));
