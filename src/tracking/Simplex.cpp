@@ -73,7 +73,7 @@ struct Workspace {
         const auto grow = [](auto& v, size_t size) {
             if (v.size() < size) v.resize(size);
         };
-        grow(factors, static_cast<size_t>(rows));
+        grow(factors, static_cast<size_t>(rows) + 3);
         grow(changing, static_cast<size_t>(columns));
         grow(pivotLine, static_cast<size_t>(columns));
         grow(candidates, static_cast<size_t>(columns));
@@ -86,32 +86,6 @@ struct Workspace {
     }
 };
 
-// `updated` where `mask` is all ones, `old` where it is zero, bit for bit.
-inline double select(uint64_t mask, double updated, double old) {
-    return std::bit_cast<double>((std::bit_cast<uint64_t>(updated) & mask) | (std::bit_cast<uint64_t>(old) & ~mask));
-}
-
-// new[i] = f[i] != 0 ? column[i] - f[i] * p : column[i], i = 0..rows - 1. A row whose factor is
-// zero keeps its entry untouched (a -0 stays -0).
-inline __attribute__((always_inline)) void eliminate(double* __restrict column, const double* __restrict f, double p,
-                                                     int32_t rows) {
-    for (int32_t i = 0; i < rows; ++i) {
-        const uint64_t changes = uint64_t{0} - uint64_t{f[i] != 0.0};
-        column[i] = select(changes, column[i] - f[i] * p, column[i]);
-    }
-}
-
-// The same for two columns in one pass.
-inline __attribute__((always_inline)) void eliminatePair(double* __restrict first, double* __restrict second,
-                                                         const double* __restrict f, double p, double q,
-                                                         int32_t rows) {
-    for (int32_t i = 0; i < rows; ++i) {
-        const uint64_t changes = uint64_t{0} - uint64_t{f[i] != 0.0};
-        first[i] = select(changes, first[i] - f[i] * p, first[i]);
-        second[i] = select(changes, second[i] - f[i] * q, second[i]);
-    }
-}
-
 // f[i] = column[i] / pivot, and column[i] = -f[i], i = 0..rows - 1.
 inline __attribute__((always_inline)) void divide(double* __restrict f, double* __restrict column, double pivot,
                                                   int32_t rows) {
@@ -121,26 +95,63 @@ inline __attribute__((always_inline)) void divide(double* __restrict f, double* 
     }
 }
 
+// Whether 1 / pivot is exact and a normal number: the pivot is a power of two well inside the
+// exponent range (most pivots of these programmes are 1 or -1). x * (1 / pivot) is then the
+// same real number as x / pivot rounded once, so the same double bit for bit (zeros,
+// infinities and NaNs alike), and the multiplication is much the cheaper.
+inline bool exactInverse(double pivot) {
+    const double magnitude = std::fabs(pivot);
+    return (std::bit_cast<uint64_t>(pivot) & ((uint64_t{1} << 52) - 1)) == 0 && magnitude >= 0x1p-1021 &&
+           magnitude <= 0x1p1021;
+}
+
+// Columns columns[0..N-1] eliminated with their pivot-row entries p[0..N-1], four rows at a
+// time: new = f != 0 ? entry - f * p : entry (a row whose factor is zero keeps its entry
+// untouched, a -0 stays -0).
+template <int N>
+inline __attribute__((always_inline)) void eliminateColumns(double* const* columnList, const double* pivotLine,
+                                                            const double* f, int32_t quads) {
+    // Kept in registers: the stores below could otherwise be taken to change the lists.
+    double* columns[N];
+    double p[N];
+    for (int k = 0; k < N; ++k) columns[k] = columnList[k], p[k] = pivotLine[k];
+    for (int32_t b = 0; b < quads; ++b) {
+        Lanes factor;
+        std::memcpy(&factor, f + 4 * b, sizeof factor);
+        const LaneMasks changes = factor != 0.0;
+        for (int k = 0; k < N; ++k) {
+            Lanes entries;
+            std::memcpy(&entries, columns[k] + 4 * b, sizeof entries);
+            entries = changes ? entries - factor * p[k] : entries;
+            std::memcpy(columns[k] + 4 * b, &entries, sizeof entries);
+        }
+    }
+}
+
 // The column work of one exchange step on rows 0..rows - 1: the factors (pivot column / pivot,
 // 0 on the pivot row) and the new pivot column, then every changing column eliminated with its
-// pivot-row entry. Done in blocks of rows, so that the divisions of one block overlap the
-// eliminations of the one before.
+// pivot-row entry, three columns a pass. The rows are taken up to a multiple of four: the
+// factors of the extra rows are 0, so their entries (the top of the next column, or the
+// tableau's padding) are written back unchanged.
 SIMPLEX_VECTOR_CLONES
 void exchangeColumns(double* const* columns, const double* before, int32_t count, double* __restrict f,
                      double* __restrict pivotEntries, double pivot, double inverse, int32_t pivotRow, int32_t rows) {
-    constexpr int32_t kBlock = 32;
-    for (int32_t start = 0; start < rows; start += kBlock) {
-        const int32_t length = std::min(kBlock, rows - start);
-        divide(f + start, pivotEntries + start, pivot, length);
-        if (pivotRow >= start && pivotRow < start + length) {
-            f[pivotRow] = 0.0;
-            pivotEntries[pivotRow] = inverse;
+    if (exactInverse(pivot)) {
+        for (int32_t i = 0; i < rows; ++i) {
+            f[i] = pivotEntries[i] * inverse;
+            pivotEntries[i] = -f[i];
         }
-        int32_t k = 0;
-        for (; k + 1 < count; k += 2)
-            eliminatePair(columns[k] + start, columns[k + 1] + start, f + start, before[k], before[k + 1], length);
-        if (k < count) eliminate(columns[k] + start, f + start, before[k], length);
+    } else {
+        divide(f, pivotEntries, pivot, rows);
     }
+    f[pivotRow] = 0.0;
+    pivotEntries[pivotRow] = inverse;
+    const int32_t quads = (rows + 3) / 4;
+    for (int32_t i = rows; i < 4 * quads; ++i) f[i] = 0.0;
+    int32_t k = 0;
+    for (; k + 2 < count; k += 3) eliminateColumns<3>(columns + k, before + k, f, quads);
+    if (count - k == 2) eliminateColumns<2>(columns + k, before + k, f, quads);
+    if (count - k == 1) eliminateColumns<1>(columns + k, before + k, f, quads);
 }
 
 // The leaving row for the entering column `entries` with right-hand sides `rhs`: the first row
@@ -312,7 +323,8 @@ void SimplexTableau::reset(int32_t constraintRows, int32_t variables) {
         throw std::invalid_argument("SimplexTableau: negative problem size");
     rows_ = constraintRows + 2;
     columns_ = variables + 2;
-    cells_.assign(static_cast<size_t>(rows_) * columns_, 0.0);
+    // Three more entries after the last column: the exchange step works four rows at a time.
+    cells_.assign(static_cast<size_t>(rows_) * columns_ + 3, 0.0);
 }
 
 int32_t SimplexEnteringColumn(const SimplexTableau& a, std::span<const int32_t> nonBasicIndex,
