@@ -98,8 +98,7 @@ void TFEditionAliments::buildControls() {
     DBEdtNomAliment = PlaceWidget<DbLineEdit>(this, "DBEdtNomAliment", {218, 24, 214, 21});
     DBEdtNomAliment->setField(&TAliments, FoodNameColumn);
 
-    GbxValeurs = PlaceWidget<QGroupBox>(this, "GbxValeurs", {218, 52, 214, 132});
-    GbxValeurs->setTitle(QStringLiteral("Valeurs nutritive pour 100 grammes"));
+    GbxValeurs = PlaceGroup(this, "GbxValeurs", QStringLiteral("Valeurs nutritive pour 100 grammes"), {218, 52, 214, 132});
     const struct {
         const char* label;
         const char* labelName;

@@ -49,19 +49,6 @@ void guarded(Fn&& fn) {
     }
 }
 
-
-QGroupBox* placeGroup(QWidget* parent, const char* name, const QString& title, const QRect& geometry) {
-    auto* box = PlaceWidget<QGroupBox>(parent, name, geometry);
-    box->setTitle(title);
-    return box;
-}
-
-QStringList itemTexts(const QListWidget* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-}
-
 }  // namespace
 
 void TFEditionRecettes::ResetUnitState() {
@@ -152,7 +139,7 @@ void TFEditionRecettes::buildControls() {
     BtnRechImage->setToolTip(QStringLiteral("Rechercher la photo de la recette"));
     BtnSuppImage = PlaceButton(this, "BtnSuppImage", QStringLiteral("Supprimer"), {524, 140, 92, 25});
 
-    GpbCategories = placeGroup(this, "GpbCategories", QStringLiteral("Thèmes de recettes"), {216, 172, 300, 102});
+    GpbCategories = PlaceGroup(this, "GpbCategories", QStringLiteral("Thèmes de recettes"), {216, 172, 300, 102});
     DBGCategories = PlaceWidget<DbGrid>(GpbCategories, "DBGCategories", {8, 20, 200, 76});
     DBGCategories->setToolTip(QStringLiteral("Sélection du theme de la recette dans la liste déroulante"));
     BtnAjouterCategorie = PlaceButton(GpbCategories, "BtnAjouterCategorie", QStringLiteral("Ajouter"), {214, 20, 78, 25});
@@ -160,7 +147,7 @@ void TFEditionRecettes::buildControls() {
     BtnSuppCategorie = PlaceButton(GpbCategories, "BtnSuppCategorie", QStringLiteral("Supprimer"), {214, 52, 78, 25});
     BtnSuppCategorie->setToolTip(QStringLiteral("Supprimer le theme sélectionné"));
 
-    GpbAliments = placeGroup(this, "GpbAliments", QStringLiteral("Ingrédients de la recette"), {8, 282, 608, 192});
+    GpbAliments = PlaceGroup(this, "GpbAliments", QStringLiteral("Ingrédients de la recette"), {8, 282, 608, 192});
     CboxCatAliments = PlaceWidget<QComboBox>(GpbAliments, "CboxCatAliments", {8, 20, 220, 21});
     LblRechAliment = PlaceLabel(GpbAliments, "LblRechAliment", QStringLiteral("Rechercher"), {8, 50, 0, 0}, true);
     EdtRechAliment = PlaceEdit(GpbAliments, "EdtRechAliment", {88, 47, 140, 21});
@@ -413,7 +400,7 @@ void TFEditionRecettes::LboxRecettesClick() {
 
 void TFEditionRecettes::EdtRechercheChange() {
     if (EdtRecherche->text().isEmpty()) return;
-    const int found = FindItemByPrefix(itemTexts(LboxRecettes), EdtRecherche->text());
+    const int found = FindItemByPrefix(ListItems(LboxRecettes), EdtRecherche->text());
     const int before = CurrentRecipeIndex;
     selectListItem(found);
     if (found < 0) return;
@@ -429,7 +416,7 @@ void TFEditionRecettes::EdtRechercheChange() {
 }
 
 void TFEditionRecettes::EdtRechAlimentChange() {
-    const int found = FindItemByPrefix(itemTexts(LboxAliments), EdtRechAliment->text());
+    const int found = FindItemByPrefix(ListItems(LboxAliments), EdtRechAliment->text());
     LboxAliments->clearSelection();
     if (found < 0) return;
     LboxAliments->setCurrentRow(found);
@@ -511,7 +498,7 @@ void TFEditionRecettes::BtnSupprimerClick() {
         delete LboxRecettes->takeItem(LboxRecettes->row(item));
     }
     const QString now = CurrentRecipeId() ? TRecettes.asString(RecipeNameColumn) : QString();
-    selectListItem(itemTexts(LboxRecettes).indexOf(now));
+    selectListItem(ListItems(LboxRecettes).indexOf(now));
     CurrentRecipeIndex = LboxRecettes->currentRow();
 }
 

@@ -61,13 +61,10 @@ void TFRecettes::buildControls() {
     setProperty("HelpContext", kHelpContext);
     UseProgramFont(this);
 
-    GbxCriteres = PlaceWidget<QGroupBox>(this, "GbxCriteres", QRect(8, 6, 400, 262));
-    GbxCriteres->setTitle(QStringLiteral("Critères de sélection"));
+    GbxCriteres = PlaceGroup(this, "GbxCriteres", QStringLiteral("Critères de sélection"), QRect(8, 6, 400, 262));
     QWidget* g = GbxCriteres;
-    RBtnRecettes = PlaceWidget<QRadioButton>(g, "RBtnRecettes", QRect(12, 20, 90, 18));
-    RBtnRecettes->setText(QStringLiteral("Recettes"));
-    RBtnIngredient = PlaceWidget<QRadioButton>(g, "RBtnIngredient", QRect(110, 20, 100, 18));
-    RBtnIngredient->setText(QStringLiteral("Ingrédients"));
+    RBtnRecettes = PlaceRadio(g, "RBtnRecettes", QStringLiteral("Recettes"), QRect(12, 20, 90, 18));
+    RBtnIngredient = PlaceRadio(g, "RBtnIngredient", QStringLiteral("Ingrédients"), QRect(110, 20, 100, 18));
     LblDebutNom = PlaceLabel(g, "LblDebutNom", QStringLiteral("Nom commencant par "), QRect(12, 48, 0, 0));
     EdtDebutNom = PlaceEdit(g, "EdtDebutNom", QRect(200, 45, 188, 21));
     LblDureePreparation =
@@ -112,8 +109,7 @@ void TFRecettes::buildControls() {
     CBoxNbParts = PlaceWidget<QComboBox>(this, "CBoxNbParts", QRect(424, 110, 60, 21));
     BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(424, 420, 140, 25));
 
-    GbxResultat = PlaceWidget<QGroupBox>(this, "GbxResultat", QRect(8, 274, 400, 174));
-    GbxResultat->setTitle(QStringLiteral("Résultat de la recherche"));
+    GbxResultat = PlaceGroup(this, "GbxResultat", QStringLiteral("Résultat de la recherche"), QRect(8, 274, 400, 174));
     LboxRecettes = PlaceWidget<QListWidget>(GbxResultat, "LboxRecettes", QRect(12, 20, 376, 116));
     BtnAfficher = PlaceButton(GbxResultat, "BtnAfficher", QStringLiteral("Afficher la recette sélectionnée"),
                               QRect(12, 142, 376, 25));
