@@ -112,7 +112,12 @@ QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QString& title, Q
 QRadioButton* PlaceRadio(QWidget* parent, const char* name, const QString& text, QRect geometry) {
     auto* radio = new QRadioButton(text, parent);
     radio->setObjectName(QString::fromLatin1(name));
-    radio->setGeometry(geometry);
+    if (geometry.width() == 0) {
+        radio->move(geometry.topLeft());
+        radio->adjustSize();
+    } else {
+        radio->setGeometry(geometry);
+    }
     return radio;
 }
 

@@ -40,7 +40,7 @@ void UseDialogFrame(QWidget* dialog);
 void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight);
 
 // Child controls with their component name, placed at `geometry` (a label sizes itself when
-// the width is 0). Labels and buttons may be bold.
+// the width is 0, as does a radio button). Labels and buttons may be bold.
 // Any child control, named and placed: PlaceWidget<QListWidget>(this, "LboxRecettes", {8, 50, 200, 224}).
 template <typename W>
 W* PlaceWidget(QWidget* parent, const char* name, const QRect& geometry) {

@@ -53,14 +53,6 @@ const int kTipHelpContexts[6][kFirstStepsModules] = {
     {0, 0, 110, 0, 0, 0},
 };
 
-QRadioButton* placeRadio(QWidget* parent, const char* name, const QString& text, int top) {
-    auto* button = new QRadioButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->move(12, top);
-    button->adjustSize();
-    return button;
-}
-
 }  // namespace
 
 const FirstStepsModule& FirstStepsModuleInfo(int module) {
@@ -114,15 +106,14 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     RichEdit->setReadOnly(true);
     RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    Panel = new QGroupBox(QString::fromUtf8("Sélection du module"), this);
-    Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setGeometry(12, 14, 220, 420);
-    RbtnVivanda = placeRadio(Panel, "RbtnVivanda", QStringLiteral("Vivanda"), 18);
-    RbtnRechRecette = placeRadio(Panel, "RbtnRechRecette", QString(), 48);
-    RbtnGestRecette = placeRadio(Panel, "RbtnGestRecette", QStringLiteral("Gestion des recettes des cuisine"), 78);
-    RbtnGestAlim = placeRadio(Panel, "RbtnGestAlim", QStringLiteral("Gestion des aliments"), 108);
-    RbtnEnrProfil = placeRadio(Panel, "RbtnEnrProfil", QStringLiteral("Gestion des utilisateurs"), 138);
-    RbtnGestApp = placeRadio(Panel, "RbtnGestApp", QString(), 168);
+    Panel = PlaceGroup(this, "Panel", QString::fromUtf8("Sélection du module"), QRect(12, 14, 220, 420));
+    RbtnVivanda = PlaceRadio(Panel, "RbtnVivanda", QStringLiteral("Vivanda"), QRect(12, 18, 0, 0));
+    RbtnRechRecette = PlaceRadio(Panel, "RbtnRechRecette", QString(), QRect(12, 48, 0, 0));
+    RbtnGestRecette =
+        PlaceRadio(Panel, "RbtnGestRecette", QStringLiteral("Gestion des recettes des cuisine"), QRect(12, 78, 0, 0));
+    RbtnGestAlim = PlaceRadio(Panel, "RbtnGestAlim", QStringLiteral("Gestion des aliments"), QRect(12, 108, 0, 0));
+    RbtnEnrProfil = PlaceRadio(Panel, "RbtnEnrProfil", QStringLiteral("Gestion des utilisateurs"), QRect(12, 138, 0, 0));
+    RbtnGestApp = PlaceRadio(Panel, "RbtnGestApp", QString(), QRect(12, 168, 0, 0));
     LblRechRecette = PlaceLabel(Panel, "LblRechRecette", QString(), QRect(31, 44, 0, 0));
     LblGestApp = PlaceLabel(Panel, "LblGestApp", QString(), QRect(31, 164, 0, 0));
     BtnInfo = PlaceButton(Panel, "BtnInfo", QStringLiteral("Vue d'ensemble"), QRect(20, 254, 180, 25));
