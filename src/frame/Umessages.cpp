@@ -1,6 +1,5 @@
 #include "frame/Umessages.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -264,9 +263,7 @@ QPixmap MessageIcon(const QString& name) {
 
 TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FMessage"));
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    setFont(font);
+    UseProgramFont(this);
 
     Image = new QLabel(this);
     Image->setObjectName(QStringLiteral("Image"));

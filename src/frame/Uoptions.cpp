@@ -1,6 +1,5 @@
 #include "frame/Uoptions.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -55,9 +54,7 @@ void fitLabels(std::initializer_list<QLabel*> labels) {
 TFOptions::TFOptions(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FOptions"));
     setWindowTitle(QStringLiteral("Affichage des messages d'alerte"));
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    setFont(font);
+    UseProgramFont(this);
 
     Image = new QLabel(this);
     Image->setObjectName(QStringLiteral("Image"));
@@ -79,7 +76,7 @@ TFOptions::TFOptions(QWidget* parent) : QDialog(parent) {
 
     BtnOk = new QPushButton(QStringLiteral("Ok"), this);
     BtnOk->setObjectName(QStringLiteral("BtnOk"));
-    QFont bold = font;
+    QFont bold = font();
     bold.setBold(true);
     BtnOk->setFont(bold);
     BtnOk->setGeometry(153, 245, 75, 25);
