@@ -123,6 +123,13 @@ QString FileNamePart(const QString& path) { return path.mid(lastSeparator(path) 
 
 QString DirectoryPart(const QString& path) { return path.left(lastSeparator(path) + 1); }
 
+std::optional<double> ParseNonNegativeNumber(const QString& text) {
+    bool ok = false;
+    const double value = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
+    return value;
+}
+
 int FindItemByPrefix(const QStringList& items, const QString& text) {
     const QLocale locale;
     const QString key = locale.toLower(text);

@@ -3,12 +3,17 @@
 // the accent-free search key and path splitting. Numbers use the current locale (QLocale()).
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "data/AccentFold.h"  // FoldAccents, the search key
 
 // A quantity rounded up to the hundredth: "12" when whole, else two decimals after rounding to
 // four significant digits, with the locale's decimal separator ("12,50" in French).
 QString QuantityToText(double x);
+
+// A number of zero or more typed in the user's locale (surrounding blanks ignored): empty,
+// negative or not a number gives none.
+std::optional<double> ParseNonNegativeNumber(const QString& text);
 
 // A number with '.' as decimal separator whatever the locale, for statement texts; at most six
 // digits of the fraction are kept (cut, not rounded).

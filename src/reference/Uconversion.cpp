@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <algorithm>
 #include <cmath>
@@ -31,13 +30,6 @@ const char* const kMessages[] = {
 };
 constexpr int kHelpContext = 190;
 }  // namespace
-
-std::optional<double> ParseMeasureQuantity(const QString& text) {
-    bool ok = false;
-    const double value = QLocale().toDouble(text, &ok);
-    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
-    return value;
-}
 
 MeasureDialog::MeasureDialog(QWidget* parent, int helpContext) : QDialog(parent), helpContext_(helpContext) {
     setProperty("HelpContext", helpContext);
@@ -123,7 +115,7 @@ std::optional<MeasureDialog::MeasureInput> MeasureDialog::readMeasureInput() {
         showError(0);
         return std::nullopt;
     }
-    const std::optional<double> quantity = ParseMeasureQuantity(text);
+    const std::optional<double> quantity = ParseNonNegativeNumber(text);
     if (!quantity) {
         showError(2);
         return std::nullopt;

@@ -17,9 +17,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The quantity typed, in the user's locale; nothing when it is not a number, or is negative.
-std::optional<double> ParseMeasureQuantity(const QString& text);
-
 // What the two measure dialogs share: the foods that have household measures (t_densites, the
 // current row is the chosen food), the measures (t_unites_mesures, the current row is the
 // chosen measure), the list of a food's measures, the checks of a typed quantity and the way

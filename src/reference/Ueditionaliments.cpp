@@ -8,7 +8,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QValidator>
-#include <cmath>
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
@@ -40,27 +39,17 @@ class Per100gValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
-        return input.isEmpty() || ParsePer100g(input) ? Acceptable : Invalid;
+        return input.isEmpty() || ParseNonNegativeNumber(input) ? Acceptable : Invalid;
     }
 };
 
-QLocale per100gLocale() {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale;
-}
-
 }  // namespace
 
-std::optional<double> ParsePer100g(const QString& text) {
-    bool ok = false;
-    const double value = per100gLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
-    return value;
-}
-
 QString Per100gText(const QVariant& perGram) {
-    return per100gLocale().toString(dbvalue::toDouble(perGram) * 100.0, 'g', 15);
+    // No thousands separator: the text is read back when the food is saved.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(dbvalue::toDouble(perGram) * 100.0, 'g', 15);
 }
 
 bool MacrosExceed100g(double lipids, double proteins, double carbs) {
@@ -118,7 +107,7 @@ void TFEditionAliments::buildControls() {
         edit->setValidator(new Per100gValidator(edit));
         // A number typed by the user is a change of the food (an emptied edit is not, yet).
         connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
-            if (ParsePer100g(text)) FoodModified = true;
+            if (ParseNonNegativeNumber(text)) FoodModified = true;
         });
         *v.e = edit;
         y += 26;
@@ -290,7 +279,7 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     double values[4];
     const QList<QLineEdit*> edits = per100gEdits();
     for (int i = 0; i < 4; ++i) {
-        const std::optional<double> v = ParsePer100g(edits[i]->text());
+        const std::optional<double> v = ParseNonNegativeNumber(edits[i]->text());
         if (!v) return notFilledText() + tail;
         values[i] = *v;
     }
@@ -306,7 +295,7 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     }
     // A piece weight is optional; one that is given is a weight (the measures turn pieces into
     // grams with it).
-    if (const QString piece = DBEdtPoidsMoyen->text().trimmed(); !piece.isEmpty() && !ParsePer100g(piece))
+    if (const QString piece = DBEdtPoidsMoyen->text().trimmed(); !piece.isEmpty() && !ParseNonNegativeNumber(piece))
         return kBlank + QStringLiteral("Le poids moyen doit être un nombre de grammes positif, ou rester vide.") + tail;
     const QString name = DBEdtNomAliment->text().trimmed();
     if (name.isEmpty()) return notFilledText() + tail;

@@ -21,9 +21,6 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-// A value typed per 100 g (or a piece weight), read in the user's locale: empty, negative or not
-// a number gives none.
-std::optional<double> ParsePer100g(const QString& text);
 // The text a per-100 g edit shows for a per-gram value (null counts as 0): the value times 100
 // in the shortest form of up to 15 significant digits, in the user's locale ("250", "0,2").
 QString Per100gText(const QVariant& perGram);

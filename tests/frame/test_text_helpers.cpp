@@ -26,6 +26,17 @@ TEST_F(FrenchLocale, QuantityToTextRoundsUpToTheHundredth) {
     for (const NumberCase& c : cases) EXPECT_EQ(QuantityToText(c.value), c.text) << c.value;
 }
 
+TEST_F(FrenchLocale, ParseNonNegativeNumberReadsTheLocalesDecimals) {
+    const struct { const char* typed; double value; bool ok; } typed[] = {
+        {"250", 250, true}, {"0,5", 0.5, true}, {" 12 ", 12, true}, {"", 0, false},
+        {"12,", 12, true}, {"-3", 0, false}, {"abc", 0, false}, {"1.5", 0, false}};
+    for (const auto& t : typed) {
+        const std::optional<double> v = ParseNonNegativeNumber(QString::fromUtf8(t.typed));
+        EXPECT_EQ(v.has_value(), t.ok) << t.typed;
+        if (v) EXPECT_DOUBLE_EQ(*v, t.value) << t.typed;
+    }
+}
+
 TEST(TextHelpers, ReplaceAllScansLeftToRightWithoutRescanning) {
     EXPECT_EQ(ReplaceAll("1,5,2", ",", "."), "1.5.2");
     EXPECT_EQ(ReplaceAll("a", "abc", "x"), "a");
