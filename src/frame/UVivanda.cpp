@@ -362,3 +362,23 @@ QMdiSubWindow* ShowModuleWindow(QWidget* form) {
     sub->show();
     return sub;
 }
+
+QWidget* ShowActiveModuleWindow(QWidget* form) {
+    if (QMdiSubWindow* sub = ShowModuleWindow(form)) sub->mdiArea()->setActiveSubWindow(sub);
+    return form;
+}
+
+void OnModuleActivation(QWidget* form, std::function<void()> handler) {
+    if (!FVivanda) return;
+    QObject::connect(FVivanda->mdiArea(), &QMdiArea::subWindowActivated, form,
+                     [form, handler = std::move(handler)](QMdiSubWindow* sub) {
+                         if (sub && sub->widget() == form) handler();
+                     });
+}
+
+void CloseModuleWindow(QWidget* form) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        sub->close();
+    else
+        form->close();
+}

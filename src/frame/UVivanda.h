@@ -67,6 +67,14 @@ extern TFVivanda* FVivanda;
 // Adds a module form to the frame as a fixed-size child window without minimise and maximise
 // boxes, centred in the frame's client area; the window frees itself when closed.
 QMdiSubWindow* ShowModuleWindow(QWidget* form);
+// ShowModuleWindow, then makes the window the active child (which runs its first activation).
+// Returns the form.
+QWidget* ShowActiveModuleWindow(QWidget* form);
+// Runs `handler` each time `form`'s window becomes the frame's active child window.
+void OnModuleActivation(QWidget* form, std::function<void()> handler);
+// Closes a module form through its child window of the frame (or the form itself when it stands
+// alone), so that its window's close path runs.
+void CloseModuleWindow(QWidget* form);
 
 // Raised by the frame's creation when the program cannot start (its database is missing or
 // unreadable); the message is French and names the path.

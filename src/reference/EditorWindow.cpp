@@ -1,8 +1,6 @@
 #include "reference/EditorWindow.h"
 
 #include <QCloseEvent>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <exception>
 
 #include "data/Database.h"
@@ -15,19 +13,7 @@ const QString kBlank = QStringLiteral("        ");
 
 EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {}
 
-void EditorWindow::BtnQuitterClick() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
-
-void EditorWindow::onActivation(std::function<void()> handler) {
-    if (!FVivanda) return;
-    connect(FVivanda->mdiArea(), &QMdiArea::subWindowActivated, this, [this, handler](QMdiSubWindow* sub) {
-        if (sub && sub->widget() == this) handler();
-    });
-}
+void EditorWindow::BtnQuitterClick() { CloseModuleWindow(this); }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
     bool settled = false;
@@ -65,9 +51,4 @@ void ReportSaveRefusal(const std::exception& e, const QString& refusal) {
         ReportDatabaseBusy();
     else
         ShowSaveError(refusal);
-}
-
-QWidget* ShowActiveModuleWindow(QWidget* form) {
-    if (QMdiSubWindow* sub = ShowModuleWindow(form)) sub->mdiArea()->setActiveSubWindow(sub);
-    return form;
 }

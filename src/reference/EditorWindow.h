@@ -5,7 +5,6 @@
 #include <QString>
 #include <QWidget>
 #include <exception>
-#include <functional>
 
 class EditorWindow : public QWidget {
     Q_OBJECT
@@ -16,8 +15,6 @@ public:
     void BtnQuitterClick();
 
 protected:
-    // Runs `handler` each time this window becomes the frame's active child window.
-    void onActivation(std::function<void()> handler);
     // Offers to save the pending changes; false (a change still pending, kept for correction)
     // keeps the window open.
     virtual bool SaveBeforeClosing() = 0;
@@ -37,6 +34,3 @@ void ShowSaveError(const QString& text);
 // A write the database refused: when another program holds the database, says so (nothing
 // is wrong with what was typed); otherwise shows `refusal` as a refused save.
 void ReportSaveRefusal(const std::exception& e, const QString& refusal);
-// Shows a module window's form in the frame and makes it the active child (which runs its
-// first activation). Returns the form.
-QWidget* ShowActiveModuleWindow(QWidget* form);

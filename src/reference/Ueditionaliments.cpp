@@ -15,6 +15,7 @@
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/TextHelpers.h"
+#include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
 #include "reference/EditorFoodTables.h"
@@ -62,7 +63,7 @@ TFEditionAliments::TFEditionAliments(QWidget* parent) : EditorWindow(parent) {
     FEditionAliments = this;
     buildControls();
     FormCreate();
-    onActivation([this] { FormActivate(); });
+    OnModuleActivation(this, [this] { FormActivate(); });
 }
 
 TFEditionAliments::~TFEditionAliments() {

@@ -98,7 +98,7 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : EditorWindow(parent) {
     buildControls();
     FEditionRecettes = this;
     FormCreate();
-    onActivation([this] { guarded([this] { FormActivate(); }); });
+    OnModuleActivation(this, [this] { guarded([this] { FormActivate(); }); });
 }
 
 TFEditionRecettes::~TFEditionRecettes() {

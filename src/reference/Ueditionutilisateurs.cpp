@@ -45,7 +45,7 @@ TFEditionUtilisateurs::TFEditionUtilisateurs(QWidget* parent) : EditorWindow(par
     FEditionUtilisateurs = this;
     buildControls();
     FormCreate();
-    onActivation([this] { FormActivate(); });
+    OnModuleActivation(this, [this] { FormActivate(); });
 }
 
 TFEditionUtilisateurs::~TFEditionUtilisateurs() {

@@ -7,8 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -137,10 +135,7 @@ void TFRecettes::FormCreate() {
     setFixedSize(size());
 
     // The frame reports the activation of its child windows.
-    if (FVivanda)
-        connect(FVivanda->mdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-            if (sub && sub->widget() == this) FormActivate();
-        });
+    OnModuleActivation(this, [this] { FormActivate(); });
 }
 
 void TFRecettes::chooseNameColumns() {
@@ -287,19 +282,8 @@ void TFRecettes::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void TFRecettes::BtnQuitterClick() {
-    // The window lives in a sub-window of the frame, or stands alone.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
+void TFRecettes::BtnQuitterClick() { CloseModuleWindow(this); }
 
 void TFRecettes::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
 
-QWidget* CreateRecettes() {
-    auto* form = new TFRecettes();
-    // The new window becomes the active child, which runs its first activation.
-    if (QMdiSubWindow* sub = ShowModuleWindow(form)) sub->mdiArea()->setActiveSubWindow(sub);
-    return form;
-}
+QWidget* CreateRecettes() { return ShowActiveModuleWindow(new TFRecettes()); }
