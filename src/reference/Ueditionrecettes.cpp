@@ -1,7 +1,6 @@
 #include "reference/Ueditionrecettes.h"
 
 #include <QApplication>
-#include <QCollator>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -305,7 +304,7 @@ void TFEditionRecettes::fillRecipeList() {
         LboxRecettes->addItems(names);
     }
     if (LboxRecettes->count() > 0) {
-        selectListItem(0);
+        SelectListRow(LboxRecettes, 0);
         locateRecipe(LboxRecettes->item(0)->text(), false);
         CurrentRecipeIndex = 0;
     }
@@ -327,23 +326,6 @@ int TFEditionRecettes::CurrentRecipeId() const {
 
 void TFEditionRecettes::locateRecipe(const QString& name, bool partial) {
     TRecettes.locate(RecipeNameColumn, name, {.caseInsensitive = true, .partialKey = partial});
-}
-
-void TFEditionRecettes::selectListItem(int row) {
-    const QSignalBlocker quiet(LboxRecettes);
-    LboxRecettes->clearSelection();
-    LboxRecettes->setCurrentRow(row);
-    if (row >= 0 && row < LboxRecettes->count()) LboxRecettes->item(row)->setSelected(true);
-}
-
-void TFEditionRecettes::insertListItem(const QString& name) {
-    // The new name takes its place in the French order; the items around it stay where they are.
-    QCollator collator(QLocale(QLocale::French, QLocale::France));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    int at = 0;
-    while (at < LboxRecettes->count() && collator.compare(LboxRecettes->item(at)->text(), name) <= 0) ++at;
-    const QSignalBlocker quiet(LboxRecettes);
-    LboxRecettes->insertItem(at, name);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -385,9 +367,9 @@ void TFEditionRecettes::LboxRecettesClick() {
     SelectingFromList = true;
     const int clicked = LboxRecettes->currentRow();
     if (!SaveRecipeChanges()) {
-        selectListItem(CurrentRecipeIndex);
+        SelectListRow(LboxRecettes, CurrentRecipeIndex);
     } else if (clicked >= 0 && clicked < LboxRecettes->count()) {
-        selectListItem(clicked);
+        SelectListRow(LboxRecettes, clicked);
         locateRecipe(LboxRecettes->item(clicked)->text(), false);
         BackupRecipeIngredients();
         ShowRecipePhoto();
@@ -402,13 +384,13 @@ void TFEditionRecettes::EdtRechercheChange() {
     if (EdtRecherche->text().isEmpty()) return;
     const int found = FindItemByPrefix(ListItems(LboxRecettes), EdtRecherche->text());
     const int before = CurrentRecipeIndex;
-    selectListItem(found);
+    SelectListRow(LboxRecettes, found);
     if (found < 0) return;
     try {
         // Moving posts the recipe left; when that is refused, the list shows it again.
         locateRecipe(LboxRecettes->item(found)->text(), true);
     } catch (const DatabaseError&) {
-        selectListItem(before);
+        SelectListRow(LboxRecettes, before);
         throw;
     }
     CurrentRecipeIndex = found;
@@ -471,7 +453,7 @@ void TFEditionRecettes::BtnNouveauClick() {
     TRecettes.post();
     TRecettes.edit();
     showNoPhoto();
-    selectListItem(-1);
+    SelectListRow(LboxRecettes, -1);
     DBGIngredients->setEnabled(false);
     DBEdtNom->setFocus();
 }
@@ -498,7 +480,7 @@ void TFEditionRecettes::BtnSupprimerClick() {
         delete LboxRecettes->takeItem(LboxRecettes->row(item));
     }
     const QString now = CurrentRecipeId() ? TRecettes.asString(RecipeNameColumn) : QString();
-    selectListItem(ListItems(LboxRecettes).indexOf(now));
+    SelectListRow(LboxRecettes, FindListItem(LboxRecettes, now));
     CurrentRecipeIndex = LboxRecettes->currentRow();
 }
 

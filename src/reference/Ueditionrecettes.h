@@ -147,8 +147,6 @@ private:
     void fillFoodList();
     void fillRecipeList();
     void locateRecipe(const QString& name, bool partial);
-    void selectListItem(int row);          // selects from code: no click handler runs
-    void insertListItem(const QString& name);
     void clearChangeFlags();
     void showNoPhoto();
     int showMessage(const QString& text, const QString& caption, int style);

@@ -8,6 +8,7 @@
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
+#include "frame/FormWidgets.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
@@ -97,25 +98,16 @@ bool TFEditionRecettes::validateAndWrite(const QString& mode) {
     // The list follows: a new recipe takes its sorted place, a renamed one is renamed in place.
     const QString name = TRecettes.asString(RecipeNameColumn);
     if (NewRecipe) {
-        insertListItem(name);
+        InsertSortedItem(LboxRecettes, name);
     } else if (HeaderModified) {
-        const int old = [this] {
-            for (int i = 0; i < LboxRecettes->count(); ++i)
-                if (LboxRecettes->item(i)->text() == OldRecipeName) return i;
-            return -1;
-        }();
-        if (old >= 0) LboxRecettes->item(old)->setText(name);
+        if (const int old = FindListItem(LboxRecettes, OldRecipeName); old >= 0) LboxRecettes->item(old)->setText(name);
     }
     return true;
 }
 
 void TFEditionRecettes::reselectAfterSave() {
-    const QString name = TRecettes.asString(RecipeNameColumn);
-    for (int i = 0; i < LboxRecettes->count(); ++i)
-        if (LboxRecettes->item(i)->text() == name) {
-            selectListItem(i);
-            break;
-        }
+    if (const int row = FindListItem(LboxRecettes, TRecettes.asString(RecipeNameColumn)); row >= 0)
+        SelectListRow(LboxRecettes, row);
     if (const QListWidgetItem* item = LboxRecettes->currentItem(); item && item->isSelected()) {
         locateRecipe(item->text(), false);
         CurrentRecipeIndex = LboxRecettes->currentRow();
@@ -142,7 +134,7 @@ void TFEditionRecettes::undoDetails(bool wasNew) {
         }
     }
     if (wasNew && !SelectingFromList && LboxRecettes->count() > 0) {
-        selectListItem(0);
+        SelectListRow(LboxRecettes, 0);
         locateRecipe(LboxRecettes->item(0)->text(), false);
         CurrentRecipeIndex = 0;
     }
@@ -275,12 +267,10 @@ void TFEditionRecettes::BtnDupliquerClick() {
         return;
     }
     TRecettes.refresh();
-    insertListItem(copy.name);
-    for (int i = 0; i < LboxRecettes->count(); ++i)
-        if (LboxRecettes->item(i)->text() == copy.name) {
-            selectListItem(i);
-            CurrentRecipeIndex = i;
-            break;
-        }
+    InsertSortedItem(LboxRecettes, copy.name);
+    if (const int row = FindListItem(LboxRecettes, copy.name); row >= 0) {
+        SelectListRow(LboxRecettes, row);
+        CurrentRecipeIndex = row;
+    }
     locateRecipe(copy.name, false);
 }
