@@ -165,6 +165,20 @@ void SortForDisplay(QStringList& texts) {
     texts = std::move(sorted);
 }
 
+namespace {
+template <typename W>
+QStringList fillSorted(W* widget, QStringList texts) {
+    SortForDisplay(texts);
+    const QSignalBlocker quiet(widget);
+    widget->clear();
+    widget->addItems(texts);
+    return texts;
+}
+}  // namespace
+
+QStringList FillSorted(QListWidget* list, QStringList texts) { return fillSorted(list, std::move(texts)); }
+QStringList FillSorted(QComboBox* combo, QStringList texts) { return fillSorted(combo, std::move(texts)); }
+
 QStringList ListItems(const QListWidget* list) {
     QStringList texts;
     for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();

@@ -68,6 +68,11 @@ void LockInput(QWidget* input, bool locked);
 // Sorts texts as the sorted lists show them: French order, letter case ignored.
 void SortForDisplay(QStringList& texts);
 
+// Replaces the items of a list or drop-down list by `texts` in the order SortForDisplay gives,
+// without running its handlers; returns the texts in that order.
+QStringList FillSorted(QListWidget* list, QStringList texts);
+QStringList FillSorted(QComboBox* combo, QStringList texts);
+
 // Sorted list boxes: a QListWidget whose items stay in the order SortForDisplay gives.
 QStringList ListItems(const QListWidget* list);
 // Inserts `text` at its sorted place and returns its row; removes the item of `row` (none

@@ -65,8 +65,7 @@ void MeasureDialog::openLookups() {
     TDensites.open();
     QStringList foods;
     for (TDensites.first(); !TDensites.eof(); TDensites.next()) foods << TDensites.asString(NameColumnIndex);
-    SortForDisplay(foods);
-    LboxAliments->addItems(foods);
+    foods = FillSorted(LboxAliments, foods);
     LboxAliments->setCurrentIndex(foods.isEmpty() ? -1 : 0);
     if (!foods.isEmpty()) TDensites.locate(NameColumnName, foods.first(), {.caseInsensitive = true});
 
@@ -88,9 +87,7 @@ void MeasureDialog::fillUnitList(const QString& foodName) {
     QStringList units;
     for (Query.first(); !Query.eof(); Query.next()) units << Query.asString(0);
     Query.close();
-    SortForDisplay(units);
-    LboxUnites->clear();
-    LboxUnites->addItems(units);
+    units = FillSorted(LboxUnites, units);
     LboxUnites->setCurrentIndex(units.isEmpty() ? -1 : 0);
     if (!units.isEmpty()) TUnites.locate(QStringLiteral("NomUnite"), units.first(), {.caseInsensitive = true});
 }

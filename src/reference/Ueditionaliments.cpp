@@ -213,11 +213,9 @@ void TFEditionAliments::chooseNameColumn() {
 void TFEditionAliments::fillCategories() {
     QStringList names;
     for (TCatAliments.first(); !TCatAliments.eof(); TCatAliments.next()) names << TCatAliments.asString(1);
-    SortForDisplay(names);
-    const QSignalBlocker quiet(CboxCatAliments);
-    CboxCatAliments->clear();
-    CboxCatAliments->addItems(names);
+    names = FillSorted(CboxCatAliments, names);
     if (names.isEmpty()) return;
+    const QSignalBlocker quiet(CboxCatAliments);
     CboxCatAliments->setCurrentIndex(0);
     TCatAliments.locate(QStringLiteral("NomCategorieFrancais"), names.first(), {.caseInsensitive = true});
     CurrentFoodCategory = TCatAliments.asInt(0);
@@ -229,10 +227,7 @@ void TFEditionAliments::fillFoodList() {
     for (int row = 0; row < TAliments.recordCount(); ++row)
         if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory)
             names << dbvalue::toText(TAliments.rowValue(row, FoodNameColumn));
-    SortForDisplay(names);
-    const QSignalBlocker quiet(LboxAliments);
-    LboxAliments->clear();
-    LboxAliments->addItems(names);
+    FillSorted(LboxAliments, names);
 }
 
 bool TFEditionAliments::locateFood(const QString& name) {

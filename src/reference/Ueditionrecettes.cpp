@@ -277,12 +277,7 @@ void TFEditionRecettes::FormActivate() {
     TCategories.open();
     QStringList categories;
     for (TCatAliments.first(); !TCatAliments.eof(); TCatAliments.next()) categories << TCatAliments.asString(1);
-    SortForDisplay(categories);
-    {
-        const QSignalBlocker quiet(CboxCatAliments);
-        CboxCatAliments->clear();
-        CboxCatAliments->addItems(categories);
-    }
+    FillSorted(CboxCatAliments, categories);
     if (CboxCatAliments->count() > 0) {
         CboxCatAliments->setCurrentIndex(0);
         CboxCatAlimentsClick();
@@ -297,12 +292,7 @@ void TFEditionRecettes::fillRecipeList() {
     TIngredients.open();
     QStringList names;
     for (int r = 0; r < TRecettes.recordCount(); ++r) names << TRecettes.rowValue(r, RecipeNameColumn).toString();
-    SortForDisplay(names);
-    {
-        const QSignalBlocker quiet(LboxRecettes);
-        LboxRecettes->clear();
-        LboxRecettes->addItems(names);
-    }
+    FillSorted(LboxRecettes, names);
     if (LboxRecettes->count() > 0) {
         SelectListRow(LboxRecettes, 0);
         locateRecipe(LboxRecettes->item(0)->text(), false);
@@ -417,10 +407,8 @@ void TFEditionRecettes::fillFoodList() {
     for (int r = 0; r < TAliments.recordCount(); ++r)
         if (dbvalue::toInt(TAliments.rowValue(r, kFoodCategoryPosition)) == RecipeEditorFoodCategory)
             names << TAliments.rowValue(r, FoodNameColumn).toString();
-    SortForDisplay(names);
-    LboxAliments->clear();
-    LboxAliments->addItems(names);
-    if (LboxAliments->count() == 0) return;
+    names = FillSorted(LboxAliments, names);
+    if (names.isEmpty()) return;
     LboxAliments->setCurrentRow(0);
     TAliments.locate(FoodNameColumn, names.first(), {.caseInsensitive = true});
 }

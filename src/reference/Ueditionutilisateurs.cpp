@@ -118,12 +118,7 @@ void TFEditionUtilisateurs::FormActivate() {
     if (UserEditorActivated) return;
     QStringList names;
     for (TUtilisateurs.first(); !TUtilisateurs.eof(); TUtilisateurs.next()) names << TUtilisateurs.asString(QStringLiteral("Nom"));
-    SortForDisplay(names);
-    {
-        const QSignalBlocker quiet(LboxUtilisateurs);
-        LboxUtilisateurs->clear();
-        LboxUtilisateurs->addItems(names);
-    }
+    FillSorted(LboxUtilisateurs, names);
     if (LboxUtilisateurs->count() > 0)
         showUser(0);
     else

@@ -230,9 +230,7 @@ void TFRecettes::BtnRechercherClick() {
         // A statement the database refuses leaves the previous results.
         return;
     }
-    SortForDisplay(names);
-    LboxRecettes->clear();
-    LboxRecettes->addItems(names);
+    FillSorted(LboxRecettes, names);
     BtnAfficher->setEnabled(false);
 }
 
