@@ -93,3 +93,14 @@ void ReportDatabaseBusy();
 // An error that escaped a handler: the busy box for a database locked by another program, the
 // standard box otherwise.
 void ReportError(const std::exception& e);
+
+// Runs a handler from a widget signal (where an exception must not reach the toolkit); an error
+// it does not handle itself goes to ReportError.
+template <typename Fn>
+void RunGuarded(Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        ReportError(e);
+    }
+}

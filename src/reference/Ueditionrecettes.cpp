@@ -38,16 +38,6 @@ const QString kImageFilter = QStringLiteral(
     "Tout (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;Fichier image JPEG (*.jpg);;Fichier image JPEG (*.jpeg);;"
     "Bitmaps (*.bmp)");
 
-// Runs a handler from a widget signal; an error it does not handle itself goes to the standard box.
-template <typename Fn>
-void guarded(Fn&& fn) {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        ReportError(e);
-    }
-}
-
 }  // namespace
 
 void TFEditionRecettes::ResetUnitState() {
@@ -97,7 +87,7 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : EditorWindow(parent) {
     buildControls();
     FEditionRecettes = this;
     FormCreate();
-    OnModuleActivation(this, [this] { guarded([this] { FormActivate(); }); });
+    OnModuleActivation(this, [this] { RunGuarded([this] { FormActivate(); }); });
 }
 
 TFEditionRecettes::~TFEditionRecettes() {
@@ -110,7 +100,7 @@ TFEditionRecettes::~TFEditionRecettes() {
 
 void TFEditionRecettes::buildControls() {
     auto on = [this](QPushButton* b, void (TFEditionRecettes::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
     };
 
     LblRecherche = PlaceLabel(this, "LblRecherche", QStringLiteral("Rechercher"), {8, 8, 0, 0}, true);
@@ -188,9 +178,9 @@ void TFEditionRecettes::buildControls() {
     quantity.color = kEditableColour;
     quantity.ellipsis = true;
     DBGIngredients->setColumns({{IngredientNameField, QStringLiteral("Ingrédient"), 226}, quantity});
-    DBGIngredients->onEditButtonClick = [this] { guarded([this] { DBGIngredientsEditButtonClick(); }); };
-    connect(DBGIngredients, &DbGrid::exited, this, [this] { guarded([this] { DBGIngredientsExit(); }); });
-    connect(DBGCategories, &DbGrid::exited, this, [this] { guarded([this] { DBGCategoriesExit(); }); });
+    DBGIngredients->onEditButtonClick = [this] { RunGuarded([this] { DBGIngredientsEditButtonClick(); }); };
+    connect(DBGIngredients, &DbGrid::exited, this, [this] { RunGuarded([this] { DBGIngredientsExit(); }); });
+    connect(DBGCategories, &DbGrid::exited, this, [this] { RunGuarded([this] { DBGCategoriesExit(); }); });
 
     connect(DBEdtNom, &QLineEdit::textChanged, this, [this] { HeaderEdited(DBEdtNom->modified()); });
     connect(DBEdtTempsPrepartion, &QLineEdit::textChanged, this,
@@ -200,13 +190,13 @@ void TFEditionRecettes::buildControls() {
         if (now == DBEdtNom) DBEdtNomEnter();
     });
 
-    connect(EdtRecherche, &QLineEdit::textChanged, this, [this] { guarded([this] { EdtRechercheChange(); }); });
-    connect(EdtRechAliment, &QLineEdit::textChanged, this, [this] { guarded([this] { EdtRechAlimentChange(); }); });
-    connect(CboxCatAliments, &QComboBox::activated, this, [this] { guarded([this] { CboxCatAlimentsClick(); }); });
+    connect(EdtRecherche, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { EdtRechercheChange(); }); });
+    connect(EdtRechAliment, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { EdtRechAlimentChange(); }); });
+    connect(CboxCatAliments, &QComboBox::activated, this, [this] { RunGuarded([this] { CboxCatAlimentsClick(); }); });
     // A recipe chosen in the list by the mouse or the arrow keys; choices made by the code run
     // under a signal blocker.
     connect(LboxRecettes, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!LboxRecettes->selectedItems().isEmpty()) guarded([this] { LboxRecettesClick(); });
+        if (!LboxRecettes->selectedItems().isEmpty()) RunGuarded([this] { LboxRecettesClick(); });
     });
 
     on(BtnNouveau, &TFEditionRecettes::BtnNouveauClick);
