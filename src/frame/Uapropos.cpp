@@ -48,9 +48,7 @@ TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     setPalette(colours);
     setAutoFillBackground(true);
 
-    Image = new QLabel(this);
-    Image->setObjectName(QStringLiteral("Image"));
-    Image->setGeometry(0, 0, 270, 125);
+    Image = PlaceWidget<QLabel>(this, "Image", QRect(0, 0, 270, 125));
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -59,9 +57,7 @@ TFApropos::TFApropos(QWidget* parent) : QDialog(parent) {
     Panel1->setGeometry(8, 6, 254, 69);
     LblRens = PlaceLabel(Panel1, "LblRens", QString(), QRect(9, 9, 0, 0));
     LblRens->setTextFormat(Qt::PlainText);
-    Logo = new QLabel(Panel1);
-    Logo->setObjectName(QStringLiteral("Logo"));
-    Logo->setGeometry(218, 3, 32, 32);
+    Logo = PlaceWidget<QLabel>(Panel1, "Logo", QRect(218, 3, 32, 32));
     Logo->setScaledContents(true);
     Logo->setPixmap(VivandaLogo());
 

@@ -97,12 +97,8 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     UseProgramFont(this);
     setWindowTitle(QString::fromLatin1(kModules[0].caption));
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 542, 446);
-    RichEdit = new QTextEdit(this);
-    RichEdit->setObjectName(QStringLiteral("RichEdit"));
-    RichEdit->setGeometry(242, 14, 290, 379);
+    Image1 = PlaceWidget<QLabel>(this, "Image1", QRect(0, 0, 542, 446));
+    RichEdit = PlaceWidget<QTextEdit>(this, "RichEdit", QRect(242, 14, 290, 379));
     RichEdit->setReadOnly(true);
     RichEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
@@ -120,13 +116,9 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     BtnAstuces = PlaceButton(Panel, "BtnAstuces", QStringLiteral("Astuces"), QRect(20, 305, 180, 25));
     BtnDemarrer = PlaceButton(Panel, "BtnDemarrer", QString::fromUtf8("Lancer le module sélectionné"),
                               QRect(20, 356, 180, 25));
-    Image2 = new QLabel(Panel);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(94, 208, 32, 32);
+    Image2 = PlaceWidget<QLabel>(Panel, "Image2", QRect(94, 208, 32, 32));
     Image2->setPixmap(VivandaLogo());
-    CbxSelModule = new QCheckBox(Panel);
-    CbxSelModule->setObjectName(QStringLiteral("CbxSelModule"));
-    CbxSelModule->setGeometry(14, 390, 16, 16);
+    CbxSelModule = PlaceWidget<QCheckBox>(Panel, "CbxSelModule", QRect(14, 390, 16, 16));
     LblDemarrer = PlaceLabel(Panel, "LblDemarrer", QString(), QRect(32, 386, 0, 0));
 
     // The window is wide enough for its longest caption; the text pane takes the extra width.

@@ -265,19 +265,13 @@ TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FMessage"));
     UseProgramFont(this);
 
-    Image = new QLabel(this);
-    Image->setObjectName(QStringLiteral("Image"));
-    Image->setGeometry(-14, 0, 536, 358);
+    Image = PlaceWidget<QLabel>(this, "Image", QRect(-14, 0, 536, 358));
     BtnNon = makeButton(QStringLiteral("Non"), "BtnNon", 359, this);
     BtnOk = makeButton(QStringLiteral("OK"), "BtnOk", 185, this);
     BtnOui = makeButton(QStringLiteral("Oui"), "BtnOui", 10, this);
-    LblNePlusAfficher = new QLabel(QStringLiteral("Ne plus afficher ce message"), this);
-    LblNePlusAfficher->setObjectName(QStringLiteral("LblNePlusAfficher"));
-    LblNePlusAfficher->move(27, 56);
-    LblNePlusAfficher->adjustSize();
-    ChbAfficheAlerte = new QCheckBox(this);
-    ChbAfficheAlerte->setObjectName(QStringLiteral("ChbAfficheAlerte"));
-    ChbAfficheAlerte->setGeometry(10, 55, 14, 14);
+    LblNePlusAfficher =
+        PlaceLabel(this, "LblNePlusAfficher", QStringLiteral("Ne plus afficher ce message"), QRect(27, 56, 0, 0));
+    ChbAfficheAlerte = PlaceWidget<QCheckBox>(this, "ChbAfficheAlerte", QRect(10, 55, 14, 14));
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));
     Panel->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -300,9 +294,7 @@ TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
     black.setColor(QPalette::WindowText, Qt::black);
     LblMessage->setPalette(black);
     LblMessage->move(2, 2);
-    ImageSymbole = new QLabel(Panel);
-    ImageSymbole->setObjectName(QStringLiteral("ImageSymbole"));
-    ImageSymbole->setGeometry(1, 1, 32, 32);
+    ImageSymbole = PlaceWidget<QLabel>(Panel, "ImageSymbole", QRect(1, 1, 32, 32));
 
     setTabOrder(ChbAfficheAlerte, BtnOui);
     setTabOrder(BtnOui, BtnOk);

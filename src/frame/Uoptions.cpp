@@ -56,9 +56,7 @@ TFOptions::TFOptions(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Affichage des messages d'alerte"));
     UseProgramFont(this);
 
-    Image = new QLabel(this);
-    Image->setObjectName(QStringLiteral("Image"));
-    Image->setGeometry(0, 0, 381, 282);
+    Image = PlaceWidget<QLabel>(this, "Image", QRect(0, 0, 381, 282));
 
     GbxRecette = PlaceGroup(this, "GbxRecette", QStringLiteral("Recettes de cuisine"), QRect(8, 11, 364, 53));
     ChbxRecettes = addSwitch(GbxRecette, "ChbxRecettes", "LblRecettes", 18, &LblRecettes);

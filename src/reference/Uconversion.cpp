@@ -167,14 +167,10 @@ TFConversionVM::TFConversionVM(QWidget* parent) : MeasureDialog(parent, kHelpCon
     setAutoFillBackground(true);
 
     LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 8, 0, 0}, true);
-    LboxAliments = new QComboBox(this);
-    LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
-    LboxAliments->setGeometry(8, 24, 221, 22);
+    LboxAliments = PlaceWidget<QComboBox>(this, "LboxAliments", QRect(8, 24, 221, 22));
     LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliment"));
     LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 54, 0, 0}, true);
-    LboxUnites = new QComboBox(this);
-    LboxUnites->setObjectName(QStringLiteral("LboxUnites"));
-    LboxUnites->setGeometry(8, 70, 221, 22);
+    LboxUnites = PlaceWidget<QComboBox>(this, "LboxUnites", QRect(8, 70, 221, 22));
     LboxUnites->setToolTip(QStringLiteral("Sélection de l'unité de mesure"));
     LblQuantite = PlaceLabel(this, "LblQuantite", QStringLiteral("Quantité"), {8, 100, 0, 0}, true);
     EdtQuantite = PlaceEdit(this, "EdtQuantite", {8, 116, 100, 21});

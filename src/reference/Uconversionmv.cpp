@@ -32,17 +32,13 @@ TFConversionMV::TFConversionMV(QWidget* parent) : MeasureDialog(parent, kHelpCon
 
     // Top to bottom: the food, the weight, the measure, Conversion, the result, Ok.
     LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 6, 0, 0}, true);
-    LboxAliments = new QComboBox(this);
-    LboxAliments->setObjectName(QStringLiteral("LboxAliments"));
-    LboxAliments->setGeometry(8, 22, 356, 22);
+    LboxAliments = PlaceWidget<QComboBox>(this, "LboxAliments", QRect(8, 22, 356, 22));
     LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliments"));
     LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en gr)"), {8, 50, 0, 0}, true);
     EdtQuantite = PlaceEdit(this, "EdtQuantite", {8, 66, 100, 21});
     EdtQuantite->setToolTip(QStringLiteral("Saisie de la quantité (en grammes) de l'aliment sélectionné"));
     LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 94, 0, 0}, true);
-    LboxUnites = new QComboBox(this);
-    LboxUnites->setObjectName(QStringLiteral("LboxUnites"));
-    LboxUnites->setGeometry(8, 110, 356, 22);
+    LboxUnites = PlaceWidget<QComboBox>(this, "LboxUnites", QRect(8, 110, 356, 22));
     LboxUnites->setToolTip(
         QStringLiteral("Sélection de l'unité de mesure  dans laquelle doit être effectué la conversion"));
     BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {8, 140, 109, 25}, true);
