@@ -445,9 +445,7 @@ void TFEditionRecettes::BtnSupprimerClick() {
                     QStringLiteral("Suppression impossible"), 48);
         return;
     }
-    if (showMessage(QStringLiteral("        Voulez-vous vraiment supprimer cet enregistrement ?"),
-                    QStringLiteral("Suppression d'un enregistrement"), 36) != 6)
-        return;
+    if (!confirmDeletion()) return;
     TRecettes.cancel();
     DeleteRecipeWithDetails(id);
     TRecettes.refresh();
@@ -477,6 +475,11 @@ void TFEditionRecettes::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath
 
 int TFEditionRecettes::showMessage(const QString& text, const QString& caption, int style) {
     return ShowMessageBox(text, caption, style, &MessageSwitch, false);
+}
+
+bool TFEditionRecettes::confirmDeletion() {
+    return showMessage(QStringLiteral("        Voulez-vous vraiment supprimer cet enregistrement ?"),
+                       QStringLiteral("Suppression d'un enregistrement"), 36) == 6;
 }
 
 QWidget* CreateEditionRecettes() { return ShowActiveModuleWindow(new TFEditionRecettes()); }

@@ -150,6 +150,8 @@ private:
     void clearChangeFlags();
     void showNoPhoto();
     int showMessage(const QString& text, const QString& caption, int style);
+    // "Voulez-vous vraiment supprimer cet enregistrement ?"; true on "Oui".
+    bool confirmDeletion();
     void undoDetails(bool wasNew);
     bool refuseProtectedChanges();
     bool validateAndWrite(const QString& mode);

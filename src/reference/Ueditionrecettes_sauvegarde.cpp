@@ -20,7 +20,6 @@ namespace {
 
 const QString kBlank = QStringLiteral("        ");
 const QString kDeleteCaption = QStringLiteral("Suppression d'un enregistrement");
-const QString kDeleteQuestion = QStringLiteral("        Voulez-vous vraiment supprimer cet enregistrement ?");
 
 // Runs a step whose failure is of no consequence to the user (cancelling, re-reading).
 template <typename Fn>
@@ -192,7 +191,7 @@ void TFEditionRecettes::BtnAjouterClick() {
 }
 
 void TFEditionRecettes::BtnRetirerClick() {
-    if (showMessage(kDeleteQuestion, kDeleteCaption, 36) != 6) return;
+    if (!confirmDeletion()) return;
     if (TIngredients.recNo() < 0) return;
     BackupRecipeIngredients();
     TIngredients.remove();
@@ -210,7 +209,7 @@ void TFEditionRecettes::BtnAjouterCategorieClick() {
 }
 
 void TFEditionRecettes::BtnSuppCategorieClick() {
-    if (showMessage(kDeleteQuestion, kDeleteCaption, 36) != 6) return;
+    if (!confirmDeletion()) return;
     if (TCategoriesRecettes.recNo() < 0) return;
     BackupRecipeCategories();
     TCategoriesRecettes.remove();
