@@ -219,8 +219,7 @@ void TFAstuces::moduleClicked(int module) {
 bool TFAstuces::selectionMissing(bool moduleOnly) {
     for (int m = moduleOnly ? 1 : 0; m < kFirstStepsModules; ++m)
         if (moduleButton(m)->isChecked()) return false;
-    uint8_t scratch = 0;
-    ShowMessageBox(MessageTable[1], MessageTable[0], 64, &scratch, false);
+    ShowMessageBox(MessageTable[1], MessageTable[0], 64, nullptr, false);
     DisableTipNavigation();
     return true;
 }

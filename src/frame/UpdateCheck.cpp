@@ -118,11 +118,10 @@ void UpdateCheck::offer(const QString& url) {
         return;
     }
     offerPending_ = false;
-    uint8_t scratch = 0;
     const int answer = ShowMessageBox(
         QString::fromUtf8("        Une nouvelle mise à jour est disponible.\n        Voulez-vous accéder à la page "
                           "de téléchargement de cette mise à\n        jour ?"),
-        QStringLiteral("Nouvelle mise à jour détectée"), 36, &scratch, false);
+        QStringLiteral("Nouvelle mise à jour détectée"), 36, nullptr, false);
     if (answer == 6)
         OpenPageOrSay(url,
                       QString::fromUtf8("        Impossible de récupérer la mise à jour !\n        Vérifiez que vous êtes "

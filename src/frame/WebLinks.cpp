@@ -7,8 +7,7 @@
 
 bool OpenPageOrSay(const QString& url, const QString& text, const QString& caption) {
     if (OpenWebPage(url)) return true;
-    uint8_t scratch = 0;
-    ShowMessageBox(text, caption, 48, &scratch, false);
+    ShowMessageBox(text, caption, 48, nullptr, false);
     return false;
 }
 
