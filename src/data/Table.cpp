@@ -21,21 +21,9 @@ bool sameValue(const QVariant& a, const QVariant& b) {
 
 // Runs one statement with its bound values; returns the rows changed.
 int runStatement(const QString& sql, const std::vector<QVariant>& values) {
-    sqlite3* db = dbConnection();
-    sqlite3_stmt* st = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK)
-        throwDatabaseError();
-    try {
-        for (size_t i = 0; i < values.size(); ++i) bindSqlValue(st, int(i + 1), values[i]);
-    } catch (...) {
-        sqlite3_finalize(st);
-        throw;
-    }
-    const int rc = sqlite3_step(st);
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) throwDatabaseError();
-    return sqlite3_changes(db);
+    Query q(sql);
+    for (const QVariant& v : values) q.addBindValue(v);
+    return q.exec();
 }
 
 const QString kBlank = QStringLiteral("        ");
