@@ -70,25 +70,26 @@ void TFAffHistoConso::done(int result) {
     closing_ = false;
 }
 
-void TFAffHistoConso::setPickers(const QDate& first, const QDate& start, const QDate& end, const QDate& last) {
-    DTPickerDebut->setDateRange(first, last);
-    DTPickerDebut->setDate(start);
-    DTPickerFin->setDateRange(first, last);
-    DTPickerFin->setDate(end);
+void TFAffHistoConso::resetPeriod() {
+    for (QDateEdit* picker : {DTPickerDebut, DTPickerFin}) picker->setDateRange(HistoryFirstDate, HistoryLastDate);
+    DTPickerDebut->setDate(HistoryFirstDate);
+    DTPickerFin->setDate(HistoryLastDate);
+}
+
+bool TFAffHistoConso::listDays(const QList<QDate>& days) {
+    FillDayList(LBoxDates, days);
+    HistoryDateCount = int32_t(days.size());
+    if (days.isEmpty()) return false;
+    HistoryFirstDate = days.first();
+    HistoryLastDate = days.last();
+    return true;
 }
 
 void TFAffHistoConso::FormActivate() {
     const QStringList names = HistoryUserNames();
     HistoryUserCount = HistoryUserCountOf(names);
     if (HistoryUserCount < 2) {
-        const QList<QDate> days = HistoryDays();
-        FillDayList(LBoxDates, days);
-        HistoryDateCount = int32_t(days.size());
-        if (!days.isEmpty()) {
-            HistoryFirstDate = days.first();
-            HistoryLastDate = days.last();
-            setPickers(HistoryFirstDate, HistoryFirstDate, HistoryLastDate, HistoryLastDate);
-        }
+        if (listDays(HistoryDays())) resetPeriod();
     } else {
         FillUserList(LBoxUtilisateurs, names);
     }
@@ -101,17 +102,11 @@ void TFAffHistoConso::LBoxUtilisateursClick() {
     if (!user) return;
     try {
         HistoryDateCount = 0;
-        const QList<QDate> days = HistoryDays(*user);
-        FillDayList(LBoxDates, days);
-        HistoryDateCount = int32_t(days.size());
-        if (!days.isEmpty()) {
-            HistoryFirstDate = days.first();
-            HistoryLastDate = days.last();
-        }
+        const bool any = listDays(HistoryDays(*user));
         RBtnAffJournee->setChecked(true);
         RBtnAffJourneeClick();
         // A user with a single saved day has that day as the whole period.
-        if (!days.isEmpty()) setPickers(HistoryFirstDate, HistoryFirstDate, HistoryLastDate, HistoryLastDate);
+        if (any) resetPeriod();
     } catch (const DatabaseError&) {
     }
 }

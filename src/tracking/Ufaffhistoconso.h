@@ -46,7 +46,10 @@ protected:
     void done(int result) override;
 
 private:
-    void setPickers(const QDate& first, const QDate& start, const QDate& end, const QDate& last);
+    // Lists the days; they become the history's first and last dates. False when there are none.
+    bool listDays(const QList<QDate>& days);
+    // Both pickers limited to the first to the last date, the period set to all of it.
+    void resetPeriod();
     bool closing_ = false;
 };
 
