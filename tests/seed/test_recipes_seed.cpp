@@ -150,7 +150,7 @@ TEST_F(RecipesSeed, ThemesAndFoodCategoriesLeadToConsumptionCategories) {
                "(SELECT IdMetaCategorie FROM t_alim_recette_catconso)", "a consumption category would always list nothing");
 }
 
-TEST_F(RecipesSeed, ActivitiesAreNamedAndCostTheMetValueOfTheirCompendiumCode) {
+TEST_F(RecipesSeed, ActivitiesAreNamedAndCostTheirCompendiumCodeAboveRest) {
     auto activities = db.rows("SELECT * FROM t_activites ORDER BY IdActivite");
     ASSERT_GE(activities.size(), 60u);
     expectFiveLanguageNames("t_activites", "IdActivite", "NomActivite", 32);
@@ -169,8 +169,8 @@ TEST_F(RecipesSeed, ActivitiesAreNamedAndCostTheMetValueOfTheirCompendiumCode) {
         EXPECT_EQ(codes[i].at("Francais"), a.at("NomActiviteFrancais"));
         auto met = metOfCode.find(codes[i].at("Compendium"));
         ASSERT_NE(met, metOfCode.end()) << a.at("NomActiviteFrancais") << ": code " << codes[i].at("Compendium");
-        // kcal a minute per kg of body weight = MET x 3.5 / 200.
-        EXPECT_NEAR(number(a, "ScaleFactor") * 200.0 / 3.5, met->second, 1e-6)
+        // kcal a minute per kg of body weight above rest = (MET - 1) x 3.5 / 200, never below 0.
+        EXPECT_NEAR(number(a, "ScaleFactor"), std::max(met->second - 1.0, 0.0) * 3.5 / 200.0, 1e-8)
             << a.at("NomActiviteFrancais") << " (code " << met->first << ")";
     }
 }

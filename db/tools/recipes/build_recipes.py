@@ -11,7 +11,9 @@ Sources (all in this folder, written by hand and reviewed):
   themes.tsv      recipe themes in five languages, each with its consumption category
   catconso.tsv    consumption categories, with the food categories they gather
   activities.tsv  activities in five languages with their Compendium code
-  compendium_2011.tsv  the 2011 Compendium's MET value and description of each code used
+  compendium_2011.tsv  the 2011 Compendium's MET value and description of each code used;
+                  an activity's ScaleFactor is (MET - 1) x 3.5 / 200, never below 0: the kcal
+                  a minute per kg it costs above rest, which the basal needs already hold
 
 Outputs:
   db/tools/recipes/required_ciqual_codes.txt  every Ciqual code the recipes use (read by the
@@ -412,8 +414,12 @@ def build_themes_and_categories():
 # ---------------------------------------------------------------- activities
 
 def scale_factor(met):
-    """kcal a minute per kg of body weight: MET x 3.5 ml O2/kg/min, 5 kcal per litre of O2."""
-    return round(met * 3.5 / 200, 8)
+    """kcal a minute per kg of body weight spent above rest: (MET - 1) x 3.5 / 200, never below 0.
+
+    1 MET = 3.5 ml of oxygen per kg per minute, about 5 kcal per litre of oxygen. The needs
+    dialog adds the activities to the basal needs, which already hold the resting energy (1 MET),
+    so an activity counts only what it costs above rest; sleeping (0.95 MET) adds nothing."""
+    return round(max(met - 1.0, 0.0) * 3.5 / 200, 8)
 
 
 def compendium_mets():
