@@ -139,6 +139,12 @@ TEST_F(FoodsSeed, PieceWeightsStayWithinTheBandOfTheirCategory) {
     const auto pieces = db.rows("SELECT IdAliment, NomAlimentFrancais, IdCatAliment, PoidsMoyen FROM t_aliments "
                                 "WHERE PoidsMoyen > 0");
     EXPECT_GE(pieces.size(), 50u);
+    // Foods a French cook counts in pieces have one.
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM t_aliments WHERE PoidsMoyen > 0 AND NomAlimentFrancais IN ("
+                        "'Steak haché 15% cru', 'Saucisse de Toulouse crue', 'Merguez crue', 'Chipolata crue', "
+                        "'Pain au lait', 'Fromage fondu en portions', 'Biscotte', 'Courgette', 'Poivron rouge', "
+                        "'Grenade', 'Concombre', 'Citron')"),
+              12);
     for (const Row& food : pieces) {
         auto band = bands.find(food.at("IdCatAliment"));
         ASSERT_NE(band, bands.end()) << food.at("NomAlimentFrancais") << ": category " << food.at("IdCatAliment")

@@ -99,6 +99,14 @@ TEST_F(RecipesSeed, IngredientAndThemeLinksPointAtExistingRows) {
                "c.IdRecette = r.IdRecette) NOT BETWEEN 1 AND 4", "a recipe without ingredient, or with no or too many themes");
     expectNone("SELECT IdRecette, IdCategorie FROM t_categories_recettes GROUP BY IdRecette, IdCategorie "
                "HAVING COUNT(*) > 1", "a recipe lists a theme twice");
+    // Recipes count the food their steps use: peeled fruit where they peel, couscous grain, duck confit.
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM t_ingredients_recettes JOIN t_recettes USING (IdRecette) JOIN t_aliments "
+                        "USING (IdAliment) WHERE (NomRecetteFrancais, NomAlimentFrancais) IN (VALUES "
+                        "('Tarte aux pommes', 'Pomme pelée'), ('Crumble aux pommes', 'Pomme pelée'), "
+                        "('Salade de fruits frais', 'Pomme pelée'), ('Salade de fruits frais', 'Poire pelée'), "
+                        "('Couscous au poulet', 'Graine de couscous'), ('Taboulé', 'Graine de couscous'), "
+                        "('Cassoulet', 'Confit de canard'))"),
+              7);
 }
 
 TEST_F(RecipesSeed, RecipeValuesAreTheWeightedMeanOfTheirIngredients) {

@@ -69,7 +69,8 @@ MEAT_AND_FISH_CATEGORIES = {9, 10, 11, 12, 13}
 MEAT_STOCKS = {"25930", "25947"}              # beef stock, chicken stock
 # Dry starches cooked in liquid, with the grams of liquid a gram of them takes up, and the
 # liquids that can give it: the recipe must count at least that much of those liquids.
-ABSORBING = {"9810": 1.5, "9100": 1.5, "9119": 1.5, "9610": 1.0, "20585": 1.5, "20501": 1.5}
+ABSORBING = {"9810": 1.5, "9100": 1.5, "9119": 1.5, "9610": 1.0, "9681": 1.0, "20585": 1.5,
+             "20501": 1.5}
 COOKING_LIQUIDS = {"18066", "25930", "25947", "25948", "19024", "19041", "20048"}
 FOOD_CATEGORY_IDS = range(1, 25)
 TIME_PATTERN = re.compile(r"^([01]\d|2[0-3]):[0-5]\d:[0-5]\d$")
