@@ -1,6 +1,7 @@
 #include "data/ColumnWidths.h"
 
 #include <QHash>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -42,4 +43,12 @@ const QHash<QString, int>& widthMap() {
 
 int ColumnTextWidth(const QString& table, const QString& column) {
     return widthMap().value(key(table, column), -1);
+}
+
+QString CutToWidth(const QString& text, int width) {
+    if (width < 0 || text.size() <= width) return text;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    graphemes.setPosition(width);
+    const qsizetype at = graphemes.isAtBoundary() ? width : graphemes.toPreviousBoundary();
+    return text.left(std::max<qsizetype>(at, 0));
 }

@@ -7,3 +7,7 @@
 // Width of `column` of `table` (names compared case-insensitively); -1 when the column has no
 // fixed width (memo texts, numbers, unknown columns).
 int ColumnTextWidth(const QString& table, const QString& column);
+
+// `text` cut to at most `width` UTF-16 units at a character boundary: never half of a surrogate
+// pair, never a letter without the accent that follows it. A negative width leaves the text.
+QString CutToWidth(const QString& text, int width);

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include <QDir>
+#include <cerrno>
 #include <QFileInfo>
 #include <QStringList>
 #include <sqlite3.h>
@@ -18,19 +19,17 @@ void sqlFold(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         return;
     }
     const bool toUpper = sqlite3_user_data(ctx) != nullptr;
+    // The whole text, a NUL inside it included.
     const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QByteArray folded = FoldAccents(QString::fromUtf8(raw), toUpper).toUtf8();
+    const QByteArray folded = FoldAccents(QString::fromUtf8(raw, sqlite3_value_bytes(argv[0])), toUpper).toUtf8();
     sqlite3_result_text(ctx, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
 }
 
 void execPlain(const char* sql) {
     char* err = nullptr;
     const int rc = sqlite3_exec(dbConnection(), sql, nullptr, nullptr, &err);
-    if (rc != SQLITE_OK) {
-        QString msg = QString::fromUtf8(err ? err : "?");
-        sqlite3_free(err);
-        throw DatabaseError(msg, rc);
-    }
+    sqlite3_free(err);
+    if (rc != SQLITE_OK) throwDatabaseError();
 }
 
 bool isBusyCode(int code) {
@@ -48,6 +47,59 @@ bool DatabaseError::busy() const { return isBusyCode(code_); }
 bool IsDatabaseBusy(const std::exception& e) {
     const auto* error = dynamic_cast<const DatabaseError*>(&e);
     return error && error->busy();
+}
+
+DatabaseFailure DatabaseFailureKind(const std::exception& e) {
+    const auto* error = dynamic_cast<const DatabaseError*>(&e);
+    if (!error) return DatabaseFailure::Other;
+    if (error->sqliteCode() == 0) return DatabaseFailure::Own;
+    switch (error->sqliteCode() & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DatabaseFailure::Busy;
+    case SQLITE_FULL:
+        return DatabaseFailure::Full;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return DatabaseFailure::ReadOnly;
+    case SQLITE_CONSTRAINT:
+        return DatabaseFailure::Constraint;
+    default:
+        return DatabaseFailure::Other;
+    }
+}
+
+QString DatabaseFailureText(const std::exception& e) {
+    const QString blank = QStringLiteral("        ");
+    const QString nothingLost =
+        QStringLiteral("\n") + blank + QStringLiteral("Rien n'a été modifié dans la base de données et rien n'est perdu.");
+    QString what;
+    switch (DatabaseFailureKind(e)) {
+    case DatabaseFailure::Own:
+        return static_cast<const DatabaseError&>(e).message();
+    case DatabaseFailure::Busy:
+        return blank + QStringLiteral("La base de données est utilisée par un autre programme.") + nothingLost +
+               QStringLiteral("\n") + blank + QStringLiteral("Réessayez dans un instant.");
+    case DatabaseFailure::Full:
+        return blank + QStringLiteral("Le disque est plein : la base de données ne peut pas s'agrandir.") +
+               nothingLost + QStringLiteral("\n") + blank +
+               QStringLiteral("Libérez de la place sur le disque, puis réessayez.");
+    case DatabaseFailure::ReadOnly:
+        what = QStringLiteral("La base de données est en lecture seule : son fichier ou son dossier\n") + blank +
+               QStringLiteral("est protégé en écriture.");
+        break;
+    case DatabaseFailure::Constraint:
+        what = QStringLiteral("La base de données a refusé l'écriture : une valeur manque, existe déjà\n") + blank +
+               QStringLiteral("ou est encore utilisée ailleurs.");
+        break;
+    case DatabaseFailure::Other: {
+        const auto* error = dynamic_cast<const DatabaseError*>(&e);
+        what = error ? QStringLiteral("La base de données n'a pas pu être lue ou écrite (code %1).").arg(error->sqliteCode())
+                     : QStringLiteral("Une erreur inattendue a interrompu l'opération.");
+        break;
+    }
+    }
+    return blank + what + nothingLost;
 }
 
 const QStringList& requiredTables() {
@@ -137,7 +189,14 @@ sqlite3* dbConnection() {
 
 void throwDatabaseError(const QString& what) {
     QString msg = g_db ? QString::fromUtf8(sqlite3_errmsg(g_db)) : QStringLiteral("base non ouverte");
-    throw DatabaseError(what.isEmpty() ? msg : what + QStringLiteral(" : ") + msg, g_db ? sqlite3_errcode(g_db) : 0);
+    int code = g_db ? sqlite3_extended_errcode(g_db) : 0;
+    // A write the system refused: a full disk or a protected file, as the engine's own codes say.
+    if (g_db && (code & 0xFF) == SQLITE_IOERR) {
+        const int err = sqlite3_system_errno(g_db);
+        if (err == ENOSPC || err == EDQUOT) code = SQLITE_FULL;
+        else if (err == EROFS || err == EACCES || err == EPERM) code = SQLITE_READONLY;
+    }
+    throw DatabaseError(what.isEmpty() ? msg : what + QStringLiteral(" : ") + msg, code);
 }
 
 Transaction::Transaction() {

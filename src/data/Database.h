@@ -32,6 +32,16 @@ private:
 // Whether `e` is a DatabaseError raised because another program held the database locked.
 bool IsDatabaseBusy(const std::exception& e);
 
+// The kinds of failure a user is told about. Own: the program's own error, whose message is
+// already French (a text that is not a number, a missing row); the others come from the engine.
+enum class DatabaseFailure { Own, Busy, Full, ReadOnly, Constraint, Other };
+DatabaseFailure DatabaseFailureKind(const std::exception& e);
+// What a user reads about a failure, in French: for the engine's failures what happened and
+// that nothing was lost (the engine's English text never shows), for the program's own errors
+// their message.
+//   catch (const std::exception& e) { ShowMessageBox(DatabaseFailureText(e), ...); }
+QString DatabaseFailureText(const std::exception& e);
+
 // How long a statement waits for another program's lock before failing, in milliseconds.
 constexpr int kDefaultBusyTimeoutMs = 5000;
 

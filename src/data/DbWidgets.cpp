@@ -12,7 +12,9 @@
 #include <QStyle>
 #include <QToolTip>
 #include <QToolButton>
+#include <QValidator>
 
+#include "data/ColumnWidths.h"
 #include "data/Database.h"
 #include "data/DisplayFormat.h"
 #include "platform/Modal.h"
@@ -72,27 +74,33 @@ void FieldLink::userTyped(QWidget* widget) {
     try {
         beginUserEdit();
     } catch (const DatabaseError& e) {
-        ReportDataError(widget, e.message());
+        ReportDataError(widget, DatabaseFailureText(e));
     }
 }
 
 void FieldLink::beginUserEdit() {
     if (!table_ || !table_->isActive()) return;
-    if (!table_->isEditing()) {
-        table_->edit();
-    }
+    // Pending before the edit starts: an edit on an empty table appends a row, whose blank
+    // field must not replace the key just typed.
     dirty_ = true;
+    if (!table_->isEditing()) table_->edit();
 }
 
 bool FieldLink::writeIfDirty(const QString& text, QWidget* widget, bool reportErrors) {
     if (!dirty_ || !table_ || !table_->isEditing()) return true;
     try {
-        table_->setValue(field_, text);
+        try {
+            table_->setValue(field_, text);
+        } catch (const DatabaseError& e) {
+            // A text the field refuses (not a number) is told with the field's caption.
+            if (e.sqliteCode() != 0 || caption_.isEmpty()) throw;
+            throw DatabaseError(QStringLiteral("        %1 : %2").arg(caption_, e.message().trimmed()));
+        }
         dirty_ = false;
         return true;
     } catch (const DatabaseError& e) {
         if (!reportErrors) throw;
-        ReportDataError(widget, e.message());
+        ReportDataError(widget, DatabaseFailureText(e));
         return false;
     }
 }
@@ -105,10 +113,29 @@ DbLineEdit::DbLineEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 namespace {
+// The line edit's own length limit cuts a paste between the two halves of a surrogate pair:
+// the half left alone is dropped, so the text ends at a character boundary.
+class WholeCharacters : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override {
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const bool paired = input[i].isHighSurrogate() ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
+                                : input[i].isLowSurrogate() ? i > 0 && input[i - 1].isHighSurrogate()
+                                                             : true;
+            if (paired) continue;
+            input.remove(i--, 1);
+            if (pos > i + 1) --pos;
+        }
+        return Acceptable;
+    }
+};
+
 // Typing stops at the bound column's width, so what is seen is what is stored.
 void limitToColumn(QLineEdit* edit, const Table* table, const QString& field) {
     const int width = table ? table->textWidth(field) : -1;
     edit->setMaxLength(width > 0 ? width : kUnboundedEditLength);
+    if (width > 0 && !edit->validator()) edit->setValidator(new WholeCharacters(edit));
 }
 }  // namespace
 
@@ -123,7 +150,13 @@ void DbLineEdit::load() {
 
 void DbLineEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    writeIfDirty(text(), this, true);
+    // A text the field refuses stays for correction without a box, which would take the keys
+    // typed next: the window's own check tells of it when the row is saved.
+    try {
+        writeIfDirty(text(), this, false);
+    } catch (const DatabaseError& error) {
+        if (error.sqliteCode() != 0) ReportDataError(this, DatabaseFailureText(error));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -183,7 +216,7 @@ void DbCheckBox::nextCheckState() {
         t->setValue(field(), numeric ? QVariant(on ? 1 : 0) : QVariant(on ? checked_ : unchecked_));
         setChecked(on);
     } catch (const DatabaseError& e) {
-        ReportDataError(this, e.message());
+        ReportDataError(this, DatabaseFailureText(e));
     }
 }
 
@@ -297,7 +330,7 @@ bool DbTableModel::setData(const QModelIndex& index, const QVariant& value, int 
             table_->setValue(col.field, value);
         return true;
     } catch (const DatabaseError& e) {
-        error_ = e.message();
+        error_ = DatabaseFailureText(e);
         return false;
     }
 }
@@ -511,7 +544,7 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
     try {
         t->moveToRow(current.row());
     } catch (const DatabaseError& e) {
-        report(e.message());
+        report(DatabaseFailureText(e));
     }
     followTable();
 }
@@ -548,7 +581,7 @@ void DbGrid::commitAndPost() {
         try {
             t->checkBrowseMode();
         } catch (const DatabaseError& e) {
-            report(e.message());
+            report(DatabaseFailureText(e));
         }
     }
 }

@@ -9,8 +9,10 @@
 //   true only after the user typed since the last load (a move or a refresh clears it), which
 //   change handlers use to tell user changes from refreshes:
 //     connect(edt, &QLineEdit::textChanged, [=] { if (edt->modified()) FoodModified = true; });
-//   A text the field refuses (not a number for a numeric column) is reported in French; the
-//   text stays for correction and nothing is written.
+//   A text the field refuses (not a number for a numeric column) stays for correction without a
+//   box when the edit is left; nothing is written, and the post or move that needs the field
+//   raises a French DatabaseError naming the field (setCaption). Typing and pastes end at a
+//   character boundary (never half of a surrogate pair).
 // DbCheckBox: ticked when the field equals its checked value ('Vrai' by default), or is a
 //   non-zero number; a user click edits the row and writes the field at once (1/0 into an
 //   INTEGER column, the checked/unchecked text otherwise), then clicked() is emitted.
@@ -48,6 +50,8 @@ public:
     const QString& field() const { return field_; }
     // The user changed the text since the last load (a move or a refresh clears it).
     bool modified() const { return userModified_; }
+    // The field's name as its window shows it ("Age"): a text the field refuses is told with it.
+    void setCaption(const QString& caption) { caption_ = caption; }
 
 protected:
     ~FieldLink();
@@ -64,6 +68,7 @@ protected:
     void userTyped(QWidget* widget);     // the user changed the text
 
     bool dirty_ = false;                 // typed text not yet written
+    QString caption_;
     bool loading_ = false;
     bool userModified_ = false;
 

@@ -1,5 +1,8 @@
 #include "data/NameColumn.h"
 
+#include "data/Database.h"
+#include "data/Query.h"
+
 int ChooseNameColumn(const QStringList& names, int languageCode) {
     auto present = [&](int i) { return i < names.size() && !names[i].isEmpty(); };
     for (int i = 0; i < 5; ++i) {
@@ -17,4 +20,21 @@ QStringList NameColumnNames(const QString& prefix) {
     for (const char* suffix : {"Francais", "Anglais", "Allemand", "Italien", "Espagnol"})
         out << prefix + QString::fromLatin1(suffix);
     return out;
+}
+
+void FillEmptyNameColumns(const QString& table, const QString& prefix) {
+    const QStringList columns = NameColumnNames(prefix);
+    QStringList firstName;
+    for (const QString& c : columns) firstName << QStringLiteral("NULLIF(TRIM(%1), '')").arg(c);
+    QStringList empty;
+    for (const QString& c : columns) empty << QStringLiteral("TRIM(COALESCE(%1, '')) = ''").arg(c);
+    // Most days there is nothing to do: no write, no lock.
+    if (Query::scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, empty.join(QStringLiteral(" OR "))))
+            .toInt() == 0)
+        return;
+    Transaction transaction;
+    for (const QString& c : columns)
+        Query::execute(QStringLiteral("UPDATE %1 SET %2 = COALESCE(%3, '') WHERE TRIM(COALESCE(%2, '')) = ''")
+                           .arg(table, c, firstName.join(QStringLiteral(", "))));
+    transaction.commit();
 }

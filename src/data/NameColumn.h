@@ -14,3 +14,9 @@ int ChooseNameColumn(const QStringList& names, int languageCode);
 // The five column names of a name family: NameColumnNames("NomAliment") gives
 // NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, NomAlimentItalien, NomAlimentEspagnol.
 QStringList NameColumnNames(const QString& prefix);
+
+// Gives every row of `table` a name in each of the five columns of the family `prefix`: an
+// empty column takes the first name of the row in the order French, English, German, Italian,
+// Spanish, so that no list shows a blank line whatever the language. One transaction.
+//   FillEmptyNameColumns("t_aliments", "NomAliment");
+void FillEmptyNameColumns(const QString& table, const QString& prefix);

@@ -358,7 +358,7 @@ QVariant Table::convertForColumn(int col, const QVariant& v) const {
         else if (v.typeId() == QMetaType::QTime) s = v.toTime().toString(QStringLiteral("HH:mm:ss"));
         else s = dbvalue::toText(v);
         const int width = widths_.value(columns_[col].toLower(), -1);
-        if (width >= 0 && s.size() > width) s.truncate(width);
+        s = CutToWidth(s, width);
         return QVariant(s);
     }
     return v;

@@ -14,6 +14,7 @@
 
 #include "frame/AppState.h"
 #include "data/Database.h"
+#include "data/NameColumn.h"
 #include "data/RightsFixup.h"
 #include "frame/Placement.h"
 #include "frame/Settings.h"
@@ -43,7 +44,7 @@ void ReportError(const std::exception& e) {
     if (IsDatabaseBusy(e))
         ReportDatabaseBusy();
     else
-        ReportUnexpectedError(QString::fromUtf8(e.what()));
+        ReportUnexpectedError(DatabaseFailureText(e));
 }
 
 namespace {
@@ -226,8 +227,11 @@ void TFVivanda::FormCreate() {
     }
     try {
         FixRecipeRights();
+        // Foods and recipes named in one language only show under that name in the others.
+        FillEmptyNameColumns(QStringLiteral("t_aliments"), QStringLiteral("NomAliment"));
+        FillEmptyNameColumns(QStringLiteral("t_recettes"), QStringLiteral("NomRecette"));
     } catch (const DatabaseError& e) {
-        // Not fatal: the recipes keep the rights they have.
+        // Not fatal: the rows stay as they are.
         ReportError(e);
     }
     ReadOptionsFile();

@@ -1,6 +1,7 @@
 #include "reference/EditorWindow.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 #include <exception>
 
 #include "data/Database.h"
@@ -47,8 +48,23 @@ void ShowSaveError(const QString& text) {
 }
 
 void ReportSaveRefusal(const std::exception& e, const QString& refusal) {
-    if (IsDatabaseBusy(e))
+    switch (DatabaseFailureKind(e)) {
+    case DatabaseFailure::Busy:
         ReportDatabaseBusy();
-    else
+        break;
+    case DatabaseFailure::Constraint:
         ShowSaveError(refusal);
+        break;
+    case DatabaseFailure::Own:
+        ShowSaveError(DatabaseFailureText(e));
+        break;
+    default:
+        ShowSaveError(DatabaseFailureText(e) + QStringLiteral("\n") + kBlank +
+                      QStringLiteral("Ce que vous avez saisi reste à l'écran : enregistrez de nouveau ensuite."));
+    }
+}
+
+void FocusAfterModal(QWidget* edit) {
+    edit->setFocus();
+    QTimer::singleShot(0, edit, [edit] { edit->setFocus(); });
 }

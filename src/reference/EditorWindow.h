@@ -31,6 +31,13 @@ bool AskSaveQuestion(const QString& mode, const QString& ending);
 QString RefusalTail(const QString& mode);
 // A refused save, captioned "Erreur d'enregistrement" with the error icon.
 void ShowSaveError(const QString& text);
-// A write the database refused: when another program holds the database, says so (nothing
-// is wrong with what was typed); otherwise shows `refusal` as a refused save.
+// A write that failed, told as a refused save in French: the busy box when another program holds
+// the database; `refusal` (what the editor says of the typed values) when the database refused
+// the values themselves; a text the field refused, naming the field; otherwise what happened
+// (disk full, read-only database...) and that the typing stays on screen. Never the engine's
+// English text.
 void ReportSaveRefusal(const std::exception& e, const QString& refusal);
+
+// Puts the focus on `edit` now and again once the events a closed message box left behind have
+// run (the box hands the focus back to the widget that had it, the button that opened it).
+void FocusAfterModal(QWidget* edit);

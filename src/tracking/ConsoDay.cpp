@@ -137,7 +137,7 @@ QString ObjectiveAdviceText(int totalNeeds, float objective) {
 
 QString StoredConsoName(const QString& listedName) {
     static const int width = ColumnTextWidth(QStringLiteral("t_consommation"), QStringLiteral("NomAliment"));
-    return width > 0 ? listedName.left(width) : listedName;
+    return CutToWidth(listedName, width);
 }
 
 bool IsAlreadyInDay(const QString& listedName, const QStringList& dayNames) {

@@ -359,7 +359,7 @@ bool TFBesoinsJournaliers::writeDurations(bool reread) {
         }
         return true;
     } catch (const DatabaseError& e) {
-        ReportDataError(this, e.message());
+        ReportDataError(this, DatabaseFailureText(e));
         return false;
     }
 }

@@ -9,6 +9,7 @@
 #include "data/Query.h"
 #include "support/DataFixture.h"
 #include "support/FrenchLocale.h"
+#include "platform/Modal.h"
 
 namespace {
 
@@ -157,9 +158,26 @@ TEST_F(DataTest, EditCheckBoxAndMemoFollowTheirTable) {
     const QString marie = "SELECT Poids FROM t_utilisateurs WHERE Nom = 'Marie'";
     EXPECT_EQ(Query::scalar(marie).toInt(), 581);
     EXPECT_FALSE(weight.modified());
+    // A text that is not a number: no box when the edit is left (the keys typed next would go
+    // to it); the post refuses it naming the field.
+    weight.setCaption("Poids (kg)");
+    QWidget window;
+    weight.setParent(&window);
+    QLineEdit next(&window);
+    window.show();
+    weight.setFocus();
     QTest::keyClicks(&weight, "x");
-    EXPECT_THROW(users.post(), DatabaseError);
+    const qsizetype boxes = modal::shownCaptions().size();
+    next.setFocus();
+    EXPECT_EQ(modal::shownCaptions().size(), boxes);
+    try {
+        users.post();
+        ADD_FAILURE() << "581x posted";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.message().contains("Poids (kg) : '581x'")) << e.what();
+    }
     EXPECT_EQ(weight.text(), "581x");
+    weight.setParent(nullptr);
     EXPECT_EQ(Query::scalar(marie).toInt(), 581);
     users.cancel();
 
@@ -243,6 +261,15 @@ TEST_F(DataTest, BoundEditsStopTypingAtTheColumnWidth) {
     name.clear();
     QTest::keyClicks(&name, tooLong);
     EXPECT_EQ(name.text(), tooLong.left(64));
+    // A paste that the width cuts between the halves of an emoji keeps no half of it.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    name.setText(tooLong.left(63));
+    QTest::sendKeyEvent(QTest::Click, &name, Qt::Key_unknown, emoji + "x", Qt::NoModifier);
+    EXPECT_EQ(name.text(), tooLong.left(63));
+    recipes.edit();
+    recipes.setValue("NomRecetteAnglais", tooLong.left(63) + emoji);
+    EXPECT_EQ(recipes.asString("NomRecetteAnglais"), tooLong.left(63));
+    recipes.cancel();
     name.setField(&recipes, "TempsPreparation");
     EXPECT_EQ(name.maxLength(), kUnboundedEditLength);
 
@@ -259,6 +286,9 @@ TEST_F(DataTest, BoundEditsStopTypingAtTheColumnWidth) {
     auto* cell = grid->viewport()->findChild<QLineEdit*>("cellEditor");
     ASSERT_NE(cell, nullptr);
     cell->clear();
+    QTest::keyClicks(cell, tooLong.left(31));
+    QTest::sendKeyEvent(QTest::Click, cell, Qt::Key_unknown, emoji + tooLong, Qt::NoModifier);
+    EXPECT_EQ(cell->text(), tooLong.left(31));
     QTest::keyClicks(cell, tooLong);
     EXPECT_EQ(cell->text(), tooLong.left(32));
     QTest::keyClick(cell, Qt::Key_Return);

@@ -1,0 +1,17 @@
+#include "reference/NameRules.h"
+
+#include "data/AccentFold.h"
+
+EditorName CheckEditorName(const QString& typed) {
+    EditorName result;
+    for (const QChar c : typed)
+        if (c.category() == QChar::Other_Control) {
+            result.refusal = QStringLiteral("        Le nom contient un caractère de contrôle (tabulation, saut de\n"
+                                            "        ligne ou caractère nul) : retirez-le.");
+            return result;
+        }
+    result.name = typed.trimmed();
+    return result;
+}
+
+bool SameEditorName(const QString& a, const QString& b) { return FoldAccents(a, false) == FoldAccents(b, false); }
