@@ -18,6 +18,7 @@
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
+#include "reference/NameRules.h"
 #include "reference/EditorFoodTables.h"
 
 TFEditionAliments* FEditionAliments = nullptr;
@@ -127,8 +128,13 @@ void TFEditionAliments::buildControls() {
     BtnSupprimer = PlaceButton(this, "BtnSupprimer", QStringLiteral("Supprimer"), QRect(224, 282, 100, 25));
     BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(332, 282, 100, 25));
 
+    DBEdtPoidsMoyen->setCaption(LblPoidsMoyen->text());
     for (DbLineEdit* edit : {DBEdtNomAliment, DBEdtPoidsMoyen})
-        connect(edit, &QLineEdit::textEdited, this, [this] { FoodModified = true; });
+        connect(edit, &QLineEdit::textEdited, this, [this] {
+            FoodModified = true;
+            // Typing with no food shown (an empty table) started a new one.
+            if (TAliments.state() == Table::State::Insert) NewFood = true;
+        });
     connect(DBChboxUsuel, &QCheckBox::clicked, this, [this] { DBChboxUsuelClick(); });
     connect(CboxCatAliments, &QComboBox::activated, this, [this] { CboxCatAlimentsClick(); });
     connect(EdtRecherche, &QLineEdit::textChanged, this, [this] { EdtRechercheChange(); });
@@ -293,7 +299,9 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     // grams with it).
     if (const QString piece = DBEdtPoidsMoyen->text().trimmed(); !piece.isEmpty() && !ParseNonNegativeNumber(piece))
         return kBlank + QStringLiteral("Le poids moyen doit être un nombre de grammes positif, ou rester vide.") + tail;
-    const QString name = DBEdtNomAliment->text().trimmed();
+    const EditorName typed = CheckEditorName(DBEdtNomAliment->text());
+    if (!typed.refusal.isEmpty()) return typed.refusal + tail;
+    const QString& name = typed.name;
     if (name.isEmpty()) return notFilledText() + tail;
     const QVariant id = NewFood ? QVariant() : TAliments.value(QStringLiteral("IdAliment"));
     const QString oldName = NewFood ? QString() : storedName(id);
@@ -304,6 +312,14 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     if (name != DBEdtNomAliment->text()) DBEdtNomAliment->setText(name);
 
     TAliments.edit();
+    TAliments.setValue(FoodNameColumn, name);
+    // The other languages show the food too: a new name fills their empty name columns, a
+    // rename reaches those that still held the old name.
+    for (const QString& column : NameColumnNames(QStringLiteral("NomAliment"))) {
+        const QString other = TAliments.asString(column);
+        if (column != FoodNameColumn && (other.trimmed().isEmpty() || (!NewFood && other == oldName)))
+            TAliments.setValue(column, name);
+    }
     for (int i = 0; i < 4; ++i) TAliments.setValue(QString::fromLatin1(kPerGram[i]), 0.01 * values[i]);
     if (NewFood) {
         const QVariant max = Query::scalar(QStringLiteral("SELECT MAX(IdAliment) FROM t_aliments;"));
@@ -341,22 +357,22 @@ bool TFEditionAliments::saveFoodChanges(bool leaving) {
         setPer100gEdits();
     } else {
         bool dropTyping = false;
-        bool busy = false;
+        bool failedWrite = false;
         std::optional<QString> refusal;
         try {
             refusal = storeFood(mode, dropTyping);
         } catch (const DatabaseError& e) {
-            // Refused by the database (a piece weight that is not a number), or held by another
-            // program: then nothing was wrong with the typing, which stays even when leaving.
+            // A write that failed (a full disk, another program holding the database): nothing
+            // was wrong with the typing, which stays for a retry even when leaving.
             ReportSaveRefusal(e, notFilledText() + RefusalTail(mode));
             refusal = QString();
-            busy = IsDatabaseBusy(e);
+            failedWrite = true;
         }
         if (refusal) {
             if (!refusal->isEmpty()) ShowSaveError(*refusal);
             result = false;
-            // Leaving for another food drops the typing; staying keeps it for correction.
-            if ((leaving && !busy) || dropTyping) {
+            // Leaving for another food drops refused values; staying keeps them for correction.
+            if ((leaving && !failedWrite) || dropTyping) {
                 TAliments.cancel();
                 setPer100gEdits();
             } else {
@@ -413,7 +429,7 @@ void TFEditionAliments::BtnNouveauClick() {
         NewFood = true;
         TAliments.append();
         for (QLineEdit* edit : per100gEdits()) edit->clear();
-        DBEdtNomAliment->setFocus();
+        FocusAfterModal(DBEdtNomAliment);
     } catch (const DatabaseError&) {
     }
 }
@@ -446,8 +462,13 @@ void TFEditionAliments::BtnSupprimerClick() {
     const QString name = storedName(TAliments.value(QStringLiteral("IdAliment")));
     try {
         TAliments.remove();
-    } catch (const DatabaseError&) {
-        // The recipes that use the food hold it (the database refuses).
+    } catch (const DatabaseError& e) {
+        // The recipes that use the food hold it (the database refuses); any other failure
+        // says what it is.
+        if (DatabaseFailureKind(e) != DatabaseFailure::Constraint) {
+            ShowMessageBox(DatabaseFailureText(e), caption, 48, nullptr, false);
+            return;
+        }
         ShowMessageBox(kBlank + QStringLiteral("Cet aliment est utilisé dans une ou plusieurs recettes vous\n") + kBlank +
                            QStringLiteral("devez dabors le retirer de ces recettes avant de le supprimer\n") + kBlank +
                            QStringLiteral("réellement !"),

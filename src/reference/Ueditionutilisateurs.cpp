@@ -6,11 +6,13 @@
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
+#include "data/Query.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
+#include "reference/NameRules.h"
 
 TFEditionUtilisateurs* FEditionUtilisateurs = nullptr;
 
@@ -20,24 +22,38 @@ constexpr int kHelpContext = 30;
 
 const QString kBlank = QStringLiteral("        ");
 
-// A whole number in [low, high] typed in an edit.
-bool inRange(const QString& text, int low, int high) {
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    return ok && n >= low && n <= high;
+QString invalidValueText(const QString& mode, const QString& detail = QString()) {
+    return kBlank + QStringLiteral("Erreur sur un ou plusieurs champs, valeur absente ou non\n") + kBlank +
+           QStringLiteral("valide.") + (detail.isEmpty() ? QString() : QStringLiteral("\n") + detail) + RefusalTail(mode);
 }
 
-QString invalidValueText(const QString& mode) {
-    return kBlank + QStringLiteral("Erreur sur un ou plusieurs champs, valeur absente ou non\n") + kBlank +
-           QStringLiteral("valide.") + RefusalTail(mode);
+QString existsText(const QString& mode) {
+    return QStringLiteral("Cet utilisateur existe déja !\n") + mode + QStringLiteral(" annulée !");
 }
+
+const char* const kHistoryTables[] = {"t_histo_consommation", "t_histo_infos_utilisateur"};
 
 }  // namespace
 
-bool UserValuesValid(const QString& age, const QString& height, const QString& weight, const QString& sex) {
+QString UserValueProblem(const QString& age, const QString& height, const QString& weight, const QString& sex) {
+    const struct {
+        const QString& text;
+        const char* field;
+        int low, high;
+    } ranges[] = {{age, "Age", 0, 125}, {height, "Taille (cm)", 40, 272}, {weight, "Poids (kg)", 2, 500}};
+    for (const auto& r : ranges) {
+        bool ok = false;
+        const int n = r.text.trimmed().toInt(&ok);
+        if (!ok || n < r.low || n > r.high)
+            return kBlank + QStringLiteral("%1 : « %2 » n'est pas un nombre entier de %3 à %4.")
+                                .arg(QString::fromUtf8(r.field), r.text.trimmed())
+                                .arg(r.low)
+                                .arg(r.high);
+    }
     const QString s = sex.trimmed().toUpper();
-    return inRange(age, 0, 125) && inRange(height, 40, 272) && inRange(weight, 2, 500) &&
-           (s == QLatin1String("M") || s == QLatin1String("F"));
+    if (s != QLatin1String("M") && s != QLatin1String("F"))
+        return kBlank + QStringLiteral("Sexe : F (féminin) ou M (masculin) est attendu.");
+    return QString();
 }
 
 TFEditionUtilisateurs::TFEditionUtilisateurs(QWidget* parent) : EditorWindow(parent) {
@@ -64,6 +80,7 @@ void TFEditionUtilisateurs::buildControls() {
         *label = PlaceLabel(this, labelName, caption, QRect(190, y, 0, 0));
         auto* edit = PlaceWidget<DbLineEdit>(this, editName, {190, y + 16, width, 21});
         edit->setField(&TUtilisateurs, field);
+        edit->setCaption(caption);
         connect(edit, &QLineEdit::textEdited, this, [this, edit] { userChanged(edit); });
         return edit;
     };
@@ -101,6 +118,8 @@ void TFEditionUtilisateurs::FormCreate() {
 
 void TFEditionUtilisateurs::userChanged(DbLineEdit* edit) {
     UserModified = true;
+    // Typing with no user shown (an empty table) started a new one.
+    if (TUtilisateurs.state() == Table::State::Insert) NewUser = true;
     if (edit == DBEdtSexe) {
         const QString upper = DBEdtSexe->text().toUpper();
         if (upper != DBEdtSexe->text()) {
@@ -147,37 +166,14 @@ bool TFEditionUtilisateurs::saveUserChanges(bool leaving) {
     if (!AskSaveQuestion(mode, QStringLiteral(" de cet utilisateur ?"))) {
         TUtilisateurs.cancel();
     } else {
-        const QString name = DBEdtNom->text();
-        QString refusal;
-        bool busy = false;
-        if (NewUser && FindListItem(LboxUtilisateurs, name) >= 0)
-            refusal = QStringLiteral("Cet utilisateur existe déja !\n") + mode + QStringLiteral(" annulée !");
-        else if (name.trimmed().isEmpty() ||
-                 !UserValuesValid(DBEdtAge->text(), DBEdtTaille->text(), DBEdtPoids->text(), DBEdtSexe->text()))
-            refusal = invalidValueText(mode);
-        if (refusal.isEmpty()) {
-            try {
-                TUtilisateurs.edit();
-                TUtilisateurs.post();
-            } catch (const DatabaseError& e) {
-                // Refused by the table (a name already stored under the key), or held by another
-                // program: then nothing was wrong with the typing, which stays even when leaving.
-                busy = IsDatabaseBusy(e);
-                refusal = invalidValueText(mode);
-            }
-        }
-        if (refusal.isEmpty()) {
-            // The list follows: a new name is added, a renamed user's entry replaced.
-            if (!NewUser) RemoveListItem(LboxUtilisateurs, FindListItem(LboxUtilisateurs, OldUserName));
-            SelectListRow(LboxUtilisateurs, InsertSortedItem(LboxUtilisateurs, TUtilisateurs.asString(QStringLiteral("Nom"))));
-        } else {
-            if (busy)
-                ReportDatabaseBusy();
-            else
-                ShowSaveError(refusal);
+        bool failedWrite = false;
+        const std::optional<QString> refusal = storeUser(mode, failedWrite);
+        if (refusal) {
+            if (!refusal->isEmpty()) ShowSaveError(*refusal);
             result = false;
-            // Leaving for another user drops the typing; staying keeps it for correction.
-            if (leaving && !busy)
+            // Leaving for another user drops refused values; a write that failed keeps the typing
+            // for a retry, and so does staying.
+            if (leaving && !failedWrite)
                 TUtilisateurs.cancel();
             else
                 keepTyping = true;
@@ -187,6 +183,85 @@ bool TFEditionUtilisateurs::saveUserChanges(bool leaving) {
     if (!keepTyping) NewUser = UserModified = false;
     SaveRequested = false;
     return result;
+}
+
+bool TFEditionUtilisateurs::nameTaken(const QString& name, const QString& ownName) {
+    // As food and recipe names: letter case and accents aside.
+    return Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_utilisateurs WHERE FoldAccents(Nom) = FoldAccents(?) "
+                                        "AND Nom <> ?"),
+                         {name, ownName})
+               .toInt() > 0;
+}
+
+bool TFEditionUtilisateurs::askMoveDays(const QString& oldName, const QString& newName) {
+    const int days = Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur WHERE NomUtilisateur = ?"),
+                                   {oldName})
+                         .toInt();
+    if (days == 0) return false;
+    // Two days of one date under one name would make one day of two.
+    const int clashes = Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur a JOIN "
+                                                     "t_histo_infos_utilisateur b ON a.DateConso = b.DateConso "
+                                                     "WHERE a.NomUtilisateur = ? AND b.NomUtilisateur = ?"),
+                                      {oldName, newName})
+                            .toInt();
+    const QString saved = days == 1 ? QStringLiteral("une journée enregistrée") : QStringLiteral("%1 journées enregistrées").arg(days);
+    const QString caption = QStringLiteral("Journées enregistrées");
+    if (clashes > 0) {
+        ShowMessageBox(kBlank + QStringLiteral("%1 a %2 ; le nom %3 en a déjà aux mêmes dates.\n").arg(oldName, saved, newName) +
+                           kBlank + QStringLiteral("Les journées restent sous le nom %1.").arg(oldName),
+                       caption, 48, nullptr, false);
+        return false;
+    }
+    return ShowMessageBox(kBlank + QStringLiteral("%1 a %2.\n").arg(oldName, saved) + kBlank +
+                              QStringLiteral("Voulez-vous les passer au nom %1 ? (Non : elles restent sous le nom %2.)")
+                                  .arg(newName, oldName),
+                          caption, 36, nullptr, false) == 6;
+}
+
+std::optional<QString> TFEditionUtilisateurs::storeUser(const QString& mode, bool& failedWrite) {
+    const EditorName typed = CheckEditorName(DBEdtNom->text());
+    if (!typed.refusal.isEmpty()) return typed.refusal + RefusalTail(mode);
+    if (typed.name.isEmpty()) return invalidValueText(mode, kBlank + QStringLiteral("Nom : le nom est vide."));
+    const QString oldName = NewUser ? QString() : OldUserName;
+    const bool renamed = !NewUser && typed.name != oldName;
+    if ((NewUser || renamed) && nameTaken(typed.name, oldName)) return existsText(mode);
+    const QString problem = UserValueProblem(DBEdtAge->text(), DBEdtTaille->text(), DBEdtPoids->text(), DBEdtSexe->text());
+    if (!problem.isEmpty()) return invalidValueText(mode, problem);
+    if (typed.name != DBEdtNom->text()) DBEdtNom->setText(typed.name);
+    const bool moveDays = renamed && askMoveDays(oldName, typed.name);
+
+    const QList<DbLineEdit*> edits{DBEdtNom, DBEdtAge, DBEdtTaille, DBEdtPoids, DBEdtSexe};
+    QStringList typedValues;
+    for (DbLineEdit* edit : edits) typedValues << edit->text();
+    try {
+        Transaction transaction;
+        TUtilisateurs.edit();
+        TUtilisateurs.post();
+        for (const char* table : kHistoryTables)
+            if (moveDays)
+                Query::execute(QStringLiteral("UPDATE %1 SET NomUtilisateur = ? WHERE NomUtilisateur = ?").arg(QLatin1String(table)),
+                               {typed.name, oldName});
+        transaction.commit();
+    } catch (const DatabaseError& e) {
+        failedWrite = true;
+        // Posted, then undone with the rest: the row takes the typing back for a retry.
+        if (!TUtilisateurs.isEditing()) {
+            TUtilisateurs.refresh();
+            if (NewUser) {
+                TUtilisateurs.append();
+            } else {
+                TUtilisateurs.findKey(oldName);
+                TUtilisateurs.edit();
+            }
+            for (int i = 0; i < edits.size(); ++i) TUtilisateurs.setValue(edits[i]->field(), typedValues[i]);
+        }
+        ReportSaveRefusal(e, invalidValueText(mode));
+        return QString();
+    }
+    // The list follows: a new name is added, a renamed user's entry replaced.
+    if (!NewUser) RemoveListItem(LboxUtilisateurs, FindListItem(LboxUtilisateurs, oldName));
+    SelectListRow(LboxUtilisateurs, InsertSortedItem(LboxUtilisateurs, TUtilisateurs.asString(QStringLiteral("Nom"))));
+    return std::nullopt;
 }
 
 void TFEditionUtilisateurs::LboxUtilisateursClick() {
@@ -214,7 +289,7 @@ void TFEditionUtilisateurs::BtnNouveauClick() {
         if (!SaveUserChanges()) return;
         NewUser = true;
         TUtilisateurs.append();
-        DBEdtNom->setFocus();
+        FocusAfterModal(DBEdtNom);
     } catch (const DatabaseError&) {
     }
 }

@@ -4,6 +4,7 @@
 // user's values in data-aware edits on the right; the values are checked before they are stored.
 // A module window of the frame, created on demand and freed when closed.
 #include <QString>
+#include <optional>
 
 #include "data/Table.h"
 #include "reference/EditorWindow.h"
@@ -14,8 +15,9 @@ class QListWidget;
 class QPushButton;
 
 // The typed values a user may be saved with: age 0 to 125 years, height 40 to 272 cm, weight
-// 2 to 500 kg (whole numbers, bounds included) and sex "M" or "F".
-bool UserValuesValid(const QString& age, const QString& height, const QString& weight, const QString& sex);
+// 2 to 500 kg (whole numbers, bounds included) and sex "M" or "F". "" when they may, else what
+// is wrong with the first wrong one, naming its field.
+QString UserValueProblem(const QString& age, const QString& height, const QString& weight, const QString& sex);
 
 class TFEditionUtilisateurs : public EditorWindow {
     Q_OBJECT
@@ -77,6 +79,14 @@ private:
     // Moves the table to the user of list row `row` and selects that row.
     void showUser(int row);
     void userChanged(DbLineEdit* edit);
+    // Checks and writes the pending user (with its saved days when renamed and the user agrees),
+    // all in one transaction. Nothing when saved, else the refusal ("" when already shown);
+    // `failedWrite` tells a write that failed, whose typing stays for a retry.
+    std::optional<QString> storeUser(const QString& mode, bool& failedWrite);
+    // Whether another user than `ownName` has `name`, letter case and accents aside.
+    bool nameTaken(const QString& name, const QString& ownName);
+    // A renamed user with saved days: says so and asks whether the days follow the new name.
+    bool askMoveDays(const QString& oldName, const QString& newName);
 };
 
 extern TFEditionUtilisateurs* FEditionUtilisateurs;

@@ -64,8 +64,9 @@ protected:
     MessageLog log;
 };
 
-// Every bound of the ranges, and the sex: a refused value leaves nothing stored and stays typed
-// for correction; an accepted one is stored and listed.
+// Every bound of the ranges, and the sex: a refused value leaves nothing stored, stays typed
+// for correction and is named in the message ("6O" is not read as 6); an accepted one is stored
+// and listed.
 TEST_F(UserEditor, RangesAndSexAtTheirBounds) {
     const struct { const char *age, *height, *weight, *sex; bool ok; } cases[] = {
         {"125", "170", "70", "M", true},  {"126", "170", "70", "M", false}, {"0", "170", "70", "F", true},
@@ -73,6 +74,7 @@ TEST_F(UserEditor, RangesAndSexAtTheirBounds) {
         {"30", "272", "70", "M", true},   {"30", "273", "70", "M", false},  {"30", "170", "2", "M", true},
         {"30", "170", "1", "M", false},   {"30", "170", "500", "M", true},  {"30", "170", "501", "M", false},
         {"30", "170", "7x", "M", false},  {"30", "170", "70", "X", false},  {"30", "170", "70", "", false},
+        {"6O", "170", "70", "M", false},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -82,7 +84,10 @@ TEST_F(UserEditor, RangesAndSexAtTheirBounds) {
         EXPECT_EQ(stored(name), c.ok ? 1 : 0) << c.age << " " << c.height << " " << c.weight << " " << c.sex;
         EXPECT_EQ(names().contains(name), c.ok) << name.toStdString();
         if (!c.ok) {
-            EXPECT_EQ(log.texts.last(), kInvalid + "        Création annulée !");
+            EXPECT_TRUE(log.texts.last().startsWith(kInvalid) && log.texts.last().endsWith("Création annulée !"));
+            const QString field = QString(c.age) != "30" ? "Age" : QString(c.height) != "170" ? "Taille (cm)"
+                                : QString(c.weight) != "70" ? "Poids (kg)" : "Sexe";
+            EXPECT_TRUE(log.texts.last().contains(field + " : ")) << log.texts.last().toStdString();
             EXPECT_EQ(form->DBEdtNom->text(), name);
             EXPECT_EQ(form->DBEdtPoids->text(), c.weight);
             EXPECT_TRUE(form->NewUser);
@@ -111,35 +116,73 @@ TEST_F(UserEditor, SexIsUpperCasedAsTyped) {
     EXPECT_EQ(Query::scalar("SELECT Sexe FROM t_utilisateurs WHERE Nom = 'Marie'").toString(), "F");
 }
 
-TEST_F(UserEditor, ANewUserNamedLikeAListedOneIsRefused) {
-    newUser("Jean", "30", "170", "70", "M");
-    saveAnswering(true);
-    EXPECT_EQ(log.texts.last(), "Cet utilisateur existe déja !Création annulée !");
+// Names are stored without their surrounding blanks, unique letter case and accents aside (a
+// new user or a rename to a taken name says it exists), and without control characters.
+TEST_F(UserEditor, NamesAreTrimmedUniqueAndPrintable) {
+    for (const char* twin : {"Jean", " jean ", "JÉAN"}) {
+        // From the second on, the question about the refused one comes back first.
+        if (log.count() > 0) AnswerNextMessage(log, "BtnNon");
+        newUser(QString::fromUtf8(twin), "30", "170", "70", "M");
+        saveAnswering(true);
+        EXPECT_EQ(log.texts.last(), "Cet utilisateur existe déja !Création annulée !") << twin;
+    }
     EXPECT_EQ(Query::scalar("SELECT Age FROM t_utilisateurs WHERE Nom = 'Jean'").toInt(), 35);
-    EXPECT_EQ(names(), (QStringList{"Jean", "Marie"}));
-    AnswerNextMessage(log, "BtnNon");
-    form->BtnNouveau->click();   // the question comes back before another new user
-    EXPECT_EQ(log.captions.last(), "Création d'enregistrement");
+    Retype(form->DBEdtNom, "  Zoé ");
+    Retype(form->DBEdtAge, "30");
+    Retype(form->DBEdtTaille, "160");
+    Retype(form->DBEdtPoids, "55");
+    Retype(form->DBEdtSexe, "F");
+    saveAnswering(false);
+    EXPECT_EQ(names(), (QStringList{"Jean", "Marie", "Zoé"}));
+
+    clickUser("Marie");
+    Retype(form->DBEdtNom, "zoe");
+    saveAnswering(true);
+    EXPECT_EQ(log.texts.last(), "Cet utilisateur existe déja !Modification annulée !");
+    Retype(form->DBEdtNom, "");
+    Paste(form->DBEdtNom, QString("Ma") + QChar(0) + "rie");
+    saveAnswering(true);
+    EXPECT_TRUE(log.texts.last().contains("caractère de contrôle")) << log.texts.last().toStdString();
+    EXPECT_EQ(stored("Marie"), 1);
+    Retype(form->DBEdtNom, "MARIE");   // her own name in capitals
+    saveAnswering(false);
+    EXPECT_EQ(names(), (QStringList{"Jean", "MARIE", "Zoé"}));
 }
 
-// A rename replaces the entry and keeps the user chosen; the history keeps the old name, and a
-// deletion leaves it too.
-TEST_F(UserEditor, RenameAndDeleteLeaveTheHistory) {
+// Renaming a user who has saved days says so: "Oui" moves the days with the name, "Non" leaves
+// them under the old one. A rename replaces the entry and keeps the user chosen; a deletion
+// leaves the history.
+TEST_F(UserEditor, RenamingAUserWithSavedDaysOffersToMoveThem) {
+    Query::execute("INSERT INTO t_histo_consommation (NomUtilisateur, DateConso, NomAliment) VALUES ('Jean', '2024-03-01', 'Pomme')");
+    Query::execute("INSERT INTO t_histo_infos_utilisateur VALUES ('Marie', '2024-03-02', 58, 1800)");
+    const QString days = "SELECT COUNT(*) FROM t_histo_infos_utilisateur WHERE NomUtilisateur = ?";
+    clickUser("Marie");
+    Retype(form->DBEdtNom, "Léa");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log, "BtnNon");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.captions.last(), "Journées enregistrées");
+    EXPECT_EQ(Query::scalar(days, {"Marie"}).toInt(), 1);
+
     clickUser("Jean");
     Retype(form->DBEdtNom, "Bob");
-    saveAnswering(false);
-    EXPECT_EQ(names(), (QStringList{"Bob", "Marie"}));
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnEnregistrer->click();
+    EXPECT_TRUE(log.texts.last().contains("Jean a une journée enregistrée")) << log.texts.last().toStdString();
+    EXPECT_EQ(Query::scalar(days, {"Bob"}).toInt(), 1);
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_histo_consommation WHERE NomUtilisateur = 'Bob'").toInt(), 1);
+    EXPECT_EQ(Query::scalar(days, {"Jean"}).toInt(), 0);
+    EXPECT_EQ(names(), (QStringList{"Bob", "Léa"}));
     EXPECT_EQ(selected(), "Bob");
-    EXPECT_EQ(stored("Jean"), 0);
     EXPECT_EQ(Query::scalar("SELECT Age FROM t_utilisateurs WHERE Nom = 'Bob'").toInt(), 35);
 
     AnswerNextMessage(log, "BtnOui");
     form->BtnSupprimer->click();
     EXPECT_EQ(log.captions.last(), "Suppression d'un utilisateur");
-    EXPECT_EQ(names(), QStringList{"Marie"});
-    EXPECT_EQ(selected(), "Marie");
-    EXPECT_EQ(form->DBEdtNom->text(), "Marie");
-    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_histo_infos_utilisateur WHERE NomUtilisateur = 'Jean'").toInt(), 1);
+    EXPECT_EQ(names(), QStringList{"Léa"});
+    EXPECT_EQ(form->DBEdtNom->text(), "Léa");
+    EXPECT_EQ(Query::scalar(days, {"Bob"}).toInt(), 1);
 }
 
 // A refused change is dropped when another user is clicked; the clicked one is shown.
@@ -156,7 +199,9 @@ TEST_F(UserEditor, ARefusedSaveFromTheListMovesAndDropsTheChange) {
     EXPECT_EQ(Query::scalar("SELECT Age FROM t_utilisateurs WHERE Nom = 'Jean'").toInt(), 35);
 }
 
-TEST_F(UserEditor, AnEmptyTableShowsTheFirstStepsTipOnce) {
+// An empty table shows the first-steps tip once; typing there without "Nouveau" creates a user
+// with every key typed.
+TEST_F(UserEditor, AnEmptyTableShowsTheTipOnceAndTypingThereCreates) {
     form.reset();
     Query::execute("DELETE FROM t_utilisateurs");
     AnswerNextMessage(log);
@@ -165,6 +210,16 @@ TEST_F(UserEditor, AnEmptyTableShowsTheFirstStepsTipOnce) {
     EXPECT_EQ(log.texts.first(), "        Pour créer un nouvel utilisateur cliquez sur \"Nouveau\".");
     form->FormActivate();
     EXPECT_EQ(log.count(), 1);
+    form->DBEdtNom->setFocus();
+    QTest::keyClicks(form->DBEdtNom, "Bernard");
+    Retype(form->DBEdtAge, "40");
+    Retype(form->DBEdtTaille, "180");
+    Retype(form->DBEdtPoids, "80");
+    Retype(form->DBEdtSexe, "M");
+    saveAnswering(false);
+    EXPECT_EQ(log.captions.last(), "Création d'enregistrement");
+    EXPECT_EQ(names(), QStringList{"Bernard"});
+    EXPECT_EQ(Query::scalar("SELECT Age FROM t_utilisateurs WHERE Nom = 'Bernard'").toInt(), 40);
 }
 
 // A user is picked by a click on the list or by the arrow keys.
