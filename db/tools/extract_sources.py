@@ -5,8 +5,8 @@ The food and recipe tools read only db/sources/, so that a clone regenerates the
 nothing else. The extracts keep the rows those tools use, which keeps the repository small:
   db/sources/ciqual-2020/ciqual.tsv   the Ciqual rows named in db/tools/foods/names.tsv and in
                                       db/tools/recipes/required_ciqual_codes.txt (header kept)
-  db/sources/usda-sr28/ABBREV.txt     the USDA rows named in names.tsv and densities.tsv,
-                                      byte for byte (Latin-1, CRLF, as published)
+  db/sources/usda-sr28/ABBREV.txt     the USDA rows named in names.tsv, densities.tsv and
+                                      fibre.tsv, byte for byte (Latin-1, CRLF, as published)
 
 Only needed when a food with a new Ciqual code or USDA number is added: add its row to
 names.tsv first, then run
@@ -41,6 +41,7 @@ def wanted_codes():
             ciqual |= {l.strip() for l in f if l.strip() and not l.startswith("#")}
     usda = tsv_column(os.path.join(FOODS, "names.tsv"), "ndb")
     usda |= tsv_column(os.path.join(FOODS, "densities.tsv"), "ndb")
+    usda |= tsv_column(os.path.join(FOODS, "fibre.tsv"), "ndb")
     return ciqual, usda
 
 

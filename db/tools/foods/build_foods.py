@@ -2,8 +2,8 @@
 """Builds the food, category and household-measure seed files.
 
 Reads the hand-written sources of this folder (names.tsv, pieces.tsv, piece_bands.tsv,
-alcohol.tsv, measures.tsv, densities.tsv, energy_outliers.tsv) together with the Ciqual 2020 table and the USDA SR28 abbreviated file kept
-in db/sources/, and writes:
+alcohol.tsv, fibre.tsv, measures.tsv, densities.tsv, energy_outliers.tsv) together with the
+Ciqual 2020 table and the USDA SR28 abbreviated file kept in db/sources/, and writes:
   db/seed/t_cataliments.tsv, db/seed/t_aliments.tsv, db/seed/t_unites_mesures.tsv,
   db/seed/t_densites.tsv, db/seed/t_densites_unites_mesures.tsv,
   db/tools/foods/food_sources.tsv.
@@ -37,7 +37,12 @@ ENERGY_TOLERANCE_KCAL = 8.0
 ENERGY_TOLERANCE_RATIO = 0.08
 
 ALCOHOLIC_SUBGROUP = "boisson alcoolisées"
-ALCOHOL_KCAL_PER_G = 7.0
+# Energy where Ciqual gives none, as EU regulation 1169/2011 (annex XIV) computes it: kcal per
+# gram of each component. Carbohydrates are Ciqual's available ones, without the fibre and
+# polyols; a component the sources do not give for a food counts 0.
+REGULATION_KCAL_PER_G = {"fat": 9.0, "protein": 4.0, "carbs": 4.0, "fibre": 2.0,
+                         "organic_acids": 3.0, "polyols": 2.4, "alcohol": 7.0}
+COMPUTED = "computed 1169/2011"
 
 # Household weights of USDA SR28 that describe a volume, in millilitres.
 CUP_ML = 236.6
@@ -111,6 +116,7 @@ def read_usda(data_dir):
             foods[fields[0]] = {
                 "desc": fields[1],
                 "kcal": fields[3],
+                "fibre": fields[8],
                 "weights": [(fields[-5], fields[-4]), (fields[-3], fields[-2])],
             }
     return foods
@@ -181,6 +187,30 @@ def fit_within_100g(fat, protein, carbs, where):
     return tuple(values)
 
 
+def ciqual_grams(src, column):
+    """Grams per 100 g of an optional Ciqual column (fibre_g, organic_acids_g, polyols_g,
+    alcohol_g), or None when the extract has no such column or no value for the food."""
+    value = src.get(column) or ""
+    return float(value) if value else None
+
+
+def regulation_energy(src, usda, fibre_twin, alcohol_row, where):
+    """kcal per 100 g as regulation 1169/2011 computes it, from the Ciqual row and, where Ciqual
+    gives no value, the fibre of the food's USDA twin (fibre.tsv) and the alcohol of alcohol.tsv."""
+    grams = {"fat": float(src["fat_g"]), "protein": float(src["protein_g"]),
+             "carbs": float(src["carbohydrate_g"])}
+    for part in ("fibre", "organic_acids", "polyols", "alcohol"):
+        grams[part] = ciqual_grams(src, part + "_g")
+    if grams["fibre"] is None and fibre_twin:
+        text = usda[fibre_twin["ndb"]]["fibre"]
+        if not text:
+            fail(f"{where}: USDA {fibre_twin['ndb']} gives no fibre")
+        grams["fibre"] = float(text)
+    if grams["alcohol"] is None and alcohol_row:
+        grams["alcohol"] = float(alcohol_row["alcohol_g"])
+    return round(sum(REGULATION_KCAL_PER_G[k] * (g or 0.0) for k, g in grams.items()), 1)
+
+
 def energy_deviates(kcal, fat, protein, carbs):
     expected = 9 * fat + 4 * protein + 4 * carbs
     return abs(kcal - expected) > max(ENERGY_TOLERANCE_KCAL, ENERGY_TOLERANCE_RATIO * expected)
@@ -231,6 +261,10 @@ def build_foods(ciqual, usda, required):
     pieces = read_pieces(names)
     bands = read_piece_bands()
     alcohol = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "alcohol.tsv"))}
+    fibre = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "fibre.tsv"))}
+    for code, twin in fibre.items():
+        if twin["ndb"] not in usda:
+            fail(f"fibre.tsv: code {code}: unknown USDA NDB number {twin['ndb']}")
     outliers = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "energy_outliers.tsv"))}
     valid_categories = {c for c, _ in CATEGORIES}
     foods, by_code = [], {}
@@ -277,9 +311,8 @@ def build_foods(ciqual, usda, required):
             if code not in alcohol or src["kcal_per_100g"]:
                 fail(f"{where}: energy from alcohol needs a row in alcohol.tsv and no Ciqual "
                      "energy")
-            kcal = round(9 * fat + 4 * protein + 4 * carbs
-                         + ALCOHOL_KCAL_PER_G * float(alcohol[code]["alcohol_g"]), 1)
-            energy_source = "computed 9/4/4 + alcohol"
+            kcal = regulation_energy(src, usda, fibre.get(code), alcohol[code], where)
+            energy_source = COMPUTED
         elif r["energy"]:
             fail(f"{where}: energy column must be empty, 'usda' or 'alcohol'")
         elif src["kcal_per_100g"]:
@@ -288,9 +321,13 @@ def build_foods(ciqual, usda, required):
             # 9/4/4 would leave out the alcohol (7 kcal/g), the main source of energy here.
             fail(f"{where}: an alcoholic drink without a Ciqual energy needs its USDA twin")
         else:
-            kcal, energy_source = round(9 * fat + 4 * protein + 4 * carbs, 1), "computed 9/4/4"
+            kcal = regulation_energy(src, usda, fibre.get(code), None, where)
+            energy_source = COMPUTED
         fat, protein, carbs = fit_within_100g(fat, protein, carbs, where)
-        if energy_deviates(kcal, fat, protein, carbs) and code not in outliers:
+        # A computed energy follows the regulation by construction; Ciqual's and USDA's own
+        # values are compared with 9/4/4 to catch a slip of the table.
+        if (energy_source != COMPUTED and energy_deviates(kcal, fat, protein, carbs)
+                and code not in outliers):
             unexplained.append(f"{code}\t{fr}\t{kcal} kcal, 9/4/4 gives "
                                f"{9 * fat + 4 * protein + 4 * carbs:.1f}")
         weight = pieces.get(r["id"], 0.0)
@@ -308,9 +345,12 @@ def build_foods(ciqual, usda, required):
         fail("energy far from 9/4/4; explain these foods in energy_outliers.tsv:\n"
              + "\n".join(unexplained))
     for code in alcohol:
-        if code not in by_code or by_code[code]["energy_source"] != "computed 9/4/4 + alcohol":
+        if code not in by_code or by_code[code]["energy_source"] != COMPUTED:
             fail(f"alcohol.tsv: code {code} is not a shipped food whose energy column reads "
                  "'alcohol'")
+    for code in fibre:
+        if code not in by_code or by_code[code]["energy_source"] != COMPUTED:
+            fail(f"fibre.tsv: code {code} is not a shipped food whose energy Ciqual leaves out")
     for code in outliers:
         if code not in by_code:
             fail(f"energy_outliers.tsv: code {code} is not a shipped food")
