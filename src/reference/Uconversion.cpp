@@ -167,22 +167,22 @@ TFConversionVM::TFConversionVM(QWidget* parent) : MeasureDialog(parent, kHelpCon
     setAutoFillBackground(true);
 
     LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 8, 0, 0}, true);
-    LboxAliments = PlaceWidget<QComboBox>(this, "LboxAliments", QRect(8, 24, 221, 22));
+    LboxAliments = PlaceWidget<QComboBox>(this, "LboxAliments", QRect(8, 24, 296, 22));
     LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliment"));
     LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 54, 0, 0}, true);
-    LboxUnites = PlaceWidget<QComboBox>(this, "LboxUnites", QRect(8, 70, 221, 22));
+    LboxUnites = PlaceWidget<QComboBox>(this, "LboxUnites", QRect(8, 70, 296, 22));
     LboxUnites->setToolTip(QStringLiteral("Sélection de l'unité de mesure"));
     LblQuantite = PlaceLabel(this, "LblQuantite", QStringLiteral("Quantité"), {8, 100, 0, 0}, true);
     EdtQuantite = PlaceEdit(this, "EdtQuantite", {8, 116, 100, 21});
     EdtQuantite->setToolTip(QStringLiteral("Saisie de la quantité pour l'unité de mesure sélectionnée"));
-    BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {120, 114, 109, 25}, true);
+    BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {195, 114, 109, 25}, true);
     BtnConversion->setToolTip(QStringLiteral("Conversion, en grammes, de la quantité"));
     LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en gr)"), {8, 144, 0, 0}, true);
     EdtPoids = PlaceEdit(this, "EdtPoids", {8, 160, 100, 21}, true);
     EdtPoids->setToolTip(QStringLiteral("Quantité exprimée en grammes"));
     SetInputColour(EdtPoids, kLockedColour);
     BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {8, 196, 75, 25}, true);
-    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {154, 196, 75, 25}, true);
+    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {229, 196, 75, 25}, true);
     BtnOk->setToolTip(QStringLiteral(
         "Insertion du poids calculé dans la zone quantité de la grille de saisie des aliments"));
     setTabOrder(LboxAliments, LboxUnites);
@@ -202,7 +202,8 @@ TFConversionVM::~TFConversionVM() {
 }
 
 void TFConversionVM::FormCreate() {
-    MakeFixedDialog(this, 245, 263);
+    // Wide enough for the whole title, whichever window opens it.
+    MakeFixedDialog(this, 320, 263);
     openLookups();
 }
 
@@ -250,4 +251,31 @@ void ShowConversionFromMenu() {
     FConversionVM->BtnAnnule->setEnabled(false);
     placeOverFrame(FConversionVM, 14);
     modal::exec(FConversionVM);
+}
+
+std::optional<double> ConvertForGrid(const QString& foodName) {
+    if (!FConversionVM) return std::nullopt;
+    TFConversionVM* dialog = FConversionVM;
+    // The dialog lists the foods in the column it chose at its creation; the row's name may be
+    // of another language.
+    const QStringList columns = NameColumnNames(QStringLiteral("NomAliment"));
+    QStringList matches;
+    for (const QString& c : columns) matches << QStringLiteral("%1 = ?1").arg(c);
+    const QString listed = ::Query::scalar(QStringLiteral("SELECT %1 FROM t_densites WHERE %2 ORDER BY IdAlimentDensite;")
+                                               .arg(dialog->NameColumnName, matches.join(QStringLiteral(" OR "))),
+                                           {foodName})
+                               .toString();
+    if (listed.isEmpty() || dialog->LboxAliments->findText(listed, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        ShowMessageBox(QStringLiteral("        L'aliment « %1 »\n        n'a pas d'unité de mesure ménagère :\n"
+                                      "        saisissez sa quantité directement en grammes.")
+                           .arg(foodName),
+                       dialog->windowTitle(), 64, nullptr, false);
+        return std::nullopt;
+    }
+    dialog->CalledFromGrid = 1;
+    dialog->InitialFood = listed;
+    dialog->BtnAnnule->setEnabled(true);
+    modal::exec(dialog);
+    if (!dialog->Validated) return std::nullopt;
+    return dialog->ConvertedWeight;
 }

@@ -117,3 +117,8 @@ extern TFConversionVM* FConversionVM;
 // The frame's menu item "ConversionVM": a free conversion, Annuler disabled, placed over the
 // frame and shown modally.
 void ShowConversionFromMenu();
+
+// The ellipsis of a grid's quantity: the dialog opened on the row's food (its name in any
+// language), Annuler enabled; the weight when the user converted and pressed Ok. A food without
+// household measures gets a message saying so instead of the dialog.
+std::optional<double> ConvertForGrid(const QString& foodName);

@@ -57,14 +57,12 @@ void TFConsoJournaliere::BtnRetirerClick() {
 }
 
 void TFConsoJournaliere::DBGIngredientsEditButtonClick() {
-    if (!FConversionVM || TConsommation.recNo() < 0) return;
-    TConsommation.edit();
-    FConversionVM->CalledFromGrid = 1;
-    FConversionVM->InitialFood = TConsommation.asString(kName);
-    FConversionVM->BtnAnnule->setEnabled(true);
-    modal::exec(FConversionVM);
+    if (TConsommation.recNo() < 0) return;
+    const std::optional<double> grams = ConvertForGrid(TConsommation.asString(kName));
     // The row stays in edit: Enter, another row or leaving the grid posts it.
-    if (FConversionVM->Validated) TConsommation.setValue(kQuantity, FConversionVM->ConvertedWeight);
+    if (!grams) return;
+    TConsommation.edit();
+    TConsommation.setValue(kQuantity, *grams);
 }
 
 void TFConsoJournaliere::DBGIngredientsRefresh() {

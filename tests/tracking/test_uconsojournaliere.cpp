@@ -378,6 +378,7 @@ TEST_F(ConsoWindow, FirstStepsTextOncePerRun) {
 }
 
 TEST_F(ConsoWindow, QuantityConvertedFromAMeasure) {
+    Query::execute("INSERT INTO t_densites VALUES (5, 'Banane', '', '', '', '', 0.9)");
     auto conversion = std::make_unique<TFConversionVM>();
     FConversionVM = conversion.get();
     TFConsoJournaliere& f = open();
@@ -467,6 +468,7 @@ TEST_F(ConsoWindow, MenuOpensTheWindowAndEveryNewWindowStartsWhole) {
 
 TEST_F(ConsoWindow, EscapeClosesTheNeedsAndMeasureDialogsAsAnnuler) {
     auto needs = std::make_unique<TFBesoinsJournaliers>();
+    Query::execute("INSERT INTO t_densites VALUES (5, 'Banane', '', '', '', '', 0.9)");
     auto conversion = std::make_unique<TFConversionVM>();
     FBesoinsJournaliers = needs.get();
     FConversionVM = conversion.get();
