@@ -126,6 +126,8 @@ public:
     // Record writers: widgets' pending text is written through these before a post or a move.
     int addRecordWriter(std::function<void()> writer);
     void removeRecordWriter(int id);
+    // Writes the widgets' pending text into the row now (what a post does first).
+    void writePendingWidgets();
 
 signals:
     void dataReset();                        // rows read again, opened or closed
@@ -145,7 +147,6 @@ private:
     void setState(State s);
     void notifyDetails(bool masterMoved);
     void followMaster(bool masterMoved);
-    void writePendingWidgets();
     int rowOfRowid(qlonglong rowid) const;
     void invalidateIndex() { index_.clear(); }
 

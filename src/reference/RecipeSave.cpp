@@ -1,6 +1,7 @@
 #include "reference/RecipeSave.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <vector>
 
@@ -67,13 +68,27 @@ QString RecipeSaveCodeText(RecipeSaveCode code) {
     case RecipeSaveCode::NameTaken:
         return kBlank + QStringLiteral("Une autre recette porte déjà ce nom.\n") + kBlank +
                QStringLiteral("Choisissez un nom différent.");
+    case RecipeSaveCode::InvalidTime:
+        return kBlank + QStringLiteral("Le « Temps de préparation » n'est pas une durée valide : saisissez\n") +
+               kBlank + QStringLiteral("les heures et les minutes (par exemple 1:30, ou 45 pour 45 minutes).");
     }
     return QString();
 }
 
 std::optional<QTime> ParsePreparationTime(const QString& text) {
-    const QString t = text.trimmed();
+    QString t = text.trimmed();
     if (t.isEmpty()) return std::nullopt;
+    // Minutes alone, below a day.
+    static const QRegularExpression minutesOnly(QStringLiteral("^\\d{1,4}$"));
+    if (minutesOnly.match(t).hasMatch()) {
+        const int minutes = t.toInt();
+        if (minutes >= 24 * 60) return std::nullopt;
+        return QTime(minutes / 60, minutes % 60);
+    }
+    // "1h30", "1 h 30", "2h": the hours' letter stands for the colon.
+    static const QRegularExpression hours(QStringLiteral("^(\\d{1,2})\\s*[hH]\\s*(\\d{0,2})$"));
+    if (const QRegularExpressionMatch m = hours.match(t); m.hasMatch())
+        t = m.captured(1) + QLatin1Char(':') + (m.captured(2).isEmpty() ? QStringLiteral("00") : m.captured(2));
     for (const char* format : {"H:mm:ss", "H:mm", "H:m:s", "H:m"}) {
         const QTime time = QTime::fromString(t, QString::fromLatin1(format));
         if (time.isValid()) return time;
@@ -87,8 +102,10 @@ std::optional<QTime> ParsePreparationTime(const QString& text) {
 
 RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in) {
     if (in.name.trimmed().isEmpty() || in.description.trimmed().isEmpty()) return RecipeSaveCode::InvalidField;
+    if (in.preparationTime.trimmed().isEmpty()) return RecipeSaveCode::InvalidField;
     const std::optional<QTime> time = ParsePreparationTime(in.preparationTime);
-    if (!time || *time == QTime(0, 0)) return RecipeSaveCode::InvalidField;
+    if (!time) return RecipeSaveCode::InvalidTime;
+    if (*time == QTime(0, 0)) return RecipeSaveCode::InvalidField;
     if (RecipeNameTaken(in.name, in.nameColumn, in.recipeId)) return RecipeSaveCode::NameTaken;
 
     const QVariant themes =
@@ -146,15 +163,76 @@ void StoreRecipePerGram(int recipeId) {
                    {m.calories, m.lipids, m.proteins, m.carbs, recipeId});
 }
 
+namespace {
+
+// A recipe's five names then five descriptions, as stored.
+QStringList textColumns() {
+    return NameColumnNames(QStringLiteral("NomRecette")) + NameColumnNames(QStringLiteral("DescRecette"));
+}
+
+QStringList storedTexts(int recipeId) {
+    const QStringList columns = textColumns();
+    Query q(QStringLiteral("SELECT %1 FROM t_recettes WHERE IdRecette = ?;").arg(columns.join(QStringLiteral(", "))),
+            {recipeId});
+    q.open();
+    QStringList texts;
+    for (int i = 0; i < columns.size(); ++i) texts << (q.isEmpty() ? QString() : q.asString(i));
+    return texts;
+}
+
+// After a save changed a name or a description in one language, the other languages' columns
+// that were empty or still held the replaced text take the new one. Returns whether any did.
+bool carryTextsOver(int recipeId, const QStringList& before) {
+    const QStringList columns = textColumns();
+    const QStringList after = storedTexts(recipeId);
+    bool carried = false;
+    for (int family = 0; family < columns.size(); family += 5) {
+        for (int edited = family; edited < family + 5; ++edited) {
+            if (after[edited] == before[edited] || after[edited].trimmed().isEmpty()) continue;
+            for (int other = family; other < family + 5; ++other) {
+                if (other == edited || after[other] != before[other]) continue;
+                if (!before[other].trimmed().isEmpty() && before[other] != before[edited]) continue;
+                Query::execute(QStringLiteral("UPDATE t_recettes SET %1 = ? WHERE IdRecette = ?;").arg(columns[other]),
+                               {after[edited], recipeId});
+                carried = true;
+            }
+        }
+    }
+    return carried;
+}
+
+void restoreFromCopy(RecipeDetail detail, int recipeId) {
+    const QString table = detailTable(detail);
+    Query::execute(QStringLiteral("DELETE FROM %1 WHERE IdRecette = ?;").arg(table), {recipeId});
+    Query::execute(
+        QStringLiteral("INSERT INTO %1 SELECT * FROM %1_temp WHERE %1_temp.IdRecette = ?;").arg(table), {recipeId});
+}
+
+// The recipe's edit is settled: its shadow copies no longer stand for anything.
+void dropCopies(int recipeId) {
+    for (RecipeDetail detail : {RecipeDetail::Ingredients, RecipeDetail::Themes})
+        Query::execute(QStringLiteral("DELETE FROM %1_temp WHERE IdRecette = ?;").arg(detailTable(detail)), {recipeId});
+}
+
+}  // namespace
+
 void WriteRecipeChanges(RecipeTables tables) {
     // A theme row appended without a theme chosen is not a theme of the recipe.
     if (tables.themes.state() == Table::State::Insert && tables.themes.isNull(QStringLiteral("IdCategorie")))
         tables.themes.cancel();
+    // What the edits hold and have not written yet belongs to what is put back after a failure.
+    for (Table* t : {&tables.recipes, &tables.ingredients, &tables.themes}) t->writePendingWidgets();
     const PendingRow pending[] = {capture(tables.recipes), capture(tables.ingredients), capture(tables.themes)};
     try {
         Transaction transaction;
         const int id = tables.recipes.asInt(QStringLiteral("IdRecette"));
+        const QStringList before = storedTexts(id);
         tables.ingredients.post();
+        // Every row of the recipe as it will be stored, the one just posted included.
+        if (dbvalue::toInt(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_ingredients_recettes "
+                                                        "WHERE IdRecette = ? AND COALESCE(QuantiteGramme, 0) <= 0;"),
+                                         {id})) > 0)
+            throw DatabaseError(RecipeSaveCodeText(RecipeSaveCode::InvalidQuantity));
         StoreRecipePerGram(id);
         // The recipe's post writes only the columns typed, so it keeps the values just computed
         // and reads them back; without a pending edit the rows are read again instead.
@@ -162,7 +240,9 @@ void WriteRecipeChanges(RecipeTables tables) {
             tables.recipes.post();
         else
             tables.recipes.refresh();
+        if (carryTextsOver(id, before)) tables.recipes.refresh();
         tables.themes.post();
+        dropCopies(id);
         transaction.commit();
     } catch (const DatabaseError&) {
         // The transaction is rolled back: give the tables their pending edits back.
@@ -185,15 +265,42 @@ void CopyRecipeDetails(RecipeDetail detail, int recipeId) {
     transaction.commit();
 }
 
-bool RestoreRecipeDetails(RecipeDetail detail, int recipeId, int copiedRecipeId) {
-    if (recipeId == 0 || copiedRecipeId != recipeId) return false;
-    const QString table = detailTable(detail);
+void RestoreRecipeDetails(int recipeId, int themesCopiedFor, int ingredientsCopiedFor) {
+    if (recipeId == 0) return;
     Transaction transaction;
-    Query::execute(QStringLiteral("DELETE FROM %1 WHERE IdRecette = ?;").arg(table), {recipeId});
-    Query::execute(
-        QStringLiteral("INSERT INTO %1 SELECT * FROM %1_temp WHERE %1_temp.IdRecette = ?;").arg(table), {recipeId});
+    if (themesCopiedFor == recipeId) restoreFromCopy(RecipeDetail::Themes, recipeId);
+    if (ingredientsCopiedFor == recipeId) restoreFromCopy(RecipeDetail::Ingredients, recipeId);
+    dropCopies(recipeId);
     transaction.commit();
-    return true;
+}
+
+int RecoverInterruptedRecipeEdits() {
+    Query q(QStringLiteral("SELECT IdRecette FROM t_recettes WHERE IdRecette IN "
+                           "(SELECT IdRecette FROM t_ingredients_recettes_temp "
+                           "UNION SELECT IdRecette FROM t_categories_recettes_temp);"));
+    q.open();
+    std::vector<int> ids;
+    for (q.first(); !q.eof(); q.next()) ids.push_back(q.asInt(0));
+    const bool copiesLeft =
+        dbvalue::toInt(Query::scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM t_ingredients_recettes_temp) + "
+                                                     "(SELECT COUNT(*) FROM t_categories_recettes_temp);"))) > 0;
+    if (!copiesLeft) {
+        PurgeNamelessRecipes();
+        return 0;
+    }
+    Transaction transaction;
+    for (int id : ids) {
+        for (RecipeDetail detail : {RecipeDetail::Ingredients, RecipeDetail::Themes}) {
+            const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1_temp WHERE IdRecette = ?;").arg(detailTable(detail));
+            if (dbvalue::toInt(Query::scalar(sql, {id})) > 0) restoreFromCopy(detail, id);
+        }
+        StoreRecipePerGram(id);
+    }
+    Query::execute(QStringLiteral("DELETE FROM t_ingredients_recettes_temp;"));
+    Query::execute(QStringLiteral("DELETE FROM t_categories_recettes_temp;"));
+    PurgeNamelessRecipes();
+    transaction.commit();
+    return int(ids.size());
 }
 
 void DeleteRecipeWithDetails(int recipeId) {
@@ -201,6 +308,7 @@ void DeleteRecipeWithDetails(int recipeId) {
     Query::execute(QStringLiteral("DELETE FROM t_ingredients_recettes WHERE IdRecette = ?;"), {recipeId});
     Query::execute(QStringLiteral("DELETE FROM t_categories_recettes WHERE IdRecette = ?;"), {recipeId});
     Query::execute(QStringLiteral("DELETE FROM t_recettes WHERE IdRecette = ?;"), {recipeId});
+    dropCopies(recipeId);
     transaction.commit();
 }
 
@@ -239,48 +347,55 @@ QString DuplicateRecipeName(const QString& source) {
 DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn) {
     const QString french = QStringLiteral("NomRecetteFrancais");
     const QString column = NameColumnNames(QStringLiteral("NomRecette")).contains(nameColumn) ? nameColumn : french;
-    Query source(QStringLiteral("SELECT %1, DescRecetteFrancais, TempsPreparation, CaloriesGramme, LipidesGramme, "
-                                "ProtidesGramme, GlucidesGramme, Image FROM t_recettes WHERE IdRecette = ?;")
-                     .arg(column),
+    const QStringList descriptions = NameColumnNames(QStringLiteral("DescRecette"));
+    Query source(QStringLiteral("SELECT %1, TempsPreparation, CaloriesGramme, LipidesGramme, ProtidesGramme, "
+                                "GlucidesGramme, Image, %2 FROM t_recettes WHERE IdRecette = ?;")
+                     .arg(column, descriptions.join(QStringLiteral(", "))),
                  {sourceId});
     source.open();
     if (source.isEmpty()) throw DatabaseError(kBlank + QStringLiteral("La recette à dupliquer n'existe plus."));
 
-    // The next copy name that no recipe has yet, cut to the name width when needed.
+    // The next copy name that no recipe has yet, cut to the name width when needed. The tries are
+    // bounded: a name every candidate of which is taken gets a message rather than a search
+    // without end.
+    constexpr int kMaxTries = 100;
     const int width = ColumnTextWidth(QStringLiteral("t_recettes"), column);
     const QString sourceName = source.asString(0);
     auto taken = [&](const QString& name) {
         return RecipeNameTaken(name, column, 0) || RecipeNameTaken(name, french, 0);
     };
     QString name = DuplicateRecipeName(sourceName);
-    for (int i = 0; i < 1000 && taken(name); ++i) name = DuplicateRecipeName(name);
+    for (int i = 0; i < kMaxTries && name.size() <= width && taken(name); ++i) name = DuplicateRecipeName(name);
     if (name.size() > width || taken(name)) {
-        for (int k = 1;; ++k) {
+        name.clear();
+        for (int k = 1; k <= kMaxTries && name.isEmpty(); ++k) {
             const QString suffix = QStringLiteral("(%1)").arg(k);
-            name = sourceName.left(width - int(suffix.size())) + suffix;
-            if (!taken(name)) break;
+            QString kept = sourceName.left(width - int(suffix.size()));
+            if (!kept.isEmpty() && kept.back().isHighSurrogate()) kept.chop(1);
+            if (!taken(kept + suffix)) name = kept + suffix;
         }
+        if (name.isEmpty())
+            throw DatabaseError(kBlank + QStringLiteral("Aucun nom libre n'a été trouvé pour la copie de cette recette.\n") +
+                                kBlank + QStringLiteral("Renommez d'abord ses copies."));
     }
 
     DuplicatedRecipe copy;
     Transaction transaction;
     copy.id = NextId(QStringLiteral("t_recettes"), QStringLiteral("IdRecette"));
     copy.name = name;
-    const QVariant image = source.asString(7).isEmpty() ? QVariant() : source.value(7);
-    QString columns = QStringLiteral("IdRecette, NomRecetteFrancais, DescRecetteFrancais, TempsPreparation, "
-                                     "CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme, Image, "
-                                     "DroitsModifUtilisateur");
-    QString marks = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, 1");
-    Query insert;
-    if (column != french) {
-        columns += QStringLiteral(", ") + column;
-        marks += QStringLiteral(", ?");
-    }
-    insert.setSql(QStringLiteral("INSERT INTO t_recettes (%1) VALUES (%2);").arg(columns, marks));
-    insert.addBindValue(copy.id).addBindValue(name).addBindValue(source.value(1)).addBindValue(source.value(2));
-    for (int i = 3; i <= 6; ++i) insert.addBindValue(source.value(i));
-    insert.addBindValue(image);
-    if (column != french) insert.addBindValue(name);
+    // The copy's name in every language, so that no list shows it blank; the descriptions as
+    // the source has them.
+    const QStringList names = NameColumnNames(QStringLiteral("NomRecette"));
+    const QString columns = QStringLiteral("IdRecette, %1, %2, TempsPreparation, CaloriesGramme, LipidesGramme, "
+                                           "ProtidesGramme, GlucidesGramme, Image, DroitsModifUtilisateur")
+                                .arg(names.join(QStringLiteral(", ")), descriptions.join(QStringLiteral(", ")));
+    Query insert(QStringLiteral("INSERT INTO t_recettes (%1) VALUES (?%2, 1);")
+                     .arg(columns, QStringLiteral(", ?").repeated(names.size() + descriptions.size() + 6)));
+    insert.addBindValue(copy.id);
+    for (int i = 0; i < names.size(); ++i) insert.addBindValue(name);
+    for (int i = 0; i < descriptions.size(); ++i) insert.addBindValue(source.value(7 + i));
+    for (int i = 1; i <= 5; ++i) insert.addBindValue(source.value(i));
+    insert.addBindValue(source.asString(6).isEmpty() ? QVariant() : source.value(6));
     insert.exec();
     Query::execute(QStringLiteral("INSERT INTO t_categories_recettes (IdCategorie, IdRecette) "
                                   "SELECT IdCategorie, ? FROM t_categories_recettes WHERE IdRecette = ? ORDER BY rowid;"),

@@ -21,13 +21,15 @@ enum class RecipeSaveCode {
     NoIngredient = 12,
     InvalidQuantity = 13,  // a quantity empty, 0 or negative
     NameTaken = 14,        // another recipe has this name (accents and letter case ignored)
+    InvalidTime = 15,      // the preparation time does not read as hours and minutes
 };
 
 // The text shown for a code (with its eight opening blanks).
 QString RecipeSaveCodeText(RecipeSaveCode code);
 
-// A preparation time as typed: "1:30", "01:30:00" (hours, minutes, optional seconds) or the
-// locale's time formats. Nothing when it does not read as a time of day.
+// A preparation time as typed: "1:30", "01:30:00" (hours, minutes, optional seconds), "1h30",
+// "2 h", a number of minutes alone ("35", "90") or the locale's time formats. Nothing when it
+// does not read as a time of day.
 std::optional<QTime> ParsePreparationTime(const QString& text);
 
 // What the save checks look at: the texts of the three header edits and the rows of the grids
@@ -45,7 +47,8 @@ struct RecipeSaveInput {
 };
 
 // The first check the recipe fails, in the order name, description, time, name unique, themes,
-// ingredients, quantities; Ok when it may be saved.
+// ingredients, quantities; Ok when it may be saved. An empty time or 00:00 is InvalidField, a
+// time that does not read is InvalidTime.
 RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in);
 
 // The weighted mean of a recipe's ingredients' values per gram, weighted by their grams.
@@ -65,24 +68,34 @@ struct RecipeTables {
 };
 
 // Posts the pending rows (recipe, current ingredient, current theme; a theme row without a
-// theme chosen is dropped) and recomputes the recipe's values per gram, all in one transaction.
-// When any step fails the database is left as it was, each table is read again with its pending
-// edit put back as it was typed, and DatabaseError is raised.
+// theme chosen is dropped), recomputes the recipe's values per gram and drops its shadow copies,
+// all in one transaction. A name or description typed in one language also goes into the other
+// languages' columns that were empty or still held the text it replaces, so that no list shows
+// a blank. When any step fails (a stored quantity left empty or at 0 included: the code's text
+// is the error's message) the database is left as it was, each table is read again with its
+// pending edit put back as it was typed, and DatabaseError is raised.
 void WriteRecipeChanges(RecipeTables tables);
 
-// Shadow copies: the rows of one recipe's ingredients (or themes), replacing the previous copy.
+// Shadow copies: the rows of one recipe's ingredients (or themes) as they were before its first
+// change since it was last saved, replacing the previous copy. A copy left in the database means
+// that the recipe's edit was never settled (saved or undone).
 enum class RecipeDetail { Ingredients, Themes };
 void CopyRecipeDetails(RecipeDetail detail, int recipeId);
-// Puts back the rows copied for `recipeId`: the recipe's rows are replaced by the copy, in one
-// transaction. `copiedRecipeId` is the recipe the last copy was taken for (0 when none was taken
-// in this run): a copy of another recipe, or one left by an earlier run, is never used, since it
-// would replace this recipe's rows by nothing. Returns whether the rows were put back.
-bool RestoreRecipeDetails(RecipeDetail detail, int recipeId, int copiedRecipeId);
+// Undo: puts back the rows copied for `recipeId` and drops its copies, in one transaction.
+// `themesCopiedFor` and `ingredientsCopiedFor` are the recipes the copies were taken for in this
+// run (0 when none): a copy of another recipe is never used, since it would replace this
+// recipe's rows by nothing.
+void RestoreRecipeDetails(int recipeId, int themesCopiedFor, int ingredientsCopiedFor);
+// At the opening of the editor: every recipe whose edit was interrupted (its shadow copies are
+// still there) gets back its ingredients and themes as last saved, and its values per gram are
+// computed again; the recipes without any name (a new recipe never saved) are removed. All in
+// one transaction. Returns how many recipes were brought back.
+int RecoverInterruptedRecipeEdits();
 
-// Removes a recipe with its ingredients and themes, in one transaction.
+// Removes a recipe with its ingredients, themes and shadow copies, in one transaction.
 void DeleteRecipeWithDetails(int recipeId);
-// Removes the recipes that have no name in any language (left by a save that failed as the
-// editor closed), with their details. Returns how many were removed.
+// Removes the recipes that have no name in any language (a new recipe never saved), with their
+// details. Returns how many were removed.
 int PurgeNamelessRecipes();
 
 // Whether another recipe than `exceptId` has `name` in `nameColumn`, accents and letter case
@@ -97,7 +110,8 @@ struct DuplicatedRecipe {
     int id = 0;
     QString name;
 };
-// Copies a recipe (header, per-gram values, photo name, themes, ingredients) under a new id and
-// the next free copy name, in one transaction. The copy may be changed by the user whatever the
-// rights of the source; its name goes into the French column and into `nameColumn`.
+// Copies a recipe (header, descriptions, per-gram values, photo name, themes, ingredients) under
+// a new id and the next free copy name, in one transaction. The copy may be changed by the user
+// whatever the rights of the source; its name goes into every name column. Raises DatabaseError
+// when no free name is found within a bounded number of tries.
 DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn);

@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QMultiHash>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <exception>
 
 #include "data/Database.h"
@@ -47,6 +49,7 @@ void TFEditionRecettes::ResetUnitState() {
     IngredientNameField = QStringLiteral("NomIngredientFrancais");
     RecipeNameColumn = QStringLiteral("NomRecetteFrancais");
     CategoryNameColumn = QStringLiteral("NomCategorieFrancais");
+    RecipeDescColumn = QStringLiteral("DescRecetteFrancais");
     RecipeEditorFoodCategory = 0;
     CurrentRecipeIndex = -1;
     OldRecipeName.clear();
@@ -71,14 +74,33 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : EditorWindow(parent) {
         TIngredients.addLookupField(ingredientNames[i], QStringLiteral("IdAliment"), &TAliments,
                                     QStringLiteral("IdAliment"), foodNames[i]);
     }
+    // The shadow copies are taken before the first change of a recipe's details, whatever makes
+    // it; every change written is a change the save question offers to keep or undo.
     TCategoriesRecettes.onBeforeEdit = [this](Table&) { BackupRecipeCategories(); };
+    TCategoriesRecettes.onBeforePost = [this](Table&) { BackupRecipeCategories(); };
+    TCategoriesRecettes.onBeforeDelete = [this](Table&) { BackupRecipeCategories(); };
+    TCategoriesRecettes.onAfterPost = [](Table&) { CategoriesModified = true; };
     TIngredients.onBeforeEdit = [this](Table&) { BackupRecipeIngredients(); };
+    TIngredients.onBeforeDelete = [this](Table&) { BackupRecipeIngredients(); };
+    TIngredients.onAfterPost = [](Table&) { IngredientsModified = true; };
+    // One row per food: a food chosen again in the grid is refused.
+    TIngredients.onBeforePost = [this](Table& t) {
+        const QVariant food = t.value(QStringLiteral("IdAliment"));
+        for (int r = 0; r < t.recordCount(); ++r)
+            if (r != t.recNo() && !dbvalue::isNull(food) && t.rowValue(r, QStringLiteral("IdAliment")) == food)
+                throw DatabaseError(QStringLiteral("        Cet aliment est déjà un ingrédient de la recette :\n"
+                                                   "        modifiez la quantité de sa ligne."));
+        BackupRecipeIngredients();
+    };
     // A time typed "1:30" is stored as "01:30:00", the form the search compares; a name another
-    // recipe has is refused on every path that posts the recipe (the prefix search moves too).
+    // recipe has, and an empty name for a recipe already saved, are refused on every path that
+    // posts the recipe.
     TRecettes.onBeforePost = [](Table& t) {
         if (const auto time = ParsePreparationTime(t.asString(QStringLiteral("TempsPreparation"))))
             t.setValue(QStringLiteral("TempsPreparation"), time->toString(QStringLiteral("HH:mm:ss")));
         const QString name = t.asString(RecipeNameColumn);
+        if (name.trimmed().isEmpty() && t.state() == Table::State::Edit && !NewRecipe)
+            throw DatabaseError(RecipeSaveCodeText(RecipeSaveCode::InvalidField));
         if (!name.trimmed().isEmpty() &&
             RecipeNameTaken(name, RecipeNameColumn, t.asInt(QStringLiteral("IdRecette"))))
             throw DatabaseError(RecipeSaveCodeText(RecipeSaveCode::NameTaken));
@@ -114,6 +136,8 @@ void TFEditionRecettes::buildControls() {
     LblTempsPreparation =
         PlaceLabel(this, "LblTempsPreparation", QStringLiteral("Temps de préparation"), {216, 50, 0, 0}, true);
     DBEdtTempsPrepartion = PlaceWidget<DbLineEdit>(this, "DBEdtTempsPrepartion", {216, 66, 90, 21});
+    DBEdtTempsPrepartion->setToolTip(QStringLiteral("Heures et minutes (1:30), ou minutes seules (45)"));
+    DBEdtTempsPrepartion->installEventFilter(this);
     LblDescription = PlaceLabel(this, "LblDescription", QStringLiteral("Description"), {216, 92, 0, 0}, true);
     DBMDescription = PlaceWidget<DbMemo>(this, "DBMDescription", {216, 108, 300, 58});
     DBMDescription->setToolTip(QStringLiteral("Déscription de la recette"));
@@ -169,7 +193,7 @@ void TFEditionRecettes::buildControls() {
     // Data-aware controls: the name is bound at the first activation, to the column in use.
     DBEdtNom->setField(&TRecettes, RecipeNameColumn);
     DBEdtTempsPrepartion->setField(&TRecettes, QStringLiteral("TempsPreparation"));
-    DBMDescription->setField(&TRecettes, QStringLiteral("DescRecetteFrancais"));
+    DBMDescription->setField(&TRecettes, RecipeDescColumn);
     DBGCategories->setTable(&TCategoriesRecettes);
     DBGCategories->setColumns({{CategoryNameColumn, QStringLiteral("Theme"), 176}});
     DBGIngredients->setTable(&TIngredients);
@@ -217,9 +241,10 @@ void TFEditionRecettes::FormCreate() {
     resize(624, 515);   // a 632 x 549 window with its frame
     InCreate = false;
     setFixedSize(size());
-    // A recipe left without a name by a save that failed as the editor closed is removed.
+    // A recipe whose edit was interrupted (the program stopped before it was saved or undone)
+    // is brought back to its last saved state; a new recipe never saved is removed.
     try {
-        PurgeNamelessRecipes();
+        RecoverInterruptedRecipeEdits();
     } catch (const DatabaseError&) {
     }
     RecipeEditorFoodTable = &TAliments;
@@ -248,11 +273,14 @@ void TFEditionRecettes::chooseNameColumns() {
         [NameColumnNames(QStringLiteral("NomAliment")).indexOf(FoodNameColumn)];
     RecipeNameColumn = choose(QStringLiteral("NomRecette"),
                               QStringLiteral("SELECT %1 FROM t_recettes WHERE IdRecette = 1;"), RecipeNameColumn);
+    RecipeDescColumn = NameColumnNames(QStringLiteral("DescRecette"))
+        [NameColumnNames(QStringLiteral("NomRecette")).indexOf(RecipeNameColumn)];
     CategoryNameColumn = choose(QStringLiteral("NomCategorie"), QStringLiteral("SELECT %1 FROM t_categories;"),
                                 CategoryNameColumn);
     DBGIngredients->setColumnField(0, IngredientNameField);
     DBGCategories->setColumnField(0, CategoryNameColumn);
     DBEdtNom->setField(RecipeNameColumn);
+    DBMDescription->setField(&TRecettes, RecipeDescColumn);
 }
 
 void TFEditionRecettes::FormActivate() {
@@ -281,14 +309,44 @@ void TFEditionRecettes::fillRecipeList() {
     TCategoriesRecettes.open();
     TIngredients.open();
     QStringList names;
-    for (int r = 0; r < TRecettes.recordCount(); ++r) names << TRecettes.rowValue(r, RecipeNameColumn).toString();
-    FillSorted(LboxRecettes, names);
-    if (LboxRecettes->count() > 0) {
-        SelectListRow(LboxRecettes, 0);
-        locateRecipe(LboxRecettes->item(0)->text(), false);
-        CurrentRecipeIndex = 0;
+    QMultiHash<QString, int> ids;
+    for (int r = TRecettes.recordCount() - 1; r >= 0; --r) {
+        names << TRecettes.rowValue(r, RecipeNameColumn).toString();
+        ids.insert(names.last(), dbvalue::toInt(TRecettes.rowValue(r, QStringLiteral("IdRecette"))));
     }
+    names = FillSorted(LboxRecettes, names);
+    // Recipes of the same name take their ids in table order.
+    for (int row = 0; row < names.size(); ++row) {
+        auto it = ids.find(names[row]);
+        LboxRecettes->item(row)->setData(Qt::UserRole, *it);
+        ids.erase(it);
+    }
+    if (LboxRecettes->count() > 0) showRow(0);
     ShowRecipePhoto();
+}
+
+int TFEditionRecettes::itemRecipeId(int row) const {
+    const QListWidgetItem* item = LboxRecettes->item(row);
+    return item ? item->data(Qt::UserRole).toInt() : 0;
+}
+
+int TFEditionRecettes::rowOfRecipe(int recipeId) const {
+    for (int row = 0; row < LboxRecettes->count(); ++row)
+        if (itemRecipeId(row) == recipeId) return row;
+    return -1;
+}
+
+int TFEditionRecettes::addRecipeItem(const QString& name, int recipeId) {
+    const int row = InsertSortedItem(LboxRecettes, name);
+    LboxRecettes->item(row)->setData(Qt::UserRole, recipeId);
+    return row;
+}
+
+void TFEditionRecettes::showRow(int row) {
+    SelectListRow(LboxRecettes, row);
+    if (row < 0) return;
+    TRecettes.findKey(itemRecipeId(row));
+    CurrentRecipeIndex = row;
 }
 
 bool TFEditionRecettes::ChangesPending() {
@@ -302,10 +360,6 @@ void TFEditionRecettes::clearChangeFlags() {
 
 int TFEditionRecettes::CurrentRecipeId() const {
     return TRecettes.isActive() && TRecettes.recNo() >= 0 ? TRecettes.asInt(QStringLiteral("IdRecette")) : 0;
-}
-
-void TFEditionRecettes::locateRecipe(const QString& name, bool partial) {
-    TRecettes.locate(RecipeNameColumn, name, {.caseInsensitive = true, .partialKey = partial});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -346,12 +400,11 @@ void TFEditionRecettes::BtnSuppImageClick() {
 void TFEditionRecettes::LboxRecettesClick() {
     SelectingFromList = true;
     const int clicked = LboxRecettes->currentRow();
+    const int clickedId = itemRecipeId(clicked);
     if (!SaveRecipeChanges()) {
         SelectListRow(LboxRecettes, CurrentRecipeIndex);
-    } else if (clicked >= 0 && clicked < LboxRecettes->count()) {
-        SelectListRow(LboxRecettes, clicked);
-        locateRecipe(LboxRecettes->item(clicked)->text(), false);
-        BackupRecipeIngredients();
+    } else if (const int row = rowOfRecipe(clickedId); row >= 0) {
+        showRow(row);
         ShowRecipePhoto();
         const QSignalBlocker quiet(EdtRecherche);
         EdtRecherche->clear();
@@ -360,20 +413,22 @@ void TFEditionRecettes::LboxRecettesClick() {
     SelectingFromList = false;
 }
 
+bool TFEditionRecettes::settleBeforeLeaving() {
+    if (SaveRecipeChanges()) return true;
+    SelectListRow(LboxRecettes, CurrentRecipeIndex);
+    return false;
+}
+
 void TFEditionRecettes::EdtRechercheChange() {
     if (EdtRecherche->text().isEmpty()) return;
+    // The search leaves the recipe shown: its changes are settled first, as by a list click.
+    if (!settleBeforeLeaving()) return;
     const int found = FindItemByPrefix(ListItems(LboxRecettes), EdtRecherche->text());
-    const int before = CurrentRecipeIndex;
-    SelectListRow(LboxRecettes, found);
-    if (found < 0) return;
-    try {
-        // Moving posts the recipe left; when that is refused, the list shows it again.
-        locateRecipe(LboxRecettes->item(found)->text(), true);
-    } catch (const DatabaseError&) {
-        SelectListRow(LboxRecettes, before);
-        throw;
+    if (found < 0) {
+        SelectListRow(LboxRecettes, -1);
+        return;
     }
-    CurrentRecipeIndex = found;
+    showRow(found);
     ShowRecipePhoto();
 }
 
@@ -419,7 +474,7 @@ void TFEditionRecettes::HeaderEdited(bool byUser) {
 // New, delete, quit, close
 
 void TFEditionRecettes::BtnNouveauClick() {
-    if (!SaveRecipeChanges()) return;
+    if (!settleBeforeLeaving()) return;
     NewRecipe = true;
     TRecettes.append();
     TRecettes.setValue(QStringLiteral("IdRecette"), NextId(QStringLiteral("t_recettes"), QStringLiteral("IdRecette")));
@@ -433,7 +488,10 @@ void TFEditionRecettes::BtnNouveauClick() {
     showNoPhoto();
     SelectListRow(LboxRecettes, -1);
     DBGIngredients->setEnabled(false);
+    // The name is typed first; a question asked before gives the focus back to where it was
+    // once its events have run, so the focus is given again after them.
     DBEdtNom->setFocus();
+    QTimer::singleShot(0, DBEdtNom, [edit = DBEdtNom] { edit->setFocus(Qt::OtherFocusReason); });
 }
 
 void TFEditionRecettes::BtnSupprimerClick() {
@@ -445,18 +503,17 @@ void TFEditionRecettes::BtnSupprimerClick() {
                     QStringLiteral("Suppression impossible"), 48);
         return;
     }
-    if (!confirmDeletion()) return;
+    // The question names the recipe shown, as the list names it (a new one by its name typed).
+    const int row = rowOfRecipe(id);
+    const QString name = row >= 0 ? LboxRecettes->item(row)->text() : DBEdtNom->text();
+    if (!confirmDeletion(QStringLiteral("la recette\n        '%1'").arg(name))) return;
     TRecettes.cancel();
     DeleteRecipeWithDetails(id);
     TRecettes.refresh();
     // The pending changes were those of the recipe now gone: nothing is left to save or undo.
     clearChangeFlags();
-    if (QListWidgetItem* item = LboxRecettes->currentItem(); item && item->isSelected()) {
-        const QSignalBlocker quiet(LboxRecettes);
-        delete LboxRecettes->takeItem(LboxRecettes->row(item));
-    }
-    const QString now = CurrentRecipeId() ? TRecettes.asString(RecipeNameColumn) : QString();
-    SelectListRow(LboxRecettes, FindListItem(LboxRecettes, now));
+    RemoveListItem(LboxRecettes, rowOfRecipe(id));
+    SelectListRow(LboxRecettes, rowOfRecipe(CurrentRecipeId()));
     CurrentRecipeIndex = LboxRecettes->currentRow();
 }
 
@@ -477,9 +534,17 @@ int TFEditionRecettes::showMessage(const QString& text, const QString& caption, 
     return ShowMessageBox(text, caption, style, &MessageSwitch, false);
 }
 
-bool TFEditionRecettes::confirmDeletion() {
-    return showMessage(QStringLiteral("        Voulez-vous vraiment supprimer cet enregistrement ?"),
+bool TFEditionRecettes::confirmDeletion(const QString& what) {
+    return showMessage(QStringLiteral("        Voulez-vous vraiment supprimer ") + what + QStringLiteral(" ?"),
                        QStringLiteral("Suppression d'un enregistrement"), 36) == 6;
+}
+
+bool TFEditionRecettes::eventFilter(QObject* watched, QEvent* event) {
+    // The preparation time is retyped whole: entering the field selects its text, so that "35"
+    // replaces "00:00:00" instead of landing in the middle of it.
+    if (watched == DBEdtTempsPrepartion && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, DBEdtTempsPrepartion, [edit = DBEdtTempsPrepartion] { edit->selectAll(); });
+    return EditorWindow::eventFilter(watched, event);
 }
 
 QWidget* CreateEditionRecettes() { return ShowActiveModuleWindow(new TFEditionRecettes()); }

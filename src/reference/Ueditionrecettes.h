@@ -126,6 +126,8 @@ public:
     static inline QString IngredientNameField = QStringLiteral("NomIngredientFrancais");
     static inline QString RecipeNameColumn = QStringLiteral("NomRecetteFrancais");
     static inline QString CategoryNameColumn = QStringLiteral("NomCategorieFrancais");
+    // The description column of the same language as RecipeNameColumn.
+    static inline QString RecipeDescColumn = QStringLiteral("DescRecetteFrancais");
     static inline int RecipeEditorFoodCategory = 0;
     static inline int CurrentRecipeIndex = -1;
     static inline QString OldRecipeName;
@@ -140,18 +142,30 @@ protected:
     // A save that failed keeps its edits on screen for correction, and the window open.
     bool SaveBeforeClosing() override;
     void FormClose() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void chooseNameColumns();
     void fillFoodList();
     void fillRecipeList();
-    void locateRecipe(const QString& name, bool partial);
+    // The recipe list's items carry their recipe's id: the recipe shown is always the one of the
+    // selected item, whatever names the recipes share.
+    int itemRecipeId(int row) const;
+    int rowOfRecipe(int recipeId) const;
+    int addRecipeItem(const QString& name, int recipeId);
+    // Selects `row` and shows its recipe (-1: nothing selected, the recipe shown stays).
+    void showRow(int row);
+    // Settles the recipe shown before the user leaves it another way than by the list; false
+    // when it stays (its changes refused or kept for correction), the list then showing it again.
+    bool settleBeforeLeaving();
     void clearChangeFlags();
     void showNoPhoto();
     int showMessage(const QString& text, const QString& caption, int style);
-    // "Voulez-vous vraiment supprimer cet enregistrement ?"; true on "Oui".
-    bool confirmDeletion();
+    // "Voulez-vous vraiment supprimer <what> ?"; true on "Oui".
+    bool confirmDeletion(const QString& what = QStringLiteral("cet enregistrement"));
+    // ">" on a food the recipe already has: its row is selected, the quantity to be typed.
+    bool selectIngredientOf(const QVariant& foodId);
     void undoDetails(bool wasNew);
     bool refuseProtectedChanges();
     bool validateAndWrite(const QString& mode);

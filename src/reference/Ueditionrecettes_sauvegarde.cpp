@@ -19,7 +19,7 @@
 namespace {
 
 const QString kBlank = QStringLiteral("        ");
-const QString kDeleteCaption = QStringLiteral("Suppression d'un enregistrement");
+const QString kDuplicateCaption = QStringLiteral("Duplication d'un enregistrement");
 
 // Runs a step whose failure is of no consequence to the user (cancelling, re-reading).
 template <typename Fn>
@@ -28,6 +28,13 @@ void quietly(Fn&& fn) {
         fn();
     } catch (const std::exception&) {
     }
+}
+
+// The text of a write that failed: the program's own refusals say what to correct; a failure of
+// the database comes after the save's own text.
+QString failureText(const DatabaseError& e) {
+    if (e.sqliteCode() == 0) return e.message();
+    return RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message();
 }
 
 }  // namespace
@@ -90,27 +97,20 @@ bool TFEditionRecettes::validateAndWrite(const QString& mode) {
     try {
         WriteRecipeChanges({TRecettes, TIngredients, TCategoriesRecettes});
     } catch (const DatabaseError& e) {
-        ReportSaveRefusal(e, RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank +
-                                 e.message() + tail);
+        ReportSaveRefusal(e, failureText(e) + tail);
         return false;
     }
     // The list follows: a new recipe takes its sorted place, a renamed one is renamed in place.
     const QString name = TRecettes.asString(RecipeNameColumn);
-    if (NewRecipe) {
-        InsertSortedItem(LboxRecettes, name);
-    } else if (HeaderModified) {
-        if (const int old = FindListItem(LboxRecettes, OldRecipeName); old >= 0) LboxRecettes->item(old)->setText(name);
-    }
+    if (const int row = rowOfRecipe(id); row >= 0)
+        LboxRecettes->item(row)->setText(name);
+    else
+        addRecipeItem(name, id);
     return true;
 }
 
 void TFEditionRecettes::reselectAfterSave() {
-    if (const int row = FindListItem(LboxRecettes, TRecettes.asString(RecipeNameColumn)); row >= 0)
-        SelectListRow(LboxRecettes, row);
-    if (const QListWidgetItem* item = LboxRecettes->currentItem(); item && item->isSelected()) {
-        locateRecipe(item->text(), false);
-        CurrentRecipeIndex = LboxRecettes->currentRow();
-    }
+    showRow(rowOfRecipe(CurrentRecipeId()));
     clearChangeFlags();
 }
 
@@ -122,21 +122,17 @@ void TFEditionRecettes::undoDetails(bool wasNew) {
         quietly([id] { DeleteRecipeWithDetails(id); });
         quietly([this] { TRecettes.refresh(); });
     } else {
-        // Each detail table gets back the copy taken for this recipe before its first change.
+        // Both detail tables get back the copies taken for this recipe before its first change,
+        // together.
         try {
-            if (CategoriesModified && RestoreRecipeDetails(RecipeDetail::Themes, id, CategoriesCopyRecipe))
-                TCategoriesRecettes.refresh();
-            if (IngredientsModified && RestoreRecipeDetails(RecipeDetail::Ingredients, id, IngredientsCopyRecipe))
-                TIngredients.refresh();
+            RestoreRecipeDetails(id, CategoriesCopyRecipe, IngredientsCopyRecipe);
+            TCategoriesRecettes.refresh();
+            TIngredients.refresh();
         } catch (const DatabaseError& e) {
             ReportError(e);
         }
     }
-    if (wasNew && !SelectingFromList && LboxRecettes->count() > 0) {
-        SelectListRow(LboxRecettes, 0);
-        locateRecipe(LboxRecettes->item(0)->text(), false);
-        CurrentRecipeIndex = 0;
-    }
+    if (wasNew && !SelectingFromList && LboxRecettes->count() > 0) showRow(0);
     clearChangeFlags();
     for (Table* t : {&TRecettes, &TCategoriesRecettes, &TIngredients}) quietly([t] { t->cancel(); });
     if (wasNew) PurgeUnnamedRecipe(id);
@@ -174,11 +170,24 @@ void TFEditionRecettes::BtnEnregistrerClick() {
 // ---------------------------------------------------------------------------------------------
 // Ingredients and themes
 
+bool TFEditionRecettes::selectIngredientOf(const QVariant& foodId) {
+    for (int r = 0; r < TIngredients.recordCount(); ++r) {
+        if (TIngredients.rowValue(r, QStringLiteral("IdAliment")) != foodId) continue;
+        TIngredients.moveToRow(r);
+        DBGIngredients->setEnabled(true);
+        DBGIngredients->setFocus();
+        DBGIngredients->setCurrentIndex(DBGIngredients->model()->index(r, 1));
+        return true;
+    }
+    return false;
+}
+
 void TFEditionRecettes::BtnAjouterClick() {
     const QListWidgetItem* item = LboxAliments->currentItem();
     if (!item || !CurrentRecipeId()) return;
     try {
         if (!TAliments.locate(FoodNameColumn, item->text(), {.caseInsensitive = true})) return;
+        if (selectIngredientOf(TAliments.value(QStringLiteral("IdAliment")))) return;
         BackupRecipeIngredients();
         TIngredients.append();
         TIngredients.setValue(QStringLiteral("IdAliment"), TAliments.value(QStringLiteral("IdAliment")));
@@ -233,15 +242,12 @@ void TFEditionRecettes::DBGCategoriesExit() {
 }
 
 void TFEditionRecettes::DBGIngredientsEditButtonClick() {
-    if (!FConversionVM || TIngredients.recNo() < 0) return;
+    if (TIngredients.recNo() < 0) return;
     quietly([this] {
+        const std::optional<double> grams = ConvertForGrid(TIngredients.asString(IngredientNameField));
+        if (!grams) return;
         TIngredients.edit();
-        FConversionVM->CalledFromGrid = 1;
-        FConversionVM->InitialFood = TIngredients.asString(IngredientNameField);
-        FConversionVM->BtnAnnule->setEnabled(true);
-        modal::exec(FConversionVM);
-        if (!FConversionVM->Validated) return;
-        TIngredients.setValue(QStringLiteral("QuantiteGramme"), FConversionVM->ConvertedWeight);
+        TIngredients.setValue(QStringLiteral("QuantiteGramme"), *grams);
         IngredientsModified = true;
     });
 }
@@ -256,20 +262,15 @@ void TFEditionRecettes::BtnDupliquerClick() {
     const QString name = TRecettes.asString(RecipeNameColumn);
     if (showMessage(kBlank + QStringLiteral("Voulez vous vraiment dupliquer la recette\n") + kBlank +
                         QStringLiteral("'") + name + QStringLiteral("' ?"),
-                    kDeleteCaption, 36) != 6)
+                    kDuplicateCaption, 36) != 6)
         return;
     DuplicatedRecipe copy;
     try {
         copy = DuplicateRecipe(source, RecipeNameColumn);
     } catch (const DatabaseError& e) {
-        ReportSaveRefusal(e, RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message());
+        ReportSaveRefusal(e, failureText(e));
         return;
     }
     TRecettes.refresh();
-    InsertSortedItem(LboxRecettes, copy.name);
-    if (const int row = FindListItem(LboxRecettes, copy.name); row >= 0) {
-        SelectListRow(LboxRecettes, row);
-        CurrentRecipeIndex = row;
-    }
-    locateRecipe(copy.name, false);
+    showRow(addRecipeItem(copy.name, copy.id));
 }

@@ -55,7 +55,7 @@ TEST_F(RecipeSaveTest, ChecksRefuseEachMissingOrInvalidPart) {
         {"empty name", [](RecipeSaveInput& i) { i.name = "  "; }, [] {}, RecipeSaveCode::InvalidField},
         {"empty description", [](RecipeSaveInput& i) { i.description.clear(); }, [] {}, RecipeSaveCode::InvalidField},
         {"time 00:00", [](RecipeSaveInput& i) { i.preparationTime = "00:00"; }, [] {}, RecipeSaveCode::InvalidField},
-        {"time not a time", [](RecipeSaveInput& i) { i.preparationTime = "1 h"; }, [] {}, RecipeSaveCode::InvalidField},
+        {"time not a time", [](RecipeSaveInput& i) { i.preparationTime = "00:3500:00"; }, [] {}, RecipeSaveCode::InvalidTime},
         {"time empty", [](RecipeSaveInput& i) { i.preparationTime.clear(); }, [] {}, RecipeSaveCode::InvalidField},
         {"name of another recipe, other case and accents",
          [](RecipeSaveInput& i) { i.name = "SALADE DE FRUÎTS"; }, [] {}, RecipeSaveCode::NameTaken},
@@ -107,23 +107,21 @@ TEST(RecipePreparationTime, ReadsHoursMinutesAndSeconds) {
 TEST_F(RecipeSaveTest, UndoPutsBackExactlyTheCopyOfTheSameRecipeOnly) {
     const Rows before = IngredientsOf(10);
     CopyRecipeDetails(RecipeDetail::Ingredients, 10);
+    CopyRecipeDetails(RecipeDetail::Themes, 10);
     Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 999 WHERE IdRecette = 10 AND IdAliment = 50");
     Query::execute("INSERT INTO t_ingredients_recettes VALUES (10, 1, 20)");
     Query::execute("DELETE FROM t_ingredients_recettes WHERE IdRecette = 10 AND IdAliment = 51");
+    Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 10");
 
-    // The copy belongs to recipe 10: recipe 1 is never given it (nor a copy of an earlier run).
+    // The copies belong to recipe 10: recipe 1 is never given them.
     const Rows recipe1 = IngredientsOf(1);
-    EXPECT_FALSE(RestoreRecipeDetails(RecipeDetail::Ingredients, 1, 10));
-    EXPECT_FALSE(RestoreRecipeDetails(RecipeDetail::Ingredients, 1, 0));
+    RestoreRecipeDetails(1, 10, 10);
     EXPECT_EQ(IngredientsOf(1), recipe1);
 
-    EXPECT_TRUE(RestoreRecipeDetails(RecipeDetail::Ingredients, 10, 10));
+    RestoreRecipeDetails(10, 10, 10);
     EXPECT_EQ(IngredientsOf(10), before);
-
-    CopyRecipeDetails(RecipeDetail::Themes, 10);
-    Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 10");
-    EXPECT_TRUE(RestoreRecipeDetails(RecipeDetail::Themes, 10, 10));
     EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 10"), Rows{{1}});
+    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_ingredients_recettes_temp").toInt(), 0);
 }
 
 TEST(RecipeDuplicateName, NumbersTheCopy) {

@@ -1,8 +1,8 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -213,20 +213,33 @@ TEST_F(RecipeEditor, APhotoThatCannotBeReadShowsTheNoPhotoPicture) {
     EXPECT_EQ(shown(), noPhoto.convertToFormat(shown().format()));
 }
 
-TEST_F(RecipeEditor, AQuantityConvertedFromAMeasureIsWrittenIntoTheRow) {
+// The ellipsis of a quantity opens the converter on the row's food; a food without household
+// measures is said to have none instead of the converter opening on another food.
+TEST_F(RecipeEditor, TheConverterOpensOnTheIngredientOrSaysItHasNoMeasures) {
+    Query::execute("INSERT INTO t_densites VALUES (5, 'Lait demi-écrémé', 'Semi-skimmed milk', '', '', '', 1.03)");
+    Query::execute("INSERT INTO t_densites_unites_mesures VALUES (5, 3)");
     auto conversion = std::make_unique<TFConversionVM>();
     FConversionVM = conversion.get();
+    auto ellipsis = [this](int row) {
+        form->DBGIngredients->setCurrentIndex(form->DBGIngredients->model()->index(row, 1));
+        form->DBGIngredients->clickEditButton();
+        form->DBGIngredients->leave();
+    };
+    AnswerNextMessage(log);
+    ellipsis(0);
+    EXPECT_EQ(log.texts.last(), Flat("        L'aliment « Pomme de terre »\n        n'a pas d'unité de mesure ménagère :\n"
+                                     "        saisissez sa quantité directement en grammes."));
+    EXPECT_EQ(log.captions.last(), "Conversion en grammes");
+
     modal::pushHandler([](modal::Call& c) {
         auto* d = static_cast<TFConversionVM*>(c.dialog);
-        EXPECT_EQ(d->InitialFood, "Pomme de terre");
-        d->ConvertedWeight = 22.5;
-        d->Validated = 1;
-        d->hide();
+        EXPECT_EQ(d->LboxAliments->currentText(), "Lait demi-écrémé");
+        QTest::keyClicks(d->EdtQuantite, "2");
+        d->BtnConversion->click();
+        d->BtnOk->click();
     });
-    form->DBGIngredients->setCurrentIndex(form->DBGIngredients->model()->index(0, 1));
-    form->DBGIngredients->clickEditButton();
-    form->DBGIngredients->leave();
-    EXPECT_EQ(IngredientsOf(2).front(), (std::vector<QVariant>{6, 22.5}));
+    ellipsis(1);
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 500.0}, {7, 2 * 200 * 1.03}}));
     EXPECT_TRUE(TFEditionRecettes::IngredientsModified);
     FConversionVM = nullptr;
 }
@@ -270,24 +283,120 @@ TEST_F(RecipeEditor, HandingTheFoodTableOverAsksAboutThePendingChanges) {
 
 namespace {
 
-// The prefix search moves to another recipe without the save question: a name taken by another
-// recipe is still refused there, and the recipe stays where it is.
-TEST_F(RecipeEditor, APrefixSearchDoesNotPostANameAnotherRecipeHas) {
-    form->DBEdtNom->selectAll();
-    QTest::keyClicks(form->DBEdtNom, "salade de fruits");
-    QString refusal;   // shown in the standard box
-    modal::pushHandler([&refusal](modal::Call& c) {
-        if (auto* box = qobject_cast<QMessageBox*>(c.dialog)) refusal = box->text();
-    });
-    form->EdtRecherche->setText("Sal");
-    EXPECT_TRUE(refusal.contains("Une autre recette porte déjà ce nom.")) << refusal.toStdString();
+// Typing in the search box leaves the recipe shown: its changes are settled first, "Non" undoing
+// exactly them. An emptied name is refused, never stored, and the recipe is still there when the
+// editor opens again.
+TEST_F(RecipeEditor, TheSearchSettlesTheRecipeItLeaves) {
+    Retype(form->DBEdtNom, "");
+    pickFood("Fruits", "Pomme");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    QTest::keyClick(form->EdtRecherche, 'S');
+    EXPECT_EQ(log.captions, (QStringList{"Modification d'enregistrement", "Erreur d'enregistrement"}));
     EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Purée de pommes de terre");
-    EXPECT_EQ(Query::scalar("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2").toString(),
-              "Purée de pommes de terre");
+
+    AnswerNextMessage(log, "BtnNon");
+    QTest::keyClick(form->EdtRecherche, 'a');
+    EXPECT_EQ(form->DBEdtNom->text(), "Salade de fruits");
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 500.0}, {7, 200.0}}));
+    form.reset();
+    open();
+    EXPECT_EQ(list(), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
+}
+
+// One row per food: ">" on a food the recipe has selects its row. A row without a quantity is
+// never saved, even beside another row of the same food (left by an earlier version).
+TEST_F(RecipeEditor, AFoodIsAddedOnceAndEveryRowNeedsAQuantity) {
+    pickFood("Produits laitiers", "Lait demi-écrémé");
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 500.0}, {7, 200.0}}));
+    EXPECT_EQ(form->DBGIngredients->currentIndex(), form->DBGIngredients->model()->index(1, 1));
+
+    Query::execute("INSERT INTO t_ingredients_recettes VALUES (2, 7, NULL)");
+    form->TIngredients.refresh();
+    form->TIngredients.first();
+    typeQuantity(250);
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->BtnEnregistrer->click();
+    EXPECT_TRUE(log.texts.last().startsWith("        L'une au moins des quantités")) << log.texts.last().toStdString();
+}
+
+// An edit interrupted before it was settled (rows and shadow copies written, the program gone)
+// is undone at the next opening: the recipe as last saved, its values per gram the weighted mean
+// of its ingredients (stale ones included, as an older version could leave them).
+TEST_F(RecipeEditor, AnInterruptedEditIsUndoneAtTheNextOpening) {
+    pickFood("Fruits", "Banane");
+    typeQuantity(300);
+    chooseTheme(3);
+    Query::execute("UPDATE t_recettes SET CaloriesGramme = 9 WHERE IdRecette = 2");
+    form.reset();
+    TFEditionRecettes::ResetUnitState();
+    open();
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 500.0}, {7, 200.0}}));
+    EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 2"), Rows{{2}});
+    EXPECT_DOUBLE_EQ(Query::scalar("SELECT CaloriesGramme FROM t_recettes WHERE IdRecette = 2").toDouble(),
+                     (0.77 * 500 + 0.46 * 200) / 700);
+    EXPECT_EQ(count("t_ingredients_recettes_temp") + count("t_categories_recettes_temp"), 0);
+}
+
+// A save that the database refuses keeps what was typed, on screen and in the record, and the
+// retry saves it.
+TEST_F(RecipeEditor, ASaveThatFailsKeepsTheTypingForTheRetry) {
+    Retype(form->DBEdtNom, "Purée maison");
+    chooseTheme(3);
+    // The last write of the save fails, after the recipe's own.
+    Query::execute("CREATE TRIGGER full BEFORE DELETE ON t_categories_recettes_temp "
+                   "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(log.captions.last(), "Erreur d'enregistrement");
+    EXPECT_EQ(form->DBEdtNom->text(), "Purée maison");
+    EXPECT_EQ(form->TRecettes.asString("NomRecetteFrancais"), "Purée maison");
+
+    Query::execute("DROP TRIGGER full");
+    AnswerNextMessage(log, "BtnOui");
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2"), Rows{{"Purée maison"}});
+    EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 2"), (Rows{{2}, {3}}));
 }
 
 }  // namespace
 
+namespace {
+
+// The editor shown and active, as the user has it.
+class ShownRecipeEditor : public RecipeEditor {
+protected:
+    void SetUp() override {
+        RecipeEditor::SetUp();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    // "Enregistrer", its question answered "Oui" and the boxes after it "OK".
+    void save(int boxesAfter = 0) {
+        AnswerNextMessage(log, "BtnOui");
+        for (int i = 0; i < boxesAfter; ++i) AnswerNextMessage(log);
+        QTest::mouseClick(form->BtnEnregistrer, Qt::LeftButton);
+    }
+};
+
+// The time is retyped whole once entered ("35" is 35 minutes, not "00:3500:00"); a time that
+// does not read is refused by the field's name.
+TEST_F(ShownRecipeEditor, TheTimeTakesHoursAndMinutes) {
+    QTest::mouseClick(form->DBEdtTempsPrepartion, Qt::LeftButton, {}, {30, 10});
+    QCoreApplication::processEvents();
+    QTest::keyClicks(form->DBEdtTempsPrepartion, "35");
+    save();
+    EXPECT_EQ(RowsOf("SELECT TempsPreparation FROM t_recettes WHERE IdRecette = 2"), Rows{{"00:35:00"}});
+
+    QTest::keyClicks(form->DBEdtTempsPrepartion, "h");
+    save(1);
+    EXPECT_TRUE(log.texts.last().contains("« Temps de préparation »")) << log.texts.last().toStdString();
+}
+
+}  // namespace
 namespace {
 
 // A new recipe deleted before it was saved leaves nothing to save: the next save asks nothing
