@@ -12,7 +12,6 @@
 #include "frame/UVivanda.h"
 #include "frame/Uapropos.h"
 #include "frame/Ufastuces.h"
-#include "frame/Umessages.h"
 #include "frame/Uoptions.h"
 #include "frame/WebLinks.h"
 #include "platform/HelpKey.h"
@@ -23,17 +22,11 @@
 #include "reference/Ueditionaliments.h"
 #include "reference/Ueditionrecettes.h"
 #include "reference/Ueditionutilisateurs.h"
-#include "reference/Uqraffirecette.h"
 #include "reference/Urecettes.h"
-#include "tracking/Fubilan.h"
-#include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Ucalcimc.h"
 #include "tracking/Uconsojournaliere.h"
 #include "tracking/Ufaffhistoconso.h"
 #include "tracking/Ugesthistoconso.h"
-#include "tracking/Uqrafficonsommation.h"
-#include "tracking/Urestriction.h"
-#include "tracking/Useldate.h"
 
 namespace {
 
@@ -54,25 +47,11 @@ public:
 }  // namespace
 
 void CreateLongLivedForms() {
-    // The forms that live for the whole run, in their fixed order; the frame comes first
-    // because the others read the paths it computes.
+    // The frame comes first: the other forms read the paths it computes. They are built when
+    // first needed (LongLivedForm.h) and live on from then.
     new TFVivanda();
-    FBesoinsJournaliers = new TFBesoinsJournaliers(FVivanda);
-    FConversionVM = new TFConversionVM(FVivanda);
-    FQRAffiConsommation = new TFQRAffiConsommation(FVivanda);
-    FMessage = new TFMessage(FVivanda);
-    FConversionMV = new TFConversionMV(FVivanda);
-    FApropos = new TFApropos(FVivanda);
-    FOptions = new TFOptions(FVivanda);
-    FQRAffiRecette = new TFQRAffiRecette(FVivanda);
-    FRestriction = new TFRestriction(FVivanda);
-    FAstuces = new TFAstuces(FVivanda);
-    FSelDate = new TFSelDate(FVivanda);
-    FGestHistoConso = new TFGestHistoConso(FVivanda);
-    FBilan = new TFBilan(FVivanda);
-    FCalcIMC = new TFCalcIMC(FVivanda);
 
-    // Menu items of the windows and dialogs above.
+    // Menu items of the windows and dialogs.
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionVM"), ShowConversionFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("ConversionMV"), ShowConversionMVFromMenu);
     FVivanda->RegisterMenuAction(QStringLiteral("CalculdelIMC"), ShowCalcIMCFromMenu);

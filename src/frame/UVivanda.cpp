@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
+#include <utility>
 
 #include "frame/AppState.h"
 #include "data/Database.h"
@@ -122,6 +124,7 @@ TFVivanda::TFVivanda(QWidget* parent) : QMainWindow(parent) {
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
     MdiArea->setBackground(QColor(0xBF, 0xCD, 0xDB));  // inactive caption colour
     setCentralWidget(MdiArea);
+    MdiArea->viewport()->installEventFilter(this);
     buildMenus();
     FVivanda = this;
     setFrameWindow(this);
@@ -260,8 +263,23 @@ void TFVivanda::FormActivate() {
         // Marked before the module opens: its introduction message runs a modal loop, and the
         // frame's activation when that message closes must not open a second window.
         st.MainWindowActivated = 1;
-        if (st.StartupModule >= 1 && st.StartupModule <= 5) CreateModule(st.StartupModule);
+        if (st.StartupModule >= 1 && st.StartupModule <= 5) {
+            if (isVisible() && !Painted)
+                StartupModuleAfterPaint = st.StartupModule;
+            else
+                CreateModule(st.StartupModule);
+        }
     }
+    // The check loads the network and its encryption libraries: it starts once the frame has
+    // been painted, so that the window never waits for it.
+    if (Painted)
+        checkForUpdate();
+    else
+        UpdateCheckAfterPaint = true;
+}
+
+void TFVivanda::checkForUpdate() {
+    const AppState& st = appState();
     CheckForUpdate(this, UpdateSectionName(st.ApplicationName, st.ApplicationVersion));
 }
 
@@ -316,6 +334,20 @@ void TFVivanda::RegisterMenuAction(const QString& menuItemName, std::function<vo
 bool TFVivanda::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) FormActivate();
     return QMainWindow::event(e);
+}
+
+bool TFVivanda::eventFilter(QObject* watched, QEvent* e) {
+    // The client area's first paint: the frame has been painted once the paint pass is over.
+    if (e->type() == QEvent::Paint && watched == MdiArea->viewport() && !Painted) {
+        Painted = true;
+        QTimer::singleShot(0, this, [this] { afterFirstPaint(); });
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TFVivanda::afterFirstPaint() {
+    if (const int module = std::exchange(StartupModuleAfterPaint, 0)) CreateModule(module);
+    if (std::exchange(UpdateCheckAfterPaint, false)) checkForUpdate();
 }
 
 bool TFVivanda::CloseModuleWindows() {

@@ -48,6 +48,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     // The program's shut-down: the module windows close first (one that refuses cancels the
     // shut-down and the frame stays); then Options.dat is written, the database closed and the
     // instance lock file removed.
@@ -58,8 +59,16 @@ private:
     void tickLanguageItems();
     void setLanguage(int code);
 
+    void checkForUpdate();
+    void afterFirstPaint();
+
     QMdiArea* MdiArea = nullptr;
     ModuleFactory Modules[6];
+    // The frame shows itself first: the start-up module and the update check of its first
+    // activation wait for its first paint.
+    bool Painted = false;
+    int StartupModuleAfterPaint = 0;
+    bool UpdateCheckAfterPaint = false;
 };
 
 extern TFVivanda* FVivanda;

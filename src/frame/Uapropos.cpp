@@ -6,8 +6,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 
-#include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/StringTable.h"
 #include "platform/Modal.h"
@@ -73,17 +73,16 @@ TFApropos::~TFApropos() {
 
 void TFApropos::FormCreate() {
     MakeFixedDialog(this, 278, 159);
-    // Read once: at creation the language is still French.
-    const int language = appState().LanguageCode;
-    setWindowTitle(LoadString(65 + language).left(100));
-    LblRens->setText(LoadString(66 + language).left(100));
+    // The French texts: the box reads them as it did when every long-lived form was built at
+    // start, before the frame first read Langue.dat.
+    setWindowTitle(LoadString(65).left(100));
+    LblRens->setText(LoadString(66).left(100));
     LblRens->adjustSize();
 }
 
 void TFApropos::BtnOkClick() { accept(); }
 
 void ShowAproposFromMenu() {
-    if (!FApropos) FApropos = new TFApropos(frameWindow());
-    placeOverFrame(FApropos, 14);
+    placeOverFrame(LongLivedForm(FApropos), 14);
     modal::exec(FApropos);
 }

@@ -14,6 +14,7 @@
 
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/StringTable.h"
 #include "frame/UVivanda.h"
@@ -322,7 +323,6 @@ void TFAstuces::loadText(const QString& path, bool missingWithFolder) {
 }
 
 void ShowAstucesFromMenu() {
-    if (!FAstuces) FAstuces = new TFAstuces(frameWindow());
-    placeOverFrame(FAstuces, 60);
+    placeOverFrame(LongLivedForm(FAstuces), 60);
     modal::exec(FAstuces);
 }

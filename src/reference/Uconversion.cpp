@@ -11,6 +11,7 @@
 #include "data/NameColumn.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/TextHelpers.h"
 #include "frame/Umessages.h"
@@ -46,7 +47,8 @@ void MeasureDialog::connectControls() {
 void MeasureDialog::openLookups() {
     for (int i = 0; i < int(std::size(kMessages)); ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
 
-    // The name column follows the language when the first food has a name in it.
+    // The name column is chosen for French, as when every long-lived form was built at start,
+    // before the frame first read Langue.dat: the first food's French name, else its first name.
     ::Query probe(QStringLiteral(
         "SELECT NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, NomAlimentItalien, "
         "NomAlimentEspagnol FROM t_densites ORDER BY IdAlimentDensite"));
@@ -55,7 +57,7 @@ void MeasureDialog::openLookups() {
     if (!probe.isEmpty())
         for (int i = 0; i < 5; ++i) sample << probe.asString(i);
     // No usable name in the sample row keeps the French column.
-    const int column = std::max(ChooseNameColumn(sample, appState().LanguageCode), 0);
+    const int column = std::max(ChooseNameColumn(sample, 0), 0);
     NameColumnIndex = column + 1;
     NameColumnName = NameColumnNames(QStringLiteral("NomAliment")).at(column);
 
@@ -246,16 +248,14 @@ void TFConversionVM::showEvent(QShowEvent* e) {
 }
 
 void ShowConversionFromMenu() {
-    if (!FConversionVM) return;
-    FConversionVM->CalledFromGrid = 0;
+    LongLivedForm(FConversionVM)->CalledFromGrid = 0;
     FConversionVM->BtnAnnule->setEnabled(false);
     placeOverFrame(FConversionVM, 14);
     modal::exec(FConversionVM);
 }
 
 std::optional<double> ConvertForGrid(const QString& foodName) {
-    if (!FConversionVM) return std::nullopt;
-    TFConversionVM* dialog = FConversionVM;
+    TFConversionVM* dialog = LongLivedForm(FConversionVM);
     // The dialog lists the foods in the column it chose at its creation; the row's name may be
     // of another language.
     const QStringList columns = NameColumnNames(QStringLiteral("NomAliment"));

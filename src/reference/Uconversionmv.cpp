@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/TextHelpers.h"
 #include "platform/Modal.h"
@@ -108,7 +109,6 @@ void TFConversionMV::showError(int message) {
 }
 
 void ShowConversionMVFromMenu() {
-    if (!FConversionMV) return;
-    placeOverFrame(FConversionMV, 14);
+    placeOverFrame(LongLivedForm(FConversionMV), 14);
     modal::exec(FConversionMV);
 }

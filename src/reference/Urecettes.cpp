@@ -14,6 +14,7 @@
 #include "data/NameColumn.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/StringTable.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
@@ -236,8 +237,8 @@ void TFRecettes::BtnRechercherClick() {
 
 void TFRecettes::BtnAfficherClick() {
     const QList<QListWidgetItem*> selected = LboxRecettes->selectedItems();
-    if (selected.isEmpty() || !FQRAffiRecette) return;
-    TFQRAffiRecette* sheet = FQRAffiRecette;
+    if (selected.isEmpty()) return;
+    TFQRAffiRecette* sheet = LongLivedForm(FQRAffiRecette);
     sheet->Query.close();
     sheet->Query.setSql(QStringLiteral("SELECT t_recettes.%1, t_recettes.%2, t_aliments.%3, t_aliments.CaloriesGramme, "
                                        "t_aliments.LipidesGramme, t_aliments.ProtidesGramme, t_aliments.GlucidesGramme, "

@@ -14,6 +14,7 @@
 
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
@@ -231,7 +232,6 @@ bool TFCalcIMC::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void ShowCalcIMCFromMenu() {
-    if (!FCalcIMC) return;
-    placeOverFrame(FCalcIMC, 14);
+    placeOverFrame(LongLivedForm(FCalcIMC), 14);
     modal::exec(FCalcIMC);
 }

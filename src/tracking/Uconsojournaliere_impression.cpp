@@ -2,6 +2,7 @@
 #include <stdexcept>
 
 #include "frame/AppState.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Umessages.h"
 #include "tracking/Uconsojournaliere.h"
 #include "tracking/Uqrafficonsommation.h"
@@ -14,8 +15,7 @@ void TFConsoJournaliere::BtnImprimerClick() {
         const ActivationSkip skip(SkipActivationAfterPrint);
         if (DayHasIncompleteQuantity()) throw std::runtime_error("quantity");
         AlertLowCarbs();
-        if (!FQRAffiConsommation) FQRAffiConsommation = new TFQRAffiConsommation();
-        FQRAffiConsommation->NomUtilisateur = st.CurrentUserName;
+        LongLivedForm(FQRAffiConsommation)->NomUtilisateur = st.CurrentUserName;
         FQRAffiConsommation->Poids = st.CurrentUserWeight;
         FQRAffiConsommation->TableSource = QStringLiteral("t_consommation");
         FQRAffiConsommation->Preview();

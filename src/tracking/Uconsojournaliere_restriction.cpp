@@ -2,8 +2,8 @@
 // of the list, which is rebuilt at once and keeps them for every later category.
 #include "data/DbWidgets.h"
 #include "frame/AppState.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
-#include "frame/UVivanda.h"
 #include "platform/Modal.h"
 #include "tracking/Uconsojournaliere.h"
 #include "tracking/Urestriction.h"
@@ -12,7 +12,7 @@ void TFConsoJournaliere::BtnLimiterClick() {
     AppState& st = appState();
     const int32_t foodType = st.RestrictionFoodType;
     ClearRestrictionValues(st);
-    if (!FRestriction) FRestriction = new TFRestriction(FVivanda);
+    LongLivedForm(FRestriction);
 
     {
         // The window's activation after the dialog must not set the day up again; the flag is

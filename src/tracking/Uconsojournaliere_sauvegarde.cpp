@@ -8,6 +8,7 @@
 #include "data/DbWidgets.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
@@ -74,8 +75,7 @@ void TFConsoJournaliere::BtnSauvegardeClick() {
         double objective = 0;
         if (!DaySaveNumber(EdtObjectifCal->text(), &objective)) throw SaveStop{6};
         AlertLowCarbs();
-        if (!FSelDate) FSelDate = new TFSelDate(frameWindow());
-        placeOverFrame(FSelDate, 0);
+        placeOverFrame(LongLivedForm(FSelDate), 0);
         progress.location = QStringLiteral("C2.0-2");
         FSelDate->MonthCalendar->setSelectedDate(QDate::currentDate());
         if (!st.CurrentUserName.isEmpty()) {

@@ -4,6 +4,7 @@
 
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
@@ -32,14 +33,13 @@ void TFConsoJournaliere::EdtObjectifCalExit() {
 }
 
 void TFConsoJournaliere::BtnDetBesoinsCalClick() {
-    if (FBesoinsJournaliers) {
-        placeOverFrame(FBesoinsJournaliers, 0);
-        modal::exec(FBesoinsJournaliers);
-        if (FBesoinsJournaliers->Validated) {
-            DisplayedNeeds = FBesoinsJournaliers->TotalNeeds;
-            EdtBesoins->setText(QString::number(DisplayedNeeds));
-            EdtObjectifCal->setText(QString::number(DisplayedNeeds));
-        }
+    TFBesoinsJournaliers* needs = LongLivedForm(FBesoinsJournaliers);
+    placeOverFrame(needs, 0);
+    modal::exec(needs);
+    if (needs->Validated) {
+        DisplayedNeeds = needs->TotalNeeds;
+        EdtBesoins->setText(QString::number(DisplayedNeeds));
+        EdtObjectifCal->setText(QString::number(DisplayedNeeds));
     }
     // The estimate becomes the objective when the user leaves the edit.
     EdtObjectifCal->setFocus(Qt::OtherFocusReason);

@@ -11,6 +11,7 @@
 #include "data/Database.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
@@ -160,15 +161,13 @@ void TFAffHistoConso::BtnAfficherClick() {
                            nullptr, false);
             return;
         }
-        if (!FQRAffiConsommation) FQRAffiConsommation = new TFQRAffiConsommation(frameWindow());
-        FQRAffiConsommation->NomUtilisateur = user;
+        LongLivedForm(FQRAffiConsommation)->NomUtilisateur = user;
         FQRAffiConsommation->DateConso = *day;
         FQRAffiConsommation->TableSource = QStringLiteral("t_histo_consommation");
         FQRAffiConsommation->Preview();
         accept();
     } else if (RBtnAffBilan->isChecked()) {
-        if (!FBilan) return;
-        FBilan->NomUtilisateur = user;
+        LongLivedForm(FBilan)->NomUtilisateur = user;
         FBilan->DateDebut = DTPickerDebut->date();
         FBilan->DateFin = DTPickerFin->date();
         FBilan->move(0, 0);

@@ -11,6 +11,7 @@
 #include "data/Database.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
@@ -159,7 +160,6 @@ void TFGestHistoConso::BtnQuitterClick() { close(); }
 void TFGestHistoConso::FormHelp() { OpenHelpTopic(this, appState().HelpFilePath, kHelpContext); }
 
 void ShowGestHistoConso() {
-    if (!FGestHistoConso) return;
-    placeOverFrame(FGestHistoConso, 14);
+    placeOverFrame(LongLivedForm(FGestHistoConso), 14);
     modal::exec(FGestHistoConso);
 }

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,15 +9,21 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <utility>
 
+#include "app/Startup.h"
 #include "data/Database.h"
 #include "data/Query.h"
 #include "frame/AppState.h"
+#include "frame/StringTable.h"
 #include "frame/UVivanda.h"
+#include "frame/Uapropos.h"
 #include "platform/HelpKey.h"
+#include "platform/Modal.h"
+#include "reference/Uconversion.h"
 #include "support/DataFixture.h"
 
 namespace {
@@ -90,6 +97,16 @@ TEST_F(FrameTest, FirstActivationOpensTheStartupModuleOnce) {
         EXPECT_EQ(created, module == 5 ? 1 : 0) << module;
         EXPECT_EQ(appState().MainWindowActivated, 1);
     }
+}
+
+TEST_F(FrameTest, AShownFrameOpensItsStartupModuleOnceItHasBeenPainted) {
+    frame->RegisterModule(5, "ConsomationJournaliere", [this] { return makeModule("FConsoJournaliere"); });
+    appState().StartupModule = 5;
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return created == 1; }));
+    EXPECT_NE(frame->FindChildForm("FConsoJournaliere"), nullptr);
 }
 
 TEST_F(FrameTest, LanguageItemsFollowTheLanguageCode) {
@@ -178,6 +195,37 @@ TEST_F(FrameTest, ShutDownClosesModulesFirstAndStopsWhenOneRefuses) {
     EXPECT_FALSE(databaseIsOpen());
     for (const char* side : {"/vivanda.db-wal", "/vivanda.db-shm"}) EXPECT_FALSE(exists(data + side)) << side;
     EXPECT_FALSE(exists("MyVivanda.lock"));
+}
+
+TEST(FrameStartup, EachMenuDialogIsBuiltWhenFirstAskedForAsItWasAtStart) {
+    TestDataFolder folder(false);
+    QFile language("Langue.dat");
+    ASSERT_TRUE(language.open(QIODevice::WriteOnly));
+    language.write(QByteArray("\xc8\x00\x00\x00", 4));   // English from the first activation on
+    language.close();
+    CreateLongLivedForms();
+    appState().StartupModule = 0;
+    FVivanda->FormActivate();
+    ASSERT_EQ(appState().LanguageCode, 200);
+    const std::pair<const char*, const char*> dialogs[] = {
+        {"ConversionVM", "FConversionVM"}, {"ConversionMV", "FConversionMV"}, {"CalculdelIMC", "FCalcIMC"},
+        {"Gestiondelhistoriquedesconsommations", "FGestHistoConso"}, {"AproposdeVivanda", "FApropos"}};
+    QString firstMeasuredFood;
+    for (const auto& [item, name] : dialogs) {
+        QString shown;
+        modal::pushHandler([&](modal::Call& call) {
+            shown = call.dialog->objectName();
+            if (shown == "FConversionVM") firstMeasuredFood = FConversionVM->LboxAliments->itemText(0);
+            call.dialog->reject();
+        });
+        FVivanda->menuItem(item)->trigger();
+        EXPECT_EQ(shown, name) << item;
+    }
+    // Built after the language was read, they still show what they showed when every one of
+    // them was built at start: the French names and texts.
+    EXPECT_EQ(firstMeasuredFood, "Farine");
+    EXPECT_EQ(FApropos->windowTitle(), LoadString(65).left(100));
+    delete FVivanda;
 }
 
 TEST(FrameStartup, MissingDatabaseStopsWithAMessageNamingThePath) {
