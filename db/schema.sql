@@ -24,6 +24,8 @@ CREATE TABLE t_aliments (
   DroitsModifUtilisateur INTEGER DEFAULT 1,
   IdCatAliment INTEGER
 );
+-- The consumption's food list reads the foods of a few categories.
+CREATE INDEX aliments_categorie ON t_aliments(IdCatAliment);
 
 CREATE TABLE t_recettes (
   IdRecette INTEGER PRIMARY KEY,
@@ -52,12 +54,15 @@ CREATE TABLE t_ingredients_recettes (
   QuantiteGramme REAL
 );
 CREATE INDEX IdRecette ON t_ingredients_recettes(IdRecette);
+-- The recipes that use a food: the recipe search, and the check that keeps a used food.
+CREATE INDEX ingredients_aliment ON t_ingredients_recettes(IdAliment);
 
 CREATE TABLE t_categories_recettes (
   IdCategorie INTEGER,
   IdRecette INTEGER
 );
 CREATE INDEX IdRecette_categories ON t_categories_recettes(IdRecette);
+CREATE INDEX categories_recettes_theme ON t_categories_recettes(IdCategorie);
 
 CREATE TABLE t_categories (
   IdCategorie INTEGER PRIMARY KEY,
@@ -141,6 +146,8 @@ CREATE TABLE t_histo_consommation (
   Numero INTEGER
 );
 CREATE INDEX histo_consommation_jour ON t_histo_consommation(NomUtilisateur, DateConso);
+-- The saved days of the whole history, in date order.
+CREATE INDEX histo_consommation_date ON t_histo_consommation(DateConso);
 
 CREATE TABLE t_histo_infos_utilisateur (
   NomUtilisateur TEXT,

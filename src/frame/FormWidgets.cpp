@@ -6,14 +6,18 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -46,6 +50,31 @@ private:
     std::function<void()> pick_;
 };
 
+// The tool tip of a list item too long for its list: its whole text, decided when the tip is
+// asked for, so that filling a long list measures no text.
+class LongItemTip : public QObject {
+public:
+    explicit LongItemTip(QListWidget* list) : QObject(list), list_(list) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::ToolTip) return false;
+        const auto* help = static_cast<QHelpEvent*>(e);
+        const QListWidgetItem* item = list_->itemAt(help->pos());
+        // An item's own tip goes first; a short item shows what the list shows anywhere else.
+        if (!item || !item->toolTip().isEmpty()) return false;
+        // The list's width less its frame, a scroll bar and the item's own margins.
+        const int room = list_->width() - 2 * list_->frameWidth() -
+                         list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) - 6;
+        if (list_->fontMetrics().horizontalAdvance(item->text()) <= room) return false;
+        QToolTip::showText(help->globalPos(), item->text(), list_->viewport(), list_->visualItemRect(item));
+        return true;
+    }
+
+private:
+    QListWidget* list_;
+};
+
 void setBold(QWidget* w, bool bold) {
     if (!bold) return;
     QFont f = w->font();
@@ -54,7 +83,13 @@ void setBold(QWidget* w, bool bold) {
 }
 }  // namespace
 
-QIcon ProgramIcon() { return QIcon(QStringLiteral(":/vivanda.png")); }
+QIcon ProgramIcon() {
+    // Read as the PNG it is: a reader left to check the format against the file's content loads
+    // every picture plug-in first.
+    QImageReader reader(QStringLiteral(":/vivanda.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
+}
 
 void UseProgramFont(QWidget* form) {
     QFont font = QApplication::font();
@@ -130,14 +165,7 @@ void FitPopupToItems(QComboBox* combo) {
 }
 
 void ShowLongItemsWhole(QListWidget* list) {
-    // The list's width less its frame, a scroll bar and the item's own margins.
-    const int room = list->width() - 2 * list->frameWidth() -
-                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) - 6;
-    const QFontMetrics metrics = list->fontMetrics();
-    for (int i = 0; i < list->count(); ++i) {
-        QListWidgetItem* item = list->item(i);
-        if (metrics.horizontalAdvance(item->text()) > room) item->setToolTip(item->text());
-    }
+    list->viewport()->installEventFilter(new LongItemTip(list));
 }
 
 void SetInputColour(QWidget* input, const QColor& colour) {

@@ -58,7 +58,8 @@ QRadioButton* PlaceRadio(QWidget* parent, const char* name, const QString& text,
 
 // A drop-down list at least as wide as its longest item, whatever the width of the box.
 void FitPopupToItems(QComboBox* combo);
-// Items of a list too long for it show their whole text as a tool tip.
+// Items of a list too long for it show their whole text as a tool tip (decided when the tip is
+// asked for). Set once on the list.
 void ShowLongItemsWhole(QListWidget* list);
 
 // Background colour of an input; `locked` also disables it.

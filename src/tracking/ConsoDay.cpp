@@ -12,12 +12,14 @@ SqlStatement FoodListQuery(int categoryId, const QString& foodColumn, const QStr
                            const SqlClause& foodClause, const SqlClause& recipeClause,
                            bool withRecipes) {
     SqlStatement st;
+    // A food category maps to the consumption category of its id + 27; the join takes the 27
+    // off the mapping's side, so that the index on the foods' category serves it.
     st.sql = QStringLiteral(
                  "SELECT t_aliments.IdAliment as IdAliment, t_aliments.%1 as NomAlimentFrancais, "
                  "t_aliments.CaloriesGramme, t_aliments.LipidesGramme, t_aliments.ProtidesGramme, "
                  "t_aliments.GlucidesGramme, t_alim_recette_catconso.IdMetaCategorie as IdCategorie "
                  "FROM t_aliments, t_alim_recette_catconso "
-                 "WHERE (t_aliments.IdCatAliment + 27) = t_alim_recette_catconso.IdCategorie "
+                 "WHERE t_aliments.IdCatAliment = t_alim_recette_catconso.IdCategorie - 27 "
                  "AND t_alim_recette_catconso.IdMetaCategorie = ?")
                  .arg(foodColumn) +
              foodClause.text;

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 #include "frame/FormWidgets.h"
 #include "tracking/HistoryDays.h"
@@ -16,6 +17,7 @@ QListWidget* placeList(QGroupBox* group, const char* name) {
     auto* list = new QListWidget(group);
     list->setObjectName(QString::fromLatin1(name));
     list->setGeometry(8, 18, group->width() - 16, group->height() - 26);
+    list->setUniformItemSizes(true);   // ten years of days lay out without measuring each one
     return list;
 }
 
@@ -68,11 +70,14 @@ void FillUserList(QListWidget* list, const QStringList& names) {
 }
 
 void FillDayList(QListWidget* list, const QList<QDate>& days) {
+    QStringList texts;
+    texts.reserve(days.size());
+    for (const QDate& day : days) texts << HistoryDayText(day);
     list->clear();
-    for (const QDate& day : days) {
-        auto* item = new QListWidgetItem(HistoryDayText(day), list);
-        item->setData(Qt::UserRole, day);
-    }
+    list->addItems(texts);   // in one insertion, not one per day
+    // Each day's date beside its text: nothing shown changes, so the views need not hear of it.
+    const QSignalBlocker quiet(list->model());
+    for (int i = 0; i < int(days.size()); ++i) list->item(i)->setData(Qt::UserRole, days[i]);
 }
 
 std::optional<QString> SelectedUser(const QListWidget* list) {

@@ -154,6 +154,7 @@ void TFConsoJournaliere::buildControls() {
     LboxAliments->setGeometry(10, 70, 190, 146);
     LboxAliments->setToolTip(QStringLiteral("Sélection des aliments"));
     LboxAliments->setUniformItemSizes(true);   // long lists lay out without measuring every item
+    ShowLongItemsWhole(LboxAliments);
     BtnAjouter = PlaceButton(GbxSelection, "BtnAjouter", QString(), {206, 100, 30, 26});
     BtnAjouter->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     BtnAjouter->setToolTip(QStringLiteral("Ajouter l'aliment"));
@@ -349,7 +350,7 @@ void TFConsoJournaliere::FormActivate() {
             return names;
         };
         const QStringList foodColumns = NameColumnNames(QStringLiteral("NomAliment"));
-        Query.setSql(QStringLiteral("SELECT %1 FROM t_aliments;").arg(foodColumns.join(QStringLiteral(", "))));
+        Query.setSql(QStringLiteral("SELECT %1 FROM t_aliments LIMIT 1;").arg(foodColumns.join(QStringLiteral(", "))));
         Query.open();
         if (const int i = ChooseNameColumn(sampleNames(), st.LanguageCode); i >= 0) {
             ConsoFoodColumnIndex = i + 1;
@@ -417,7 +418,6 @@ void TFConsoJournaliere::FillFoodList() {
     const QSignalBlocker quiet(LboxAliments);
     LboxAliments->clear();
     LboxAliments->addItems(names);
-    ShowLongItemsWhole(LboxAliments);
     selectFirstFood();
 }
 

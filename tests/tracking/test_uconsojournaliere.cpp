@@ -3,6 +3,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QToolTip>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -526,12 +528,18 @@ TEST_F(ConsoWindow, NothingIsCutAtTheDefaultSize) {
         EXPECT_GE(combo->width(), combo->sizeHint().width()) << combo->objectName().toStdString();
     EXPECT_LT(f.CbxTypeOptimisation->geometry().right(), f.CbxNutriment->x());
     EXPECT_LT(f.CbxNutriment->geometry().right(), f.EdtQuantiteMini->x());
-    // A name too long for the list or the grid shows whole in a tool tip; a short one needs none.
+    // A name too long for the list or the grid shows whole in a tool tip; over a short one the
+    // list's own tip shows.
     const QString shortName = QStringLiteral("Pomme");
     for (const QString& name : {longName, shortName}) {
         const auto found = f.LboxAliments->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1);
-        EXPECT_EQ(found[0]->toolTip(), name == longName ? name : QString());
+        f.LboxAliments->scrollToItem(found[0]);
+        const QPoint at = f.LboxAliments->visualItemRect(found[0]).center();
+        QHelpEvent tip(QEvent::ToolTip, at, f.LboxAliments->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(f.LboxAliments->viewport(), &tip);
+        EXPECT_EQ(QToolTip::text(), name == longName ? name : f.LboxAliments->toolTip());
+        QToolTip::hideText();
     }
     add({longName, shortName});
     EXPECT_EQ(grid->elidedCellText(0, 0), longName.left(32));
