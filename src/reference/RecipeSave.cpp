@@ -370,9 +370,8 @@ DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn) {
         name.clear();
         for (int k = 1; k <= kMaxTries && name.isEmpty(); ++k) {
             const QString suffix = QStringLiteral("(%1)").arg(k);
-            QString kept = sourceName.left(width - int(suffix.size()));
-            if (!kept.isEmpty() && kept.back().isHighSurrogate()) kept.chop(1);
-            if (!taken(kept + suffix)) name = kept + suffix;
+            const QString candidate = CutToWidth(sourceName, width - int(suffix.size())) + suffix;
+            if (!taken(candidate)) name = candidate;
         }
         if (name.isEmpty())
             throw DatabaseError(kBlank + QStringLiteral("Aucun nom libre n'a été trouvé pour la copie de cette recette.\n") +

@@ -488,10 +488,8 @@ void TFEditionRecettes::BtnNouveauClick() {
     showNoPhoto();
     SelectListRow(LboxRecettes, -1);
     DBGIngredients->setEnabled(false);
-    // The name is typed first; a question asked before gives the focus back to where it was
-    // once its events have run, so the focus is given again after them.
-    DBEdtNom->setFocus();
-    QTimer::singleShot(0, DBEdtNom, [edit = DBEdtNom] { edit->setFocus(Qt::OtherFocusReason); });
+    // The name is typed first, also after the question.
+    FocusAfterModal(DBEdtNom);
 }
 
 void TFEditionRecettes::BtnSupprimerClick() {

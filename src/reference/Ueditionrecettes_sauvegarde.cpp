@@ -12,6 +12,7 @@
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
+#include "reference/NameRules.h"
 #include "reference/RecipeSave.h"
 #include "reference/Uconversion.h"
 #include "reference/Ueditionrecettes.h"
@@ -30,11 +31,13 @@ void quietly(Fn&& fn) {
     }
 }
 
-// The text of a write that failed: the program's own refusals say what to correct; a failure of
-// the database comes after the save's own text.
-QString failureText(const DatabaseError& e) {
-    if (e.sqliteCode() == 0) return e.message();
-    return RecipeSaveCodeText(RecipeSaveCode::InvalidField) + QStringLiteral("\n") + kBlank + e.message();
+// A write that failed: the program's own refusals (French already) with the mode's line after
+// them, the database's failures told in French.
+void reportWriteFailure(const std::exception& e, const QString& tail) {
+    if (DatabaseFailureKind(e) == DatabaseFailure::Own)
+        ShowSaveError(DatabaseFailureText(e) + tail);
+    else
+        ReportSaveRefusal(e, RecipeSaveCodeText(RecipeSaveCode::InvalidField) + tail);
 }
 
 }  // namespace
@@ -79,7 +82,9 @@ bool TFEditionRecettes::validateAndWrite(const QString& mode) {
     RecipeSaveInput in;
     in.recipeId = id;
     in.nameColumn = RecipeNameColumn;
-    in.name = DBEdtNom->text();
+    // A name with a control character is refused; its surrounding blanks are not stored.
+    const EditorName typed = CheckEditorName(DBEdtNom->text());
+    in.name = typed.name;
     in.description = DBMDescription->toPlainText();
     in.preparationTime = DBEdtTempsPrepartion->text();
     if (TCategoriesRecettes.recNo() >= 0) in.themeGridName = TCategoriesRecettes.asString(CategoryNameColumn);
@@ -89,15 +94,24 @@ bool TFEditionRecettes::validateAndWrite(const QString& mode) {
         in.ingredientGridQuantity = TIngredients.value(QStringLiteral("QuantiteGramme"));
     }
     const QString tail = RefusalTail(mode);
+    if (!typed.refusal.isEmpty()) {
+        ShowSaveError(typed.refusal + tail);
+        return false;
+    }
     const RecipeSaveCode code = id ? CheckRecipeForSave(in) : RecipeSaveCode::InvalidField;
     if (code != RecipeSaveCode::Ok) {
         ShowSaveError(RecipeSaveCodeText(code) + tail);
         return false;
     }
     try {
+        if (typed.name != DBEdtNom->text()) {
+            DBEdtNom->setText(typed.name);
+            TRecettes.edit();
+            TRecettes.setValue(RecipeNameColumn, typed.name);
+        }
         WriteRecipeChanges({TRecettes, TIngredients, TCategoriesRecettes});
-    } catch (const DatabaseError& e) {
-        ReportSaveRefusal(e, failureText(e) + tail);
+    } catch (const std::exception& e) {
+        reportWriteFailure(e, tail);
         return false;
     }
     // The list follows: a new recipe takes its sorted place, a renamed one is renamed in place.
@@ -194,8 +208,9 @@ void TFEditionRecettes::BtnAjouterClick() {
         TIngredients.post();
         IngredientsModified = true;
         DBGIngredients->setEnabled(true);
-    } catch (const DatabaseError&) {
+    } catch (const std::exception& e) {
         quietly([this] { TIngredients.cancel(); });
+        ShowSaveError(DatabaseFailureText(e));
     }
 }
 
@@ -267,8 +282,8 @@ void TFEditionRecettes::BtnDupliquerClick() {
     DuplicatedRecipe copy;
     try {
         copy = DuplicateRecipe(source, RecipeNameColumn);
-    } catch (const DatabaseError& e) {
-        ReportSaveRefusal(e, failureText(e));
+    } catch (const std::exception& e) {
+        reportWriteFailure(e, QString());
         return;
     }
     TRecettes.refresh();

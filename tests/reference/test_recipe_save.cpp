@@ -2,7 +2,6 @@
 
 #include "data/Database.h"
 #include "data/Query.h"
-#include "data/Table.h"
 #include "reference/RecipeSave.h"
 #include "reference/RecipeRows.h"
 #include "support/DataFixture.h"
@@ -25,22 +24,6 @@ protected:
         Query::execute("INSERT INTO t_categories_recettes VALUES (1, 10)");
     }
 };
-
-TEST_F(RecipeSaveTest, PerGramValuesAreTheMeanWeightedByGramsAndZeroWithoutQuantity) {
-    StoreRecipePerGram(10);
-    const Rows r = RowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
-                          "WHERE IdRecette = 10");
-    EXPECT_DOUBLE_EQ(r[0][0].toDouble(), 1.25);   // (50 + 450) / 400
-    EXPECT_DOUBLE_EQ(r[0][1].toDouble(), 0.25);   // (10 + 90) / 400
-    EXPECT_DOUBLE_EQ(r[0][2].toDouble(), 0.2);
-    EXPECT_DOUBLE_EQ(r[0][3].toDouble(), 0.15);   // (30 + 30) / 400
-
-    Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 0 WHERE IdRecette = 10");
-    StoreRecipePerGram(10);
-    const Rows z = RowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
-                          "WHERE IdRecette = 10");
-    for (const QVariant& v : z[0]) EXPECT_EQ(v.toDouble(), 0.0);
-}
 
 TEST_F(RecipeSaveTest, ChecksRefuseEachMissingOrInvalidPart) {
     Query::execute("INSERT INTO t_recettes (IdRecette, NomRecetteFrancais) VALUES (11, 'Nouvelle')");
@@ -104,26 +87,6 @@ TEST(RecipePreparationTime, ReadsHoursMinutesAndSeconds) {
     for (const char* bad : {"", "abc", "25:00", "1:75", "1,5"}) EXPECT_FALSE(ParsePreparationTime(bad)) << bad;
 }
 
-TEST_F(RecipeSaveTest, UndoPutsBackExactlyTheCopyOfTheSameRecipeOnly) {
-    const Rows before = IngredientsOf(10);
-    CopyRecipeDetails(RecipeDetail::Ingredients, 10);
-    CopyRecipeDetails(RecipeDetail::Themes, 10);
-    Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 999 WHERE IdRecette = 10 AND IdAliment = 50");
-    Query::execute("INSERT INTO t_ingredients_recettes VALUES (10, 1, 20)");
-    Query::execute("DELETE FROM t_ingredients_recettes WHERE IdRecette = 10 AND IdAliment = 51");
-    Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 10");
-
-    // The copies belong to recipe 10: recipe 1 is never given them.
-    const Rows recipe1 = IngredientsOf(1);
-    RestoreRecipeDetails(1, 10, 10);
-    EXPECT_EQ(IngredientsOf(1), recipe1);
-
-    RestoreRecipeDetails(10, 10, 10);
-    EXPECT_EQ(IngredientsOf(10), before);
-    EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 10"), Rows{{1}});
-    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_ingredients_recettes_temp").toInt(), 0);
-}
-
 TEST(RecipeDuplicateName, NumbersTheCopy) {
     const std::pair<const char*, const char*> names[] = {
         {"Tarte", "Tarte(1)"},      {"Tarte(1)", "Tarte(2)"}, {"Tarte(9)", "Tarte(10)"},
@@ -143,8 +106,8 @@ TEST_F(RecipeSaveTest, DuplicateCopiesEverythingUnderAFreeNameAndMayBeChanged) {
     EXPECT_EQ(IngredientsOf(11), IngredientsOf(10));
     EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 11"), Rows{{1}});
 
-    // A second copy of the same source takes the next number; in English the name goes into the
-    // English column as well.
+    // A second copy of the same source takes the next number; the name of a copy made in English
+    // goes into every column.
     Query::execute("UPDATE t_recettes SET NomRecetteAnglais = 'Pie' WHERE IdRecette = 10");
     EXPECT_EQ(DuplicateRecipe(10, "NomRecetteFrancais").name, "Tarte d'été(2)");
     const DuplicatedRecipe english = DuplicateRecipe(10, "NomRecetteAnglais");
@@ -159,79 +122,6 @@ TEST_F(RecipeSaveTest, DuplicateWritesNothingWhenAStatementFails) {
     EXPECT_THROW(DuplicateRecipe(10, "NomRecetteFrancais"), DatabaseError);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_recettes").toInt(), 3);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes").toInt(), 3);
-}
-
-// The editor's three tables on recipe 10.
-struct EditorTables {
-    Table recipes{"t_recettes"};
-    Table ingredients{"t_ingredients_recettes"};
-    Table themes{"t_categories_recettes"};
-    EditorTables() {
-        ingredients.setMaster(&recipes, "IdRecette");
-        themes.setMaster(&recipes, "IdRecette");
-        recipes.open();
-        ingredients.open();
-        themes.open();
-        recipes.locate("IdRecette", 10);
-    }
-    RecipeTables all() { return {recipes, ingredients, themes}; }
-    // A new name, 100 g of food 51 and a theme row appended (with `theme`, or none chosen).
-    void typeChanges(const QVariant& theme) {
-        recipes.edit();
-        recipes.setValue("NomRecetteFrancais", "Tarte d'automne");
-        ingredients.locate("IdAliment", 51);
-        ingredients.edit();
-        ingredients.setValue("QuantiteGramme", 100);
-        themes.append();
-        if (!theme.isNull()) themes.setValue("IdCategorie", theme);
-    }
-};
-
-TEST_F(RecipeSaveTest, SavePostsThePendingRowsAndRecomputesTheValues) {
-    EditorTables t;
-    t.typeChanges(QVariant());   // the theme row without a theme is dropped
-    WriteRecipeChanges(t.all());
-    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais, CaloriesGramme FROM t_recettes WHERE IdRecette = 10"),
-              (Rows{{"Tarte d'automne", 1.0}}));   // (50 + 150) / 200
-    EXPECT_DOUBLE_EQ(t.recipes.asDouble("CaloriesGramme"), 1.0);
-    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 1);
-}
-
-TEST_F(RecipeSaveTest, AFailureBetweenTheStatementsLeavesTheRecipeWholeAndTheEditsPending) {
-    const Rows recipeBefore = RowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10");
-    const Rows ingredientsBefore = IngredientsOf(10);
-    // The recomputation, which comes after the recipe and ingredient posts, fails.
-    Query::execute("CREATE TRIGGER refuse BEFORE UPDATE ON t_recettes "
-                   "WHEN NEW.CaloriesGramme IS NOT OLD.CaloriesGramme BEGIN SELECT RAISE(ABORT, 'injected'); END");
-    EditorTables t;
-    t.typeChanges(2);
-
-    EXPECT_THROW(WriteRecipeChanges(t.all()), DatabaseError);
-    EXPECT_EQ(RowsOf("SELECT * FROM t_recettes WHERE IdRecette = 10"), recipeBefore);
-    EXPECT_EQ(IngredientsOf(10), ingredientsBefore);
-    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 1);
-    // What was typed waits for another attempt.
-    EXPECT_TRUE(t.recipes.isEditing());
-    EXPECT_EQ(t.recipes.asString("NomRecetteFrancais"), "Tarte d'automne");
-    EXPECT_TRUE(t.ingredients.isEditing());
-    EXPECT_EQ(t.ingredients.asDouble("QuantiteGramme"), 100);
-    EXPECT_EQ(t.themes.state(), Table::State::Insert);
-
-    Query::execute("DROP TRIGGER refuse");
-    WriteRecipeChanges(t.all());
-    EXPECT_EQ(IngredientsOf(10), (Rows{{50, 100.0}, {51, 100.0}}));
-    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette = 10").toInt(), 2);
-}
-
-TEST_F(RecipeSaveTest, NamelessRecipesArePurgedWithTheirDetails) {
-    Query::execute("INSERT INTO t_recettes (IdRecette, NomRecetteFrancais) VALUES (12, ''), (13, NULL)");
-    Query::execute("INSERT INTO t_ingredients_recettes VALUES (12, 50, 10)");
-    Query::execute("INSERT INTO t_categories_recettes VALUES (1, 13)");
-    EXPECT_EQ(PurgeNamelessRecipes(), 2);
-    EXPECT_EQ(RowsOf("SELECT IdRecette FROM t_recettes ORDER BY IdRecette"), (Rows{{1}, {2}, {10}}));
-    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_ingredients_recettes WHERE IdRecette > 10").toInt(), 0);
-    EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes WHERE IdRecette > 10").toInt(), 0);
-    EXPECT_EQ(PurgeNamelessRecipes(), 0);
 }
 
 }  // namespace

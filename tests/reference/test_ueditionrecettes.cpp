@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 
 #include "data/DbWidgets.h"
 #include "data/Query.h"
+#include "frame/AppState.h"
 #include "reference/EditorFoodTables.h"
 #include "reference/Uconversion.h"
 #include "reference/Ueditionrecettes.h"
@@ -323,12 +325,15 @@ TEST_F(RecipeEditor, AFoodIsAddedOnceAndEveryRowNeedsAQuantity) {
 
 // An edit interrupted before it was settled (rows and shadow copies written, the program gone)
 // is undone at the next opening: the recipe as last saved, its values per gram the weighted mean
-// of its ingredients (stale ones included, as an older version could leave them).
+// of its ingredients (stale ones included, as an older version could leave them). A new recipe
+// never saved (no name) is removed with its details.
 TEST_F(RecipeEditor, AnInterruptedEditIsUndoneAtTheNextOpening) {
     pickFood("Fruits", "Banane");
     typeQuantity(300);
     chooseTheme(3);
     Query::execute("UPDATE t_recettes SET CaloriesGramme = 9 WHERE IdRecette = 2");
+    Query::execute("INSERT INTO t_recettes (IdRecette, NomRecetteFrancais) VALUES (3, '')");
+    Query::execute("INSERT INTO t_ingredients_recettes VALUES (3, 1, 10)");
     form.reset();
     TFEditionRecettes::ResetUnitState();
     open();
@@ -337,6 +342,7 @@ TEST_F(RecipeEditor, AnInterruptedEditIsUndoneAtTheNextOpening) {
     EXPECT_DOUBLE_EQ(Query::scalar("SELECT CaloriesGramme FROM t_recettes WHERE IdRecette = 2").toDouble(),
                      (0.77 * 500 + 0.46 * 200) / 700);
     EXPECT_EQ(count("t_ingredients_recettes_temp") + count("t_categories_recettes_temp"), 0);
+    EXPECT_EQ(count("t_recettes") + count("t_ingredients_recettes"), 2 + 5);
 }
 
 // A save that the database refuses keeps what was typed, on screen and in the record, and the
@@ -353,12 +359,85 @@ TEST_F(RecipeEditor, ASaveThatFailsKeepsTheTypingForTheRetry) {
     EXPECT_EQ(log.captions.last(), "Erreur d'enregistrement");
     EXPECT_EQ(form->DBEdtNom->text(), "Purée maison");
     EXPECT_EQ(form->TRecettes.asString("NomRecetteFrancais"), "Purée maison");
+    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2"), Rows{{"Purée de pommes de terre"}});
 
     Query::execute("DROP TRIGGER full");
     AnswerNextMessage(log, "BtnOui");
     EXPECT_TRUE(form->close());
     EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2"), Rows{{"Purée maison"}});
     EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 2"), (Rows{{2}, {3}}));
+}
+
+}  // namespace
+
+namespace {
+
+// A name pasted with a control character is refused with its reason. A recipe stored with a NUL
+// in its name is still duplicated, under a name of its own.
+TEST_F(RecipeEditor, ControlCharactersInNames) {
+    QApplication::clipboard()->setText(QString("Tarte") + QChar('\t') + "fine");
+    form->DBEdtNom->selectAll();
+    QTest::keyClick(form->DBEdtNom, Qt::Key_V, Qt::ControlModifier);
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->BtnEnregistrer->click();
+    EXPECT_TRUE(log.texts.last().startsWith("        Le nom contient un caractère de contrôle")) << log.texts.last().toStdString();
+    AnswerNextMessage(log, "BtnNon");
+    form->BtnEnregistrer->click();
+
+    const QString nul = QString("nul") + QChar(0) + "x";
+    Query::execute("UPDATE t_recettes SET NomRecetteFrancais = ? WHERE IdRecette = 2", {nul});
+    form->TRecettes.refresh();
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnDupliquer->click();
+    EXPECT_EQ(log.captions.last(), "Duplication d'un enregistrement");
+    EXPECT_EQ(Query::scalar("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 3").toString(), nul + "(1)");
+}
+
+// In English the description typed is the English one; a new recipe's name and description fill
+// the other languages' empty columns, and a rename carries over to the columns that still held
+// the old name, so that no list shows a blank.
+TEST_F(RecipeEditor, InEnglishNamesAndDescriptionsReachEveryLanguage) {
+    Query::execute("UPDATE t_recettes SET NomRecetteItalien = 'Mashed potatoes', DescRecetteAnglais = 'Mash.' "
+                   "WHERE IdRecette = 2");
+    form.reset();
+    appState().LanguageCode = 200;
+    open();
+    form->BtnNouveau->click();
+    QTest::keyClicks(form->DBEdtNom, "Apple pie");
+    QTest::keyClicks(form->DBMDescription, "Bake.");
+    Retype(form->DBEdtTempsPrepartion, "45");
+    chooseTheme(1);
+    pickFood("Fruits", "Apple");
+    typeQuantity(200);
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais, NomRecetteAnglais, NomRecetteAllemand, NomRecetteItalien, "
+                     "NomRecetteEspagnol, DescRecetteFrancais, DescRecetteAnglais FROM t_recettes WHERE IdRecette = 3"),
+              (Rows{{"Apple pie", "Apple pie", "Apple pie", "Apple pie", "Apple pie", "Bake.", "Bake."}}));
+
+    click("Mashed potatoes");
+    Retype(form->DBEdtNom, "Potato mash");
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais, NomRecetteAnglais, NomRecetteItalien FROM t_recettes WHERE IdRecette = 2"),
+              (Rows{{"Purée de pommes de terre", "Potato mash", "Potato mash"}}));
+}
+
+// In German the recipe the list highlights after a search is the one shown, and "Supprimer"
+// names and removes it.
+TEST_F(RecipeEditor, InGermanTheHighlightedRecipeIsTheOneShownAndDeleted) {
+    Query::execute("UPDATE t_recettes SET NomRecetteAllemand = 'Kartoffelsalat' WHERE IdRecette = 1");
+    form.reset();
+    appState().LanguageCode = 400;
+    open();
+    QTest::keyClicks(form->EdtRecherche, "kartoffel");
+    EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Kartoffelpüree");
+    EXPECT_EQ(form->DBEdtNom->text(), "Kartoffelpüree");
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnSupprimer->click();
+    EXPECT_EQ(log.texts.last(), Flat("        Voulez-vous vraiment supprimer la recette\n        'Kartoffelpüree' ?"));
+    EXPECT_EQ(RowsOf("SELECT IdRecette FROM t_recettes"), Rows{{1}});
 }
 
 }  // namespace
