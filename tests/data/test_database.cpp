@@ -94,46 +94,6 @@ TEST(DatabaseOpen, StagedDatabaseOpens) {
     EXPECT_GT(count("SELECT COUNT(*) FROM t_aliments"), 0);
 }
 
-// Column names and order of every table, as the statements that copy rows rely on them.
-TEST_F(DataTest, SchemaColumnsAreInTheirStoredOrder) {
-    const QList<QPair<QString, QString>> expected = {
-        {"t_aliments", "IdAliment NomAlimentFrancais NomAlimentAnglais NomAlimentAllemand NomAlimentItalien "
-                       "NomAlimentEspagnol CaloriesGramme LipidesGramme ProtidesGramme GlucidesGramme "
-                       "PoidsMoyen Usuel DroitsModifUtilisateur IdCatAliment"},
-        {"t_recettes", "IdRecette NomRecetteFrancais NomRecetteAnglais NomRecetteAllemand NomRecetteItalien "
-                       "NomRecetteEspagnol DescRecetteFrancais DescRecetteAnglais DescRecetteAllemand "
-                       "DescRecetteItalien DescRecetteEspagnol TempsPreparation CaloriesGramme LipidesGramme "
-                       "ProtidesGramme GlucidesGramme DroitsModifUtilisateur Image"},
-        {"t_ingredients_recettes", "IdRecette IdAliment QuantiteGramme"}, {"t_categories_recettes", "IdCategorie IdRecette"},
-        {"t_categories", "IdCategorie NomCategorieFrancais NomCategorieAnglais NomCategorieAllemand "
-                         "NomCategorieItalien NomCategorieEspagnol"},
-        {"t_activites", "IdActivite NomActiviteFrancais NomActiviteAnglais NomActiviteAllemand NomActiviteItalien "
-                        "NomActiviteEspagnol ScaleFactor Duree UtilisePoids"},
-        {"t_alim_recette_catconso", "IdCategorie IdMetaCategorie"}, {"t_unites_mesures", "IdUnite NomUnite ValeurUnite"},
-        {"t_densites", "IdAlimentDensite NomAlimentFrancais NomAlimentAnglais NomAlimentAllemand "
-                       "NomAlimentItalien NomAlimentEspagnol Densite"},
-        {"t_densites_unites_mesures", "IdAlimentDensite IdUnite"},
-        {"t_consommation", "NomAliment CaloriesGramme LipidesGramme ProtidesGramme GlucidesGramme "
-                           "QuantiteGramme Numero"},
-        {"t_histo_consommation", "NomUtilisateur DateConso NomAliment CaloriesGramme LipidesGramme "
-                                 "ProtidesGramme GlucidesGramme QuantiteGramme Numero"},
-        {"t_histo_infos_utilisateur", "NomUtilisateur DateConso Poids ObjectifCalorique"},
-        {"t_categories_recettes_temp", "IdCategorie IdRecette"}, {"t_utilisateurs", "Nom Age Taille Poids Sexe"},
-        {"t_ingredients_recettes_temp", "IdRecette IdAliment QuantiteGramme"},
-    };
-    for (const auto& [table, columns] : expected) {
-        Query q("SELECT * FROM " + table + " LIMIT 0");
-        q.open();
-        EXPECT_EQ(q.columnNames().join(' '), columns) << table.toStdString();
-    }
-    // The two tables whose id column no statement names: the name is their second column.
-    for (const QString table : {"t_cataliments", "t_catconsommation"}) {
-        Query q("SELECT * FROM " + table);
-        q.open();
-        EXPECT_EQ(q.columnNames().value(1), "NomCategorieFrancais");
-    }
-}
-
 // Foreign keys: a food used by a recipe cannot go, and a write refused half-way leaves nothing
 // behind; an inner transaction guard rolls back alone.
 TEST_F(DataTest, ForeignKeyRefusalsLeaveNothingHalfWritten) {

@@ -25,18 +25,6 @@ QString words(int count) {
 }
 }  // namespace
 
-TEST(MessageLayout, NextSegmentLength) {
-    const struct {
-        const char* text;
-        int start, max, expected;
-    } cases[] = {{"abc\ndef", 1, 10, 4},   // through the line feed
-                 {"abc\ndef", 5, 10, 4},   // one more than the characters left
-                 {"abcdef", 1, 3, 3},
-                 {"abcdef", 9, 3, 1},      // past the end
-                 {"abcdef", 1, 0, 0}};
-    for (const auto& c : cases) EXPECT_EQ(NextSegmentLength(c.text, c.start, c.max), c.expected) << c.text << c.start;
-}
-
 TEST(MessageLayout, ShortTextsKeepTheirLinesAndTheDesignHeight) {
     // One short line: a box as narrow as the text; the check box makes it taller.
     const QString text = QStringLiteral("        Voulez-vous continuer ?");  // 31 characters

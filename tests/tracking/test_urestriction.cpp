@@ -16,27 +16,6 @@
 #include "support/MessageScript.h"
 #include "tracking/Urestriction.h"
 
-TEST(RestrictionClause, PiecesFollowTheBoundsInNutrientOrder) {
-    const struct {
-        RestrictionBounds bounds;
-        const char* text;
-        QVariantList values;
-    } cases[] = {
-        {{}, "", {}},
-        // Calories at most 100, lipids at least 10.
-        {{{{0, 100}, {1, 10}, {}, {}}},
-         " AND CaloriesGramme*100.0 <= ? AND LipidesGramme*100.0 >= ?", {100, 10}},
-        // A comparator without a value, a value without a comparator: nothing.
-        {{{{0, -1}, {-1, 5}, {1, 0}, {0, 30}}},
-         " AND ProtidesGramme*100.0 >= ? AND GlucidesGramme*100.0 <= ?", {0, 30}},
-    };
-    for (const auto& c : cases) {
-        const SqlClause clause = RestrictionClause(c.bounds);
-        EXPECT_EQ(clause.text, QString::fromLatin1(c.text));
-        EXPECT_EQ(clause.values, c.values) << c.text;
-    }
-}
-
 namespace {
 
 // Category 1 lists Pomme (52 kcal per 100 g), Orange (47), Banane (89) and the recipe "Salade de
