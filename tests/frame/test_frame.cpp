@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include "frame/StringTable.h"
 #include "frame/UVivanda.h"
 #include "frame/Uapropos.h"
+#include "frame/UpdateCheck.h"
 #include "platform/HelpKey.h"
 #include "platform/Modal.h"
 #include "reference/Uconversion.h"
@@ -89,6 +91,8 @@ TEST_F(FrameTest, FirstActivationOpensTheStartupModuleOnce) {
         if (!std::exchange(reentered, true)) frame->FormActivate();
         return makeModule("FConsoJournaliere");
     });
+    // Every activation reaches the update check, which runs once in the whole run.
+    SetUpdateCheckEnabled(true);
     for (int module : {0, 6, -3, 5}) {
         appState().MainWindowActivated = 0;
         appState().StartupModule = module;
@@ -97,6 +101,8 @@ TEST_F(FrameTest, FirstActivationOpensTheStartupModuleOnce) {
         EXPECT_EQ(created, module == 5 ? 1 : 0) << module;
         EXPECT_EQ(appState().MainWindowActivated, 1);
     }
+    SetUpdateCheckEnabled(false);
+    EXPECT_EQ(qApp->findChildren<UpdateCheck*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
 }
 
 TEST_F(FrameTest, AShownFrameOpensItsStartupModuleOnceItHasBeenPainted) {

@@ -69,14 +69,17 @@ const QString kMissing = QString::fromUtf8("n'a pas été trouvé");
 }  // namespace
 
 TEST_F(FirstStepsTest, EveryModuleShowsItsOverviewAndWalksItsTipsWithTheHelpButtonOfItsTable) {
-    // "?" by module and tip, and so the number of tips of each module.
-    const std::vector<std::vector<bool>> help = {
-        {true, false, true, true},                 // the program
-        {false, true, true, true},                 // recipe search
-        {false, true, true, true, true, true},     // recipe editor: six tips
-        {false, true, true, true},                 // food editor
-        {false, true, true},                       // user editor: three tips
-        {false, false, true, true},                // daily consumption
+    // What "?" opens by module and tip (0: "?" disabled), and so the number of tips of each module.
+    const QString videos = kSite + "Pages_fr/videos-demonstrations-Vivanda.html";
+    const QString newsletter = kSite + "Pages_fr/newsletter.html";
+    const QString opinion = kSite + "Pages_fr/Donnez_votre_avis_programmes.php?Prog=Vivanda";
+    const std::vector<std::vector<QVariant>> help = {
+        {videos, 0, newsletter, opinion},    // the program
+        {0, 140, 140, 140},                  // recipe search
+        {0, 90, 100, 60, 90, 110},           // recipe editor: six tips
+        {0, 40, 40, 40},                     // food editor
+        {0, 30, 30},                         // user editor: three tips
+        {0, 0, 170, 150},                    // daily consumption
     };
     for (int m = 0; m < 6; ++m) {
         SCOPED_TRACE(m);
@@ -99,7 +102,14 @@ TEST_F(FirstStepsTest, EveryModuleShowsItsOverviewAndWalksItsTipsWithTheHelpButt
             EXPECT_FALSE(seen.contains(text())) << "the same text twice";
             EXPECT_FALSE(text().contains(kMissing));
             seen << text();
-            EXPECT_EQ(window->BtnAide->isEnabled(), help[m][tip - 1]);
+            const QVariant opens = help[m][tip - 1];
+            EXPECT_EQ(window->BtnAide->isEnabled(), opens != 0);
+            opened.clear();
+            QTest::mouseClick(window->BtnAide, Qt::LeftButton);
+            if (opens.typeId() == QMetaType::QString) EXPECT_EQ(opened, QStringList{opens.toString()});
+            else EXPECT_TRUE(opened.isEmpty());
+            if (opens.typeId() == QMetaType::Int && opens != 0)
+                EXPECT_TRUE(currentHelpWindow()->browser()->source().path().endsWith(opens.toString() + ".html"));
             EXPECT_EQ(window->BtnPred->isEnabled(), tip > 1);
             EXPECT_EQ(window->BtnSuivant->isEnabled(), tip < tips);
             window->BtnSuivant->click();
@@ -108,37 +118,13 @@ TEST_F(FirstStepsTest, EveryModuleShowsItsOverviewAndWalksItsTipsWithTheHelpButt
         for (int tip = tips; tip > 1; --tip) window->BtnPred->click();
         EXPECT_EQ(text(), seen[1]);
         EXPECT_FALSE(window->BtnPred->isEnabled());
-        EXPECT_EQ(window->BtnAide->isEnabled(), help[m][0]);
+        EXPECT_EQ(window->BtnAide->isEnabled(), help[m][0] != 0);
         window->BtnPred->click();
         EXPECT_EQ(window->CurrentTip, 1);
     }
 }
 
-TEST_F(FirstStepsTest, HelpButtonOpensTheTipsPageOrHelpTopicAndABrowserFailureKeepsThePlace) {
-    const struct {
-        int module, tip;
-        QString page;
-        int topic;
-    } cases[] = {
-        {0, 1, kSite + "Pages_fr/videos-demonstrations-Vivanda.html", 0},
-        {0, 3, kSite + "Pages_fr/newsletter.html", 0},
-        {0, 4, kSite + "Pages_fr/Donnez_votre_avis_programmes.php?Prog=Vivanda", 0},
-        {2, 6, {}, 110},
-        {5, 4, {}, 150},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.module * 10 + c.tip);
-        opened.clear();
-        choose(c.module);
-        window->BtnAstuces->click();
-        while (window->CurrentTip < c.tip) window->BtnSuivant->click();
-        window->BtnAide->click();
-        EXPECT_EQ(opened, c.page.isEmpty() ? QStringList() : QStringList{c.page});
-        if (c.topic) {
-            ASSERT_NE(currentHelpWindow(), nullptr);
-            EXPECT_TRUE(currentHelpWindow()->browser()->source().path().endsWith(QString::number(c.topic) + ".html"));
-        }
-    }
+TEST_F(FirstStepsTest, ABrowserFailureIsSaidAndTheWindowKeepsItsPlace) {
     // No browser: the connection message, and the window stays on the tip it was showing.
     browserWorks = false;
     MessageLog log;
@@ -175,6 +161,7 @@ TEST_F(FirstStepsTest, StartModuleBoxAndTheOverviewsThatTurnTheFirstStepsMessage
     for (int m : {1, 5}) {
         uint8_t& shown = m == 1 ? st.SwitchRecipeInfo : st.SwitchConsumptionInfo;
         choose(0);
+        EXPECT_FALSE(window->BtnDemarrer->isEnabled() || window->CbxSelModule->isEnabled());
         shown = 1;
         st.OptionsDirty = 0;
         choose(m);
@@ -245,16 +232,23 @@ TEST_F(FirstStepsTest, AMissingTextSaysWhichFileAndTheWindowGoesOn) {
 TEST(AboutBox, ShowsNameVersionMakerAndContactWithinItsPanelAndOkCloses) {
     resetAppState();
     modal::clearHandlers();
-    TFApropos box;
-    EXPECT_EQ(box.LblRens->text().split('\n').size(), 4);
-    EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    // The four lines fit beside the logo and above the panel's edge.
-    const QRect text = box.LblRens->geometry();
-    EXPECT_LE(text.right(), box.Logo->x() - 2);
-    EXPECT_LE(text.bottom(), box.Panel1->height() - 2);
-    EXPECT_LE(box.Panel1->geometry().bottom(), box.BtnOk->y());
-    modal::pushHandler([](modal::Call& c) { c.dialog->findChild<QPushButton*>("BtnOk")->click(); });
-    EXPECT_EQ(modal::exec(&box), int(QDialog::Accepted));
+    modal::pushHandler([](modal::Call& c) {
+        auto& box = *static_cast<TFApropos*>(c.dialog);
+        EXPECT_EQ(c.caption, "A propos de Vivanda");
+        EXPECT_EQ(box.size() + QSize(kMessageFrameWidth, kMessageFrameHeight), QSize(278, 159));   // outer size
+        EXPECT_EQ(box.grab().toImage().pixelColor(box.width() - 3, box.height() - 3), QColor(0xD5, 0xCE, 0xCE));
+        EXPECT_EQ(box.LblRens->text().split('\n').size(), 4);
+        EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        // The four lines fit beside the logo and above the panel's edge.
+        const QRect text = box.LblRens->geometry();
+        EXPECT_LE(text.right(), box.Logo->x() - 2);
+        EXPECT_LE(text.bottom(), box.Panel1->height() - 2);
+        EXPECT_LE(box.Panel1->geometry().bottom(), box.BtnOk->y());
+        QTest::mouseClick(box.BtnOk, Qt::LeftButton);
+        EXPECT_EQ(box.result(), int(QDialog::Accepted));
+    });
+    ShowAproposFromMenu();
+    delete FApropos;
     ExpectModalScriptDone();
 }
 
@@ -279,6 +273,7 @@ TEST(WebLinks, MenuPagesDeriveFromTheSiteAddressAndABrowserFailureIsSaid) {
     ASSERT_EQ(log.count(), 1);
     EXPECT_EQ(log.texts[0], QString::fromUtf8("        Impossible de lancer votre navigateur par défaut !"));
     EXPECT_EQ(log.captions[0], "Erreur de connexion !");
+    EXPECT_EQ(log.icons[0], "EXLAMATION");
     SetWebPageOpener({});
     ExpectModalScriptDone();
 }

@@ -30,7 +30,7 @@ const char* kSample =
     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}\r\n"
     "{\\*\\generator Msftedit 5.41;}\\viewkind4\\uc1\\pard\\f0\\fs20 "
     "Cr\\'e8me br\\u251?l\\'e9e : {\\b temps de pr\\'e9paration} 20 min\\par\r\n"
-    "{\\i Astuce} \\ul soulign\\'e9\\ulnone , \\cf1 rouge\\cf0 , \\fs28 grand\\fs20 , \\'80 5\\par\r\n"
+    "{\\i Astuce} \\ul soulign\\'e9\\ulnone , \\cf1 rouge\\cf0 , \\fs28 grand\\fs20 , \\'80 5\\'a0\\u-4064?\\par\r\n"
     "{\\pict\\wmetafile8 0a0b0c}Accolades \\{ \\} et \\\\ barre\\tab fin\\line suite\\par\r\n"
     "\\uc0\\u8364 seul\\par\r\n"
     "}";
@@ -43,7 +43,7 @@ TEST(RtfReader, ReadsParagraphsAccentsUnicodeAndCharacterFormats) {
     const QStringList blocks = blocksOf(doc);
     ASSERT_GE(blocks.size(), 4);
     EXPECT_EQ(blocks[0], QStringLiteral("Crème brûlée : temps de préparation 20 min"));
-    EXPECT_EQ(blocks[1], QStringLiteral("Astuce souligné, rouge, grand, € 5"));
+    EXPECT_EQ(blocks[1], QStringLiteral("Astuce souligné, rouge, grand, € 5\u00A0\uF020"));   // \'a0, \u-4064
     EXPECT_EQ(blocks[2], QStringLiteral("Accolades { } et \\ barre\tfin\u2028suite"));
     EXPECT_EQ(blocks[3], QStringLiteral("€seul"));   // \uc0: nothing stands in after \u
 

@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <map>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "seed/SeedDb.h"
@@ -114,7 +116,6 @@ TEST_F(FoodsSeed, NamesFitTheirColumnsAndAreUniquePerLanguage) {
 }
 
 TEST_F(FoodsSeed, EveryDensityFoodHasMeasuresAndIsAShippedFood) {
-    expectNone("SELECT IdAlimentDensite FROM t_densites WHERE NOT Densite BETWEEN 0.05 AND 2.5", "implausible density");
     expectNone("SELECT IdAlimentDensite FROM t_densites WHERE IdAlimentDensite NOT IN "
                "(SELECT IdAlimentDensite FROM t_densites_unites_mesures)", "a density food without a measure");
     // The same names as a food of t_aliments, so that a grid's food name selects it.
@@ -128,6 +129,43 @@ TEST_F(FoodsSeed, EveryDensityFoodHasMeasuresAndIsAShippedFood) {
                "a link to nothing");
     expectNone("SELECT IdAlimentDensite, IdUnite FROM t_densites_unites_mesures GROUP BY IdAlimentDensite, IdUnite "
                "HAVING COUNT(*) > 1", "a measure listed twice for one food");
+}
+
+// Each density is its food's USDA household weight over that measure's volume, and the measures
+// with the foods they apply to are those of measures.tsv: a value changed in the seed alone is caught.
+TEST_F(FoodsSeed, DensitiesAndMeasuresFollowTheirSources) {
+    std::map<std::string, std::vector<std::string>> usda;   // NDB number -> fields, without their ~
+    for (const std::string& line : seedtest::readSourceLines("db/sources/usda-sr28/ABBREV.txt")) {
+        std::vector<std::string> f;
+        std::istringstream in(line + '^');
+        for (std::string field; std::getline(in, field, '^');)
+            f.push_back(field.size() > 1 && field.front() == '~' ? field.substr(1, field.size() - 2) : field);
+        usda[f[0]] = f;
+    }
+    std::map<std::string, std::set<std::string>> unitsOfGroup;
+    for (const Row& m : seedtest::readSourceTsv("db/tools/foods/measures.tsv")) {
+        const std::string where = " FROM t_unites_mesures WHERE IdUnite = " + m.at("IdUnite");
+        EXPECT_EQ(db.rows("SELECT NomUnite" + where), (std::vector<Row>{{{"NomUnite", m.at("NomUnite")}}}));
+        EXPECT_EQ(db.scalar("SELECT ValeurUnite" + where), number(m, "ValeurUnite")) << m.at("IdUnite");
+        std::istringstream groups(m.at("groups"));
+        for (std::string g; std::getline(groups, g, ',');) unitsOfGroup[g].insert(m.at("IdUnite"));
+    }
+    const std::map<std::string, double> ml = {{"cup", 236.6},           {"tbsp", 236.6 / 16},     {"tablespoon", 236.6 / 16},
+                                              {"tsp", 236.6 / 48},      {"teaspoon", 236.6 / 48}, {"fl oz", 236.6 / 8}};
+    const std::regex volume(R"(\s*([0-9]*\.?[0-9]+)\s*(cup|tbsp|tsp|fl oz|tablespoon|teaspoon)\b.*)");
+    for (const Row& d : seedtest::readSourceTsv("db/tools/foods/densities.tsv")) {
+        const std::string& id = d.at("IdAlimentDensite");
+        const std::vector<std::string>& f = usda.at(d.at("ndb"));
+        const size_t weight = f.size() - (d.at("weight") == "1" ? 5 : 3);   // GmWt_1 or GmWt_2, then its text
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(f[weight + 1], m, volume)) << id;
+        EXPECT_NEAR(db.scalar("SELECT Densite FROM t_densites WHERE IdAlimentDensite = " + id),
+                    std::stod(f[weight]) / (std::stod(m[1]) * ml.at(m[2])), 5e-5) << id;
+        std::set<std::string> units;
+        for (const Row& u : db.rows("SELECT IdUnite FROM t_densites_unites_mesures WHERE IdAlimentDensite = " + id))
+            units.insert(u.at("IdUnite"));
+        EXPECT_EQ(units, unitsOfGroup[d.at("group")]) << id;
+    }
 }
 
 // One piece of a food (PoidsMoyen) lies within the band of its category that

@@ -194,14 +194,15 @@ TEST_F(DataTest, BalanceLoadsByIsoDateAndPairsSumsByDate) {
     SaveHistoryDay(user, QDate(2026, 1, 3), 78, 2200, 3, 5);       // 1500 kcal
     SaveHistoryDay(QStringLiteral("Autre"), QDate(2026, 1, 1), 60, 1800, 1);
     SaveHistoryDay(user, QDate(2026, 2, 15), 77, 2000, 1);         // outside the period
-    // A period across the new year, beginning before the first saved day.
-    const BalanceData d = LoadBalance(user, QDate(2025, 12, 20), QDate(2026, 1, 31));
+    // A period across the new year, beginning before the first saved day and ending on the last.
+    const BalanceData d = LoadBalance(user, QDate(2025, 12, 20), QDate(2026, 1, 3));
     EXPECT_EQ(d.InfoDates, (QVector<QDate>{{2025, 12, 30}, {2026, 1, 2}, {2026, 1, 3}}));
     EXPECT_EQ(d.InfoWeights, (QVector<double>{80, 79, 78}));
     EXPECT_EQ(d.InfoObjectives, (QVector<double>{2000, 2100, 2200}));
     EXPECT_EQ(d.DaySumCalories, (QVector<double>{400, 0, 1500}));
     EXPECT_EQ(d.DayHasSums, (QVector<bool>{true, false, true}));
-    EXPECT_DOUBLE_EQ(d.DaySumCarbs[2], 90);
+    const std::pair<double, double> grams[] = {{d.DaySumLipids[2], 3}, {d.DaySumProteins[2], 6}, {d.DaySumCarbs[2], 90}};
+    for (const auto& [sum, expected] : grams) EXPECT_DOUBLE_EQ(sum, expected);
     EXPECT_EQ(d.dayCount(), 5);
     EXPECT_EQ(d.ChartDays.first(), QDate(2025, 12, 30));
     EXPECT_EQ(LoadBalance(user, QDate(2026, 3, 1), QDate(2026, 3, 31)).dayCount(), 0);

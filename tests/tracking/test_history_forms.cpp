@@ -2,15 +2,19 @@
 // handlers with the message boxes answered by script.
 #include <QApplication>
 #include <QDateEdit>
+#include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -94,6 +98,7 @@ TEST_F(HistoryForms, MaintenanceOfAnEmptyAndOfAOneUserHistory) {
     EXPECT_EQ(log.texts.mid(1), (QStringList{QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?"),
                                              QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?"),
                                              QStringLiteral("        La suppression à été effectuée !")}));
+    EXPECT_EQ(log.icons, QStringList(log.count(), QStringLiteral("QUESTION")));
 }
 
 TEST_F(HistoryForms, MaintenanceOfSeveralUsersByDayAndBeforeADate) {
@@ -131,6 +136,7 @@ TEST_F(HistoryForms, MaintenanceOfSeveralUsersByDayAndBeforeADate) {
     });
     EXPECT_EQ(log.texts.mid(0, 2), (QStringList{QStringLiteral("        Il n'y à aucun historique à supprimer."),
                                                 QStringLiteral("        Vous devez sélectionner une journée ?")}));
+    EXPECT_EQ(log.icons, QStringList(log.count(), QStringLiteral("QUESTION")));
     EXPECT_EQ(HistoryRowCount("t_histo_consommation"), 3);   // Zoé's last day and d'Arc's
     EXPECT_EQ(HistoryRowCount("t_histo_infos_utilisateur"), 2);
 
@@ -242,7 +248,10 @@ TEST_F(HistoryForms, DisplayOfSeveralUsersPeriodChecksAndADayReport) {
               QStringLiteral("Consommation de la journée du 15/03/2025 en calories et différents"));
 }
 
-TEST_F(HistoryForms, BalanceWindowLoadsPagesAndResetsAtActivation) {
+// Fifty days of d'Arc (the 21st not saved), four pages, driven from the toolbar; every activation
+// goes back to page 1 of the calories; printing (to a PDF through the print dialog) draws every
+// page's days in landscape, the pages never shown included.
+TEST_F(HistoryForms, BalanceWindowPagesChartsAndPrintsEveryPage) {
     for (int i = 0; i < 50; ++i)
         if (i != 20) SaveHistoryDay(kArc, QDate(2025, 12, 1).addDays(i), 70 - i * 0.1, 2000, 2, 5 + i % 3);
     SaveHistoryDay(kZoe, QDate(2025, 12, 10), 60, 1800, 1);
@@ -251,73 +260,90 @@ TEST_F(HistoryForms, BalanceWindowLoadsPagesAndResetsAtActivation) {
     b.DateDebut = QDate(2025, 11, 1);
     b.DateFin = QDate(2026, 1, 31);
     b.resize(1000, 650);
-    b.FormActivate();
-    EXPECT_EQ(b.Data.dayCount(), 50);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&b, &activate);
+    const std::pair<QWidget*, int> toolbar[] = {
+        {b.BtnImprimer, 10}, {b.SBtnCalories, 100}, {b.SBtnNutriments, 180}, {b.SBtnPoids, 260}, {b.BtnPremier, 340},
+        {b.BtnPrecedant, 381}, {b.EdtQuantieme, 423}, {b.BtnSuivant, 470}, {b.BtnDernier, 511}, {b.BtnFermer, 561}};
+    for (const auto& [control, left] : toolbar) EXPECT_EQ(control->x(), left) << control->objectName().toStdString();
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
     EXPECT_FALSE(b.BtnPremier->isEnabled());
     EXPECT_TRUE(b.BtnDernier->isEnabled());
 
-    b.BtnDernier->click();
+    QTest::mouseClick(b.BtnDernier, Qt::LeftButton);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("4\\4"));
-    EXPECT_EQ(b.Pager.PageFirstDay, 45);
-    b.BtnPrecedant->click();
-    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("3\\4"));
-    b.SBtnPoids->click();
-    EXPECT_EQ(b.ChartKind, ChartWeight);
+    QTest::mouseClick(b.BtnPrecedant, Qt::LeftButton);
+    QTest::mouseClick(b.SBtnPoids, Qt::LeftButton);
     EXPECT_EQ(b.PagePlan().textAt({50, 610}), QStringLiteral("31/12/2025"));
     EXPECT_EQ(b.PagePlan().of(ChartOp::Diamond, kChartGrey).size(), 1 + 15);
     // The 21st (index 20) is not saved: page 2 has 14 calorie markers.
-    b.BtnPrecedant->click();
-    b.SBtnCalories->click();
+    QTest::mouseClick(b.BtnPrecedant, Qt::LeftButton);
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
+    EXPECT_TRUE(b.PagePlan().of(ChartOp::Diamond, kChartRed).isEmpty());   // still the weight
+    QTest::mouseClick(b.SBtnCalories, Qt::LeftButton);
     EXPECT_EQ(b.PagePlan().of(ChartOp::Diamond, kChartRed).size(), 1 + 14);
-    b.BtnSuivant->click();
-    b.FormActivate();
+    QTest::mouseClick(b.BtnPrecedant, Qt::LeftButton);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
-    EXPECT_EQ(b.ChartKind, ChartCalories);
+    QTest::mouseClick(b.BtnSuivant, Qt::LeftButton);
+    QTest::mouseClick(b.SBtnNutriments, Qt::LeftButton);
+    QApplication::sendEvent(&b, &activate);
+    EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
+    EXPECT_EQ(b.PagePlan().of(ChartOp::Diamond, kChartRed).size(), 1 + 15);
     EXPECT_TRUE(b.SBtnCalories->isChecked());
-    b.BtnFermer->click();
+    QTest::mouseClick(b.BtnFermer, Qt::LeftButton);
     EXPECT_FALSE(b.isVisible());
 
     // Printing with no printer goes through the print dialog; the sheets land in a PDF.
     if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a default printer is set up";
-    b.BtnSuivant->click();
+    QTest::mouseClick(b.BtnSuivant, Qt::LeftButton);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("bilan.pdf"));
-    modal::pushHandler([&](modal::Call& c) {
-        auto* dialog = qobject_cast<QPrintDialog*>(c.dialog);
-        ASSERT_NE(dialog, nullptr);
-        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-        dialog->printer()->setOutputFileName(pdf);
-        c.result = QDialog::Accepted;
-    });
-    b.BtnImprimerClick();
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count("/Type /Page\n"), 4);
+    auto printTo = [](const QString& file) {
+        modal::pushHandler([file](modal::Call& c) {
+            auto* dialog = qobject_cast<QPrintDialog*>(c.dialog);
+            ASSERT_NE(dialog, nullptr);
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(file);
+            c.result = QDialog::Accepted;
+        });
+    };
+    printTo(pdf);
+    QTest::mouseClick(b.BtnImprimer, Qt::LeftButton);
+    QProcess::execute(QStringLiteral("pdftoppm"), {"-r", "100", "-png", pdf, dir.filePath(QStringLiteral("page"))});
+    const QStringList pages = QDir(dir.path()).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(pages.size(), 4);
+    for (const QString& name : pages) {
+        const QImage page(dir.filePath(name));
+        EXPECT_GT(page.width(), page.height()) << name.toStdString();
+        // Red calorie markers and lines below the legend.
+        int red = 0;
+        for (int y = page.height() / 20; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 100 && c.blue() < 100;
+            }
+        EXPECT_GT(red, 20) << name.toStdString();
+    }
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
     // Coming back from the print dialog keeps the page; a later activation reads the period again.
-    QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&b, &activate);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
     QApplication::sendEvent(&b, &activate);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
     // Cancelled: nothing printed, nothing said.
     modal::pushHandler([](modal::Call& c) { c.result = QDialog::Rejected; });
-    b.BtnImprimerClick();
+    QTest::mouseClick(b.BtnImprimer, Qt::LeftButton);
     // A file that cannot be written: the message, not a crash.
-    modal::pushHandler([&](modal::Call& c) {
-        auto* dialog = qobject_cast<QPrintDialog*>(c.dialog);
-        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-        dialog->printer()->setOutputFileName(dir.filePath(QStringLiteral("absent/bilan.pdf")));
-        c.result = QDialog::Accepted;
-    });
+    printTo(dir.filePath(QStringLiteral("absent/bilan.pdf")));
     AnswerNextMessage(log);
-    b.BtnImprimerClick();
+    QTest::mouseClick(b.BtnImprimer, Qt::LeftButton);
     EXPECT_EQ(log.texts, QStringList{QStringLiteral("        L'impression du bilan n'a pas pu être effectuée.")});
+    EXPECT_EQ(log.icons, QStringList{QStringLiteral("ERREUR")});
+    QApplication::sendEvent(&b, &activate);   // back from the message
 
     // A period without any saved day: one empty page, no paging.
     b.DateDebut = b.DateFin = QDate(2030, 1, 1);
-    b.FormActivate();
+    QApplication::sendEvent(&b, &activate);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\1"));
     EXPECT_FALSE(b.BtnSuivant->isEnabled() || b.BtnDernier->isEnabled() || b.BtnPremier->isEnabled());
     EXPECT_TRUE(b.PagePlan().of(ChartOp::Diamond).size() == 2);   // the legend's two markers

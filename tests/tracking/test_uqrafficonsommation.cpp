@@ -79,6 +79,7 @@ TEST_F(ConsumptionReportTest, SavedDayTakesItsTitleDateAndSavedWeight) {
     const QDate day(2026, 3, 14);
     WriteSavedDay({QStringLiteral("O'Neil"), day, 0, 2000}, progress);
     WriteSavedDay({QStringLiteral("Jean"), day, 80, 2000}, progress);
+    WriteSavedDay({QStringLiteral("O'Neil"), day.addDays(1), 0, 2000}, progress);   // another day: not listed
     Query::execute(QStringLiteral("DELETE FROM t_consommation"));
 
     report->TableSource = QStringLiteral("t_histo_consommation");
