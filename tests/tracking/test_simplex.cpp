@@ -99,6 +99,21 @@ TEST(Simplex, FailuresWriteNoOutput) {
     EXPECT_EQ(solve(stopped, a, x), SimplexSolved);
 }
 
+// The leaving row where values are extreme, which random programmes never reach: a ratio that
+// rounds to 0 ties with a zero right-hand side (the earlier row leaves), a tiny one does not, and
+// a negative rounding trace comes first. {row, rhs, entry} over rows whose ratios are 11 to 16.
+TEST(Simplex, RatioTestAtTheEdgesOfTheDoubles) {
+    const struct { int32_t row; double rhs, entry; int32_t zeroRow, leaving; } cases[] = {
+        {1, 5e-324, 4, 3, 1}, {2, 1e-270, 1e60, 4, 2}, {1, 1e-300, 1, 3, 3}, {6, -1e-17, 1, 1, 6}, {4, -0.0, 1, 2, 2}};
+    for (const auto& c : cases) {
+        SimplexTableau a(6, 1);
+        for (int32_t i = 1; i <= 6; ++i) a[i][0] = 10 + i, a[i][1] = 1;
+        a[c.zeroRow][0] = 0;
+        a[c.row][0] = c.rhs, a[c.row][1] = c.entry;
+        EXPECT_EQ(SimplexRatioTest(a, 6, 1), c.leaving) << c.row << " " << c.rhs;
+    }
+}
+
 TEST(Simplex, RefusesTableauSmallerThanProblem) {
     SimplexTableau a(2, 2);
     std::vector<double> x(SimplexOutputSize(2, 2));
