@@ -121,14 +121,14 @@ TEST_F(FrameTest, LanguageItemsFollowTheLanguageCode) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     };
-    writeLanguage(QByteArray("\x90\x01\x00\x00", 4));  // 400, read at every activation
+    writeLanguage(QByteArray("\x20\x03\x00\x00", 4));  // 800, read at every activation
     frame->FormActivate();
-    EXPECT_TRUE(item("Allemand")->isChecked());
+    EXPECT_TRUE(item("Espagnol")->isChecked());
     EXPECT_FALSE(item("Francais")->isChecked());
     item("Anglais")->trigger();
     EXPECT_EQ(appState().LanguageCode, 200);
     EXPECT_TRUE(item("Anglais")->isChecked());
-    EXPECT_FALSE(item("Allemand")->isChecked());
+    EXPECT_FALSE(item("Espagnol")->isChecked());
     writeLanguage(QByteArray("\x7b", 1));  // 123: no item for it
     frame->FormActivate();
     for (const char* language : {"Francais", "Anglais", "Allemand", "Italien", "Espagnol"})
