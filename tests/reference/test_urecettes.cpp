@@ -104,6 +104,7 @@ TEST_F(RecipeSearchWindow, RefusedValuesAreReportedByTheirSubjectAndKeepTheResul
     AnswerNextMessage(seen);
     search();
     EXPECT_EQ(seen.captions, (QStringList{"Erreur de saisie", "Erreur de saisie"}));
+    EXPECT_EQ(seen.icons, (QStringList{"ERREUR", "ERREUR"}));
     EXPECT_EQ(seen.texts, (QStringList{"        Valeur non valide pour le temps de préparation !",
                                        Flat("        Vous n'avez pas séléctionné de type de comparaison pour\n"
                                             "        la quantité de lipides !")}));

@@ -258,6 +258,7 @@ TEST_F(ConsoWindow, CaloriesAboveTheObjectiveRaiseTheAlert) {
     AnswerNextMessage(log);
     setQuantity(0, 2040.5);
     EXPECT_EQ(log.texts, QStringList{Flat("        Total des calories supérieur à l'objectif calorique !")});
+    EXPECT_EQ(log.icons, QStringList{"INFORMATION"});
     EXPECT_EQ(baseColour(f.EdtTotCalories), BgrColor(0x0000FF));
 
     // The colour follows the objective at once, without a message: raised, lowered, unreadable.
