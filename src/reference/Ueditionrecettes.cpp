@@ -52,7 +52,6 @@ void TFEditionRecettes::ResetUnitState() {
     RecipeDescColumn = QStringLiteral("DescRecetteFrancais");
     RecipeEditorFoodCategory = 0;
     CurrentRecipeIndex = -1;
-    OldRecipeName.clear();
     IngredientsCopyRecipe = CategoriesCopyRecipe = 0;
 }
 
@@ -210,9 +209,6 @@ void TFEditionRecettes::buildControls() {
     connect(DBEdtTempsPrepartion, &QLineEdit::textChanged, this,
             [this] { HeaderEdited(DBEdtTempsPrepartion->modified()); });
     connect(DBMDescription, &DbMemo::changed, this, [this] { HeaderEdited(DBMDescription->modified()); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now == DBEdtNom) DBEdtNomEnter();
-    });
 
     connect(EdtRecherche, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { EdtRechercheChange(); }); });
     connect(EdtRechAliment, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { EdtRechAlimentChange(); }); });
@@ -460,11 +456,6 @@ void TFEditionRecettes::fillFoodList() {
 
 // ---------------------------------------------------------------------------------------------
 // Header edits
-
-void TFEditionRecettes::DBEdtNomEnter() {
-    const QListWidgetItem* item = LboxRecettes->currentItem();
-    if (item && item->isSelected() && item->text() == DBEdtNom->text()) OldRecipeName = item->text();
-}
 
 void TFEditionRecettes::HeaderEdited(bool byUser) {
     if (byUser) HeaderModified = true;

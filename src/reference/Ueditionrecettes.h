@@ -87,7 +87,6 @@ public:
     void EdtRechercheChange();
     void EdtRechAlimentChange();
     void CboxCatAlimentsClick();
-    void DBEdtNomEnter();
     void HeaderEdited(bool byUser);   // the name, description and time edits' change handlers
     void BtnAjouterClick();
     void BtnRetirerClick();
@@ -130,7 +129,6 @@ public:
     static inline QString RecipeDescColumn = QStringLiteral("DescRecetteFrancais");
     static inline int RecipeEditorFoodCategory = 0;
     static inline int CurrentRecipeIndex = -1;
-    static inline QString OldRecipeName;
     // The recipe whose rows the shadow copies hold, 0 when no copy was taken since the last
     // save or undo: an undo only ever puts back a copy of the recipe being undone.
     static inline int IngredientsCopyRecipe = 0;

@@ -155,10 +155,7 @@ TEST_F(RecipeEditor, NonOnAnExistingRecipePutsBackExactlyItsRows) {
 
 TEST_F(RecipeEditor, ARenamedRecipeIsRenamedWhereItStands) {
     click("Salade de fruits");
-    form->DBEdtNom->setFocus();
-    form->DBEdtNomEnter();
-    form->DBEdtNom->selectAll();
-    QTest::keyClicks(form->DBEdtNom, "Ananas d'hiver");
+    Retype(form->DBEdtNom, "Ananas d'hiver");
     AnswerNextMessage(log, "BtnOui");
     form->BtnEnregistrer->click();
     EXPECT_EQ(list(), (QStringList{"Purée de pommes de terre", "Ananas d'hiver"}));
