@@ -72,7 +72,7 @@ DatabaseFailure DatabaseFailureKind(const std::exception& e) {
 QString DatabaseFailureText(const std::exception& e) {
     const QString blank = QStringLiteral("        ");
     const QString nothingLost =
-        QStringLiteral("\n") + blank + QStringLiteral("Rien n'a été modifié dans la base de données et rien n'est perdu.");
+        QStringLiteral("\n") + blank + QStringLiteral("Rien n'a été modifié ni perdu dans la base de données.");
     QString what;
     switch (DatabaseFailureKind(e)) {
     case DatabaseFailure::Own:
@@ -81,20 +81,20 @@ QString DatabaseFailureText(const std::exception& e) {
         return blank + QStringLiteral("La base de données est utilisée par un autre programme.") + nothingLost +
                QStringLiteral("\n") + blank + QStringLiteral("Réessayez dans un instant.");
     case DatabaseFailure::Full:
-        return blank + QStringLiteral("Le disque est plein : la base de données ne peut pas s'agrandir.") +
-               nothingLost + QStringLiteral("\n") + blank +
+        return blank + QStringLiteral("Le disque est plein : la base de données ne peut\n") + blank +
+               QStringLiteral("plus s'agrandir.") + nothingLost + QStringLiteral("\n") + blank +
                QStringLiteral("Libérez de la place sur le disque, puis réessayez.");
     case DatabaseFailure::ReadOnly:
-        what = QStringLiteral("La base de données est en lecture seule : son fichier ou son dossier\n") + blank +
-               QStringLiteral("est protégé en écriture.");
+        what = QStringLiteral("La base de données est en lecture seule : son fichier\n") + blank +
+               QStringLiteral("ou son dossier est protégé en écriture.");
         break;
     case DatabaseFailure::Constraint:
-        what = QStringLiteral("La base de données a refusé l'écriture : une valeur manque, existe déjà\n") + blank +
-               QStringLiteral("ou est encore utilisée ailleurs.");
+        what = QStringLiteral("La base de données a refusé l'écriture : une valeur\n") + blank +
+               QStringLiteral("manque, existe déjà ou est encore utilisée ailleurs.");
         break;
     case DatabaseFailure::Other: {
         const auto* error = dynamic_cast<const DatabaseError*>(&e);
-        what = error ? QStringLiteral("La base de données n'a pas pu être lue ou écrite (code %1).").arg(error->sqliteCode())
+        what = error ? QStringLiteral("La base de données n'a pu être lue ou écrite (code %1).").arg(error->sqliteCode())
                      : QStringLiteral("Une erreur inattendue a interrompu l'opération.");
         break;
     }

@@ -60,7 +60,8 @@ void ReportSaveRefusal(const std::exception& e, const QString& refusal) {
         break;
     default:
         ShowSaveError(DatabaseFailureText(e) + QStringLiteral("\n") + kBlank +
-                      QStringLiteral("Ce que vous avez saisi reste à l'écran : enregistrez de nouveau ensuite."));
+                      QStringLiteral("Ce que vous avez saisi reste à l'écran : enregistrez-le\n") +
+                      kBlank + QStringLiteral("de nouveau ensuite."));
     }
 }
 

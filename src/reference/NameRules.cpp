@@ -6,8 +6,8 @@ EditorName CheckEditorName(const QString& typed) {
     EditorName result;
     for (const QChar c : typed)
         if (c.category() == QChar::Other_Control) {
-            result.refusal = QStringLiteral("        Le nom contient un caractère de contrôle (tabulation, saut de\n"
-                                            "        ligne ou caractère nul) : retirez-le.");
+            result.refusal = QStringLiteral("        Le nom contient un caractère de contrôle (tabulation,\n"
+                                            "        saut de ligne ou caractère nul) : retirez-le.");
             return result;
         }
     result.name = typed.trimmed();

@@ -298,7 +298,8 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     // A piece weight is optional; one that is given is a weight (the measures turn pieces into
     // grams with it).
     if (const QString piece = DBEdtPoidsMoyen->text().trimmed(); !piece.isEmpty() && !ParseNonNegativeNumber(piece))
-        return kBlank + QStringLiteral("Le poids moyen doit être un nombre de grammes positif, ou rester vide.") + tail;
+        return kBlank + QStringLiteral("Le poids moyen doit être un nombre de grammes positif,\n") + kBlank +
+               QStringLiteral("ou rester vide.") + tail;
     const EditorName typed = CheckEditorName(DBEdtNomAliment->text());
     if (!typed.refusal.isEmpty()) return typed.refusal + tail;
     const QString& name = typed.name;

@@ -207,14 +207,15 @@ bool TFEditionUtilisateurs::askMoveDays(const QString& oldName, const QString& n
     const QString saved = days == 1 ? QStringLiteral("une journée enregistrée") : QStringLiteral("%1 journées enregistrées").arg(days);
     const QString caption = QStringLiteral("Journées enregistrées");
     if (clashes > 0) {
-        ShowMessageBox(kBlank + QStringLiteral("%1 a %2 ; le nom %3 en a déjà aux mêmes dates.\n").arg(oldName, saved, newName) +
-                           kBlank + QStringLiteral("Les journées restent sous le nom %1.").arg(oldName),
+        ShowMessageBox(kBlank + QStringLiteral("%1 a %2 ;\n").arg(oldName, saved) + kBlank +
+                           QStringLiteral("le nom %1 en a déjà aux mêmes dates.\n").arg(newName) + kBlank +
+                           QStringLiteral("Les journées restent sous le nom %1.").arg(oldName),
                        caption, 48, nullptr, false);
         return false;
     }
     return ShowMessageBox(kBlank + QStringLiteral("%1 a %2.\n").arg(oldName, saved) + kBlank +
-                              QStringLiteral("Voulez-vous les passer au nom %1 ? (Non : elles restent sous le nom %2.)")
-                                  .arg(newName, oldName),
+                              QStringLiteral("Voulez-vous les passer au nom %1 ?\n").arg(newName) + kBlank +
+                              QStringLiteral("(Non : elles restent sous le nom %1.)").arg(oldName),
                           caption, 36, nullptr, false) == 6;
 }
 

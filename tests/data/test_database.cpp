@@ -149,7 +149,7 @@ TEST_F(DataTest, FailuresAreSortedIntoFrenchMessages) {
     } cases[] = {
         {"INSERT INTO t_recettes (IdRecette, Image) VALUES (900, hex(zeroblob(9000)))", "Le disque est plein"},
         {"DELETE FROM t_aliments WHERE IdAliment = 6", "a refusé l'écriture"},
-        {"DELETE FROM t_absente", "n'a pas pu être lue ou écrite"},
+        {"DELETE FROM t_absente", "n'a pu être lue ou écrite"},
     };
     Query::execute("PRAGMA max_page_count = 1");   // as far as the database already goes
     for (const auto& c : cases) {

@@ -183,7 +183,7 @@ TEST_F(FoodEditor, AnEmptyValueIsRefusedAndTheTypingKept) {
     typeValues("66", "0,4", "0,8", "16,5");
     Retype(form->DBEdtPoidsMoyen, "-20");
     save(true);
-    EXPECT_EQ(log.texts.last(), "        Le poids moyen doit être un nombre de grammes positif, ou rester vide."
+    EXPECT_EQ(log.texts.last(), "        Le poids moyen doit être un nombre de grammes positif,        ou rester vide."
                                 "        Création annulée !");
     Retype(form->DBEdtPoidsMoyen, "20");
     save(false);
