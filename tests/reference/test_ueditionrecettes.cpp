@@ -458,6 +458,16 @@ protected:
     }
 };
 
+// After "Nouveau" and its question the name is typed at once, the box handing the focus back
+// to the button meanwhile.
+TEST_F(ShownRecipeEditor, NouveauPutsTheFocusInTheName) {
+    Retype(form->DBEdtNom, "Purée maison");
+    AnswerNextMessage(log, "BtnNon");
+    QTest::mouseClick(form->BtnNouveau, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(form->focusWidget(), form->DBEdtNom);
+}
+
 // The time is retyped whole once entered ("35" is 35 minutes, not "00:3500:00"); a time that
 // does not read is refused by the field's name.
 TEST_F(ShownRecipeEditor, TheTimeTakesHoursAndMinutes) {
