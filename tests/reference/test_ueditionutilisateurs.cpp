@@ -138,8 +138,14 @@ TEST_F(UserEditor, RenamingAUserWithSavedDaysOffersToMoveThem) {
 
     clickUser("Jean");
     Retype(form->DBEdtNom, "Bob");
-    AnswerNextMessage(log, "BtnOui");
-    AnswerNextMessage(log, "BtnOui");
+    // The days' move failing after the rename was written: both undone, the typing kept.
+    Query::execute("CREATE TRIGGER held BEFORE UPDATE ON t_histo_infos_utilisateur BEGIN SELECT RAISE(ABORT, 'x'); END");
+    for (const char* answer : {"BtnOui", "BtnOui", "BtnOk", "BtnOui", "BtnOui"}) AnswerNextMessage(log, answer);
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.captions.last(), "Erreur d'enregistrement");
+    EXPECT_EQ(form->DBEdtNom->text(), "Bob");
+    EXPECT_EQ(stored("Jean"), 1);
+    Query::execute("DROP TRIGGER held");
     form->BtnEnregistrer->click();
     EXPECT_TRUE(log.texts.last().contains("Jean a une journée enregistrée")) << log.texts.last().toStdString();
     EXPECT_EQ(Query::scalar(days, {"Bob"}).toInt(), 1);
