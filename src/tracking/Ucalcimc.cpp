@@ -24,11 +24,15 @@
 TFCalcIMC* FCalcIMC = nullptr;
 
 namespace {
-const char* const kMessages[4] = {
+const char* const kMessages[6] = {
     "Erreur de saisie",
     "        Taille non valide !",
     "        Poids non valide !",
     "        Vous devez choisir un utilisateur ou saisir une taille et\n        un poids avant le calcul !",
+    "        La taille de cet utilisateur n'est pas renseignée !\n"
+    "        Complétez sa fiche dans la gestion des utilisateurs.",
+    "        Le poids de cet utilisateur n'est pas renseigné !\n"
+    "        Complétez sa fiche dans la gestion des utilisateurs.",
 };
 constexpr int kHelpContext = 270;
 
@@ -57,15 +61,19 @@ std::optional<float> ParseImcWeight(const QString& text) {
     return static_cast<float>(kg);
 }
 
-std::optional<int32_t> BodyMassIndex(float weight, float height) {
+std::optional<double> BodyMassIndex(float weight, float height) {
     if (!(weight > 0 && height > 0)) return std::nullopt;
-    const long double index = std::ceil(static_cast<long double>(weight) /
-                                        (static_cast<long double>(height) * static_cast<long double>(height)));
+    const long double index =
+        static_cast<long double>(weight) / (static_cast<long double>(height) * static_cast<long double>(height));
     if (!std::isfinite(index) || index > std::numeric_limits<int32_t>::max()) return std::nullopt;
-    return static_cast<int32_t>(index);
+    // A single-precision height is off by a few parts in a hundred million; four decimals
+    // are far finer than any class bound and far coarser than that noise.
+    return static_cast<double>(std::round(index * 10000) / 10000);
 }
 
-QString BodyMassClass(int32_t index) {
+QString BodyMassIndexText(double index) { return QLocale().toString(std::floor(index * 10) / 10, 'f', 1); }
+
+QString BodyMassClass(double index) {
     for (const BodyMassBand& band : kBands)
         if (index >= band.from) return QString::fromUtf8(band.text);
     return QStringLiteral("Dénutrition grade V");
@@ -115,7 +123,7 @@ TFCalcIMC::~TFCalcIMC() {
 
 void TFCalcIMC::FormCreate() {
     MakeFixedDialog(this, 347 + 8, 401 + 34);
-    for (int i = 0; i < 4; ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
+    for (int i = 0; i < 6; ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
 }
 
 void TFCalcIMC::showEvent(QShowEvent* e) {
@@ -206,12 +214,18 @@ void TFCalcIMC::EdtTailleExit() { inputLeft(EdtTaille, EdtPoids); }
 void TFCalcIMC::EdtPoidsExit() { inputLeft(EdtPoids, EdtTaille); }
 
 void TFCalcIMC::Button1Click() {
-    const std::optional<int32_t> index = BodyMassIndex(ImcWeight, ImcHeight);
-    if (!index) {
-        ShowMessageBox(MessageTable[3], MessageTable[0], 0x0C, &MessageSwitch, false);
+    // A listed user whose profile lacks the height or the weight: say which, and show no
+    // result (an earlier user's would pass for this one's).
+    const bool listedUser = RbtnSelectionListe->isChecked() && !LboxUtilisateurs->selectedItems().isEmpty();
+    const int missing = listedUser && !(ImcHeight > 0) ? 4 : listedUser && !(ImcWeight > 0) ? 5 : 0;
+    const std::optional<double> index = BodyMassIndex(ImcWeight, ImcHeight);
+    if (missing || !index) {
+        EdtIMC->clear();
+        EdtCommentaire->clear();
+        ShowMessageBox(MessageTable[missing ? missing : 3], MessageTable[0], 0x0C, &MessageSwitch, false);
         return;
     }
-    EdtIMC->setText(QString::number(*index));
+    EdtIMC->setText(BodyMassIndexText(*index));
     EdtCommentaire->setText(BodyMassClass(*index));
 }
 

@@ -25,12 +25,17 @@ inline float ImcWeight = 0;
 // refused. (Heights go through the needs dialog's ParseNeedsHeight.)
 std::optional<float> ParseImcWeight(const QString& text);
 
-// The index: weight / height², raised to the next whole number. Nothing without a usable
-// height and weight (none taken yet, or a result too large to be an index).
-std::optional<int32_t> BodyMassIndex(float weight, float height);
+// The index: weight / height², freed of the noise of the single-precision height (1.7 m is
+// 1.70000005), so 72.25 kg at 170 cm is 25 exactly. Nothing without a usable height and weight
+// (none taken yet, or a result too large to be an index).
+std::optional<double> BodyMassIndex(float weight, float height);
 
-// The class of a whole index, from "Dénutrition grade V" to "Obésité grade III : ...".
-QString BodyMassClass(int32_t index);
+// The index as shown, with one decimal in the user's locale: cut, not rounded, so the value
+// shown never crosses the bound of the class it is given (24.96 shows "24,9", Normal).
+QString BodyMassIndexText(double index);
+
+// The class of the exact index, from "Dénutrition grade V" to "Obésité grade III : ...".
+QString BodyMassClass(double index);
 
 class TFCalcIMC : public QDialog {
     Q_OBJECT
@@ -57,7 +62,7 @@ public:
 
     Table TUtilisateurs{QStringLiteral("t_utilisateurs")};
 
-    QString MessageTable[4];
+    QString MessageTable[6];
 
     // Handlers
     void FormCreate();

@@ -1,36 +1,34 @@
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "data/Query.h"
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "support/Typing.h"
 #include "tracking/Ucalcimc.h"
 
-TEST(BodyMassIndex, RaisedToTheNextWholeNumberAndClassed) {
-    // 70 / 1.75² = 22.86; 58 kg gives 18.94 and 56 kg 18.29, both 19.
-    EXPECT_EQ(BodyMassIndex(70, 1.75f), 23);
-    EXPECT_EQ(BodyMassIndex(58, 1.75f), 19);
-    EXPECT_EQ(BodyMassIndex(56, 1.75f), 19);
-    EXPECT_EQ(BodyMassIndex(500, 0.26f), 7397);   // 7396.4
-    // Nothing taken yet: no index rather than a division by zero.
-    EXPECT_FALSE(BodyMassIndex(70, 0));
-    EXPECT_FALSE(BodyMassIndex(0, 1.75f));
-
+TEST(BodyMassIndex, ClassOfTheExactValue) {
+    // 72.25 kg at 1.70 m is 25 exactly, although the height is not exact in single precision.
+    EXPECT_EQ(BodyMassIndex(72.25f, 1.7f), 25.0);
+    EXPECT_FALSE(BodyMassIndex(70, 0));   // nothing taken yet: no division by zero
     const struct {
-        int index;
+        double index;
         const char* text;
     } classes[] = {
-        {41, "Obésité grade III : Obésité massive ou morbide"}, {40, "Obésité grade III : Obésité massive ou morbide"},
-        {39, "Obésité grade II : Obésité sévère"}, {35, "Obésité grade II : Obésité sévère"},
-        {34, "Obésité grade I : Obésité modérée ou commune"}, {30, "Obésité grade I : Obésité modérée ou commune"},
-        {29, "Surpoids"}, {25, "Surpoids"}, {24, "Normal"}, {19, "Normal"},
-        {18, "Dénutrition grade I"}, {17, "Dénutrition grade I"}, {16, "Dénutrition grade II"},
-        {15, "Dénutrition grade III"}, {13, "Dénutrition grade III"}, {12, "Dénutrition grade IV"},
-        {10, "Dénutrition grade IV"}, {9, "Dénutrition grade V"}, {0, "Dénutrition grade V"},
+        {40, "Obésité grade III : Obésité massive ou morbide"}, {39.99, "Obésité grade II : Obésité sévère"},
+        {35, "Obésité grade II : Obésité sévère"}, {34.99, "Obésité grade I : Obésité modérée ou commune"},
+        {30, "Obésité grade I : Obésité modérée ou commune"}, {29.99, "Surpoids"}, {25, "Surpoids"},
+        {24.99, "Normal"}, {18.5, "Normal"}, {18.49, "Dénutrition grade I"}, {17, "Dénutrition grade I"},
+        {16.99, "Dénutrition grade II"}, {16, "Dénutrition grade II"}, {15.99, "Dénutrition grade III"},
+        {13, "Dénutrition grade III"}, {12.99, "Dénutrition grade IV"}, {10, "Dénutrition grade IV"},
+        {9.99, "Dénutrition grade V"},
     };
     for (const auto& c : classes) EXPECT_EQ(BodyMassClass(c.index), QString::fromUtf8(c.text)) << c.index;
 }
@@ -44,14 +42,25 @@ protected:
         ImcHeight = ImcWeight = 0;
         dialog = std::make_unique<TFCalcIMC>();
         dialog->show();   // runs its activation
+        dialog->activateWindow();
+        QApplication::processEvents();
     }
     void TearDown() override {
         dialog.reset();
         FormTest::TearDown();
     }
+    // Types into an edit and leaves it with Tab.
     void type(QLineEdit* edit, const QString& text) {
-        edit->setText(text);
-        edit == dialog->EdtTaille ? dialog->EdtTailleExit() : dialog->EdtPoidsExit();
+        Retype(edit, text);
+        QTest::keyClick(edit, Qt::Key_Tab);
+    }
+    void pick(int row) {
+        QListWidget* list = dialog->LboxUtilisateurs;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
+    void expectResult(const char* index, const char* comment) {
+        EXPECT_EQ(dialog->EdtIMC->text(), QString::fromUtf8(index));
+        EXPECT_EQ(dialog->EdtCommentaire->text(), QString::fromUtf8(comment));
     }
     FrenchLocaleGuard french;
     std::unique_ptr<TFCalcIMC> dialog;
@@ -76,7 +85,7 @@ TEST_F(CalcIMC, TypedHeightAndWeightWithTheirBounds) {
         const char* text;
         bool accepted;
     } inputs[] = {
-        {d.EdtTaille, "281", false}, {d.EdtTaille, "cent", false}, {d.EdtTaille, "175", true},
+        {d.EdtTaille, "281", false}, {d.EdtTaille, "cent", false}, {d.EdtTaille, "170", true},
         {d.EdtPoids, "0,5", false}, {d.EdtPoids, "501", false}, {d.EdtPoids, "1", true},
         {d.EdtPoids, "500", true}, {d.EdtPoids, "70", true},
     };
@@ -87,35 +96,51 @@ TEST_F(CalcIMC, TypedHeightAndWeightWithTheirBounds) {
     }
     EXPECT_EQ(log.texts.mid(1), (QStringList{"        Taille non valide !", "        Taille non valide !",
                                              "        Poids non valide !", "        Poids non valide !"}));
+    // 70 / 1.70² = 24.22: one decimal, and the class of that value.
     d.Button1->click();
-    EXPECT_EQ(d.EdtIMC->text(), "23");
-    EXPECT_EQ(d.EdtCommentaire->text(), "Normal");
+    expectResult("24,2", "Normal");
+    type(d.EdtPoids, "72,25");
+    d.Button1->click();
+    expectResult("25,0", "Surpoids");
 
-    // A refused height leaves the last accepted one in force (281 cm would give 9); "Autre"
-    // empties the edits only.
+    // A refused height leaves the last accepted one in force; "Autre" empties the edits only.
     AnswerNextMessage(log);
     type(d.EdtTaille, "281");
-    d.Button1->click();
-    EXPECT_EQ(d.EdtIMC->text(), "23");
     d.RbtnSelectionListe->click();
     d.RbtnAutre->click();
     EXPECT_TRUE(d.EdtTaille->text().isEmpty());
-    type(d.EdtPoids, "56");
+    type(d.EdtPoids, "72,13");   // 24.958: shown cut, so never "25,0" beside "Normal"
     d.Button1->click();
-    EXPECT_EQ(d.EdtIMC->text(), "19");
+    expectResult("24,9", "Normal");
     d.BtnOk->click();
     EXPECT_FALSE(d.isVisible());
 }
 
 TEST_F(CalcIMC, AUserOfTheList) {
     TFCalcIMC& d = *dialog;
-    ASSERT_EQ(d.LboxUtilisateurs->count(), 2);
+    Query::execute("INSERT INTO t_utilisateurs (Nom, Age, Taille, Poids, Sexe) VALUES ('Paul', 30, 0, 80, 'M')");
+    Query::execute("INSERT INTO t_utilisateurs (Nom, Age, Taille, Poids, Sexe) VALUES ('Zoé', 30, 160, 0, 'F')");
+    d.hide();
+    d.show();
+    ASSERT_EQ(d.LboxUtilisateurs->count(), 4);
     EXPECT_FALSE(d.EdtTaille->isEnabled());
-    d.LboxUtilisateurs->setCurrentRow(1);   // Marie, 165 cm, 58 kg: 21.3
+    pick(1);   // Marie, 165 cm, 58 kg: 21.30
     EXPECT_EQ(d.EdtTaille->text(), "165");
     EXPECT_EQ(d.EdtPoids->text(), "58");
     d.Button1->click();
-    EXPECT_EQ(d.EdtIMC->text(), "22");
+    expectResult("21,3", "Normal");
+
+    // A user without height or weight: said so, and no result left from the one before.
+    for (int row : {2, 3}) {
+        AnswerNextMessage(log);
+        pick(row);
+        d.Button1->click();
+        expectResult("", "");
+        pick(1);
+        d.Button1->click();
+    }
+    EXPECT_EQ(log.texts, (QStringList{Flat(d.MessageTable[4]), Flat(d.MessageTable[5])}));
+    EXPECT_TRUE(log.texts[0].contains("La taille de cet utilisateur n'est pas renseignée"));
 
     // The next showing starts in list mode with empty edits; the index stays on show.
     d.RbtnAutre->click();
@@ -124,7 +149,7 @@ TEST_F(CalcIMC, AUserOfTheList) {
         EXPECT_TRUE(d.RbtnSelectionListe->isChecked());
         EXPECT_TRUE(d.EdtPoids->text().isEmpty());
         EXPECT_TRUE(d.EdtCommentaire->text().isEmpty());
-        EXPECT_EQ(d.EdtIMC->text(), "22");
+        EXPECT_EQ(d.EdtIMC->text(), "21,3");
         d.BtnOk->click();
     });
     modal::exec(&d);
