@@ -497,17 +497,28 @@ void DbGrid::setTable(Table* table) {
 
 void DbGrid::setColumns(const QList<GridColumn>& columns) {
     model_->setColumns(columns);
-    int used = 0;
-    for (int i = 0; i < columns.size(); ++i) {
-        setColumnWidth(i, std::max(columns[i].width, titleWidth(columns[i].title)));
-        if (!columns[i].fill) used += columnWidth(i);
-    }
-    // Room for the row headers and a vertical scroll bar, so no horizontal one is ever needed.
-    const int room = contentsRect().width() - verticalHeader()->sizeHint().width() -
-                     style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    for (int i = 0; i < columns.size(); ++i)
-        if (columns[i].fill) setColumnWidth(i, std::max(room - used, titleWidth(columns[i].title)));
+    for (int i = 0; i < columns.size(); ++i) setColumnWidth(i, std::max(columns[i].width, titleWidth(columns[i].title)));
+    fitFillColumns();
     followTable();
+}
+
+void DbGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    fitFillColumns();   // the row headers widen once the table has rows
+}
+
+void DbGrid::fitFillColumns() {
+    const QList<GridColumn>& columns = model_->columns();
+    int used = 0;
+    for (int i = 0; i < columns.size(); ++i)
+        if (!columns[i].fill) used += columnWidth(i);
+    // Room for the row headers and a vertical scroll bar, so no horizontal one is ever needed.
+    const int header = std::max(verticalHeader()->width(), verticalHeader()->sizeHint().width());
+    const int room = contentsRect().width() - header - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    for (int i = 0; i < columns.size(); ++i) {
+        const int width = std::max(room - used, titleWidth(columns[i].title));
+        if (columns[i].fill && columnWidth(i) != width) setColumnWidth(i, width);
+    }
 }
 
 int DbGrid::titleWidth(const QString& title) const {
@@ -518,7 +529,11 @@ int DbGrid::titleWidth(const QString& title) const {
 QString DbGrid::elidedCellText(int row, int column) const {
     const QString text = model_->index(row, column).data(Qt::DisplayRole).toString();
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return fontMetrics().horizontalAdvance(text) + 2 * margin > columnWidth(column) ? text : QString();
+    const int room = std::max(1, columnWidth(column) - 2 * margin);
+    // A grid that wraps its texts cuts only what its rows are too low to hold.
+    const QRect needed =
+        fontMetrics().boundingRect(QRect(0, 0, room, QWIDGETSIZE_MAX), wordWrap() ? Qt::TextWordWrap : 0, text);
+    return needed.width() > room || needed.height() > rowHeight(row) ? text : QString();
 }
 
 void DbGrid::setColumnField(int column, const QString& field) { model_->setFieldOfColumn(column, field); }
@@ -529,7 +544,8 @@ void DbGrid::followTable() {
     const int row = t->isActive() ? t->recNo() : -1;
     if (row == currentIndex().row() || row >= model_->rowCount()) return;
     syncing_ = true;
-    const int col = std::max(0, currentIndex().column());
+    // A grid that had no current cell starts on the cell the user types into.
+    const int col = currentIndex().isValid() ? currentIndex().column() : std::max(0, firstEditableColumn(row));
     if (row < 0)
         selectionModel()->clearCurrentIndex();
     else
@@ -610,8 +626,24 @@ void DbGrid::keyPressEvent(QKeyEvent* e) {
             pressEscape();
             return;
         }
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && !e->text().trimmed().isEmpty() && e->text().at(0).isPrint() &&
+            !(model_->flags(current) & Qt::ItemIsEditable)) {
+            if (const int column = firstEditableColumn(current.row()); column >= 0)
+                setCurrentIndex(model_->index(current.row(), column));
+        }
     }
     QTableView::keyPressEvent(e);
+}
+
+bool DbGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    return QTableView::edit(index, trigger == SelectedClicked ? EditKeyPressed : trigger, event);
+}
+
+int DbGrid::firstEditableColumn(int row) const {
+    for (int c = 0; c < model_->columnCount(); ++c)
+        if (model_->flags(model_->index(std::max(row, 0), c)) & Qt::ItemIsEditable) return c;
+    return -1;
 }
 
 bool DbGrid::contains(QWidget* w) const {

@@ -185,6 +185,7 @@ public:
     // The whole text of a cell too narrow for it, "" when the cell shows it all.
     QString elidedCellText(int row, int column) const;
     void setColumnField(int column, const QString& field);   // rebinding (language columns)
+    using QTableView::edit;
     DbTableModel* dataModel() const { return model_; }
 
     // The ellipsis of the current cell: commits the cell's text, then runs onEditButtonClick.
@@ -204,7 +205,13 @@ signals:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    // A typed character starts editing the row's first editable cell when the current cell is
+    // read only, and keeps the character.
     void keyPressEvent(QKeyEvent* e) override;
+    // A click on a cell of the selected row opens its editor at once: the view would otherwise
+    // wait for a possible double click and drop the keys typed meanwhile.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void updateGeometries() override;
 
 private:
     friend class DbGridDelegate;
@@ -214,6 +221,8 @@ private:
     void commitAndPost();   // the open cell's text written, then the row posted (or cancelled)
     void focusMoved(QWidget* old, QWidget* now);
     bool contains(QWidget* w) const;
+    int firstEditableColumn(int row) const;   // -1 when the row has none
+    void fitFillColumns();                      // a `fill` column takes the width left
 
     DbTableModel* model_;
     QPointer<QWidget> openEditor_;   // the cell editor open, if any

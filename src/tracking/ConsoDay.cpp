@@ -85,6 +85,14 @@ bool DayRowsComplete(const std::vector<DayRow>& rows) {
 
 bool DayReadyToPrint(const std::vector<DayRow>& rows) { return !rows.empty() && DayRowsComplete(rows); }
 
+bool IsOpenRow(const DayRow& row) { return row.quantity.toDouble() == 0; }  // empty reads as 0
+
+bool CarbsBelowMinimum(const std::vector<DayRow>& rows, float totalCarbs) {
+    const bool stillOpen =
+        std::any_of(rows.begin(), rows.end(), [](const DayRow& r) { return IsOpenRow(r) && r.calories != 0; });
+    return !rows.empty() && !stillOpen && totalCarbs < 100;
+}
+
 DayTotalsTexts FormatDayTotals(const DayTotals& t) {
     auto share = [&](float energy) {
         return t.nutrientEnergy > 0 ? QuantityToText(double(energy) / double(t.nutrientEnergy) * 100)

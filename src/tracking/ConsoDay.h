@@ -63,6 +63,11 @@ bool IsCompleteQuantity(const QVariant& grams);
 bool DayRowsComplete(const std::vector<DayRow>& rows);
 // Whether "Imprimer" and "Sauvegarder" may be offered: the day has rows and all are complete.
 bool DayReadyToPrint(const std::vector<DayRow>& rows);
+// Whether a row of the day is still open (quantity 0 or empty): the optimisation computes it.
+bool IsOpenRow(const DayRow& row);
+// Whether the day's carbohydrates stay under the advised 100 g once its quantities are known:
+// the day has rows and none left open could still bring calories.
+bool CarbsBelowMinimum(const std::vector<DayRow>& rows, float totalCarbs);
 
 // The nine texts of the totals band.
 struct DayTotalsTexts {

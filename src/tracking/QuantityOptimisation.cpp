@@ -67,8 +67,6 @@ int32_t CheckOptimisationSettings(const OptimisationSettings& s) {
     return OptimisationOk;
 }
 
-bool IsOpenRow(const DayRow& row) { return row.quantity.toDouble() == 0; }  // empty reads as 0
-
 OptimisationPlan PlanOptimisation(const std::vector<DayRow>& rows, const OptimisationSettings& s,
                                   int64_t maxPivots) {
     OptimisationPlan plan;
@@ -76,10 +74,14 @@ OptimisationPlan PlanOptimisation(const std::vector<DayRow>& rows, const Optimis
     if (plan.failure != OptimisationOk) return plan;
     plan.dayRead = true;
     plan.start = readDay(rows, s.calorieObjective);
-    if (plan.start.openCalories == 0) {
-        plan.failure = OptimisationNoCaloricRow;
-    } else if (plan.start.remainingCalories <= 0) {
+    // What stops the calculation, in the order the user can act on it: the typed rows already
+    // reach the objective, no row is left to compute, or none of those left brings calories.
+    if (plan.start.remainingCalories <= 0) {
         plan.failure = OptimisationNothingLeft;
+    } else if (plan.start.openRows.empty()) {
+        plan.failure = OptimisationNoOpenRow;
+    } else if (plan.start.openCalories == 0) {
+        plan.failure = OptimisationNoCaloricRow;
     } else if (s.mode == 0) {
         plan.writes = equalShares(rows, plan.start);
     } else if (s.mode >= 1 && s.mode <= 3) {
@@ -155,9 +157,13 @@ QString OptimisationFailureText(int32_t failure, std::span<const QString> messag
     case OptimisationNothingLeft: return messageTable[9];
     case OptimisationNoCaloricRow:
         return messageTable[10] +
-               QStringLiteral("        Aucun des aliments sélectionnés n'est énergetique, vous devez \n"
-                              "        sélectionner au moins aliment dont l'apport en calories est "
-                              "supérieur à 0 !");
+               QStringLiteral("        Aucun des aliments dont la quantité reste à calculer (vide ou 0)\n"
+                              "        n'apporte de calories. Laissez à 0 la quantité d'au moins un\n"
+                              "        aliment énergétique !");
+    case OptimisationNoOpenRow:
+        return messageTable[10] +
+               QStringLiteral("        Toutes les quantités sont déjà saisies : il n'en reste aucune à\n"
+                              "        calculer. Mettez à 0 la quantité des aliments à calculer !");
     default:
         return messageTable[10] +
                QStringLiteral("        Les aliments ou les quantités saisies, rendent impossible la\n"

@@ -29,7 +29,8 @@ enum OptimisationFailure : int32_t {
     OptimisationUnbounded = 4,       // the programme is unbounded
     OptimisationInfeasible = 5,      // the programme is infeasible
     OptimisationSolveStopped = 6,    // the solver gave up (pivot cap); reported as 4 and 5
-    OptimisationNoCaloricRow = 8,    // no open row with calories
+    OptimisationNoCaloricRow = 8,    // open rows, none with calories
+    OptimisationNoOpenRow = 9,       // every row has its quantity: nothing to compute
 };
 
 // What the window's settings hold when the button is clicked.
@@ -86,9 +87,6 @@ OptimisationProgramme BuildOptimisationProgramme(int32_t mode, std::span<const D
 // A computed quantity as stored: the number QuantityToText shows for it (up to the next
 // hundredth). Raises std::runtime_error when that is not a finite number.
 double RoundedQuantity(double quantity);
-
-// Whether a row of the day is still open (quantity 0 or empty).
-bool IsOpenRow(const DayRow& row);
 
 // The message of a failure; `messageTable` is the window's MessageTable (22 texts).
 QString OptimisationFailureText(int32_t failure, std::span<const QString> messageTable);

@@ -1,9 +1,12 @@
 #include "tracking/Uconsojournaliere.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -48,6 +51,11 @@ const char* const kMessages[22] = {
     "Enregistrement consommation journalière",
     "        Votre consommation à été enregistrée avec succès !",
 };
+
+const char* const kQuitCaption = "Quitter la consommation journalière";
+const char* const kQuitQuestion =
+    "        La consommation de la journée a changé depuis son dernier\n"
+    "        enregistrement et sera perdue. Voulez-vous vraiment quitter ?";
 
 const char* const kOptimisationTexts[9] = {
     "Protides",
@@ -98,9 +106,14 @@ QComboBox* placeCombo(QWidget* parent, const char* name, QRect geometry) {
     return combo;
 }
 
+// A figure the user reads but does not type: locked, in the text colour of an editable input
+// (the locked grey is hard to read on the pale blue).
 QLineEdit* placeTotal(QWidget* parent, const char* name, QRect geometry) {
     QLineEdit* edit = PlaceEdit(parent, name, geometry, true);
     LockInput(edit, true);
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Disabled, QPalette::Text, p.color(QPalette::Active, QPalette::Text));
+    edit->setPalette(p);
     return edit;
 }
 
@@ -133,8 +146,7 @@ void TFConsoJournaliere::buildControls() {
     GbxBesoins = PlaceGroup(this, "GbxBesoins", QStringLiteral("Besoins caloriques journaliers"), {8, 4, 316, 54});
     BtnDetBesoinsCal = PlaceButton(GbxBesoins, "BtnDetBesoinsCal", QStringLiteral("Estimation des besoins"), {10, 20, 170, 25});
     BtnDetBesoinsCal->setToolTip(QStringLiteral("Estimation des besoins calorique en fonction de votre profil et de votre activité"));
-    EdtBesoins = PlaceEdit(GbxBesoins, "EdtBesoins", {190, 22, 110, 21}, true);
-    LockInput(EdtBesoins, true);
+    EdtBesoins = placeTotal(GbxBesoins, "EdtBesoins", {190, 22, 110, 21});
 
     GbxObjectif = PlaceGroup(this, "GbxObjectif", QStringLiteral("Objectif calorique"), {332, 4, 316, 54});
     LblObjectifCalorique = PlaceLabel(GbxObjectif, "LblObjectifCalorique",
@@ -225,7 +237,10 @@ void TFConsoJournaliere::buildControls() {
     };
     GridColumn name = column("NomAliment", "Aliment", 80);
     name.format.clear();
-    name.fill = true;   // the values keep their titles whole; a long name shows in its tool tip
+    name.fill = true;   // the values keep their titles whole
+    // A name too long for its column goes on over the next lines of its row, never cut.
+    DBGIngredients->setWordWrap(true);
+    DBGIngredients->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     GridColumn quantity = column("QuantiteGramme", "Quantité (gr)", 62);
     quantity.readOnly = false;
     quantity.color = kEditableColour;
@@ -251,11 +266,27 @@ void TFConsoJournaliere::buildControls() {
     connect(EditRechAliment, &QLineEdit::textChanged, this, [this] { guarded([this] { EditRechAlimentChange(); }); });
     connect(CbxTypeOptimisation, &QComboBox::activated, this, [this] { CbxTypeOptimisationClick(); });
     connect(CbxNutriment, &QComboBox::activated, this, [this] { CbxNutrimentClick(); });
-    EdtObjectifCal->installEventFilter(this);
-    EdtQuantiteMini->installEventFilter(this);
+    for (QWidget* w : {static_cast<QWidget*>(EdtObjectifCal), static_cast<QWidget*>(EdtQuantiteMini),
+                       static_cast<QWidget*>(EditRechAliment)})
+        w->installEventFilter(this);
+    // Enter presses a focused button as Space does (this window is no dialog: it has no
+    // default button for Enter to reach).
+    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(true);
 }
 
 bool TFConsoJournaliere::eventFilter(QObject* watched, QEvent* event) {
+    // Enter validates the edit it is typed in: the objective and the minimum are checked as
+    // the focus moves on; the search adds the food it found.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == EditRechAliment)
+                guarded([this] { BtnAjouterClick(); });
+            else
+                focusNextChild();
+            return true;
+        }
+    }
     // Leaving an edit for another control of the window (not for another window).
     if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -379,6 +410,7 @@ void TFConsoJournaliere::FormActivate() {
         TConsommation.open();
         DBGIngredients->setEnabled(TConsommation.recordCount() > 0);
         UpdateDayButtons();
+        dayChanged_ = false;
     }
 
     SkipActivationAfterPrint = 0;
@@ -398,11 +430,16 @@ void TFConsoJournaliere::FormClose() {
     QueryHisto.close();
 }
 
-void TFConsoJournaliere::BtnQuitterClick() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+void TFConsoJournaliere::BtnQuitterClick() { CloseModuleWindow(this); }
+
+void TFConsoJournaliere::closeEvent(QCloseEvent* event) {
+    // The next opening empties the day: rows not saved would be lost without a word.
+    if (dayChanged_ && TConsommation.isActive() && TConsommation.recordCount() > 0 &&
+        ShowMessageBox(QString::fromUtf8(kQuitQuestion), QString::fromUtf8(kQuitCaption), 0x24, nullptr, false) != 6) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TFConsoJournaliere::FillFoodList() {

@@ -4,6 +4,7 @@
 // the needs and the calorie objective above, the optimisation settings, the totals and the
 // print and save buttons below. A module window of the frame, created on demand and freed when
 // closed; its unit state (static members) outlives it.
+#include <QColor>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -144,6 +145,7 @@ public:
     static inline float CarbEnergy = 0;
     static inline QString MessageTable[22];
     static inline QString OptimisationTexts[9];
+    static inline const QColor kAlertColour{0xFF, 0, 0};
 
     // Back to the state of a fresh run (tests).
     static void ResetUnitState();
@@ -153,6 +155,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing a day changed since its last save asks first; "Non" keeps the window.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
@@ -160,9 +164,13 @@ private:
     void recomputeTotals(bool withMessages);
     void takeTotals(const DayTotals& totals);        // Tot* and the energies
     void showTotals(const DayTotalsTexts& texts);    // the nine total edits
-    void colourCaloriesTotal();                      // red above the objective, when alerts are on
+    // Every alert's colour from the totals as they stand (red while its alert holds and is
+    // switched on): after each change of the totals, the objective or a switch.
+    void colourAlerts();
     void positionQueryOn(const QString& name, bool partial);
     void selectFirstFood();
+
+    bool dayChanged_ = false;   // rows changed since the first activation or the last save
 };
 
 // Sets one of the window's skip-activation flags for the life of a modal show it guards and

@@ -52,6 +52,7 @@ void TFConsoJournaliere::BtnRetirerClick() {
     if (!TConsommation.isActive() || TConsommation.recNo() < 0) return;
     TConsommation.remove();
     --NextRowNumber;
+    dayChanged_ = true;
     // The totals follow the removal at once, so printing and saving never count a removed row.
     recomputeTotals(false);
 }

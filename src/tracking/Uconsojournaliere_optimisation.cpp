@@ -13,10 +13,6 @@
 #include "tracking/QuantityOptimisation.h"
 #include "tracking/Uconsojournaliere.h"
 
-namespace {
-const QColor kAlertColour = BgrColor(0x0000FF);
-}  // namespace
-
 void TFConsoJournaliere::BtnOptimisationClick() {
     OptimisationJustRun = 1;
     const OptimisationSettings settings{CalorieObjective, OptimisationMode, CbxNutriment->currentIndex(),
@@ -58,14 +54,13 @@ void TFConsoJournaliere::BtnOptimisationClick() {
     const DayTotals t = SumDayRows(after);
     takeTotals(t);
     showTotals(FormatDayTotals(t));
-    SetInputColour(EdtTotCalories, CaloriesAboveObjective(TotCalories, CalorieObjective) ? kAlertColour : kLockedColour);
 
     AppState& st = appState();
     if (std::any_of(after.begin(), after.end(), IsOpenRow))
         ShowMessageBox(MessageTable[17], MessageTable[11], 0x40, &st.SwitchCarbsBelowMinimum, true);
-    const bool carbsLow = TotGlucides < 100 && st.SwitchCarbsBelowMinimum;
-    if (carbsLow) ShowMessageBox(MessageTable[12], MessageTable[11], 0x40, &st.SwitchCarbsBelowMinimum, true);
-    SetInputColour(EdtTotGlucides, carbsLow ? kAlertColour : kLockedColour);
+    if (TotGlucides < 100 && st.SwitchCarbsBelowMinimum)
+        ShowMessageBox(MessageTable[12], MessageTable[11], 0x40, &st.SwitchCarbsBelowMinimum, true);
+    colourAlerts();
     // A row the optimisation left open (no calories) or a refused row keeps them off.
     UpdateDayButtons();
 }

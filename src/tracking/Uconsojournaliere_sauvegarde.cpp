@@ -61,7 +61,7 @@ void TFConsoJournaliere::AlertLowCarbs() {
     AppState& st = appState();
     if (TotGlucides < 100 && !OptimisationJustRun && st.SwitchCarbsBelowMinimum) {
         ShowMessageBox(MessageTable[12], MessageTable[11], 0x40, &st.SwitchCarbsBelowMinimum, true);
-        SetInputColour(EdtTotGlucides, BgrColor(0x0000FF));
+        colourAlerts();
     }
 }
 
@@ -98,6 +98,7 @@ void TFConsoJournaliere::BtnSauvegardeClick() {
         saved.objective = objective;
         if (!DaySaveNumber(FSelDate->EdtPoids->text(), &saved.weight)) throw std::runtime_error("conversion");
         WriteSavedDay(saved, progress);
+        dayChanged_ = false;
         ShowMessageBox(MessageTable[21], MessageTable[20], 0x30, nullptr, false);
     } catch (const SaveStop& stop) {
         if (stop.code == 0)

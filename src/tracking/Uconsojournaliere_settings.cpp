@@ -18,12 +18,12 @@ void TFConsoJournaliere::EdtObjectifCalExit() {
     if (!ParseWholeNumber(text, &objective)) {
         // Not a whole number: no objective, silently; the text stays as typed.
         CalorieObjective = 0;
-        colourCaloriesTotal();
+        colourAlerts();
         return;
     }
     CalorieObjective = float(objective);
     // The total's colour follows the new objective at once.
-    colourCaloriesTotal();
+    colourAlerts();
     AppState& st = appState();
     // The advice compares with the needs the window shows (the last validated estimate).
     if (ObjectiveFarBelowNeeds(!EdtBesoins->text().isEmpty(), DisplayedNeeds, CalorieObjective) &&

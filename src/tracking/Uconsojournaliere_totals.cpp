@@ -21,7 +21,10 @@ std::vector<DayRow> TFConsoJournaliere::dayRows() const {
     return rows;
 }
 
-void TFConsoJournaliere::TConsommationAfterPost() { recomputeTotals(true); }
+void TFConsoJournaliere::TConsommationAfterPost() {
+    dayChanged_ = true;
+    recomputeTotals(true);
+}
 
 void TFConsoJournaliere::recomputeTotals(bool withMessages) {
     TotCalories = TotLipides = TotProtides = TotGlucides = TotQuantite = 0;
@@ -42,13 +45,16 @@ void TFConsoJournaliere::recomputeTotals(bool withMessages) {
     const bool alert = CaloriesAboveObjective(TotCalories, CalorieObjective) && st.SwitchCaloriesAboveObjective;
     if (alert && withMessages)
         ShowMessageBox(MessageTable[14], MessageTable[11], 0x40, &st.SwitchCaloriesAboveObjective, true);
-    colourCaloriesTotal();
+    colourAlerts();
     UpdateDayButtons();
 }
 
-void TFConsoJournaliere::colourCaloriesTotal() {
-    const bool alert = CaloriesAboveObjective(TotCalories, CalorieObjective) && appState().SwitchCaloriesAboveObjective;
-    SetInputColour(EdtTotCalories, alert ? BgrColor(0x0000FF) : kLockedColour);
+void TFConsoJournaliere::colourAlerts() {
+    const AppState& st = appState();
+    const bool caloriesHigh = CaloriesAboveObjective(TotCalories, CalorieObjective) && st.SwitchCaloriesAboveObjective;
+    SetInputColour(EdtTotCalories, caloriesHigh ? kAlertColour : kLockedColour);
+    const bool carbsLow = CarbsBelowMinimum(dayRows(), TotGlucides) && st.SwitchCarbsBelowMinimum;
+    SetInputColour(EdtTotGlucides, carbsLow ? kAlertColour : kLockedColour);
 }
 
 void TFConsoJournaliere::UpdateDayButtons() {

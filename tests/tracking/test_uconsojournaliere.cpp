@@ -1,5 +1,6 @@
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,6 +24,7 @@
 #include "platform/Modal.h"
 #include "reference/Uconversion.h"
 #include "support/ConsoWindowTest.h"
+#include "support/Typing.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uqrafficonsommation.h"
 #include "tracking/Useldate.h"
@@ -94,6 +96,13 @@ protected:
         EXPECT_EQ(form->BtnSauvegarde->isEnabled(), printable);
     }
     static int dayRows() { return Query::scalar("SELECT COUNT(*) FROM t_consommation").toInt(); }
+    // The window on screen and active, so that clicks and keys reach it as the user's do.
+    TFConsoJournaliere& openOnScreen() {
+        open().show();
+        form->activateWindow();
+        QApplication::processEvents();
+        return *form;
+    }
 };
 
 }  // namespace
@@ -371,6 +380,48 @@ TEST_F(ConsoWindow, ModesLockTheirInputs) {
     EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 0);
 }
 
+TEST_F(ConsoWindow, TheGridTakesEveryKeyAndTheAlertsFollowHandEdits) {
+    appState().SwitchCarbsBelowMinimum = 1;
+    TFConsoJournaliere& f = openOnScreen();
+    add({"Pomme"});   // 13.8 g of carbohydrates in 100 g
+    DbGrid* grid = f.DBGIngredients;
+    auto click = [grid](int column) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, column)).center());
+    };
+    auto stored = [] { return Query::scalar("SELECT QuantiteGramme FROM t_consommation").toDouble(); };
+    // A quantity typed at once after a click on its cell (the row just added, selected) keeps
+    // every digit.
+    click(5);
+    TypeAtFocusAndEnter("500");
+    EXPECT_EQ(stored(), 500);
+    // The day complete with 69 g of carbohydrates: their total is red.
+    EXPECT_EQ(baseColour(f.EdtTotGlucides), TFConsoJournaliere::kAlertColour);
+    // Digits typed on the name go to the quantity, the first one included; above 100 g of
+    // carbohydrates the red goes.
+    click(0);
+    TypeAtFocusAndEnter("800");
+    EXPECT_EQ(stored(), 800);
+    EXPECT_EQ(baseColour(f.EdtTotGlucides), kLockedColour);
+}
+
+TEST_F(ConsoWindow, EnterPressesTheFocusedButtonAndValidatesItsEdit) {
+    TFConsoJournaliere& f = openOnScreen();
+    // In the search: adds the food found.
+    f.EditRechAliment->setFocus();
+    TypeAtFocusAndEnter("ban");
+    EXPECT_EQ(f.TConsommation.rowValue(0, "NomAliment"), "Banane");
+    // In the objective: taken as the focus moves on.
+    f.EdtObjectifCal->setFocus();
+    TypeAtFocusAndEnter("1500");
+    EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 1500);
+    EXPECT_NE(QApplication::focusWidget(), f.EdtObjectifCal);
+    // On a button: pressed.
+    f.BtnRetirer->setFocus();
+    AnswerNextMessage(log, "BtnOui");
+    QTest::keyClick(f.BtnRetirer, Qt::Key_Return);
+    EXPECT_EQ(dayRows(), 0);
+}
+
 TEST_F(ConsoWindow, FirstStepsTextOncePerRun) {
     appState().SwitchConsumptionInfo = 1;
     AnswerNextMessage(log);
@@ -415,7 +466,9 @@ TEST_F(ConsoWindow, MenuOpensTheWindowAndEveryNewWindowStartsWhole) {
     frame->RegisterModule(5, "ConsomationJournaliere", CreateConsoJournaliere);
     QAction* menu = frame->menuItem("ConsomationJournaliere");
     auto current = [&frame] { return static_cast<TFConsoJournaliere*>(frame->FindChildForm("FConsoJournaliere")); };
-    auto quit = [](TFConsoJournaliere* f) {
+    // A day changed since its last save is left only once the user says so.
+    auto quit = [this](TFConsoJournaliere* f) {
+        AnswerNextMessage(log, "BtnOui");
         f->BtnQuitter->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     };
@@ -445,6 +498,9 @@ TEST_F(ConsoWindow, MenuOpensTheWindowAndEveryNewWindowStartsWhole) {
             menu->trigger();
             EXPECT_EQ(frame->mdiArea()->activeSubWindow()->widget(), f);
             EXPECT_EQ(dayRows(), 1);
+            AnswerNextMessage(log, "BtnNon");
+            f->BtnQuitter->click();
+            EXPECT_EQ(current(), f);
         }
         quit(f);
 
@@ -466,7 +522,8 @@ TEST_F(ConsoWindow, MenuOpensTheWindowAndEveryNewWindowStartsWhole) {
     TFConsoJournaliere::SkipActivationAfterRestriction = 1;
     menu->trigger();
     EXPECT_EQ(current()->CboxCategories->count(), 6);
-    EXPECT_EQ(log.count(), 1);
+    EXPECT_EQ(log.count(), 6);
+    EXPECT_EQ(log.captions.count(QString::fromUtf8("Quitter la consommation journalière")), 5);
 }
 
 TEST_F(ConsoWindow, EscapeClosesTheNeedsAndMeasureDialogsAsAnnuler) {
@@ -529,8 +586,8 @@ TEST_F(ConsoWindow, NothingIsCutAtTheDefaultSize) {
         EXPECT_GE(combo->width(), combo->sizeHint().width()) << combo->objectName().toStdString();
     EXPECT_LT(f.CbxTypeOptimisation->geometry().right(), f.CbxNutriment->x());
     EXPECT_LT(f.CbxNutriment->geometry().right(), f.EdtQuantiteMini->x());
-    // A name too long for the list or the grid shows whole in a tool tip; over a short one the
-    // list's own tip shows.
+    // A name too long for the list shows whole in a tool tip; over a short one the list's own
+    // tip shows.
     const QString shortName = QStringLiteral("Pomme");
     for (const QString& name : {longName, shortName}) {
         const auto found = f.LboxAliments->findItems(name, Qt::MatchExactly);
@@ -542,9 +599,10 @@ TEST_F(ConsoWindow, NothingIsCutAtTheDefaultSize) {
         EXPECT_EQ(QToolTip::text(), name == longName ? name : f.LboxAliments->toolTip());
         QToolTip::hideText();
     }
+    // In the grid a long name goes on over a second line of its row.
     add({longName, shortName});
-    EXPECT_EQ(grid->elidedCellText(0, 0), longName.left(32));
-    EXPECT_EQ(grid->elidedCellText(1, 0), QString());
+    for (int row : {0, 1}) EXPECT_EQ(grid->elidedCellText(row, 0), QString()) << row;
+    EXPECT_GT(grid->rowHeight(0), grid->rowHeight(1));
 }
 
 TEST(DateDialog, TheCalendarsDayNamesFitTheirColumns) {

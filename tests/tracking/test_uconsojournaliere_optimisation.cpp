@@ -94,6 +94,9 @@ TEST_F(ConsoOptimisation, FailuresReportTheirCodeAndFillNothing) {
         {{{kRice, {}}}, 0, 0, -1, "", OptimisationNoObjective, 0},
         {{{kRice, {}}}, 2000, 2, -1, "20", OptimisationNoNutrient, 0},
         {{{kRice, 100}, {kWater, {}}}, 2000, 0, -1, "", OptimisationNoCaloricRow, 130},
+        // Every quantity typed: the objective already reached, or nothing left to compute.
+        {{{kRice, 2000}}, 2000, 0, -1, "", OptimisationNothingLeft, 2600},
+        {{{kRice, 100}}, 2000, 0, -1, "", OptimisationNoOpenRow, 130},
         // 300 kcal missing; 100 g of each brings 587 kcal.
         {threeOpen, 300, 1, 0, "100", OptimisationInfeasible, 0},
         {threeOpen, 300, 2, 0, "100", OptimisationInfeasible, 0},

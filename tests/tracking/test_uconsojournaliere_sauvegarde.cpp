@@ -113,6 +113,7 @@ TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSav
     EXPECT_EQ(savedRows("Jean", day), 1);
     EXPECT_EQ(savedInfo(QString::fromUtf8("Zoé d'Arc"), day), (QVariantList{60.0, 1500.0, 1}));
     EXPECT_EQ(savedRows(QString::fromUtf8("Zoé d'Arc"), day), 2);
+    form->BtnQuitter->click();   // saved as it stands: no question
 }
 
 TEST_F(DaySaveWindow, WithoutAKnownUserTheWeightBoxKeepsItsText) {
