@@ -34,6 +34,9 @@ const char* const kMessages[] = {
     "        Sexe non valide !\n        Les seules valeurs admisent sont 'M'(masculin) et 'F' (feminin).",
 };
 const char* const kBadDuration = "        Durée non valide !";
+// The activity grid is wider than the design's 248 pixels, so the longest activity names show
+// whole; the dialog and the controls right of the grid move by as much.
+constexpr int kWiderGrid = 64;
 constexpr double kMinutesInADay = 1440;
 constexpr int kHelpContext = 180;
 
@@ -158,30 +161,32 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     LblBesoinBasic = PlaceLabel(GbxUtilisateur, "LblBesoinBasic", QString(), {10, 200, 280, 28});
     EdtBesoinBasic = PlaceEdit(GbxUtilisateur, "EdtBesoinBasic", {10, 232, 100, 21}, true);
 
-    GbxActivite = PlaceGroup(this, "GbxActivite", QStringLiteral("Activité physique"), {316, 4, 268, 300});
+    GbxActivite = PlaceGroup(this, "GbxActivite", QStringLiteral("Activité physique"), {316, 4, 268 + kWiderGrid, 300});
     DBGActivite = new DbGrid(GbxActivite);
     DBGActivite->setObjectName(QStringLiteral("DBGActivite"));
-    DBGActivite->setGeometry(10, 18, 248, 210);
-    DBGActivite->setToolTip(QStringLiteral("Sélection de l'activité physique par saisie de sa durée"));
+    DBGActivite->setGeometry(10, 18, 248 + kWiderGrid, 210);
+    DBGActivite->setToolTip(QStringLiteral("Sélection de l'activité physique par saisie de sa durée en minutes ; "
+                                           "chaque activité compte ce qu'elle ajoute à la dépense au repos"));
     DBGActivite->setTable(&TActivite);
     GridColumn activity;
     activity.field = QStringLiteral("NomActiviteFrancais");
     activity.title = QStringLiteral("Activité");
     activity.width = 140;
     activity.readOnly = true;
+    activity.fill = true;
     GridColumn duration;
     duration.field = QStringLiteral("Duree");
-    duration.title = QStringLiteral("Durée (mm)");
-    duration.width = 84;
+    duration.title = QStringLiteral("Durée (min)");
+    duration.width = 64;
     DBGActivite->setColumns({activity, duration});
-    LblCaloriesDepensees = PlaceLabel(GbxActivite, "LblCaloriesDepensees", QStringLiteral("Calories dépensées"), {10, 240, 0, 0});
+    LblCaloriesDepensees = PlaceLabel(GbxActivite, "LblCaloriesDepensees", QStringLiteral("Calories dépensées en plus du repos"), {10, 240, 0, 0});
     EdtActiviteCalorie = PlaceEdit(GbxActivite, "EdtActiviteCalorie", {10, 256, 100, 21}, true);
 
     LblTotalDepense = PlaceLabel(this, "LblTotalDepense",
         QStringLiteral("Estimation du total des calories dépensées dans la journée (en kilocalories)"), {8, 312, 0, 0});
     EdtTotalDepense = PlaceEdit(this, "EdtTotalDepense", {8, 328, 100, 21}, true);
-    BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {420, 324, 75, 25});
-    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {505, 324, 75, 25});
+    BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {420 + kWiderGrid, 324, 75, 25});
+    BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {505 + kWiderGrid, 324, 75, 25});
     BtnOk->setToolTip(QStringLiteral("Validation de l'estimation des besoins calorique de la journée"));
     for (QLineEdit* e : {EdtBesoinBasic, EdtActiviteCalorie, EdtTotalDepense}) SetInputColour(e, kLockedColour);
 
@@ -221,7 +226,7 @@ TFBesoinsJournaliers::~TFBesoinsJournaliers() {
 
 void TFBesoinsJournaliers::FormCreate() {
     NeedsFormCreating = 1;
-    MakeFixedDialog(this, 600, 391);
+    MakeFixedDialog(this, 600 + kWiderGrid, 391);
     for (int i = 0; i < 5; ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
     LblBesoinBasic->setText(QStringLiteral("Estimation des besoins calorique\nde base en kilocalories (au repos)"));
     NeedsFormCreating = 0;

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "support/Typing.h"
 #include "tracking/Ubesoinsjournaliers.h"
 
 TEST(BasalNeeds, AgeBandsSexesAndActivities) {
@@ -139,15 +141,15 @@ TEST_F(DailyNeeds, TypedModeChecksAndMessages) {
         // A refused weight never reaches the computation: 30 minutes of walking count 75 kg.
         type(d.EdtPoids, "600", &TFBesoinsJournaliers::EdtPoidsExit);
         setDuration(1, 30);
-        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("141"));
-        EXPECT_EQ(d.EdtTotalDepense->text(), QStringLiteral("1890"));
+        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("102"));   // 30 x 75 x 0.0455
+        EXPECT_EQ(d.EdtTotalDepense->text(), QStringLiteral("1851"));
 
         // A weight checked with the three other inputs filled becomes the user's weight and
         // recomputes the activities.
         type(d.EdtPoids, "80", &TFBesoinsJournaliers::EdtPoidsExit);
         EXPECT_EQ(appState().CurrentUserWeight, 80);
         EXPECT_EQ(d.EdtBesoinBasic->text(), QStringLiteral("1807"));     // 11.6 x 80 + 879
-        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("151"));  // 30 x 80 x 0.063
+        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("109"));  // 30 x 80 x 0.0455
 
         // A new age or sex changes the basal needs; the total keeps the activities.
         const std::function<void()> changes[] = {
@@ -161,8 +163,8 @@ TEST_F(DailyNeeds, TypedModeChecksAndMessages) {
             change();
             EXPECT_NE(d.EdtBesoinBasic->text(), basal);
             basal = d.EdtBesoinBasic->text();
-            EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("151")) << basal.toStdString();
-            EXPECT_EQ(d.EdtTotalDepense->text().toInt(), basal.toInt() + 151) << basal.toStdString();
+            EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("109")) << basal.toStdString();
+            EXPECT_EQ(d.EdtTotalDepense->text().toInt(), basal.toInt() + 109) << basal.toStdString();
         }
         type(d.EdtAge, "59", &TFBesoinsJournaliers::EdtAgeExit);
         d.BtnOk->click();
@@ -171,7 +173,7 @@ TEST_F(DailyNeeds, TypedModeChecksAndMessages) {
     EXPECT_EQ(log.texts, (QStringList{"        Age non valide !", "        Taille non valide !", "        Poids non valide !",
                                       Flat(d.MessageTable[4]), "        Poids non valide !"}));
     EXPECT_EQ(d.Validated, 1);
-    EXPECT_EQ(d.TotalNeeds, 1807 + 151);
+    EXPECT_EQ(d.TotalNeeds, 1807 + 109);
     EXPECT_EQ(appState().CurrentUserName, QStringLiteral("Jean"));  // typed mode never names a user
 }
 
@@ -184,13 +186,13 @@ TEST_F(DailyNeeds, ListedUsersAndTheirActivities) {
         EXPECT_EQ(appState().CurrentUserName, QStringLiteral("Jean"));
         EXPECT_EQ(appState().CurrentUserWeight, 75);
         EXPECT_TRUE(d.DBGActivite->isEnabled());
-        setDuration(2, 10);  // running: trunc(10 x 75 x 0.17) = 127
-        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("127"));
+        setDuration(2, 10);  // running: trunc(10 x 75 x 0.1525) = 114
+        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("114"));
         // The same user clicked again keeps the activities and the total they give.
         QWidget* names = d.LboxUtilisateurs->viewport();
         QTest::mouseClick(names, Qt::LeftButton, {}, at("Jean"));
         EXPECT_EQ(storedMinutes(), 10);
-        EXPECT_EQ(d.EdtTotalDepense->text(), QStringLiteral("1876"));
+        EXPECT_EQ(d.EdtTotalDepense->text(), QStringLiteral("1863"));
 
         // Another user, here by a drag from the first name, starts from no activity; back to
         // 0 minutes gives the basal needs alone.
@@ -201,7 +203,7 @@ TEST_F(DailyNeeds, ListedUsersAndTheirActivities) {
         EXPECT_EQ(storedMinutes(), 0);
         EXPECT_EQ(d.TotalNeeds, 1348);
         setDuration(1, 30);
-        EXPECT_EQ(d.TotalNeeds, 1348 + 109);
+        EXPECT_EQ(d.TotalNeeds, 1348 + 79);
         setDuration(1, 0);
         EXPECT_TRUE(d.EdtActiviteCalorie->text().isEmpty());
         EXPECT_EQ(d.EdtTotalDepense->text(), QStringLiteral("1348"));
@@ -255,14 +257,14 @@ TEST_F(DailyNeeds, GridEnterAndOkWriteThePendingDuration) {
         d.DBGActivite->pressEnter();
         EXPECT_EQ(refusals, QStringList(3, QStringLiteral("        Durée non valide !")));
         EXPECT_EQ(storedMinutes(), 0);
-        d.TActivite.setValue("Duree", 20);  // running: trunc(20 x 75 x 0.17) = 255
+        d.TActivite.setValue("Duree", 20);  // running: trunc(20 x 75 x 0.1525) = 228
         d.DBGActivite->pressEnter();
-        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("255"));
+        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("228"));
         setDuration(3, 10, false);  // cycling, still pending when Ok is clicked
         d.BtnOk->click();
     });
     modal::exec(&d);
-    EXPECT_EQ(d.TotalNeeds, 1749 + 255 + 75);
+    EXPECT_EQ(d.TotalNeeds, 1749 + 228 + 61);
     EXPECT_EQ(storedMinutes(), 30);
 
     // Without any activity Ok adds no row to the table.
@@ -292,6 +294,40 @@ TEST_F(DailyNeeds, GridEnterAndOkWriteThePendingDuration) {
     });
     modal::exec(&d);
     EXPECT_EQ(d.TotalNeeds, 1349);
+}
+
+TEST_F(DailyNeeds, ActivitiesCountWhatTheyAddToRest) {
+    TFBesoinsJournaliers& d = *dialog;
+    DbGrid* grid = d.DBGActivite;
+    // Two of the longest names the program ships.
+    Query::execute("INSERT INTO t_activites (IdActivite, NomActiviteFrancais, ScaleFactor, Duree, UtilisePoids) "
+                   "VALUES (9, ?, 0.06, 0, 1), (10, ?, 0.07, 0, 1)",
+                   {QString::fromUtf8("Peindre, tapisser (intérieur)"), QString::fromUtf8("Vélo de promenade (< 16 km/h)")});
+    modal::pushHandler([&](modal::Call&) {
+        activate();
+        QTest::mouseClick(d.RbtnAutre, Qt::LeftButton, {}, QPoint(6, d.RbtnAutre->height() / 2));
+        d.EdtAge->setFocus();
+        for (const char* text : {"40", "165", "65", "F"}) TypeAtFocusAndEnter(text);
+        EXPECT_EQ(d.EdtBesoinBasic->text(), QStringLiteral("1394"));   // 8.7 x 65 + 829, at rest
+        // 8 hours each of sleep (0.95 MET: nothing above rest), office work (1.5 MET) and light
+        // standing work (3 MET), typed into their cells.
+        for (const char* activity : {"Dormir", "Travail de bureau, assis", "Travail debout, léger"}) {
+            const auto found = grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole,
+                                                    QString::fromUtf8(activity), 1, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << activity;
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(found[0].siblingAtColumn(1)).center());
+            TypeAtFocusAndEnter("480");
+        }
+        EXPECT_EQ(d.EdtActiviteCalorie->text(), QStringLiteral("1365"));   // 0 + 273 + 1092
+        EXPECT_EQ(d.EdtTotalDepense->text(), QStringLiteral("2759"));
+        EXPECT_TRUE(d.LblCaloriesDepensees->text().contains(QStringLiteral("en plus du repos")));
+        // Every activity name whole.
+        for (int row = 0; row < grid->model()->rowCount(); ++row)
+            EXPECT_EQ(grid->elidedCellText(row, 0), QString()) << row;
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+    EXPECT_EQ(d.TotalNeeds, 2759);
 }
 
 TEST_F(DailyNeeds, EnterChecksAndMovesOnLeavingChecksOnce) {
