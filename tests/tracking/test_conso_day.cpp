@@ -18,19 +18,7 @@ QStringList listNames(const SqlStatement& st) {
 }
 }  // namespace
 
-TEST(ConsoDay, EmptyQuantitiesGiveZeroAndNegativeOnesAreRefused) {
-    const DayTotals empty = ComputeDayTotals({{2, 0.1, 0.1, 0.1, QVariant()}, {1, 0.1, 0.1, 0.1, 0}});
-    ASSERT_TRUE(empty.valid);
-    const DayTotalsTexts s = FormatDayTotals(empty);
-    for (const QString& text : {s.calories, s.caloriesShare, s.lipids, s.lipidsShare, s.proteins,
-                                s.proteinsShare, s.carbs, s.carbsShare, s.quantity})
-        EXPECT_EQ(text, "0");
-
-    const DayTotals bad = ComputeDayTotals({{2, 0, 0, 0, 100}, {1, 0, 0, 0, -5}});
-    EXPECT_FALSE(bad.valid);
-    EXPECT_EQ(bad.firstNegativeRow, 1);
-    EXPECT_EQ(bad.calories, 0);
-
+TEST(ConsoDay, ProductsJoinTheTotalsInDoublePrecision) {
     // Products join the 32-bit total in double precision: 15.2 + 112.2 lands on the float just
     // above 127.4, where adding the rounded products as floats would land on the one below.
     const DayTotals sum = ComputeDayTotals({{1.9, 0, 0, 0, 8}, {3.4, 0, 0, 0, 33}});
@@ -53,7 +41,7 @@ TEST(ConsoDay, ADayPrintsAndSavesOnlyWithEveryQuantityTyped) {
     EXPECT_TRUE(DayRowsComplete({}));    // but a click finds no row to refuse
 }
 
-TEST(ConsoDay, ObjectiveConversionAndSearch) {
+TEST(ConsoDay, ObjectiveConversion) {
     int v = 7;
     EXPECT_TRUE(ParseWholeNumber("-10", &v));
     EXPECT_EQ(v, -10);
@@ -62,13 +50,6 @@ TEST(ConsoDay, ObjectiveConversionAndSearch) {
         EXPECT_FALSE(ParseWholeNumber(bad, &v)) << bad;
         EXPECT_EQ(v, 7) << bad;
     }
-    EXPECT_FALSE(ObjectiveFarBelowNeeds(false, 2500, 100));   // advice switched off
-
-    // The search folds case but not accents.
-    const QStringList items{"Banane", "Écrevisse", "Ecureuil", "POMME", "Pomme de terre"};
-    const std::pair<const char*, int> searches[] = {{"pom", 3}, {"Pomme d", 4}, {"é", 1}, {"e", 2}, {"", 0}, {"Pommes", -1}};
-    for (const auto& [prefix, index] : searches) EXPECT_EQ(FindItemByPrefix(items, QString::fromUtf8(prefix)), index) << prefix;
-    EXPECT_EQ(FindItemByPrefix({}, ""), -1);
 }
 
 TEST_F(DataTest, FoodListQueryListsFoodsAndRecipesOfACategory) {
