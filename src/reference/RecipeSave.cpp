@@ -69,8 +69,9 @@ QString RecipeSaveCodeText(RecipeSaveCode code) {
         return kBlank + QStringLiteral("Une autre recette porte déjà ce nom.\n") + kBlank +
                QStringLiteral("Choisissez un nom différent.");
     case RecipeSaveCode::InvalidTime:
-        return kBlank + QStringLiteral("Le « Temps de préparation » n'est pas une durée valide : saisissez\n") +
-               kBlank + QStringLiteral("les heures et les minutes (par exemple 1:30, ou 45 pour 45 minutes).");
+        return kBlank + QStringLiteral("Le « Temps de préparation » n'est pas une durée valide.\n") + kBlank +
+               QStringLiteral("Saisissez les heures et les minutes (1:30),\n") + kBlank +
+               QStringLiteral("ou les minutes seules (45).");
     }
     return QString();
 }
@@ -374,8 +375,8 @@ DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn) {
             if (!taken(candidate)) name = candidate;
         }
         if (name.isEmpty())
-            throw DatabaseError(kBlank + QStringLiteral("Aucun nom libre n'a été trouvé pour la copie de cette recette.\n") +
-                                kBlank + QStringLiteral("Renommez d'abord ses copies."));
+            throw DatabaseError(kBlank + QStringLiteral("Aucun nom libre n'a été trouvé pour la copie.\n") + kBlank +
+                                QStringLiteral("Renommez d'abord les copies de cette recette."));
     }
 
     DuplicatedRecipe copy;
