@@ -2,8 +2,10 @@
 
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -13,8 +15,24 @@
 
 namespace {
 
+// A list whose click handler runs at every click on an item, also on the item already selected
+// (a selection that does not change emits nothing), as well as at every change of the selection.
+class ClickList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    std::function<void()> click;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        const QListWidgetItem* item = itemAt(e->position().toPoint());
+        const bool again = item && item->isSelected();
+        QListWidget::mousePressEvent(e);
+        if (again && click) click();
+    }
+};
+
 QListWidget* placeList(QGroupBox* group, const char* name) {
-    auto* list = new QListWidget(group);
+    auto* list = new ClickList(group);
     list->setObjectName(QString::fromLatin1(name));
     list->setGeometry(8, 18, group->width() - 16, group->height() - 26);
     list->setUniformItemSizes(true);   // ten years of days lay out without measuring each one
@@ -61,6 +79,18 @@ void HistoryDialog::onListClick(QListWidget* list, std::function<void()> click) 
     connect(list, &QListWidget::itemSelectionChanged, this, [list, click] {
         if (!list->selectedItems().isEmpty()) click();
     });
+    if (auto* clicks = dynamic_cast<ClickList*>(list)) clicks->click = std::move(click);
+}
+
+void HistoryDialog::keyPressEvent(QKeyEvent* e) {
+    // Enter in a list (which passes it on) validates the choice made there.
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    if (enter && (focus == LBoxDates || focus == LBoxUtilisateurs) && action_->isEnabled()) {
+        action_->click();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void FillUserList(QListWidget* list, const QStringList& names) {

@@ -42,8 +42,10 @@ protected:
 
     QRadioButton* placeRadio(const char* name, const QString& text, int top);
     QDateEdit* placeDatePicker(const char* name, QRect geometry);
-    // Calls `click` when an item of `list` becomes selected, by the mouse or the keyboard.
+    // Calls `click` when an item of `list` becomes selected, by the mouse or the keyboard, and at
+    // every click on the item already selected.
     void onListClick(QListWidget* list, std::function<void()> click);
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     QPushButton* action_ = nullptr;

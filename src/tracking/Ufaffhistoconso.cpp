@@ -125,18 +125,26 @@ void TFAffHistoConso::RBtnAffBilanClick() {
     DTPickerFin->setEnabled(true);
 }
 
+void TFAffHistoConso::refusePeriodDate(QDateEdit* picker, const QDate& reset, const QString& text) {
+    // The message box takes the focus from the other picker when the click went there; that
+    // picker's check must not run meanwhile against a date about to be put back.
+    refusing_ = true;
+    ShowMessageBox(text, kBalanceCaption, 0x30, nullptr, false);
+    picker->setDate(reset);
+    refusing_ = false;
+}
+
+bool TFAffHistoConso::periodCheckRuns() const { return !closing_ && !refusing_ && isVisible(); }
+
 void TFAffHistoConso::DTPickerFinExit() {
-    if (closing_ || !isVisible() || DTPickerFin->date() >= DTPickerDebut->date()) return;
-    ShowMessageBox(QStringLiteral("        Date non valide pour la fin de la période !"), kBalanceCaption, 0x30, nullptr,
-                   false);
-    DTPickerFin->setDate(HistoryLastDate);
+    if (!periodCheckRuns() || DTPickerFin->date() >= DTPickerDebut->date()) return;
+    refusePeriodDate(DTPickerFin, HistoryLastDate, QStringLiteral("        Date non valide pour la fin de la période !"));
 }
 
 void TFAffHistoConso::DTPickerDebutExit() {
-    if (closing_ || !isVisible() || DTPickerDebut->date() <= DTPickerFin->date()) return;
-    ShowMessageBox(QStringLiteral("        Date non valide pour le début de la période !"), kBalanceCaption, 0x30,
-                   nullptr, false);
-    DTPickerDebut->setDate(HistoryFirstDate);
+    if (!periodCheckRuns() || DTPickerDebut->date() <= DTPickerFin->date()) return;
+    refusePeriodDate(DTPickerDebut, HistoryFirstDate,
+                     QStringLiteral("        Date non valide pour le début de la période !"));
 }
 
 void TFAffHistoConso::BtnAfficherClick() {

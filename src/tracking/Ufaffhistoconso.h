@@ -50,7 +50,12 @@ private:
     bool listDays(const QList<QDate>& days);
     // Both pickers limited to the first to the last date, the period set to all of it.
     void resetPeriod();
+    // Says `text` and puts `picker` back to `reset`.
+    void refusePeriodDate(QDateEdit* picker, const QDate& reset, const QString& text);
+    // Not while the dialog closes, nor while the other picker's date is being refused.
+    bool periodCheckRuns() const;
     bool closing_ = false;
+    bool refusing_ = false;
 };
 
 // The menu item: builds the dialog, places it over the frame and shows it modally.

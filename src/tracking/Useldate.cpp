@@ -1,5 +1,6 @@
 #include "tracking/Useldate.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -39,6 +40,8 @@ TFSelDate::TFSelDate(QWidget* parent) : QDialog(parent) {
     // Seven columns in 210 pixels: a day's initial ("L", "M", ...) fits, "mar." does not.
     MonthCalendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     MonthCalendar->setGeometry(112, 14, 210, 170);
+    // The calendar keeps Enter for itself; here it validates the day picked.
+    if (auto* days = MonthCalendar->findChild<QAbstractItemView*>()) days->installEventFilter(this);
 
     GrpBoxPoids = PlaceGroup(this, "GrpBoxPoids", QStringLiteral("Poids (facultatif)"), QRect(8, 198, 328, 42));
     LblPoids = PlaceLabel(GrpBoxPoids, "LblPoids", QString::fromUtf8("Votre poids lors de cette journée (kg)"),
@@ -67,6 +70,17 @@ void TFSelDate::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool TFSelDate::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            BtnOk->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 void TFSelDate::FormShow() { CloseAllowed = 1; }

@@ -44,6 +44,7 @@ protected:
     void done(int result) override;
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     bool closing_ = false;   // the dialog is being closed: the weight edit loses the focus

@@ -44,15 +44,17 @@ TEST(SelDate, RefusedWeightKeepsTheDialogOpenForOneClick) {
         dialog.EdtPoidsExit();
         QCoreApplication::processEvents();
         EXPECT_EQ(CloseAllowed, 1);
-        // A decimal comma is accepted and "Ok" closes.
+        // A decimal comma is accepted; in the calendar the arrows move the day and Enter presses "Ok".
         dialog.EdtPoids->setText(QStringLiteral("72,5"));
-        dialog.EdtPoidsExit();
-        dialog.BtnOkClick();
+        dialog.MonthCalendar->setSelectedDate(QDate(2026, 3, 15));
+        QTest::keyClick(dialog.MonthCalendar->focusProxy(), Qt::Key_Right);
+        QTest::keyClick(dialog.MonthCalendar->focusProxy(), Qt::Key_Return);
         EXPECT_FALSE(dialog.isVisible());
         c.result = dialog.result();
     });
     EXPECT_EQ(modal::exec(&dialog), QDialog::Accepted);
     EXPECT_EQ(dialog.Validated, 1);
+    EXPECT_EQ(dialog.MonthCalendar->selectedDate(), QDate(2026, 3, 16));
     EXPECT_EQ(log.texts, QStringList(2, QStringLiteral("        Valeur non valide pour un poids !")));
 
     // Shown again and closed by its close box with a bad weight still being typed: not validated,
@@ -78,3 +80,4 @@ TEST(SelDate, HelpKeyOpensTheHelpContents) {
     EXPECT_EQ(currentHelpWindow()->browser()->source().fileName(), QStringLiteral("index.html"));
     resetAppState();
 }
+

@@ -24,6 +24,7 @@
 #include "support/HistoryRows.h"
 #include "support/MessageScript.h"
 #include "tracking/Fubilan.h"
+#include "tracking/HistoryDays.h"
 #include "tracking/Ufaffhistoconso.h"
 #include "tracking/Ugesthistoconso.h"
 #include "tracking/Uqrafficonsommation.h"
@@ -50,6 +51,22 @@ protected:
         SaveHistoryDay(kArc, QDate(2025, 3, 15), 70, 2000, 1);
     }
     static void pick(QListWidget* list, int row) { list->item(row)->setSelected(true); }
+    static void clickRow(QListWidget* list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
+    // A click into a picker's text, on its day.
+    static void clickInto(QDateEdit* picker) {
+        QTest::mouseClick(picker->findChild<QLineEdit*>(), Qt::LeftButton, {}, QPoint(2, 5));
+    }
+    // Clicks into a picker's day and moves it by `days` with the arrow keys.
+    static void stepDay(QDateEdit* picker, int days) {
+        clickInto(picker);
+        for (int i = 0; i < std::abs(days); ++i) QTest::keyClick(picker, days > 0 ? Qt::Key_Up : Qt::Key_Down);
+    }
+    // The next message box takes the activation, as it does on screen.
+    static void boxTakesFocus() {
+        modal::pushHandler([](modal::Call& c) { QApplication::setActiveWindow(c.dialog); });
+    }
     static QStringList texts(QListWidget* list) {
         QStringList t;
         for (int i = 0; i < list->count(); ++i) t << list->item(i)->text();
@@ -77,27 +94,38 @@ TEST_F(HistoryForms, MaintenanceOfAnEmptyAndOfAOneUserHistory) {
     });
     EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y à aucun historique à supprimer.")});
 
-    SaveHistoryDay(kArc, QDate(2025, 3, 14), 70, 2000, 1);
-    SaveHistoryDay(kArc, QDate(2025, 3, 15), 70, 2000, 1);
+    // Every click on a day, the one already chosen too, chooses that day again; the arrows move in
+    // the list and Enter there validates.
+    for (const QDate& day : {QDate(2025, 1, 10), QDate(2025, 5, 15), QDate(2025, 12, 20)})
+        SaveHistoryDay(kArc, day, 70, 2000, 1);
     run(d, [&] {
+        QApplication::setActiveWindow(&d);
         EXPECT_EQ(d.LBoxUtilisateurs->count(), 0);
-        EXPECT_EQ(texts(d.LBoxDates), (QStringList{QStringLiteral("14/03/2025"), QStringLiteral("15/03/2025")}));
+        EXPECT_EQ(texts(d.LBoxDates), (QStringList{"10/01/2025", "15/05/2025", "20/12/2025"}));
         EXPECT_FALSE(d.DateTimePicker->isEnabled());
-        // Nothing checked: nothing happens. "Non" keeps everything.
-        d.BtnSupprimerClick();
-        d.RBtnSuppTout->setChecked(true);
-        AnswerNextMessage(log, "BtnNon");
-        d.BtnSupprimerClick();
-        EXPECT_EQ(HistoryRowCount("t_histo_consommation"), 2);
+        QTest::mouseClick(d.BtnSupprimer, Qt::LeftButton);   // nothing checked: nothing happens
+        clickRow(d.LBoxDates, 0);
+        QTest::mouseClick(d.RBtnSuppTout, Qt::LeftButton);
+        AnswerNextMessage(log, "BtnNon");   // keeps everything
+        QTest::mouseClick(d.BtnSupprimer, Qt::LeftButton);
+        clickRow(d.LBoxDates, 0);
+        EXPECT_TRUE(d.RBtnSuppJournee->isChecked());
+        QTest::keyClick(d.LBoxDates, Qt::Key_Down);
         AnswerNextMessage(log, "BtnOui");
         AnswerNextMessage(log);
-        d.BtnSupprimerClick();
+        QTest::keyClick(d.LBoxDates, Qt::Key_Return);
+        EXPECT_EQ(texts(d.LBoxDates), (QStringList{"10/01/2025", "20/12/2025"}));
+        QTest::mouseClick(d.RBtnSuppTout, Qt::LeftButton);
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        QTest::mouseClick(d.BtnSupprimer, Qt::LeftButton);
         EXPECT_EQ(d.LBoxDates->count(), 0);
     });
     EXPECT_EQ(HistoryRowCount("t_histo_consommation") + HistoryRowCount("t_histo_infos_utilisateur"), 0);
-    EXPECT_EQ(log.texts.mid(1), (QStringList{QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?"),
-                                             QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?"),
-                                             QStringLiteral("        La suppression à été effectuée !")}));
+    const QString all = QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?");
+    const QString done = QStringLiteral("        La suppression à été effectuée !");
+    EXPECT_EQ(log.texts.mid(1), (QStringList{all, QStringLiteral("        Voulez-vous vraiment effectuer la suppression "
+                                                                 "de la journée ?"), done, all, done}));
     EXPECT_EQ(log.icons, QStringList(log.count(), QStringLiteral("QUESTION")));
 }
 
@@ -206,6 +234,7 @@ TEST_F(HistoryForms, DisplayOfSeveralUsersPeriodChecksAndADayReport) {
     TFQRAffiConsommation report;
     TFAffHistoConso d;
     run(d, [&] {
+        QApplication::setActiveWindow(&d);
         EXPECT_EQ(HistoryUserCount, 2);
         EXPECT_EQ(d.LBoxDates->count(), 0);
         pick(d.LBoxUtilisateurs, 1);   // d'Arc, one day
@@ -219,33 +248,52 @@ TEST_F(HistoryForms, DisplayOfSeveralUsersPeriodChecksAndADayReport) {
         EXPECT_TRUE(d.DTPickerFin->isEnabled());
         EXPECT_EQ(d.DTPickerFin->minimumDate(), QDate(2025, 3, 14));
         EXPECT_EQ(d.DTPickerFin->maximumDate(), QDate(2026, 1, 20));
-        // An end before the start goes back to the last day; equal dates are accepted.
-        d.DTPickerDebut->setDate(QDate(2025, 6, 1));
-        d.DTPickerFin->setDate(QDate(2025, 5, 1));
-        AnswerNextMessage(log);
-        d.DTPickerFinExit();
-        EXPECT_EQ(d.DTPickerFin->date(), QDate(2026, 1, 20));
-        d.DTPickerFin->setDate(QDate(2025, 5, 1));
-        AnswerNextMessage(log);
-        d.DTPickerDebutExit();
-        EXPECT_EQ(d.DTPickerDebut->date(), QDate(2025, 3, 14));
+        // Equal dates are accepted (refusals: see below).
         d.DTPickerFin->setDate(QDate(2025, 3, 14));
         d.DTPickerFinExit();
-        // A day with none selected, then the 15/03 through the report.
+        // A day with none selected; a click on the day chosen, after the period, chooses it again;
+        // the arrows move in the list and Enter there shows the 15/03 through the report.
         d.RBtnAffJournee->setChecked(true);
         AnswerNextMessage(log);
         d.BtnAfficherClick();
-        pick(d.LBoxDates, 1);
+        QApplication::setActiveWindow(&d);
+        clickRow(d.LBoxDates, 0);
+        QTest::mouseClick(d.RBtnAffBilan, Qt::LeftButton);
+        clickRow(d.LBoxDates, 0);
+        EXPECT_TRUE(d.RBtnAffJournee->isChecked());
+        QTest::keyClick(d.LBoxDates, Qt::Key_Down);
         modal::pushHandler([&](modal::Call& c) { EXPECT_EQ(c.caption, QStringLiteral("Consommation journalière")); });
-        d.BtnAfficherClick();
+        QTest::keyClick(d.LBoxDates, Qt::Key_Enter);
     });
-    EXPECT_EQ(log.texts, (QStringList{QStringLiteral("        Date non valide pour la fin de la période !"),
-                                      QStringLiteral("        Date non valide pour le début de la période !"),
-                                      QStringLiteral("        Vous devez sélectionner une journée ?")}));
+    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Vous devez sélectionner une journée ?")});
     EXPECT_EQ(report.NomUtilisateur, kZoe);
     EXPECT_EQ(report.TableSource, QStringLiteral("t_histo_consommation"));
     EXPECT_EQ(report.QRAffiConso.item(QStringLiteral("QRLblConsommationJournee"))->text,
               QStringLiteral("Consommation de la journée du 15/03/2025 en calories et différents"));
+}
+
+// A period date refused in one picker puts that picker back and leaves the other as set, although
+// the message box takes the focus from the picker clicked into; then the mirror case.
+TEST_F(HistoryForms, ARefusedPeriodDateResetsOnlyItsOwnPicker) {
+    for (const QDate& day : {QDate(2025, 1, 1), QDate(2025, 1, 31)}) SaveHistoryDay(kArc, day, 70, 2000, 1);
+    TFAffHistoConso a;
+    run(a, [&] {
+        QApplication::setActiveWindow(&a);
+        QTest::mouseClick(a.RBtnAffBilan, Qt::LeftButton);
+        stepDay(a.DTPickerDebut, 10);
+        stepDay(a.DTPickerFin, -25);
+        boxTakesFocus();
+        clickInto(a.DTPickerDebut);
+        EXPECT_EQ(a.DTPickerFin->date(), QDate(2025, 1, 31));
+        EXPECT_EQ(a.DTPickerDebut->date(), QDate(2025, 1, 11));
+        QApplication::setActiveWindow(&a);
+        stepDay(a.DTPickerFin, -15);
+        stepDay(a.DTPickerDebut, 10);
+        boxTakesFocus();
+        clickInto(a.DTPickerFin);
+        EXPECT_EQ(a.DTPickerDebut->date(), QDate(2025, 1, 1));
+        EXPECT_EQ(a.DTPickerFin->date(), QDate(2025, 1, 16));
+    });
 }
 
 // Fifty days of d'Arc (the 21st not saved), four pages, driven from the toolbar; every activation
