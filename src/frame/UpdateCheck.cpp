@@ -10,6 +10,7 @@
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 #include "frame/StringTable.h"
 #include "frame/Umessages.h"
@@ -60,7 +61,12 @@ QString NewerVersionPage(const QString& iniText, const QString& section, const Q
                          const QLocale& locale) {
     const QDateTime listed = ParseLocaleDateTime(IniValue(iniText, section, QStringLiteral("DateMaj")), locale);
     if (!listed.isValid() || !programDate.isValid() || !(programDate < listed)) return QString();
-    return IniValue(iniText, section, QStringLiteral("UrlMaj"));
+    const QString page = IniValue(iniText, section, QStringLiteral("UrlMaj"));
+    // Only a web page goes to the browser, never a script, a local file or another program's link.
+    const QUrl url(page, QUrl::StrictMode);
+    const bool web = url.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0 ||
+                     url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    return url.isValid() && web && !url.host().isEmpty() ? page : QString();
 }
 
 QString UpdateListAddress() { return MakerSiteAddress(QStringLiteral("maj_logiciels/Liste_logiciels.ini")); }
@@ -82,21 +88,32 @@ bool UpdateCheck::start(QWidget* owner, const Request& request) {
     QNetworkRequest get(request.listAddress);
     get.setTransferTimeout(request.limitMs);
     reply_ = network_->get(get);
+    // The list is taken in as it comes, a little at a time: one larger than the limit is given
+    // up as soon as it passes it, however fast the server sends.
+    reply_->setReadBufferSize(64 * 1024);
+    list_.clear();
     // The limit holds for the whole download, also for a server that sends a byte now and then.
     QTimer::singleShot(request.limitMs, reply_, &QNetworkReply::abort);
-    connect(reply_, &QNetworkReply::downloadProgress, reply_, [reply = reply_](qint64 received, qint64) {
-        if (received > kUpdateListMaxBytes) reply->abort();
-    });
+    connect(reply_, &QNetworkReply::readyRead, this, &UpdateCheck::received);
     connect(reply_, &QNetworkReply::finished, this, &UpdateCheck::downloaded);
     return true;
 }
 
+bool UpdateCheck::received() {
+    list_ += reply_->read(kUpdateListMaxBytes + 1 - list_.size());
+    if (list_.size() <= kUpdateListMaxBytes) return true;
+    list_.clear();
+    reply_->abort();
+    return false;
+}
+
 void UpdateCheck::downloaded() {
+    const bool whole = reply_->error() == QNetworkReply::NoError && received();
     QNetworkReply* reply = reply_;
     reply_ = nullptr;
     reply->deleteLater();
-    if (reply->error() != QNetworkReply::NoError) return finish();
-    const QByteArray list = reply->readAll();
+    const QByteArray list = std::exchange(list_, {});
+    if (!whole) return finish();
     {
         QFile local(request_.localPath);
         if (!local.open(QIODevice::WriteOnly | QIODevice::Truncate) || local.write(list) != list.size())

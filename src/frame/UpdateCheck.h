@@ -29,7 +29,8 @@ QString IniValue(const QString& iniText, const QString& section, const QString& 
 QDateTime ParseLocaleDateTime(const QString& text, const QLocale& locale = QLocale());
 
 // The download page to offer for a list: its UrlMaj when the section's DateMaj is later than
-// `programDate`, else empty (no section, an empty or unreadable date, an older or equal date).
+// `programDate` and the address is an http or https page, else empty (no section, an empty or
+// unreadable date, an older or equal date, any other kind of address).
 QString NewerVersionPage(const QString& iniText, const QString& section, const QDateTime& programDate,
                          const QLocale& locale = QLocale());
 
@@ -65,12 +66,15 @@ signals:
     void finished();
 
 private:
+    // Takes in what arrived; false (and the download given up) once the list passes the limit.
+    bool received();
     void downloaded();
     void offer(const QString& url);
     void finish();
 
     QNetworkAccessManager* network_ = nullptr;
     QNetworkReply* reply_ = nullptr;
+    QByteArray list_;   // the part of the list received so far
     QPointer<QWidget> owner_;
     Request request_;
     bool started_ = false;

@@ -29,6 +29,7 @@ public:
         return QUrl(QStringLiteral("http://127.0.0.1:%1/maj_logiciels/Liste_logiciels.ini").arg(serverPort()));
     }
     int requests = 0;
+    qint64 sent = 0;   // bytes the client took
 
 protected:
     void incomingConnection(qintptr handle) override {
@@ -41,6 +42,7 @@ protected:
             request_.clear();
             const QByteArray head = "HTTP/1.1 " + status_ + "\r\nContent-Type: text/plain\r\nContent-Length: " +
                                     QByteArray::number(mode_ == Trickle ? 1000 : body_.size()) + "\r\n\r\n";
+            connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64 n) { sent += n; });
             if (mode_ == Answer) socket->write(head + body_);
             if (mode_ == Trickle) {
                 socket->write(head);
@@ -61,9 +63,9 @@ private:
 const QDateTime kProgramDate(QDate(2026, 3, 15), QTime(10, 30));
 const QByteArray kPage = "https://www.vivanda.example/telechargement/Vivanda-2.0.6.html";
 
-QByteArray List(const QByteArray& section, const QByteArray& date) {
+QByteArray List(const QByteArray& section, const QByteArray& date, const QByteArray& page = kPage) {
     return "[AutreLogiciel1.0]\r\nDateMaj=01/01/2030 00:00:00\r\nUrlMaj=https://ailleurs.example/\r\n\r\n[" +
-           section + "]\r\nDateMaj=" + date + "\r\nUrlMaj=" + kPage + "\r\n";
+           section + "]\r\nDateMaj=" + date + "\r\nUrlMaj=" + page + "\r\n";
 }
 
 class UpdateCheckTest : public ModalTest {
@@ -103,32 +105,14 @@ protected:
 }  // namespace
 
 TEST(UpdateSection, NameLosesItsEighthCharacterThenTakesTheVersion) {
-    const struct {
-        const char* name;
-        const char* version;
-        const char* section;
-    } cases[] = {
-        {"Vivanda", "2.0", "Vivanda2.0"},          // seven characters: nothing removed
-        {"Vivanda+", "2.0", "Vivanda2.0"},
-        {"Calories Pro", "1.5", "Calorie Pro1.5"},
-        {"", "2.0", "2.0"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(UpdateSectionName(QString::fromUtf8(c.name), c.version), QString::fromUtf8(c.section)) << c.name;
+    EXPECT_EQ(UpdateSectionName("Vivanda", "2.0"), "Vivanda2.0");   // seven characters: nothing removed
+    EXPECT_EQ(UpdateSectionName("Vivanda+", "2.0"), "Vivanda2.0");
+    EXPECT_EQ(UpdateSectionName("Calories Pro", "1.5"), "Calorie Pro1.5");
 }
 
 TEST(UpdateSection, ListDatesAreReadInTheUsersFormat) {
-    const QLocale fr(QLocale::French, QLocale::France);
-    const struct {
-        const char* text;
-        QDateTime expected;
-    } cases[] = {
-        {"15/03/2026 10:31:05", QDateTime(QDate(2026, 3, 15), QTime(10, 31, 5))},
-        {"15/03/2026", QDateTime(QDate(2026, 3, 15), QTime(0, 0))},
-        {"", QDateTime()},
-        {"bientôt", QDateTime()},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ParseLocaleDateTime(QString::fromUtf8(c.text), fr), c.expected) << c.text;
+    // Dates with or without their time: see the checks below.
+    EXPECT_FALSE(ParseLocaleDateTime(QString::fromUtf8("bientôt"), QLocale(QLocale::French)).isValid());
     // Two-digit years of a short format are this century's.
     EXPECT_EQ(ParseLocaleDateTime("3/15/26", QLocale(QLocale::English, QLocale::UnitedStates)).date(),
               QDate(2026, 3, 15));
@@ -152,6 +136,9 @@ TEST_F(UpdateCheckTest, ANewerListedDateOffersTheDownloadPageAndNothingElseDoes)
         {List("Vivanda2.0", ""), "200 OK", nullptr, true},
         {List("Vivanda1.0", "01/01/2030 00:00:00"), "200 OK", nullptr, true},  // not this version
         {List("Vivanda2.0", "01/01/2030"), "404 Not Found", nullptr, true},
+        // Only a web page goes to the browser.
+        {List("Vivanda2.0", "01/01/2030", "javascript:alert(1)"), "200 OK", nullptr, true},
+        {List("Vivanda2.0", "01/01/2030", "file:///etc/passwd"), "200 OK", nullptr, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list.toStdString());
@@ -210,4 +197,15 @@ TEST_F(UpdateCheckTest, AServerThatKeepsTheListBackIsGivenUpWithinTheLimit) {
     check.start(&owner, {nowhere, dir.filePath("Liste_logiciels.ini"), "Vivanda2.0", kProgramDate});
     EXPECT_TRUE(done.wait(kUpdateCheckLimitMs + 1000));
     EXPECT_EQ(log.count(), 0);
+}
+
+TEST_F(UpdateCheckTest, AListPastTheLimitIsNotReadToItsEndNorStored) {
+    // A newer version would be offered, but for the 20 MB of comment after it.
+    const QByteArray list = List("Vivanda2.0", "01/01/2030") + QByteArray(20 << 20, ';');
+    ListServer server(ListServer::Answer, list);
+    run(server);
+    EXPECT_EQ(log.count(), 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath("Liste_logiciels.ini")));
+    // The download stopped soon after the limit: most of the list never left the server.
+    EXPECT_LT(server.sent, list.size() / 2);
 }
