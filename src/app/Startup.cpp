@@ -5,8 +5,10 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
 #include <exception>
 
+#include "data/Database.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/UVivanda.h"
@@ -103,7 +105,16 @@ int runVivanda(int argc, char** argv) {
     try {
         CreateLongLivedForms();
     } catch (const std::exception& ex) {
-        ReportUnexpectedError(QString::fromUtf8(ex.what()));
+        // The start is refused: nothing of this run stays behind, whatever way the box is left.
+        ReleaseInstanceLock();
+        closeDatabase();
+        if (dynamic_cast<const StartupError*>(&ex)) {
+            // Also for whoever started the program from a terminal.
+            std::fprintf(stderr, "Vivanda :\n%s\n", ex.what());
+            ReportUnexpectedError(QString::fromUtf8(ex.what()));
+        } else {
+            ReportError(ex);
+        }
         return 1;
     }
     // The help key opens the help page of the form that has the focus.

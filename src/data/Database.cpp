@@ -37,6 +37,23 @@ bool isBusyCode(int code) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+// Whether the file and its folder take a write: the header's user version is written back
+// unchanged, which needs the journal beside the file, then rolled back. A database another
+// program holds for writing cannot be told and passes.
+bool writable(sqlite3* db) {
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return isBusyCode(sqlite3_errcode(db));
+    int version = 0;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        version = sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    const QByteArray rewrite = "PRAGMA user_version = " + QByteArray::number(version);
+    const bool ok = sqlite3_exec(db, rewrite.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return ok;
+}
+
 }  // namespace
 
 DatabaseError::DatabaseError(const QString& message, int sqliteCode)
@@ -125,15 +142,27 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
 
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    auto unreadable = [&](int code) {
-        const bool busy = isBusyCode(code);
-        const QString detail = busy ? QString() : QString::fromUtf8(sqlite3_errmsg(db));
-        const QString problem = busy ? QStringLiteral("La base de données est utilisée par un autre programme :\n")
-                                     : QStringLiteral("La base de données ne peut pas être lue :\n");
-        QString msg = blank + problem + blank + QDir::toNativeSeparators(path);
-        if (!detail.isEmpty()) msg += QStringLiteral("\n") + blank + detail;
+    // The start is refused with the cause in French; the engine's own English text never shows.
+    auto refuse = [&](const QString& problem) {
         sqlite3_close(db);
-        return msg;
+        return blank + problem + QStringLiteral(" :\n") + blank + QDir::toNativeSeparators(path);
+    };
+    auto unreadable = [&](int code) {
+        switch (code & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return refuse(QStringLiteral("La base de données est utilisée par un autre programme"));
+        case SQLITE_NOTADB:
+            return refuse(QStringLiteral("Le fichier de la base de données n'est pas une base de données"));
+        case SQLITE_CORRUPT:
+            return refuse(QStringLiteral("La base de données est endommagée"));
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+            return refuse(QStringLiteral("La base de données ne peut pas être ouverte : son fichier ou son "
+                                         "dossier\n") + blank + QStringLiteral("n'est pas accessible en lecture et en écriture"));
+        default:
+            return refuse(QStringLiteral("La base de données ne peut pas être lue"));
+        }
     };
     if (rc != SQLITE_OK) return unreadable(rc);
     // Before any statement: a database another program holds for a moment is waited for.
@@ -155,11 +184,10 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
                    blank + QDir::toNativeSeparators(path);
         }
     }
-    if (sqlite3_db_readonly(db, "main") == 1) {
-        sqlite3_close(db);
-        return blank + QStringLiteral("La base de données est en lecture seule :\n") + blank +
-               QDir::toNativeSeparators(path);
-    }
+    // Every save would fail later on a file, or in a folder, that cannot be written.
+    if (sqlite3_db_readonly(db, "main") == 1 || !writable(db))
+        return refuse(QStringLiteral("La base de données est en lecture seule : son fichier ou son dossier\n") +
+                      blank + QStringLiteral("est protégé en écriture"));
 
     sqlite3_extended_result_codes(db, 1);
     sqlite3_create_function_v2(db, "FoldAccents", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,

@@ -55,10 +55,14 @@ namespace {
 // lives as long as the frame.
 QLockFile* g_instanceLock = nullptr;
 
-void releaseInstanceLock() {
+}  // namespace
+
+void ReleaseInstanceLock() {
     delete g_instanceLock;  // unlocks, which removes the file
     g_instanceLock = nullptr;
 }
+
+namespace {
 
 struct MenuEntry {
     const char* parent;   // name of the submenu it belongs to ("" = menu bar)
@@ -131,6 +135,8 @@ TFVivanda::TFVivanda(QWidget* parent) : QMainWindow(parent) {
     try {
         FormCreate();
     } catch (...) {
+        // A refused start leaves nothing behind it.
+        ReleaseInstanceLock();
         FVivanda = nullptr;
         setFrameWindow(nullptr);
         throw;
@@ -140,7 +146,7 @@ TFVivanda::TFVivanda(QWidget* parent) : QMainWindow(parent) {
 TFVivanda::~TFVivanda() {
     if (FVivanda == this) {
         FVivanda = nullptr;
-        releaseInstanceLock();
+        ReleaseInstanceLock();
     }
 }
 
@@ -375,7 +381,7 @@ void TFVivanda::closeEvent(QCloseEvent* e) {
     }
     FormClose();
     closeDatabase();
-    releaseInstanceLock();
+    ReleaseInstanceLock();
     QMainWindow::closeEvent(e);
 }
 

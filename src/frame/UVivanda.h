@@ -92,6 +92,10 @@ public:
     explicit StartupError(const QString& message);
 };
 
+// Removes the instance marker (MyVivanda.lock) the frame's creation made: at shut-down, and on
+// every way out of a start that was refused.
+void ReleaseInstanceLock();
+
 // The standard box for an unexpected error that a handler does not map to its own message.
 void ReportUnexpectedError(const QString& message);
 
