@@ -270,6 +270,15 @@ TEST_F(HistoryForms, DisplayOfSeveralUsersPeriodChecksAndADayReport) {
     EXPECT_EQ(report.TableSource, QStringLiteral("t_histo_consommation"));
     EXPECT_EQ(report.QRAffiConso.item(QStringLiteral("QRLblConsommationJournee"))->text,
               QStringLiteral("Consommation de la journée du 15/03/2025 en calories et différents"));
+    // Zoé's balance from the day chosen to her last day.
+    TFAffHistoConso balance;
+    run(balance, [&] {
+        pick(balance.LBoxUtilisateurs, 0);
+        balance.RBtnAffBilan->setChecked(true);
+        balance.DTPickerDebut->setDate(QDate(2025, 3, 15));
+        QTest::mouseClick(balance.BtnAfficher, Qt::LeftButton);
+    });
+    EXPECT_EQ(std::pair(bilan->DateDebut, bilan->DateFin), std::pair(QDate(2025, 3, 15), QDate(2026, 1, 20)));
 }
 
 // A period date refused in one picker puts that picker back and leaves the other as set, although
