@@ -173,6 +173,7 @@ TEST_F(RecipeEditor, ChangesToARecipeTheUserMayNotChangeAreRefusedAndUndone) {
     AnswerNextMessage(log);
     form->BtnEnregistrer->click();
     EXPECT_EQ(log.captions, (QStringList{"Modification d'enregistrement", "Modification impossible"}));
+    EXPECT_EQ(log.icons, (QStringList{"QUESTION", "EXLAMATION"}));
     EXPECT_EQ(IngredientsOf(2), before);
     EXPECT_FALSE(TFEditionRecettes::IngredientsModified);
 
@@ -487,6 +488,48 @@ namespace {
 
 // A new recipe deleted before it was saved leaves nothing to save: the next save asks nothing
 // and the list keeps one item per recipe.
+// A quantity typed in the ingredient grid is a change: leaving the grid for the list asks, and
+// "Oui" stores it with the recipe's values per gram computed again. A theme removed comes back on
+// "Non". "Dupliquer" settles a pending change before it copies. Every box is a question.
+TEST_F(ShownRecipeEditor, GridAndThemeChangesAreAskedAboutAndUndoneOnNon) {
+    auto typeInGrid = [this](const char* grams) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // the editor closed before
+        const QModelIndex quantity = form->DBGIngredients->model()->index(0, 1);
+        form->DBGIngredients->setCurrentIndex(quantity);
+        form->DBGIngredients->edit(quantity);
+        auto* editor = form->DBGIngredients->viewport()->findChild<QLineEdit*>("cellEditor");
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, grams);
+    };
+    auto clickListed = [this](const QString& name) {
+        const QRect item = form->LboxRecettes->visualItemRect(form->LboxRecettes->item(list().indexOf(name)));
+        QTest::mouseClick(form->LboxRecettes->viewport(), Qt::LeftButton, {}, item.center());
+    };
+    typeInGrid("250");
+    AnswerNextMessage(log, "BtnOui");
+    clickListed("Salade de fruits");
+    EXPECT_EQ(log.texts, QStringList{kSaveQuestion});
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 250.0}, {7, 200.0}}));
+    EXPECT_DOUBLE_EQ(Query::scalar("SELECT CaloriesGramme FROM t_recettes WHERE IdRecette = 2").toDouble(),
+                     (0.77 * 250 + 0.46 * 200) / 450);
+
+    AnswerNextMessage(log, "BtnOui");
+    QTest::mouseClick(form->BtnSuppCategorie, Qt::LeftButton);
+    EXPECT_EQ(count("t_categories_recettes"), 1);
+    AnswerNextMessage(log, "BtnNon");
+    clickListed("Purée de pommes de terre");
+    EXPECT_EQ(RowsOf("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = 1"), Rows{{1}});
+
+    typeInGrid("300");
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log, "BtnOui");
+    QTest::mouseClick(form->BtnDupliquer, Qt::LeftButton);
+    EXPECT_EQ(log.texts.at(log.count() - 2), kSaveQuestion);
+    EXPECT_EQ(IngredientsOf(3), (Rows{{6, 300.0}, {7, 200.0}}));
+    EXPECT_EQ(log.icons, QStringList(log.count(), "QUESTION"));
+}
+
 TEST_F(RecipeEditor, ADeletedNewRecipeLeavesNothingToSave) {
     form->BtnNouveau->click();
     QTest::keyClicks(form->DBEdtNom, "Brouillon");
