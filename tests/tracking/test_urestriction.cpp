@@ -59,8 +59,10 @@ protected:
 
 TEST_F(Restriction, BoundsRebuildTheListAndStayForEveryCategoryUntilLifted) {
     open();
+    // At most Pomme's 52 kcal: Pomme stays; a comparator without a value bounds nothing.
     restrict([](TFRestriction& d) {
-        bound(d.CBoxSuppInfCalories, 0, d.EdtCalories, "60");
+        bound(d.CBoxSuppInfCalories, 0, d.EdtCalories, "52");
+        d.CBoxSuppInfProtides->setCurrentIndex(0);
         d.BtnOK->click();
     });
     EXPECT_EQ(listed(), (QStringList{"Orange", "Pomme"}));
