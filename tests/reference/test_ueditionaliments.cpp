@@ -245,6 +245,7 @@ TEST_F(FoodEditor, RefusedDeletionsAndChangesOfShippedFoods) {
     AnswerNextMessage(log);
     form->BtnSupprimer->click();
     EXPECT_EQ(log.captions.last(), "Suppression impossible");
+    EXPECT_EQ(log.icons.mid(log.count() - 2), (QStringList{"QUESTION", "EXLAMATION"}));
     EXPECT_TRUE(log.texts.last().startsWith("        Cet aliment est utilisé dans une ou plusieurs recettes"));
     EXPECT_EQ(names().size(), 5);
     EXPECT_EQ(stored("IdAliment", "Kiwi").toInt(), 20);
@@ -254,12 +255,14 @@ TEST_F(FoodEditor, RefusedDeletionsAndChangesOfShippedFoods) {
     form->BtnSupprimer->click();
     EXPECT_EQ(log.captions.last(), "Suppression impossible");
     EXPECT_TRUE(log.texts.last().startsWith("        Vous ne pouvez pas supprimer cet aliment !"));
+    EXPECT_EQ(log.icons.last(), "EXLAMATION");
 
     Retype(form->EdtCalories, "60");
     AnswerNextMessage(log, "BtnOui");
     AnswerNextMessage(log);
     form->BtnEnregistrer->click();
     EXPECT_EQ(log.captions.last(), "Modification impossible");
+    EXPECT_EQ(log.icons.mid(log.count() - 2), (QStringList{"QUESTION", "EXLAMATION"}));
     EXPECT_EQ(form->EdtCalories->text(), "52");
     EXPECT_DOUBLE_EQ(stored("CaloriesGramme", "Pomme").toDouble(), 0.52);
 }

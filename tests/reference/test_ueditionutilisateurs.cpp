@@ -157,6 +157,7 @@ TEST_F(UserEditor, RenamingAUserWithSavedDaysOffersToMoveThem) {
     AnswerNextMessage(log, "BtnOui");
     form->BtnSupprimer->click();
     EXPECT_EQ(log.captions.last(), "Suppression d'un utilisateur");
+    EXPECT_EQ(log.icons.last(), "QUESTION");
     EXPECT_EQ(names(), QStringList{"Léa"});
     EXPECT_EQ(form->DBEdtNom->text(), "Léa");
     EXPECT_EQ(Query::scalar(days, {"Bob"}).toInt(), 1);
@@ -170,6 +171,7 @@ TEST_F(UserEditor, ARefusedSaveFromTheListMovesAndDropsTheChange) {
     AnswerNextMessage(log);
     clickUser("Marie");
     EXPECT_EQ(log.captions, (QStringList{"Modification d'enregistrement", "Erreur d'enregistrement"}));
+    EXPECT_EQ(log.icons, (QStringList{"QUESTION", "ERREUR"}));
     EXPECT_EQ(form->DBEdtNom->text(), "Marie");
     EXPECT_EQ(selected(), "Marie");
     EXPECT_FALSE(form->UserModified);
