@@ -179,6 +179,13 @@ void LockInput(QWidget* input, bool locked) {
     SetInputColour(input, locked ? kLockedColour : kEditableColour);
 }
 
+void LockAsDisplay(QWidget* display) {
+    LockInput(display, true);
+    QPalette p = display->palette();
+    p.setColor(QPalette::Disabled, QPalette::Text, p.color(QPalette::Active, QPalette::Text));
+    display->setPalette(p);
+}
+
 void SortForDisplay(QStringList& texts) {
     const QCollator collator = displayCollator();
     // One sort key per text, so long lists are not collated again at every comparison.

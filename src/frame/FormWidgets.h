@@ -65,6 +65,9 @@ void ShowLongItemsWhole(QListWidget* list);
 // Background colour of an input; `locked` also disables it.
 void SetInputColour(QWidget* input, const QColor& colour);
 void LockInput(QWidget* input, bool locked);
+// A figure the user reads but never types (a total, a result): locked, its text in the colour
+// of an editable input, since the locked grey is hard to read on the pale blue.
+void LockAsDisplay(QWidget* display);
 
 // Sorts texts as the sorted lists show them: French order, letter case ignored.
 void SortForDisplay(QStringList& texts);

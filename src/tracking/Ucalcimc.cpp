@@ -103,7 +103,7 @@ TFCalcIMC::TFCalcIMC(QWidget* parent) : QDialog(parent) {
     Button1 = PlaceButton(GbxIMC, "Button1", QStringLiteral("Calcul"), {246, 34, 75, 25});
     LblCommentaire = PlaceLabel(GbxIMC, "LblCommentaire", QStringLiteral("Commentaire"), {10, 64, 0, 0});
     EdtCommentaire = PlaceEdit(GbxIMC, "EdtCommentaire", {10, 80, 311, 21}, true);
-    for (QLineEdit* e : {EdtIMC, EdtCommentaire}) LockInput(e, true);
+    for (QLineEdit* e : {EdtIMC, EdtCommentaire}) LockAsDisplay(e);
     BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {264, 364, 75, 25});
 
     connect(RbtnSelectionListe, &QRadioButton::toggled, this, [this](bool on) { if (on) RbtnSelectionListeClick(); });

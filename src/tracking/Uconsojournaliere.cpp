@@ -54,8 +54,9 @@ const char* const kMessages[22] = {
 
 const char* const kQuitCaption = "Quitter la consommation journalière";
 const char* const kQuitQuestion =
-    "        La consommation de la journée a changé depuis son dernier\n"
-    "        enregistrement et sera perdue. Voulez-vous vraiment quitter ?";
+    "        La consommation de la journée n'a pas été enregistrée depuis\n"
+    "        sa dernière modification et sera perdue.\n"
+    "        Voulez-vous vraiment quitter ?";
 
 const char* const kOptimisationTexts[9] = {
     "Protides",
@@ -106,14 +107,9 @@ QComboBox* placeCombo(QWidget* parent, const char* name, QRect geometry) {
     return combo;
 }
 
-// A figure the user reads but does not type: locked, in the text colour of an editable input
-// (the locked grey is hard to read on the pale blue).
 QLineEdit* placeTotal(QWidget* parent, const char* name, QRect geometry) {
     QLineEdit* edit = PlaceEdit(parent, name, geometry, true);
-    LockInput(edit, true);
-    QPalette p = edit->palette();
-    p.setColor(QPalette::Disabled, QPalette::Text, p.color(QPalette::Active, QPalette::Text));
-    edit->setPalette(p);
+    LockAsDisplay(edit);
     return edit;
 }
 

@@ -589,6 +589,8 @@ TEST_F(ConsoWindow, NothingIsCutAtTheDefaultSize) {
     // In the grid a long name goes on over a second line of its row.
     add({longName, shortName});
     for (int row : {0, 1}) EXPECT_EQ(grid->elidedCellText(row, 0), QString()) << row;
+    // The totals read in the text colour of an input, not the locked grey.
+    EXPECT_EQ(f.EdtTotCalories->palette().color(QPalette::Disabled, QPalette::Text), f.palette().color(QPalette::Text));
 }
 
 TEST(DateDialog, TheCalendarsDayNamesFitTheirColumns) {
