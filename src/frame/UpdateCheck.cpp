@@ -103,7 +103,8 @@ bool UpdateCheck::received() {
     list_ += reply_->read(kUpdateListMaxBytes + 1 - list_.size());
     if (list_.size() <= kUpdateListMaxBytes) return true;
     list_.clear();
-    reply_->abort();
+    // Over once it has finished; the end of a download still running comes with its abort.
+    if (reply_->isRunning()) reply_->abort();
     return false;
 }
 
