@@ -271,13 +271,16 @@ void TFConsoJournaliere::buildControls() {
 }
 
 bool TFConsoJournaliere::eventFilter(QObject* watched, QEvent* event) {
-    // Enter validates the edit it is typed in: the objective and the minimum are checked as
-    // the focus moves on; the search adds the food it found.
+    // Enter validates the edit it is typed in: the search adds the food it found; the objective
+    // is checked as the focus moves on; the minimum is taken where it stands (the next control
+    // is "Effacer les quantités", which a second Enter must not reach).
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (watched == EditRechAliment)
                 guarded([this] { BtnAjouterClick(); });
+            else if (watched == EdtQuantiteMini)
+                EdtQuantiteMiniExit();
             else
                 focusNextChild();
             return true;
