@@ -17,6 +17,7 @@
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
+#include "data/NameColumn.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/Umessages.h"
@@ -251,6 +252,11 @@ void TFBesoinsJournaliers::lockInputs(bool locked) {
 void TFBesoinsJournaliers::FormActivate() {
     ReloadUserList(TUtilisateurs, LboxUtilisateurs);
     resetDurations();
+    // The activities in the interface's language, judged on the first one as every list is.
+    const QStringList columns = NameColumnNames(QStringLiteral("NomActivite"));
+    QStringList names;
+    for (const QString& c : columns) names << (TActivite.isEmpty() ? QString() : TActivite.rowValue(0, c).toString());
+    if (const int i = ChooseNameColumn(names, appState().LanguageCode); i >= 0) DBGActivite->setColumnField(0, columns[i]);
     if (!RbtnSelectionListe->isChecked()) RbtnSelectionListe->setChecked(true);  // runs its handler
     LboxUtilisateurs->setEnabled(true);
     LastUserIndex = LboxUtilisateurs->currentRow();

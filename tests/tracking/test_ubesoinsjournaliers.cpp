@@ -335,3 +335,12 @@ TEST_F(DailyNeeds, TypedFromTheKeyboardActivitiesCountWhatTheyAddToRest) {
     EXPECT_EQ(log.texts, QStringList({"        Age non valide !", "        Poids non valide !"}));
     EXPECT_EQ(d.TotalNeeds, 2759);
 }
+
+TEST_F(DailyNeeds, ActivitiesInTheLanguageOfTheInterface) {
+    appState().LanguageCode = 200;
+    modal::pushHandler([&](modal::Call&) {
+        EXPECT_EQ(dialog->DBGActivite->model()->index(0, 0).data().toString(), QStringLiteral("Walking"));
+        dialog->BtnAnnule->click();
+    });
+    modal::exec(dialog.get());
+}
