@@ -263,7 +263,7 @@ void TFConsoJournaliere::buildControls() {
     connect(CbxTypeOptimisation, &QComboBox::activated, this, [this] { CbxTypeOptimisationClick(); });
     connect(CbxNutriment, &QComboBox::activated, this, [this] { CbxNutrimentClick(); });
     for (QWidget* w : {static_cast<QWidget*>(EdtObjectifCal), static_cast<QWidget*>(EdtQuantiteMini),
-                       static_cast<QWidget*>(EditRechAliment)})
+                       static_cast<QWidget*>(EditRechAliment), static_cast<QWidget*>(LboxAliments)})
         w->installEventFilter(this);
     // Enter presses a focused button as Space does (this window is no dialog: it has no
     // default button for Enter to reach).
@@ -271,13 +271,13 @@ void TFConsoJournaliere::buildControls() {
 }
 
 bool TFConsoJournaliere::eventFilter(QObject* watched, QEvent* event) {
-    // Enter validates the edit it is typed in: the search adds the food it found; the objective
-    // is checked as the focus moves on; the minimum is taken where it stands (the next control
-    // is "Effacer les quantités", which a second Enter must not reach).
+    // Enter validates the edit it is typed in: the search (and the list) adds the food chosen;
+    // the objective is checked as the focus moves on; the minimum is taken where it stands (the
+    // next control is "Effacer les quantités", which a second Enter must not reach).
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == EditRechAliment)
+            if (watched == EditRechAliment || watched == LboxAliments)
                 guarded([this] { BtnAjouterClick(); });
             else if (watched == EdtQuantiteMini)
                 EdtQuantiteMiniExit();

@@ -407,6 +407,11 @@ TEST_F(ConsoWindow, ADayComposedFromTheKeyboardAndItsAlerts) {
     AnswerNextMessage(log, "BtnOui");
     QTest::keyClick(f.BtnRetirer, Qt::Key_Return);
     EXPECT_EQ(dayRows(), 0);
+    // In the list, the arrows choose and Enter adds.
+    f.LboxAliments->setFocus();
+    QTest::keyClick(f.LboxAliments, Qt::Key_Down);
+    TypeAtFocusAndEnter("");
+    EXPECT_EQ(f.TConsommation.rowValue(0, "NomAliment"), "Salade de fruits");
 }
 
 TEST_F(ConsoWindow, FirstStepsTextOncePerRun) {
