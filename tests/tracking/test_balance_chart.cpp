@@ -9,7 +9,6 @@
 #include "support/HistoryRows.h"
 #include "tracking/BalanceData.h"
 #include "tracking/ChartPlan.h"
-#include "tracking/HistoryDays.h"
 
 namespace {
 
@@ -214,30 +213,4 @@ TEST_F(DataTest, BalanceLoadsByIsoDateAndPairsSumsByDate) {
     EXPECT_EQ(lazy.DaySumCalories, (QVector<double>{0, 0, 1500}));
     ReadDaySums(lazy, -5, 99);
     EXPECT_EQ(lazy.DaySumCalories, d.DaySumCalories);
-}
-
-TEST_F(DataTest, HistoryDaysAndDeletions) {
-    SaveHistoryDay(QStringLiteral("Zoé"), QDate(2025, 3, 14), 60, 0, 2);
-    SaveHistoryDay(QStringLiteral("Zoé"), QDate(2025, 3, 15), 60, 0, 2);
-    SaveHistoryDay(QStringLiteral("Zoé"), QDate(2026, 1, 20), 60, 0, 2);
-    SaveHistoryDay(QStringLiteral("d'Arc"), QDate(2024, 6, 1), 60, 0, 1);
-    SaveHistoryDay(QStringLiteral("d'Arc"), QDate(2025, 3, 15), 60, 0, 1);
-    EXPECT_EQ(HistoryUserNames(), (QStringList{QStringLiteral("Zoé"), QStringLiteral("d'Arc")}));
-    EXPECT_EQ(HistoryUserCountOf({}), 1);
-    EXPECT_EQ(HistoryDays(QStringLiteral("d'Arc")), (QList<QDate>{{2024, 6, 1}, {2025, 3, 15}}));
-    EXPECT_EQ(HistoryDays().size(), 4);
-
-    // Before 15/03/2025: that day and the later ones stay, in every month and year.
-    DeleteHistory(HistoryDeletion::Before, QStringLiteral("Zoé"), QDate(2025, 3, 15));
-    EXPECT_EQ(HistoryDays(QStringLiteral("Zoé")), (QList<QDate>{{2025, 3, 15}, {2026, 1, 20}}));
-    EXPECT_EQ(HistoryDays(QStringLiteral("d'Arc")).size(), 2);
-    DeleteHistory(HistoryDeletion::Day, QStringLiteral("d'Arc"), QDate(2025, 3, 15));
-    EXPECT_EQ(HistoryDays(QStringLiteral("Zoé")).size(), 2);
-    EXPECT_EQ(HistoryRowCount("t_histo_infos_utilisateur"), 3);
-    DeleteHistory(HistoryDeletion::Before, std::nullopt, QDate(2026, 1, 1));
-    EXPECT_EQ(HistoryDays(), (QList<QDate>{{2026, 1, 20}}));
-    EXPECT_EQ(HistoryRowCount("t_histo_infos_utilisateur"), 1);
-
-    DeleteHistory(HistoryDeletion::All, std::nullopt, QDate());
-    EXPECT_EQ(HistoryRowCount("t_histo_consommation") + HistoryRowCount("t_histo_infos_utilisateur"), 0);
 }
