@@ -40,6 +40,7 @@ TEST(MessageLayout, ShortTextsKeepTheirLinesAndTheDesignHeight) {
     EXPECT_EQ(t.text, two);
     EXPECT_EQ(t.lines, 2);
     EXPECT_EQ(t.clientHeight, kDesignClientHeight);
+    EXPECT_GT(LayoutMessage(two + QStringLiteral("\n        Ligne trois"), false, 10, kW).clientHeight, kDesignClientHeight);
     const MessageLayout f = LayoutMessage(QStringLiteral("        a\n        b\n        c\n        d"), true, kH, kW);
     EXPECT_EQ(f.panelHeight, 4 * kH + 10);
     EXPECT_EQ(f.buttonsTop, 12 + f.panelHeight + 22 + 7);
