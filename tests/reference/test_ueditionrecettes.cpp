@@ -490,7 +490,8 @@ namespace {
 // and the list keeps one item per recipe.
 // A quantity typed in the ingredient grid is a change: leaving the grid for the list asks, and
 // "Oui" stores it with the recipe's values per gram computed again. A theme removed comes back on
-// "Non". "Dupliquer" settles a pending change before it copies. Every box is a question.
+// "Non". "Dupliquer" settles a pending change before it copies; the copy deleted leaves the list.
+// Every box is a question.
 TEST_F(ShownRecipeEditor, GridAndThemeChangesAreAskedAboutAndUndoneOnNon) {
     auto typeInGrid = [this](const char* grams) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);   // the editor closed before
@@ -527,6 +528,9 @@ TEST_F(ShownRecipeEditor, GridAndThemeChangesAreAskedAboutAndUndoneOnNon) {
     QTest::mouseClick(form->BtnDupliquer, Qt::LeftButton);
     EXPECT_EQ(log.texts.at(log.count() - 2), kSaveQuestion);
     EXPECT_EQ(IngredientsOf(3), (Rows{{6, 300.0}, {7, 200.0}}));
+    AnswerNextMessage(log, "BtnOui");
+    QTest::mouseClick(form->BtnSupprimer, Qt::LeftButton);   // the copy goes from the list
+    EXPECT_EQ(list(), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
     EXPECT_EQ(log.icons, QStringList(log.count(), "QUESTION"));
 }
 
