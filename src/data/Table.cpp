@@ -125,6 +125,17 @@ void Table::refresh() {
     notifyDetails(false);
 }
 
+bool Table::rereadRow(int row, qlonglong rowid) {
+    Query q(QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(quoted(tableName_)), {rowid});
+    q.open();
+    std::vector<std::vector<QVariant>> read = q.takeRows();
+    if (read.size() != 1 || int(read.front().size()) != int(columns_.size()) + 1) return false;
+    read.front().erase(read.front().begin());
+    rows_[row] = std::move(read.front());
+    invalidateIndex();
+    return true;
+}
+
 int Table::rowOfRowid(qlonglong rowid) const {
     auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
     return it == rowids_.end() ? -1 : int(it - rowids_.begin());
@@ -228,6 +239,14 @@ void Table::post() {
     if (onBeforePost) onBeforePost(*this);
     const std::vector<QVariant>& row = rows_[cur_];
     qlonglong rowid = rowids_[cur_];
+    // An edited row whose place among the rows read cannot change: the table in key (or stored)
+    // order, its key and its link to a master as they were.
+    auto unchanged = [&](const QString& column) {
+        const int c = column.isEmpty() ? -1 : columnIndex(column);
+        return c < 0 || (c < int(saved_.size()) && sameValue(saved_[c], row[c]));
+    };
+    const bool keepsItsPlace = state_ == State::Edit && orderBy_.isEmpty() && unchanged(keyColumn_) &&
+                               (!master_ || unchanged(linkColumn_));
     if (state_ == State::Insert) {
         QStringList names, marks;
         std::vector<QVariant> values;
@@ -265,9 +284,13 @@ void Table::post() {
         }
     }
     modified_ = false;
-    readRows();
-    const int at = rowOfRowid(rowid);
-    setCursor(at >= 0 ? at : cur_);
+    // Such a row alone is read back (the database's own values); otherwise every row is read
+    // again, which finds the posted row's place.
+    if (!keepsItsPlace || !rereadRow(cur_, rowid)) {
+        readRows();
+        const int at = rowOfRowid(rowid);
+        setCursor(at >= 0 ? at : cur_);
+    }
     setState(State::Browse);
     emit dataReset();
     computeCalcFields();

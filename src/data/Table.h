@@ -17,7 +17,9 @@
 // - append(): a blank row at the end (the master link fills the detail's link column), Insert.
 //   Database defaults apply at post (only the columns that were written are inserted).
 // - post(): before-post, INSERT/UPDATE (by key, or by rowid for a table without key), Browse,
-//   rows read again with the posted row current, after-post. A refusal raises DatabaseError and
+//   the posted row current and read back, after-post. An edited row that keeps its place (table
+//   in key or stored order, key and master link unchanged) is read back alone; otherwise every
+//   row is read again. A refusal raises DatabaseError and
 //   leaves the state and the pending values as they were. post() in Browse does nothing.
 // - cancel(): drops the pending values; an appended row disappears and the cursor returns to
 //   the row it was on.
@@ -148,6 +150,8 @@ private:
     void notifyDetails(bool masterMoved);
     void followMaster(bool masterMoved);
     int rowOfRowid(qlonglong rowid) const;
+    // Reads the row of `rowid` again into row `row`; false when it is not there any more.
+    bool rereadRow(int row, qlonglong rowid);
     void invalidateIndex() { index_.clear(); }
 
     QString tableName_;

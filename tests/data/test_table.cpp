@@ -45,6 +45,14 @@ TEST_F(DataTest, TableOrdersRowsAndStartsInsertOnEmptyEdit) {
     conso.post();
     EXPECT_EQ(count("SELECT COUNT(*) FROM t_consommation WHERE NomAliment = 'Pomme'"), 1);
     EXPECT_THROW(conso.setValue("Numero", 3), DatabaseError);
+
+    // A row whose key changes takes its new place in key order, and stays the current row.
+    users.first();
+    change(users, "Nom", "Zoé");
+    users.post();
+    EXPECT_EQ(users.asString("Nom"), "Zoé");
+    EXPECT_EQ(users.recNo(), 2);
+    EXPECT_EQ(column(users, "Nom"), QStringList({"Jean", "Marie", "Zoé"}));
 }
 
 // Moving off a modified row posts it, off an unmodified one cancels it; after-post runs once
