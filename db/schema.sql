@@ -47,22 +47,27 @@ CREATE TABLE t_recettes (
   DroitsModifUtilisateur INTEGER DEFAULT 1,
   Image TEXT
 );
+-- The recipes' names without their long descriptions: the check for a name already taken reads
+-- them alone.
+CREATE INDEX recettes_noms ON t_recettes(NomRecetteFrancais, NomRecetteAnglais, NomRecetteAllemand,
+                                         NomRecetteItalien, NomRecetteEspagnol);
 
 CREATE TABLE t_ingredients_recettes (
   IdRecette INTEGER,
   IdAliment INTEGER REFERENCES t_aliments(IdAliment),
   QuantiteGramme REAL
 );
-CREATE INDEX IdRecette ON t_ingredients_recettes(IdRecette);
--- The recipes that use a food: the recipe search, and the check that keeps a used food.
-CREATE INDEX ingredients_aliment ON t_ingredients_recettes(IdAliment);
+CREATE INDEX IdRecette ON t_ingredients_recettes(IdRecette, IdAliment);
+-- The links between recipes, foods and themes are read from their indexes alone (the recipe
+-- search, the food list, the check that keeps a used food).
+CREATE INDEX ingredients_aliment ON t_ingredients_recettes(IdAliment, IdRecette);
 
 CREATE TABLE t_categories_recettes (
   IdCategorie INTEGER,
   IdRecette INTEGER
 );
-CREATE INDEX IdRecette_categories ON t_categories_recettes(IdRecette);
-CREATE INDEX categories_recettes_theme ON t_categories_recettes(IdCategorie);
+CREATE INDEX IdRecette_categories ON t_categories_recettes(IdRecette, IdCategorie);
+CREATE INDEX categories_recettes_theme ON t_categories_recettes(IdCategorie, IdRecette);
 
 CREATE TABLE t_categories (
   IdCategorie INTEGER PRIMARY KEY,
