@@ -211,7 +211,11 @@ QStringList fillSorted(W* widget, QStringList texts) {
 }
 }  // namespace
 
-QStringList FillSorted(QListWidget* list, QStringList texts) { return fillSorted(list, std::move(texts)); }
+QStringList FillSorted(QListWidget* list, QStringList texts) {
+    // Lines of one height: a long list is laid out without measuring every item.
+    list->setUniformItemSizes(true);
+    return fillSorted(list, std::move(texts));
+}
 QStringList FillSorted(QComboBox* combo, QStringList texts) { return fillSorted(combo, std::move(texts)); }
 
 QStringList ListItems(const QListWidget* list) {
