@@ -135,13 +135,13 @@ bool ObjectiveFarBelowNeeds(bool needsKnown, int totalNeeds, float objective) {
 }
 
 QString ObjectiveAdviceText(int totalNeeds, float objective) {
-    return QStringLiteral("L'estimation de vos besoins calorique est de ") + QString::number(totalNeeds) +
-           QStringLiteral(" kilocalories, hors votre objectif calorique est de ") +
+    return QStringLiteral("L'estimation de vos besoins caloriques est de ") + QString::number(totalNeeds) +
+           QStringLiteral(" kilocalories, or votre objectif calorique est de ") +
            QString::number(double(objective), 'g', 15) + QStringLiteral(" kilocalories.\n") +
            QStringLiteral("Vous devez tenir compte des deux points suivants : \n") +
-           QStringLiteral("1- L'estimation des besoins est faite pour un individu 'type' et les votres "
+           QStringLiteral("1- L'estimation des besoins est faite pour un individu « type » et les vôtres "
                           "peuvent être sensiblement différents.\n") +
-           QStringLiteral("2- Il est déconseillé, dans le cadre d'un régime, de diminuer sont apport "
+           QStringLiteral("2- Il est déconseillé, dans le cadre d'un régime, de diminuer son apport "
                           "calorique de plus de 900 kilocalories par rapport à ses besoins.");
 }
 

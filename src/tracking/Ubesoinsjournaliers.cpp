@@ -29,10 +29,10 @@ namespace {
 
 const char* const kMessages[] = {
     "Erreur de saisie",
-    "        Age non valide !",
+    "        Âge non valide !",
     "        Taille non valide !",
     "        Poids non valide !",
-    "        Sexe non valide !\n        Les seules valeurs admisent sont 'M'(masculin) et 'F' (feminin).",
+    "        Sexe non valide !\n        Les seules valeurs admises sont 'M' (masculin) et 'F' (féminin).",
 };
 const char* const kBadDuration = "        Durée non valide !";
 // The activity grid is wider than the design's 248 pixels, so the longest activity names show
@@ -149,9 +149,9 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     LboxUtilisateurs->setObjectName(QStringLiteral("LboxUtilisateurs"));
     LboxUtilisateurs->setGeometry(10, 38, 280, 82);
     LboxUtilisateurs->setToolTip(
-        QStringLiteral("Selection d'un des utilisateurs pour déterminer ses besoins calorique journaliers"));
+        QStringLiteral("Sélection d'un des utilisateurs pour déterminer ses besoins caloriques journaliers"));
     RbtnAutre = PlaceRadio(GbxUtilisateur, "RbtnAutre", QStringLiteral("Autre"), {10, 126, 120, 17});
-    LblAge = PlaceLabel(GbxUtilisateur, "LblAge", QStringLiteral("Age"), {10, 150, 0, 0});
+    LblAge = PlaceLabel(GbxUtilisateur, "LblAge", QStringLiteral("Âge"), {10, 150, 0, 0});
     EdtAge = PlaceEdit(GbxUtilisateur, "EdtAge", {10, 166, 60, 21});
     LblTaille = PlaceLabel(GbxUtilisateur, "LblTaille", QStringLiteral("Taille (cm)"), {80, 150, 0, 0});
     EdtTaille = PlaceEdit(GbxUtilisateur, "EdtTaille", {80, 166, 60, 21});
@@ -188,7 +188,7 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     EdtTotalDepense = PlaceEdit(this, "EdtTotalDepense", {8, 328, 100, 21}, true);
     BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {420 + kWiderGrid, 324, 75, 25});
     BtnOk = PlaceButton(this, "BtnOk", QStringLiteral("Ok"), {505 + kWiderGrid, 324, 75, 25});
-    BtnOk->setToolTip(QStringLiteral("Validation de l'estimation des besoins calorique de la journée"));
+    BtnOk->setToolTip(QStringLiteral("Validation de l'estimation des besoins caloriques de la journée"));
     for (QLineEdit* e : {EdtBesoinBasic, EdtActiviteCalorie, EdtTotalDepense}) SetInputColour(e, kLockedColour);
 
     connect(RbtnSelectionListe, &QRadioButton::toggled, this, [this](bool on) { if (on) RbtnSelectionListeClick(); });
@@ -229,7 +229,7 @@ void TFBesoinsJournaliers::FormCreate() {
     NeedsFormCreating = 1;
     MakeFixedDialog(this, 600 + kWiderGrid, 391);
     for (int i = 0; i < 5; ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
-    LblBesoinBasic->setText(QStringLiteral("Estimation des besoins calorique\nde base en kilocalories (au repos)"));
+    LblBesoinBasic->setText(QStringLiteral("Estimation des besoins caloriques\nde base en kilocalories (au repos)"));
     NeedsFormCreating = 0;
 }
 

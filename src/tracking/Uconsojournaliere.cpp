@@ -29,19 +29,19 @@ namespace {
 
 const char* const kMessages[22] = {
     "Erreur",
-    "        Cet aliment à déjà été sélectionné !",
+    "        Cet aliment a déjà été sélectionné !",
     "Suppression d'un enregistrement",
     "        Voulez-vous vraiment supprimer cet enregistrement ?",
     "        Vous ne pouvez pas ajouter plus de 50 aliments",
     "Erreur optimisation",
-    "        Vous devez saisire votre objectif calorique !",
-    "        Vous devez saisire un nutriment !",
-    "        Vous devez saisire une quantité minimum pour un Aliment !",
+    "        Vous devez saisir votre objectif calorique !",
+    "        Vous devez choisir un nutriment !",
+    "        Vous devez saisir une quantité minimum par aliment !",
     "        Optimisation impossible, le total des calories est déjà\n        supérieur ou égal à l'objectif calorique !",
     "        Calcul des quantités impossible !\n",
     "Alerte",
-    "        Il est déconseillé d'avoir un apport journalier en glucide\n        inférieur à 100 gr.",
-    "        Toutes les quantités doivent êtres saisies !",
+    "        Il est déconseillé d'avoir un apport journalier en glucides\n        inférieur à 100 gr.",
+    "        Toutes les quantités doivent être saisies !",
     "        Total des calories supérieur à l'objectif calorique !",
     "Erreur de saisie",
     "        Valeur non valide !",
@@ -49,7 +49,7 @@ const char* const kMessages[22] = {
     nullptr,   // string table 173
     nullptr,   // string table 174
     "Enregistrement consommation journalière",
-    "        Votre consommation à été enregistrée avec succès !",
+    "        Votre consommation a été enregistrée avec succès !",
 };
 
 const char* const kQuitCaption = "Quitter la consommation journalière";
@@ -62,7 +62,7 @@ const char* const kOptimisationTexts[9] = {
     "Protides",
     "Lipides",
     "Glucides",
-    "Egale pour chaque aliment",
+    "Égale pour chaque aliment",
     "Conseillée, par nutriment",
     "Maximiser l'apport d'un nutriment",
     "Minimiser l'apport d'un nutriment",
@@ -76,17 +76,17 @@ const char* const kFirstStepsText =
     "pour une journée donnée et vous\n        permet soit :\n\n- De saisir vos apports alimentaires de la "
     "journée, calculer l'apport en calories que cela représente et les comparer à vos besoins caloriques."
     "\n\n- De calculer à l'avance les portions d'aliments que vous devez consommer dans la journée de façon "
-    "satisfaire vos besoin caloriques ou encore un \"objectif calorique\" que vous vous êtes fixé. Ce calcul "
-    "des quantités des aliments consommé peut se faire en fonction des différentes recommandations sur les "
-    "proportions en nutriments (régime équilibré, régime sportif, etc...).\n\n"
-    "Les valeurs caloriques et nutritionnelles de ces aliments ayant une certaine variabilité. Les valeurs "
-    "données par le logiciel, pour chaque aliment, sont  moyennes et le cumul"
+    "à satisfaire vos besoins caloriques ou encore un \"objectif calorique\" que vous vous êtes fixé. Ce calcul "
+    "des quantités des aliments consommés peut se faire en fonction des différentes recommandations sur les "
+    "proportions en nutriments (régime équilibré, régime sportif, etc.).\n\n"
+    "Les valeurs caloriques et nutritionnelles des aliments ont une certaine variabilité : les valeurs "
+    "données par le logiciel, pour chaque aliment, sont des moyennes et le cumul"
     " des calories et des nutriments des aliments sélectionnés, reste une estimation et doit être considéré "
     "comme tel par rapport à l'objectif calorique.\n\n"
-    "Pour respecter les portions alimentaires calculées par Vivanda vous devez disposer d'un moyen de "
+    "Pour respecter les portions alimentaires calculées par Vivanda, vous devez disposer d'un moyen de "
     "connaître les quantités des aliments à consommer, avec une certaine précision (balance"
     " ou quantités données sur les emballages).\n\n"
-    "Il n'est pas conseillé et est impossible, de déterminer sa consommation à la calorie près !\n\n"
+    "Il n'est ni conseillé ni possible de déterminer sa consommation à la calorie près !\n\n"
     "Pour en savoir plus ou pour bénéficier d'une aide contextuelle, cliquez sur \"F1\" ou sélectionnez "
     "dans le menu \"Aide sur Vivanda\".";
 
@@ -141,7 +141,7 @@ void TFConsoJournaliere::buildControls() {
 
     GbxBesoins = PlaceGroup(this, "GbxBesoins", QStringLiteral("Besoins caloriques journaliers"), {8, 4, 316, 54});
     BtnDetBesoinsCal = PlaceButton(GbxBesoins, "BtnDetBesoinsCal", QStringLiteral("Estimation des besoins"), {10, 20, 170, 25});
-    BtnDetBesoinsCal->setToolTip(QStringLiteral("Estimation des besoins calorique en fonction de votre profil et de votre activité"));
+    BtnDetBesoinsCal->setToolTip(QStringLiteral("Estimation des besoins caloriques en fonction de votre profil et de votre activité"));
     EdtBesoins = placeTotal(GbxBesoins, "EdtBesoins", {190, 22, 110, 21});
 
     GbxObjectif = PlaceGroup(this, "GbxObjectif", QStringLiteral("Objectif calorique"), {332, 4, 316, 54});
@@ -173,7 +173,7 @@ void TFConsoJournaliere::buildControls() {
     DBGIngredients = new DbGrid(GbxSelection);
     DBGIngredients->setObjectName(QStringLiteral("DBGIngredients"));
     DBGIngredients->setGeometry(242, 18, 392, 226);
-    DBGIngredients->setToolTip(QStringLiteral("Valeur nutritionnel pour un gramme, saisie de la quantité en grammes"));
+    DBGIngredients->setToolTip(QStringLiteral("Valeurs nutritionnelles pour un gramme, saisie de la quantité en grammes"));
     SetInputColour(DBGIngredients, kLockedColour);
 
     GbxOptimisation = PlaceGroup(this, "GbxOptimisation", QStringLiteral("Atteindre l'objectif calorique"), {8, 314, 640, 74});

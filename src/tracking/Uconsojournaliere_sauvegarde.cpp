@@ -37,10 +37,10 @@ void OfferErrorReport(const QString& location, const QString& browserFailure, co
     ShowSaveCancelled();
     QMessageBox offer(QMessageBox::NoIcon, QStringLiteral("Erreur inattendue"),
                       QString::fromUtf8(
-                          "Vivanda à rencontré une erreur inattendue. Acceptez vous que celle-ci soit transmise à "
+                          "Vivanda a rencontré une erreur inattendue. Acceptez-vous que celle-ci soit transmise à "
                           "l'auteur du logiciel ?\nAucune information ne sera recueillie au sein de votre ordinateur. "
                           "Seules les informations générées par le \nlogiciel et permettant d'identifier l'erreur "
-                          "seront transmises.\nEn acceptant vous permettez à l'auteur de Vivanda d'améliorer et de "
+                          "seront transmises.\nEn acceptant, vous permettez à l'auteur de Vivanda d'améliorer et de "
                           "fiabiliser ce logiciel."),
                       QMessageBox::Ok | QMessageBox::Cancel, frameWindow());
     if (modal::exec(&offer) != QMessageBox::Ok) return;

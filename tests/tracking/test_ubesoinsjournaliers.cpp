@@ -164,7 +164,7 @@ TEST_F(DailyNeeds, TypedModeChecksAndMessages) {
         d.BtnOk->click();
     });
     modal::exec(&d);
-    EXPECT_EQ(log.texts, (QStringList{"        Age non valide !", "        Taille non valide !", "        Poids non valide !",
+    EXPECT_EQ(log.texts, (QStringList{"        Âge non valide !", "        Taille non valide !", "        Poids non valide !",
                                       Flat(d.MessageTable[4]), "        Poids non valide !"}));
     EXPECT_EQ(d.Validated, 1);
     EXPECT_EQ(d.TotalNeeds, 1807 + 109);
@@ -332,7 +332,7 @@ TEST_F(DailyNeeds, TypedFromTheKeyboardActivitiesCountWhatTheyAddToRest) {
         d.BtnOk->click();
     });
     modal::exec(&d);
-    EXPECT_EQ(log.texts, QStringList({"        Age non valide !", "        Poids non valide !"}));
+    EXPECT_EQ(log.texts, QStringList({"        Âge non valide !", "        Poids non valide !"}));
     EXPECT_EQ(d.TotalNeeds, 2759);
 }
 

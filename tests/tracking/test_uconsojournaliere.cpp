@@ -189,7 +189,7 @@ TEST_F(ConsoWindow, NamesAreNotRepeatedIgnoringCaseAndLength) {
     AnswerNextMessage(log);
     add({"POMME"});
     EXPECT_EQ(f.TConsommation.recordCount(), 1);
-    EXPECT_EQ(log.texts, QStringList{Flat("        Cet aliment à déjà été sélectionné !")});
+    EXPECT_EQ(log.texts, QStringList{Flat("        Cet aliment a déjà été sélectionné !")});
 
     // A long name is stored cut to 32 characters; a second name with the same beginning is the
     // same row once stored, so it is refused too.
@@ -307,8 +307,8 @@ TEST_F(ConsoWindow, NeedsObjectiveAndAdvice) {
     AnswerNextMessage(log);
     setObjective("1500");
     ASSERT_EQ(log.count(), 1);
-    EXPECT_TRUE(log.texts[0].contains("L'estimation de vos besoins calorique est de 2500 kilocalories, "
-                                      "hors votre objectif calorique est de 1500 kilocalories."));
+    EXPECT_TRUE(log.texts[0].contains("L'estimation de vos besoins caloriques est de 2500 kilocalories, "
+                                      "or votre objectif calorique est de 1500 kilocalories."));
     EXPECT_TRUE(log.texts[0].endsWith("par rapport à ses besoins."));
 
     // Letters: no objective, silently, the text stays; an empty text keeps the objective.

@@ -91,7 +91,7 @@ TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSav
     form->BtnSauvegardeClick();
     EXPECT_EQ(shownWeight, QStringLiteral("75"));
     EXPECT_EQ(log.captions[0], QStringLiteral("Alerte"));
-    EXPECT_EQ(log.texts[1], QString::fromUtf8("        Votre consommation à été enregistrée avec succès !"));
+    EXPECT_EQ(log.texts[1], QString::fromUtf8("        Votre consommation a été enregistrée avec succès !"));
     EXPECT_EQ(baseColour(form->EdtTotGlucides), BgrColor(0x0000FF));
     EXPECT_EQ(savedInfo("Jean", day), (QVariantList{72.5, 1800.0, 1}));
     EXPECT_EQ(savedRows("Jean", day), 2);
@@ -205,7 +205,7 @@ TEST_F(DaySaveWindow, PrintAndSaveCheckEveryRowWhenTheyRun) {
     appState().SwitchCarbsBelowMinimum = 0;
     auto report = std::make_unique<TFQRAffiConsommation>();
     addRow(QStringLiteral("Pomme"), 0.1, 150);
-    const QString quantityMessage = QString::fromUtf8("        Toutes les quantités doivent êtres saisies !");
+    const QString quantityMessage = QString::fromUtf8("        Toutes les quantités doivent être saisies !");
     // Refused (and reported) when typed, left empty, or at 0: whatever the buttons show, both
     // clicks stop at the check with nothing written and no preview.
     for (const QVariant& grams : {QVariant(-5.0), QVariant(), QVariant(0.0)}) {
@@ -238,7 +238,7 @@ TEST_F(DaySaveWindow, AnObjectiveThatIsNotANumberStopsTheSaveWithItsOwnMessage) 
         log = {};
         AnswerNextMessage(log);   // no date dialog: only the message
         form->BtnSauvegardeClick();
-        EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Vous devez saisire votre objectif calorique !")})
+        EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Vous devez saisir votre objectif calorique !")})
             << objective;
     }
     EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
