@@ -22,7 +22,7 @@
 #include <map>
 #include <utility>
 
-#include "../tests/glpk/GlpkProgramme.h"
+#include "GlpkProgramme.h"
 
 namespace {
 

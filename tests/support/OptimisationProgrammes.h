@@ -1,7 +1,7 @@
 #pragma once
 // The linear programmes the quantity optimisation builds (modes 1, 2 and 3), filled from a day's
-// open rows, and random realistic days to fill them. Header-only: shared by the unit tests, the
-// GLPK comparison and the benchmark.
+// open rows, and random realistic days to fill them. Header-only: shared by the unit tests and
+// the benchmark.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

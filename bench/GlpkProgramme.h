@@ -1,11 +1,11 @@
 #pragma once
 // Solves a programme built for `Simplex` with GLPK's simplex, the reference solver of the
-// comparison test and the benchmark. Header-only; the program that includes it links GLPK.
+// benchmark's agreement check. Header-only; the program that includes it links GLPK.
 #include <glpk.h>
 
 #include <vector>
 
-#include "../support/OptimisationProgrammes.h"
+#include "../tests/support/OptimisationProgrammes.h"
 
 namespace programmes {
 
