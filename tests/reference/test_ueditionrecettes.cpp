@@ -176,6 +176,10 @@ TEST_F(RecipeEditor, ChangesToARecipeTheUserMayNotChangeAreRefusedAndUndone) {
     EXPECT_EQ(log.icons, (QStringList{"QUESTION", "EXLAMATION"}));
     EXPECT_EQ(IngredientsOf(2), before);
     EXPECT_FALSE(TFEditionRecettes::IngredientsModified);
+    AnswerNextMessage(log);
+    form->BtnSupprimer->click();   // nor may it be deleted
+    EXPECT_EQ(log.captions.last() + log.icons.last(), "Suppression impossibleEXLAMATION");
+    EXPECT_EQ(count("t_recettes"), 2);
 
     // Its copy may be changed; the question quotes the name as it stands.
     AnswerNextMessage(log, "BtnOui");
