@@ -87,8 +87,8 @@ const MenuEntry kMenu[] = {
     {"G1", "Gestiondelhistoriquedesconsommations", "Gestion de l'historique des consommations", false, false},
     {"", "Outils", "O&utils", true, false},
     {"Outils", "Conversiondesmesures", "Conversion des mesures  ", true, false},
-    {"Conversiondesmesures", "ConversionVM", "Conversion de divers unités de &mesures en grammes", false, false},
-    {"Conversiondesmesures", "ConversionMV", "Conversion des grammes en d'autres &unités de mesures", false, false},
+    {"Conversiondesmesures", "ConversionVM", "Conversion de diverses unités de &mesure en grammes", false, false},
+    {"Conversiondesmesures", "ConversionMV", "Conversion des grammes en d'autres &unités de mesure", false, false},
     {"Outils", "CalculdelIMC", "Calcul de l'IMC", false, false},
     {"", "Options", "&Options", true, false},
     {"Options", "Langue", "&Langue", true, true},
@@ -108,7 +108,7 @@ const MenuEntry kMenu[] = {
     {"Aide", "VideosDemonstrationVivanda", "Vidéos de démonstration de Vivanda", false, false},
     {"Aide", "SiteInternetAuteur", "Site &Internet de l'auteur", false, false},
     {"Aide", "InformationAstucesVivanda", "Information et astuces sur Vivanda", false, false},
-    {"Aide", "AproposdeVivanda", "A&propos de Vivanda", false, false},
+    {"Aide", "AproposdeVivanda", "À &propos de Vivanda", false, false},
 };
 
 const char* const kLanguageItems[] = {"Francais", "Anglais", "Allemand", "Italien", "Espagnol"};

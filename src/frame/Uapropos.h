@@ -26,7 +26,7 @@ public:
 
 extern TFApropos* FApropos;
 
-// The menu item "A propos de Vivanda": places the box over the frame and shows it.
+// The menu item "À propos de Vivanda": places the box over the frame and shows it.
 void ShowAproposFromMenu();
 
 // The program's 32 x 32 mark.

@@ -61,7 +61,7 @@ TFOptions::TFOptions(QWidget* parent) : QDialog(parent) {
     GbxRecette = PlaceGroup(this, "GbxRecette", QStringLiteral("Recettes de cuisine"), QRect(8, 11, 364, 53));
     ChbxRecettes = addSwitch(GbxRecette, "ChbxRecettes", "LblRecettes", 18, &LblRecettes);
 
-    GbxConsoJournaliere = PlaceGroup(this, "GbxConsoJournaliere", QString::fromUtf8("Consomation journalière"),
+    GbxConsoJournaliere = PlaceGroup(this, "GbxConsoJournaliere", QString::fromUtf8("Consommation journalière"),
                                      QRect(8, 75, 364, 156));
     ChbxConsoJournaliere =
         addSwitch(GbxConsoJournaliere, "ChbxConsoJournaliere", "LblConsoJournaliere", 18, &LblConsoJournaliere);
@@ -102,7 +102,7 @@ void TFOptions::FormCreate() {
              "Afficher le message d'alerte quand l'objectif calorique est inférieur aux\n"
              "besoins journaliers dans des proportions déconseillées.");
     setLabel(LblGlucidesPasBon,
-             "Afficher le message d'alerte quand le taux de glucide est inférieur au\nminimum recommandé.");
+             "Afficher le message d'alerte quand le taux de glucides est inférieur au\nminimum recommandé.");
     fitLabels({LblRecettes, LblConsoJournaliere, LblCalSupObjectif, LblObjectifPasBon, LblGlucidesPasBon});
 }
 

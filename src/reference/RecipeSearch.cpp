@@ -169,7 +169,7 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
 const QStringList& RecipeSearchMessages() {
     static const QStringList texts = {
         QStringLiteral("Erreur de saisie"),
-        QStringLiteral("Vous n'avez pas séléctionné de type de comparaison pour"),
+        QStringLiteral("Vous n'avez pas sélectionné de type de comparaison pour"),
         QStringLiteral("Valeur non valide pour"),
         QStringLiteral("le temps de préparation"),
         QStringLiteral("le nombre de calories"),

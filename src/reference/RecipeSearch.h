@@ -19,7 +19,7 @@
 
 // Comparator combo indexes: no item chosen, an upper bound, a lower bound.
 constexpr int kNoComparator = -1;
-constexpr int kAtMost = 0;    // "Infèrieur"
+constexpr int kAtMost = 0;    // "Inférieur"
 constexpr int kAtLeast = 1;   // "Supérieur"
 
 // The theme item that means any theme.
@@ -75,5 +75,5 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& criteria, co
 const QStringList& RecipeSearchMessages();
 
 // The French message of a refused search: "        Valeur non valide pour <subject> !" or
-// "        Vous n'avez pas séléctionné de type de comparaison pour\n        <subject> !".
+// "        Vous n'avez pas sélectionné de type de comparaison pour\n        <subject> !".
 QString RecipeSearchErrorText(const RecipeSearchStatement& statement);

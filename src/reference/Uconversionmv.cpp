@@ -29,24 +29,24 @@ std::optional<double> GramsToMeasures(double grams, double unitValue, double den
 
 TFConversionMV::TFConversionMV(QWidget* parent) : MeasureDialog(parent, kHelpContext) {
     setObjectName(QStringLiteral("FConversionMV"));
-    setWindowTitle(QStringLiteral("Conversion divers unités de mesures"));
+    setWindowTitle(QStringLiteral("Conversion en diverses unités de mesure"));
 
     // Top to bottom: the food, the weight, the measure, Conversion, the result, Ok.
     LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 6, 0, 0}, true);
     LboxAliments = PlaceWidget<QComboBox>(this, "LboxAliments", QRect(8, 22, 356, 22));
     LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliments"));
-    LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en gr)"), {8, 50, 0, 0}, true);
+    LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en g)"), {8, 50, 0, 0}, true);
     EdtQuantite = PlaceEdit(this, "EdtQuantite", {8, 66, 100, 21});
     EdtQuantite->setToolTip(QStringLiteral("Saisie de la quantité (en grammes) de l'aliment sélectionné"));
     LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 94, 0, 0}, true);
     LboxUnites = PlaceWidget<QComboBox>(this, "LboxUnites", QRect(8, 110, 356, 22));
     LboxUnites->setToolTip(
-        QStringLiteral("Sélection de l'unité de mesure  dans laquelle doit être effectué la conversion"));
+        QStringLiteral("Sélection de l'unité de mesure dans laquelle doit être effectuée la conversion"));
     BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {8, 140, 109, 25}, true);
-    BtnConversion->setToolTip(QStringLiteral("Conversion de la quantité en gramme dans l'unité de mesure sélectionnée"));
+    BtnConversion->setToolTip(QStringLiteral("Conversion de la quantité en grammes dans l'unité de mesure sélectionnée"));
     LblQuantite = PlaceLabel(this, "LblQuantite", QStringLiteral("Quantité"), {8, 172, 0, 0}, true);
     EdtVolume = PlaceEdit(this, "EdtVolume", {8, 188, 100, 21}, true);
-    EdtVolume->setToolTip(QStringLiteral("Quantité exprimer pour l'unité de mesure de volume sélectionnée"));
+    EdtVolume->setToolTip(QStringLiteral("Quantité exprimée dans l'unité de mesure de volume sélectionnée"));
     SetInputColour(EdtVolume, kLockedColour);
     BtnAnnule = PlaceButton(this, "BtnAnnule", QStringLiteral("Annuler"), {204, 186, 75, 25}, true);
     BtnAnnule->setVisible(false);

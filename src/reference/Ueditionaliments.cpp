@@ -89,7 +89,7 @@ void TFEditionAliments::buildControls() {
     DBEdtNomAliment = PlaceWidget<DbLineEdit>(this, "DBEdtNomAliment", {218, 24, 214, 21});
     DBEdtNomAliment->setField(&TAliments, FoodNameColumn);
 
-    GbxValeurs = PlaceGroup(this, "GbxValeurs", QStringLiteral("Valeurs nutritive pour 100 grammes"), {218, 52, 214, 132});
+    GbxValeurs = PlaceGroup(this, "GbxValeurs", QStringLiteral("Valeurs nutritives pour 100 grammes"), {218, 52, 214, 132});
     const struct {
         const char* label;
         const char* labelName;
@@ -290,7 +290,7 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
                QStringLiteral("glucides dépassent 100 grammes.");
     if (!NewFood && !TAliments.asBool(QStringLiteral("DroitsModifUtilisateur"))) {
         ShowMessageBox(kBlank + QStringLiteral("Vous ne pouvez pas modifier cet aliment !\n") + kBlank +
-                           QStringLiteral("Vous pouvez uniquement modifier les aliments que vous avez crée !"),
+                           QStringLiteral("Vous pouvez uniquement modifier les aliments que vous avez créés !"),
                        QStringLiteral("Modification impossible"), 48, nullptr, false);
         dropTyping = true;   // nothing the user could correct
         return QString();
@@ -309,7 +309,7 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     // Two foods of one name would send the list's later choices to the wrong one.
     const bool renamed = !NewFood && name != oldName;
     if ((NewFood || renamed) && nameTaken(name, id))
-        return kBlank + QStringLiteral("Cet aliment existe déja.") + tail;
+        return kBlank + QStringLiteral("Cet aliment existe déjà.") + tail;
     if (name != DBEdtNomAliment->text()) DBEdtNomAliment->setText(name);
 
     TAliments.edit();
@@ -445,7 +445,7 @@ void TFEditionAliments::BtnSupprimerClick() {
     if (!NewFood && TAliments.recNo() >= 0 && !TAliments.asBool(QStringLiteral("DroitsModifUtilisateur"))) {
         ShowMessageBox(kBlank + QStringLiteral("Vous ne pouvez pas supprimer cet aliment !\n") + kBlank +
                            QStringLiteral("Vous pouvez uniquement supprimer les aliments que vous avez\n") + kBlank +
-                           QStringLiteral("crée !"),
+                           QStringLiteral("créés !"),
                        caption, 48, nullptr, false);
         return;
     }
@@ -470,8 +470,8 @@ void TFEditionAliments::BtnSupprimerClick() {
             ShowMessageBox(DatabaseFailureText(e), caption, 48, nullptr, false);
             return;
         }
-        ShowMessageBox(kBlank + QStringLiteral("Cet aliment est utilisé dans une ou plusieurs recettes vous\n") + kBlank +
-                           QStringLiteral("devez dabors le retirer de ces recettes avant de le supprimer\n") + kBlank +
+        ShowMessageBox(kBlank + QStringLiteral("Cet aliment est utilisé dans une ou plusieurs recettes, vous\n") + kBlank +
+                           QStringLiteral("devez d'abord le retirer de ces recettes avant de le supprimer\n") + kBlank +
                            QStringLiteral("réellement !"),
                        caption, 48, nullptr, false);
         return;

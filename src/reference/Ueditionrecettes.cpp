@@ -139,7 +139,7 @@ void TFEditionRecettes::buildControls() {
     DBEdtTempsPrepartion->installEventFilter(this);
     LblDescription = PlaceLabel(this, "LblDescription", QStringLiteral("Description"), {216, 92, 0, 0}, true);
     DBMDescription = PlaceWidget<DbMemo>(this, "DBMDescription", {216, 108, 300, 58});
-    DBMDescription->setToolTip(QStringLiteral("Déscription de la recette"));
+    DBMDescription->setToolTip(QStringLiteral("Description de la recette"));
     DBMDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     LblPhoto = PlaceLabel(this, "LblPhoto", QStringLiteral("Photo"), {530, 8, 0, 0}, true);
@@ -153,11 +153,11 @@ void TFEditionRecettes::buildControls() {
 
     GpbCategories = PlaceGroup(this, "GpbCategories", QStringLiteral("Thèmes de recettes"), {216, 172, 300, 102});
     DBGCategories = PlaceWidget<DbGrid>(GpbCategories, "DBGCategories", {8, 20, 200, 76});
-    DBGCategories->setToolTip(QStringLiteral("Sélection du theme de la recette dans la liste déroulante"));
+    DBGCategories->setToolTip(QStringLiteral("Sélection du thème de la recette dans la liste déroulante"));
     BtnAjouterCategorie = PlaceButton(GpbCategories, "BtnAjouterCategorie", QStringLiteral("Ajouter"), {214, 20, 78, 25});
-    BtnAjouterCategorie->setToolTip(QStringLiteral("Ajouter un theme à la recette"));
+    BtnAjouterCategorie->setToolTip(QStringLiteral("Ajouter un thème à la recette"));
     BtnSuppCategorie = PlaceButton(GpbCategories, "BtnSuppCategorie", QStringLiteral("Supprimer"), {214, 52, 78, 25});
-    BtnSuppCategorie->setToolTip(QStringLiteral("Supprimer le theme sélectionné"));
+    BtnSuppCategorie->setToolTip(QStringLiteral("Supprimer le thème sélectionné"));
 
     GpbAliments = PlaceGroup(this, "GpbAliments", QStringLiteral("Ingrédients de la recette"), {8, 282, 608, 192});
     CboxCatAliments = PlaceWidget<QComboBox>(GpbAliments, "CboxCatAliments", {8, 20, 220, 21});
@@ -194,9 +194,9 @@ void TFEditionRecettes::buildControls() {
     DBEdtTempsPrepartion->setField(&TRecettes, QStringLiteral("TempsPreparation"));
     DBMDescription->setField(&TRecettes, RecipeDescColumn);
     DBGCategories->setTable(&TCategoriesRecettes);
-    DBGCategories->setColumns({{CategoryNameColumn, QStringLiteral("Theme"), 176}});
+    DBGCategories->setColumns({{CategoryNameColumn, QStringLiteral("Thème"), 176}});
     DBGIngredients->setTable(&TIngredients);
-    GridColumn quantity{QStringLiteral("QuantiteGramme"), QStringLiteral("Quantité (gr)"), 84};
+    GridColumn quantity{QStringLiteral("QuantiteGramme"), QStringLiteral("Quantité (g)"), 84};
     quantity.format = QStringLiteral("####0.##");
     quantity.color = kEditableColour;
     quantity.ellipsis = true;
@@ -488,7 +488,7 @@ void TFEditionRecettes::BtnSupprimerClick() {
     if (!id) return;
     if (!TRecettes.asBool(QStringLiteral("DroitsModifUtilisateur"))) {
         showMessage(QStringLiteral("        Vous ne pouvez pas supprimer cette recette.\n        Vous pouvez uniquement "
-                                   "supprimer les recettes que vous avez\n        crée !"),
+                                   "supprimer les recettes que vous avez\n        créées !"),
                     QStringLiteral("Suppression impossible"), 48);
         return;
     }

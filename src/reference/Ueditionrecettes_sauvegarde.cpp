@@ -72,7 +72,7 @@ bool TFEditionRecettes::SaveRecipeChanges() {
 bool TFEditionRecettes::refuseProtectedChanges() {
     if (NewRecipe || !CurrentRecipeId() || TRecettes.asBool(QStringLiteral("DroitsModifUtilisateur"))) return false;
     showMessage(QStringLiteral("        Vous ne pouvez pas modifier cette recette.\n        Vous pouvez uniquement "
-                               "modifier les recettes que vous avez\n        crée !"),
+                               "modifier les recettes que vous avez\n        créées !"),
                 QStringLiteral("Modification impossible"), 48);
     return true;
 }
@@ -275,7 +275,7 @@ void TFEditionRecettes::BtnDupliquerClick() {
     const int source = CurrentRecipeId();
     if (!source) return;
     const QString name = TRecettes.asString(RecipeNameColumn);
-    if (showMessage(kBlank + QStringLiteral("Voulez vous vraiment dupliquer la recette\n") + kBlank +
+    if (showMessage(kBlank + QStringLiteral("Voulez-vous vraiment dupliquer la recette\n") + kBlank +
                         QStringLiteral("'") + name + QStringLiteral("' ?"),
                     kDuplicateCaption, 36) != 6)
         return;

@@ -28,7 +28,7 @@ QString invalidValueText(const QString& mode, const QString& detail = QString())
 }
 
 QString existsText(const QString& mode) {
-    return QStringLiteral("Cet utilisateur existe déja !\n") + mode + QStringLiteral(" annulée !");
+    return QStringLiteral("Cet utilisateur existe déjà !\n") + mode + QStringLiteral(" annulée !");
 }
 
 const char* const kHistoryTables[] = {"t_histo_consommation", "t_histo_infos_utilisateur"};
@@ -85,7 +85,7 @@ void TFEditionUtilisateurs::buildControls() {
         return edit;
     };
     DBEdtNom = placeField("LblNom", QStringLiteral("Nom"), "DBEdtNom", 8, 170, QStringLiteral("Nom"), &LblNom);
-    DBEdtAge = placeField("LblAge", QStringLiteral("Age"), "DBEdtAge", 52, 60, QStringLiteral("Age"), &LblAge);
+    DBEdtAge = placeField("LblAge", QStringLiteral("Âge"), "DBEdtAge", 52, 60, QStringLiteral("Age"), &LblAge);
     DBEdtTaille = placeField("LblTaille", QStringLiteral("Taille (cm)"), "DBEdtTaille", 96, 60,
                              QStringLiteral("Taille"), &LblTaille);
     DBEdtPoids = placeField("LblPoids", QStringLiteral("Poids (kg)"), "DBEdtPoids", 140, 60,
@@ -142,7 +142,7 @@ void TFEditionUtilisateurs::FormActivate() {
         showUser(0);
     else
         ShowMessageBox(kBlank + QStringLiteral("Pour créer un nouvel utilisateur cliquez sur \"Nouveau\"."),
-                       QStringLiteral("Premier pas avec la gestion des utilisateurs"), 4, nullptr, false);
+                       QStringLiteral("Premiers pas avec la gestion des utilisateurs"), 4, nullptr, false);
     UserEditorActivated = true;
 }
 

@@ -92,13 +92,13 @@ Band detail() {
     for (int i = 0; i < 4; ++i) {
         const QString nutrient = QLatin1String(kNutrientColumns[i]);
         b.items << valueField(QLatin1String(fieldNames[i]), QString(), i, 0.5)
-                << unit(QStringLiteral("QRLblParGr%1").arg(i + 1), QStringLiteral("(par gr)"), i, 0.5)
+                << unit(QStringLiteral("QRLblParGr%1").arg(i + 1), QStringLiteral("(par g)"), i, 0.5)
                 << valueExpression(QStringLiteral("QRExpr") + QLatin1String(kNutrientNames[i]),
                                    nutrient + QStringLiteral("*QuantiteGramme"), i, kLine + 0.5,
                                    QStringLiteral("####0.###"));
     }
     b.items << valueField(QStringLiteral("QRDBTxtQuantite"), QString(), 4, kLine + 0.5)
-            << unit(QStringLiteral("QRLblGr"), QStringLiteral("(gr)"), 4, kLine + 0.5);
+            << unit(QStringLiteral("QRLblGr"), QStringLiteral("(g)"), 4, kLine + 0.5);
     return b;
 }
 
@@ -114,7 +114,7 @@ void footerLine(Band& b, const QString& prefix, const QString& title, double top
                                   : QStringLiteral("SUM(QuantiteGramme)");
         const QString name = QStringLiteral("QR%1%2").arg(prefix, i < 4 ? QLatin1String(kNutrientNames[i]) : QLatin1String("Quantite"));
         b.items << valueExpression(name, sum + divisor, i, top + 0.5, QStringLiteral("####0.##"))
-                << unit(name + QStringLiteral("Unite"), i == 0 ? QStringLiteral("(kcal)") : QStringLiteral("(gr)"), i,
+                << unit(name + QStringLiteral("Unite"), i == 0 ? QStringLiteral("(kcal)") : QStringLiteral("(g)"), i,
                         top + 0.5);
     }
 }
@@ -157,7 +157,7 @@ void TFQRAffiRecette::FormCreate() {
 
 void SetPerGramComments(Report& r) {
     r.item(QStringLiteral("QRLblCommentaire1"))->text = QStringLiteral(
-        "Les valeurs en calories et en nutriments, sont données pour un gramme de l'aliment (kilocalories et "
+        "Les valeurs en calories et en nutriments sont données pour un gramme de l'aliment (kilocalories et "
         "grammes de nutriment");
     r.item(QStringLiteral("QRLblCommentaire2"))->text = QStringLiteral(
         "par gramme d'aliment) et pour la quantité (en grammes) de l'aliment (kilocalories par gramme multipliée "

@@ -24,12 +24,12 @@ struct KindInfo {
 const KindInfo& kindInfo(int kind) {
     static const KindInfo kinds[] = {
         {500, 0.002,
-         {{&BalanceData::DaySumCalories, kChartRed, "Calories consommés (kcal)"},
+         {{&BalanceData::DaySumCalories, kChartRed, "Calories consommées (kcal)"},
           {&BalanceData::InfoObjectives, kChartGreen, "Besoins caloriques/Objectif calorique (kcal)"}}},
         {100, 0.01,
-         {{&BalanceData::DaySumProteins, kChartBlue, "Protides (gr)"},
-          {&BalanceData::DaySumLipids, kChartGreen, "Lipides (gr)"},
-          {&BalanceData::DaySumCarbs, kChartRed, "Glucides (gr)"}}},
+         {{&BalanceData::DaySumProteins, kChartBlue, "Protides (g)"},
+          {&BalanceData::DaySumLipids, kChartGreen, "Lipides (g)"},
+          {&BalanceData::DaySumCarbs, kChartRed, "Glucides (g)"}}},
         {25, 0.04, {{&BalanceData::InfoWeights, kChartGrey, "Poids (kg)"}}},
     };
     return kinds[std::clamp(kind, 0, 2)];

@@ -166,8 +166,8 @@ QString OptimisationFailureText(int32_t failure, std::span<const QString> messag
                               "        calculer. Mettez à 0 la quantité des aliments à calculer !");
     default:
         return messageTable[10] +
-               QStringLiteral("        Les aliments ou les quantités saisies, rendent impossible la\n"
-                              "        répartition de l'apport calorique sélectionnée, dans le "
+               QStringLiteral("        Les aliments ou les quantités saisies rendent impossible la\n"
+                              "        répartition de l'apport calorique sélectionnée dans le "
                               "respect de l'objectif calorique.");
     }
 }

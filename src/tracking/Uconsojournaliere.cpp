@@ -40,7 +40,7 @@ const char* const kMessages[22] = {
     "        Optimisation impossible, le total des calories est déjà\n        supérieur ou égal à l'objectif calorique !",
     "        Calcul des quantités impossible !\n",
     "Alerte",
-    "        Il est déconseillé d'avoir un apport journalier en glucides\n        inférieur à 100 gr.",
+    "        Il est déconseillé d'avoir un apport journalier en glucides\n        inférieur à 100 g.",
     "        Toutes les quantités doivent être saisies !",
     "        Total des calories supérieur à l'objectif calorique !",
     "Erreur de saisie",
@@ -117,7 +117,7 @@ QLineEdit* placeTotal(QWidget* parent, const char* name, QRect geometry) {
 
 TFConsoJournaliere::TFConsoJournaliere(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FConsoJournaliere"));
-    setWindowTitle(QStringLiteral("Consommation Journalière"));
+    setWindowTitle(QStringLiteral("Consommation journalière"));
     setProperty("HelpContext", 150);
     UseProgramFont(this);
     buildControls();
@@ -201,9 +201,9 @@ void TFConsoJournaliere::buildControls() {
     };
     const TotalColumn columns[] = {
         {"Calories", "(kcal)", &EdtTotCalories, "EdtTotCalories", &EdtPcCal, "EdtPcCal"},
-        {"Lipides", "(gr)", &EdtTotLipides, "EdtTotLipides", &EdtPcLip, "EdtPcLip"},
-        {"Protides", "(gr)", &EdtTotProtides, "EdtTotProtides", &EdtPcProt, "EdtPcProt"},
-        {"Glucides", "(gr)", &EdtTotGlucides, "EdtTotGlucides", &EdtPcGluc, "EdtPcGluc"},
+        {"Lipides", "(g)", &EdtTotLipides, "EdtTotLipides", &EdtPcLip, "EdtPcLip"},
+        {"Protides", "(g)", &EdtTotProtides, "EdtTotProtides", &EdtPcProt, "EdtPcProt"},
+        {"Glucides", "(g)", &EdtTotGlucides, "EdtTotGlucides", &EdtPcGluc, "EdtPcGluc"},
     };
     int x = 10;
     for (const TotalColumn& c : columns) {
@@ -214,7 +214,7 @@ void TFConsoJournaliere::buildControls() {
         PlaceLabel(GbxTotaux, "", QStringLiteral("(%)"), {x + 74, 60, 0, 0});
         x += 124;
     }
-    PlaceLabel(GbxTotaux, "", QStringLiteral("Quantité (gr)"), {x, 18, 0, 0});
+    PlaceLabel(GbxTotaux, "", QStringLiteral("Quantité (g)"), {x, 18, 0, 0});
     EdtTotQuantite = placeTotal(GbxTotaux, "EdtTotQuantite", {x, 34, 80, 21});
 
     BtnImprimer = PlaceButton(this, "BtnImprimer", QStringLiteral("Imprimer la consommation journalière"), {8, 478, 230, 27});
@@ -237,7 +237,7 @@ void TFConsoJournaliere::buildControls() {
     // A name too long for its column goes on over the next lines of its row, never cut.
     DBGIngredients->setWordWrap(true);
     DBGIngredients->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    GridColumn quantity = column("QuantiteGramme", "Quantité (gr)", 62);
+    GridColumn quantity = column("QuantiteGramme", "Quantité (g)", 62);
     quantity.readOnly = false;
     quantity.color = kEditableColour;
     quantity.ellipsis = true;

@@ -42,7 +42,7 @@ TFAffHistoConso::TFAffHistoConso(QWidget* parent)
                     QStringLiteral("Période à afficher"), "BtnAfficher", QStringLiteral("Afficher")) {
     BtnAfficher = actionButton();
     RBtnAffJournee = placeRadio("RBtnAffJournee", QStringLiteral("Afficher la journée"), 20);
-    PlaceLabel(GrpBoxPeriode, "LblSelectionnee", QStringLiteral("séléctionnée"), {28, 38, 0, 0});
+    PlaceLabel(GrpBoxPeriode, "LblSelectionnee", QStringLiteral("sélectionnée"), {28, 38, 0, 0});
     RBtnAffBilan = placeRadio("RBtnAffBilan", QStringLiteral("Afficher le bilan sur la"), 62);
     PlaceLabel(GrpBoxPeriode, "LblPeriode", QStringLiteral("période"), {28, 80, 0, 0});
     LblFin = PlaceLabel(GrpBoxPeriode, "LblFin", QStringLiteral("Fin"), {28, 110, 0, 0});
@@ -149,7 +149,7 @@ void TFAffHistoConso::DTPickerDebutExit() {
 
 void TFAffHistoConso::BtnAfficherClick() {
     if (LBoxDates->count() == 0) {
-        ShowMessageBox(QStringLiteral("        Il n'y à aucun historique à afficher."), kHistoryCaption, 0x20, nullptr,
+        ShowMessageBox(QStringLiteral("        Il n'y a aucun historique à afficher."), kHistoryCaption, 0x20, nullptr,
                        false);
         return;
     }

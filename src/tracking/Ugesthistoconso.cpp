@@ -32,11 +32,11 @@ bool confirm(const QString& text) { return ShowMessageBox(text, kCaption, 0x24, 
 }  // namespace
 
 TFGestHistoConso::TFGestHistoConso(QWidget* parent)
-    : HistoryDialog(parent, "FGestHistoConso", QStringLiteral("Gestion de l'historique des consomations"), kHelpContext,
+    : HistoryDialog(parent, "FGestHistoConso", QStringLiteral("Gestion de l'historique des consommations"), kHelpContext,
                     QStringLiteral("Période à supprimer"), "BtnSupprimer", QStringLiteral("Supprimer")) {
     BtnSupprimer = actionButton();
     RBtnSuppJournee = placeRadio("RBtnSuppJournee", QStringLiteral("Supprimer la journée"), 20);
-    PlaceLabel(GrpBoxPeriode, "LblSelectionnee", QStringLiteral("séléctionnée"), {28, 38, 0, 0});
+    PlaceLabel(GrpBoxPeriode, "LblSelectionnee", QStringLiteral("sélectionnée"), {28, 38, 0, 0});
     RBtnSuppTout = placeRadio("RBtnSuppTout", QStringLiteral("Supprimer tout l'historique"), 64);
     RBtnSuppInfDate = placeRadio("RBtnSuppInfDate", QStringLiteral("Supprimer l'historique"), 92);
     PlaceLabel(GrpBoxPeriode, "LblAnterieur", QStringLiteral("antérieur à cette date"), {28, 110, 0, 0});
@@ -101,7 +101,7 @@ void TFGestHistoConso::RBtnSuppInfDateClick() { DateTimePicker->setEnabled(true)
 
 void TFGestHistoConso::BtnSupprimerClick() {
     if (LBoxDates->count() == 0) {
-        say(QStringLiteral("        Il n'y à aucun historique à supprimer."));
+        say(QStringLiteral("        Il n'y a aucun historique à supprimer."));
         return;
     }
     const bool listed = usersListed();
@@ -152,7 +152,7 @@ void TFGestHistoConso::BtnSupprimerClick() {
         }
     } catch (const DatabaseError&) {
     }
-    say(QStringLiteral("        La suppression à été effectuée !"));
+    say(QStringLiteral("        La suppression a été effectuée !"));
 }
 
 void TFGestHistoConso::BtnQuitterClick() { close(); }

@@ -1,5 +1,5 @@
 #pragma once
-// "Gestion de l'historique des consomations": deletes one saved day, every saved day, or the days
+// "Gestion de l'historique des consommations": deletes one saved day, every saved day, or the days
 // before a date, of the user picked when the history holds several users, else of the whole
 // history. Created at start-up and shown modally from the frame's menu.
 #include "tracking/HistoryWidgets.h"

@@ -49,7 +49,7 @@ Band groupHeader() {
                        .italic();
     b.items << label(QStringLiteral("QRLblAliment"), QStringLiteral("Aliment"), {px(kFoodColumn), 32, 40, 5}).bold();
     const QString titles[] = {QStringLiteral("Calories"), QStringLiteral("Lipides"), QStringLiteral("Protides"),
-                              QStringLiteral("Glucides"), QStringLiteral("Quantité (gr)")};
+                              QStringLiteral("Glucides"), QStringLiteral("Quantité (g)")};
     const char* const names[] = {"QRLblCalories", "QRLblLipides", "QRLblProtides", "QRLblGlucides", "QRLblQuantite"};
     for (int i = 0; i < 5; ++i)
         b.items << label(QLatin1String(names[i]), titles[i], {px(kColumn[i]), 32, i < 4 ? 29.0 : 23.0, 5}).bold();
@@ -71,13 +71,13 @@ Band detail() {
         // Line 1: the value per gram through the grid's mask (a recipe's values per gram are
         // computed and carry every digit); line 2: for the quantity eaten.
         b.items << number(field(QStringLiteral("QRDBTxt") + name, nutrient, valueRect(i, 0.25), kPerGramMask))
-                << label(QStringLiteral("QRLblParGr%1").arg(i + 1), QStringLiteral("(par gr)"), unitRect(i, 0.25))
+                << label(QStringLiteral("QRLblParGr%1").arg(i + 1), QStringLiteral("(par g)"), unitRect(i, 0.25))
                 << number(expression(QStringLiteral("QRExpr") + name, nutrient + QStringLiteral("*QuantiteGramme"),
                                      valueRect(i, kLine + 0.25), kMask));
     }
     b.items << number(field(QStringLiteral("QRDBTxtQuantite"), QStringLiteral("QuantiteGramme"),
                             valueRect(4, kLine + 0.25), kMask))
-            << label(QStringLiteral("QRLblGr"), QStringLiteral("(gr)"), unitRect(4, kLine + 0.25));
+            << label(QStringLiteral("QRLblGr"), QStringLiteral("(g)"), unitRect(4, kLine + 0.25));
     return b;
 }
 
@@ -89,7 +89,7 @@ void footerValues(Band& b, const QString& prefix, double top, const QString& wra
                                   : QStringLiteral("SUM(QuantiteGramme)");
         const QString name = prefix + (i < 4 ? QLatin1String(kNutrientNames[i]) : QLatin1String("Quantite"));
         b.items << number(expression(name, wrap.arg(sum), valueRect(i, top), kMask))
-                << label(name + QStringLiteral("Unite"), i == 0 ? QStringLiteral("(kcal)") : QStringLiteral("(gr)"),
+                << label(name + QStringLiteral("Unite"), i == 0 ? QStringLiteral("(kcal)") : QStringLiteral("(g)"),
                          unitRect(i, top));
     }
 }
@@ -128,14 +128,14 @@ SqlStatement ConsumptionReportQuery(const QString& tableSource, int32_t weight, 
 }
 
 QString ConsumptionReportTitle(const QString& tableSource, const QDate& day, const QLocale& locale) {
-    if (tableSource == QLatin1String("t_consommation"))
-        return QStringLiteral("Consommation de la journée en calories et différents nutriments");
-    return QStringLiteral("Consommation de la journée du ") + locale.toString(day, QLocale::ShortFormat) +
-           QStringLiteral(" en calories et différents");
+    const QString date = tableSource == QLatin1String("t_consommation")
+                             ? QString()
+                             : QStringLiteral(" du ") + locale.toString(day, QLocale::ShortFormat);
+    return QStringLiteral("Consommation de la journée") + date + QStringLiteral(" en calories et différents");
 }
 
 QString ConsumptionReportUserLine(const QString& user) {
-    return user.isEmpty() ? QString() : QStringLiteral("nutriments de ") + user;
+    return user.isEmpty() ? QStringLiteral("nutriments") : QStringLiteral("nutriments de ") + user;
 }
 
 report::Report ConsumptionReport() {

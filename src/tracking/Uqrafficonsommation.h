@@ -21,10 +21,10 @@
 SqlStatement ConsumptionReportQuery(const QString& tableSource, int32_t weight, const QString& user,
                                   const QDate& day);
 
-// The title line: it ends with "nutriments" for the current day; for a saved day it stops at
-// "différents" and the user line completes it.
+// The title line, with the date for a saved day; it stops at "différents" and the user line
+// completes it.
 QString ConsumptionReportTitle(const QString& tableSource, const QDate& day, const QLocale& locale = QLocale());
-// "nutriments de " + the user, or "" without a user.
+// "nutriments de " + the user, or "nutriments" without a user.
 QString ConsumptionReportUserLine(const QString& user);
 
 // The report's bands: group header QRGroup (titles, comments, column titles), detail DetailBand1

@@ -28,7 +28,7 @@ const char* const kMessages[8] = {
     "la quantité de protides",
     "la quantité de glucides",
     "        Vous devez sélectionner un comparateur",
-    "        Saise erronée !",
+    "        Saisie erronée !",
 };
 constexpr int kCaption = 0;
 constexpr int kNegativeHead = 1;
@@ -50,11 +50,11 @@ struct NutrientLine {
 const NutrientLine kLines[4] = {
     {"Valeur calorique (kcal)", "Sélection du comparateur pour la valeur calorique",
      "Saisie de la valeur calorique en kilocalories"},
-    {"Quantité de lipides (gr)", "Sélection du comparateur pour la quantité de lipides",
+    {"Quantité de lipides (g)", "Sélection du comparateur pour la quantité de lipides",
      "Saisie de la quantité de lipides en grammes"},
-    {"Quantité de protides (gr)", "Sélection du comparateur pour la quantité de protides",
+    {"Quantité de protides (g)", "Sélection du comparateur pour la quantité de protides",
      "Saisie de la quantité de protides en grammes"},
-    {"Quantité de glucides (gr)", "Sélection du comparateur pour la quantité de glucides",
+    {"Quantité de glucides (g)", "Sélection du comparateur pour la quantité de glucides",
      "Saisie de la quantité de glucides en grammes"},
 };
 
@@ -102,7 +102,7 @@ TFRestriction::TFRestriction(QWidget* parent) : QDialog(parent) {
     RbtnAlimentsSimples = PlaceRadio(RgpTypeAliments, "RbtnAlimentsSimples",
                                      QStringLiteral("Uniquement les aliments simples "), {12, 34, 320, 20});
 
-    GbxValeurNutritive = PlaceGroup(this, "GbxValeurNutritive", QStringLiteral("Valeur nutritve pour 100 grammes"),
+    GbxValeurNutritive = PlaceGroup(this, "GbxValeurNutritive", QStringLiteral("Valeur nutritive pour 100 grammes"),
                                     {8, 74, 341, 156});
     QComboBox** boxes[4] = {&CBoxSuppInfCalories, &CBoxSuppInfLipides, &CBoxSuppInfProtides, &CBoxSuppInfGlucides};
     QLineEdit** edits[4] = {&EdtCalories, &EdtLipides, &EdtProtides, &EdtGlucides};
@@ -150,7 +150,7 @@ void TFRestriction::FormCreate() {
     for (int i = 0; i < 8; ++i) MessageTable[i] = QString::fromUtf8(kMessages[i]);
     for (int i = 0; i < 4; ++i) {
         const QSignalBlocker quiet(comparator(i));
-        comparator(i)->addItems({QStringLiteral("Infèrieur"), QStringLiteral("Supérieur")});
+        comparator(i)->addItems({QStringLiteral("Inférieur"), QStringLiteral("Supérieur")});
         comparator(i)->setCurrentIndex(-1);
     }
     RbtnAlimentsEtRecettes->setChecked(true);

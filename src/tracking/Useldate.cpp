@@ -88,7 +88,7 @@ void TFSelDate::FormShow() { CloseAllowed = 1; }
 void TFSelDate::FormActivate() {
     Validated = 0;
     LblSelDate->setText(QString::fromUtf8("Sélectionnez dans le\ncalendrier, la date\ncorrespondant à la\n"
-                                          "journée pendant\nlaquelle les aliments\nont étés consommés."));
+                                          "journée pendant\nlaquelle les aliments\nont été consommés."));
     // A wide desktop font gets one a little smaller, so that no line is cut by the calendar.
     QFont font = LblSelDate->font();
     while (LblSelDate->sizeHint().width() > LblSelDate->width() && font.pointSizeF() > 6) {

@@ -32,7 +32,7 @@ protected:
         grid->setTable(&conso);
         grid->setColumns({{"NomAliment", "Aliment", 112, "", true},
                           {"CaloriesGramme", "Calories", 52, "####0.##", true},
-                          {"QuantiteGramme", "Quantité (gr)", 62, "####0.##", false, Qt::white, true}});
+                          {"QuantiteGramme", "Quantité (g)", 62, "####0.##", false, Qt::white, true}});
         grid->errorHandler = [this](const QString& m) { errors << m; };
         QObject::connect(grid, &DbGrid::exited, [this] { ++exits; });
         window.show();
@@ -122,7 +122,7 @@ TEST_F(DataTest, GridLookupColumnWritesTheKey) {
     ingredients.open();
     DbGrid grid;
     grid.setTable(&ingredients);
-    grid.setColumns({{"NomIngredientFrancais", "Ingrédient", 120}, {"QuantiteGramme", "Quantité (gr)", 62}});
+    grid.setColumns({{"NomIngredientFrancais", "Ingrédient", 120}, {"QuantiteGramme", "Quantité (g)", 62}});
     grid.show();
     const QModelIndex idx = grid.model()->index(1, 0);
     grid.setCurrentIndex(idx);

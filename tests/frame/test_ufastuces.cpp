@@ -215,7 +215,7 @@ TEST_F(FirstStepsTest, StartingAnEditorFirstTakesTheOtherEditorsFoodTable) {
 TEST_F(FirstStepsTest, AMissingTextSaysWhichFileAndTheWindowGoesOn) {
     for (const char* name : {"Presentation_module_gest_profils", "Astuce_module_gest_profils_1", "Astuce_module_gest_profils_3"})
         QFile::remove(QStringLiteral("Aide/%1.rtf").arg(QLatin1String(name)));
-    const QString missing = QString::fromUtf8("n'a pas été trouvé !\nSi ce fichier à été déplacé ou supprimé, réinstallez");
+    const QString missing = QString::fromUtf8("n'a pas été trouvé !\nSi ce fichier a été déplacé ou supprimé, réinstallez");
     choose(4);
     EXPECT_TRUE(text().startsWith("Le fichier \"Presentation_module_gest_profils.rtf\" " + missing)) << text().toStdString();
     EXPECT_TRUE(window->BtnDemarrer->isEnabled());

@@ -89,7 +89,7 @@ TEST(MessageLayout, EveryBreakOfASeveralLineMessage) {
 TEST(MessageLayout, TextsClearTheIconAndCaptionsFitTheTitleBar) {
     // A text whose lines beside the icon lack the eight opening blanks moves right of it and
     // wraps to the narrower width; the others stay where the design puts them.
-    const QString advice = QStringLiteral("L'estimation de vos besoins calorique est de 2500 kilocalories, hors votre "
+    const QString advice = QStringLiteral("L'estimation de vos besoins caloriques est de 2500 kilocalories, or votre "
                                           "objectif calorique est de 1500 kilocalories.");
     const struct {
         QString text;

@@ -99,7 +99,7 @@ TEST_F(RecipeSearchTest, CriteriaFindTheirRecipes) {
 TEST(RecipeSearchRefusal, MessagesNameTheirSubject) {
     auto invalid = [](const char* subject) { return QString("        Valeur non valide pour %1 !").arg(subject); };
     auto noComparator = [](const char* subject) {
-        return QString("        Vous n'avez pas séléctionné de type de comparaison pour\n        %1 !").arg(subject);
+        return QString("        Vous n'avez pas sélectionné de type de comparaison pour\n        %1 !").arg(subject);
     };
     const QString time = invalid("le temps de préparation");
     const QString lipids = invalid("la quantité de lipides");

@@ -114,7 +114,7 @@ TEST_F(ConversionVM, QuantityRefusals) {
         d.BtnOk->click();
     });
     const QString invalid = "        Valeur non valide pour la quantité !";
-    EXPECT_EQ(log.texts, QStringList({"        Vous devez saisire une quantité !", invalid, invalid, invalid, invalid,
+    EXPECT_EQ(log.texts, QStringList({"        Vous devez saisir une quantité !", invalid, invalid, invalid, invalid,
                                       invalid}));
     EXPECT_EQ(log.captions, QStringList(6, "Erreur de saisie !"));
 }
@@ -139,7 +139,7 @@ TEST_F(ConversionVM, GridProtocolAndMenu) {
     EXPECT_EQ(d.Validated, 1);
     EXPECT_DOUBLE_EQ(d.ConvertedWeight, 5 * 0.92);  // Cuillère à café comes first
     ASSERT_EQ(log.count(), 2);
-    EXPECT_EQ(log.texts[0], Flat("        Vous devez saisire une quantité et cliquer sur le bouton\n        conversion !"));
+    EXPECT_EQ(log.texts[0], Flat("        Vous devez saisir une quantité et cliquer sur le bouton\n        conversion !"));
 
     // The next showing starts over: empty edits, no weight, and Annuler answers 0.
     showing(d, [&] {

@@ -74,7 +74,7 @@ TEST_F(ConversionMV, GramsBecomeMeasuresAndErrorsEmptyTheEdits) {
             const char* grams;
             const char* message;
         } refusals[] = {
-            {"Flacon 20 ml", "", "        Vous devez saisire une quantité !"},
+            {"Flacon 20 ml", "", "        Vous devez saisir une quantité !"},
             {"Flacon 20 ml", "-3", "        Valeur non valide pour la quantité !"},
             {"Flacon 20 ml", "dix", "        Valeur non valide pour la quantité !"},
             {"Dosette vide", "100", "        Valeur non valide pour la quantité !"},

@@ -30,7 +30,7 @@ TEST(FoodValues, ReadableBackAndRoundingAside) {
 
 namespace {
 
-const QString kExists = "        Cet aliment existe déja.";
+const QString kExists = "        Cet aliment existe déjà.";
 const QString k100g = "        Les quantités cumulées en grammes des lipides, protides et        glucides dépassent 100 grammes.";
 
 // The shipped fixture foods may not be changed; Kiwi (used by recipe 1), Mangue and Cannelle

@@ -184,7 +184,7 @@ TEST_F(RecipeEditor, ChangesToARecipeTheUserMayNotChangeAreRefusedAndUndone) {
     // Its copy may be changed; the question quotes the name as it stands.
     AnswerNextMessage(log, "BtnOui");
     form->BtnDupliquer->click();
-    EXPECT_EQ(log.texts.last(), "        Voulez vous vraiment dupliquer la recette        'Purée de pommes de terre' ?");
+    EXPECT_EQ(log.texts.last(), "        Voulez-vous vraiment dupliquer la recette        'Purée de pommes de terre' ?");
     EXPECT_EQ(form->DBEdtNom->text(), "Purée de pommes de terre(1)");
     EXPECT_TRUE(form->TRecettes.asBool("DroitsModifUtilisateur"));
     EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Purée de pommes de terre(1)");

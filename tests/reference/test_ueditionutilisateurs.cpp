@@ -105,13 +105,13 @@ TEST_F(UserEditor, NamesAreTrimmedUniqueAndPrintable) {
         if (log.count() > 0) AnswerNextMessage(log, "BtnNon");
         newUser(QString::fromUtf8(twin), "30", "170", "70", "M");
         saveAnswering(true);
-        EXPECT_EQ(log.texts.last(), "Cet utilisateur existe déja !Création annulée !") << twin;
+        EXPECT_EQ(log.texts.last(), "Cet utilisateur existe déjà !Création annulée !") << twin;
     }
     AnswerNextMessage(log, "BtnNon");
     clickUser("Marie");
     Retype(form->DBEdtNom, "jéan");
     saveAnswering(true);
-    EXPECT_EQ(log.texts.last(), "Cet utilisateur existe déja !Modification annulée !");
+    EXPECT_EQ(log.texts.last(), "Cet utilisateur existe déjà !Modification annulée !");
     Retype(form->DBEdtNom, "");
     Paste(form->DBEdtNom, QString("Ma") + QChar(0) + "rie");
     saveAnswering(true);
@@ -185,7 +185,7 @@ TEST_F(UserEditor, AnEmptyTableShowsTheTipOnceAndTypingThereCreates) {
     Query::execute("DELETE FROM t_utilisateurs");
     AnswerNextMessage(log);
     open();
-    EXPECT_EQ(log.captions, QStringList{"Premier pas avec la gestion des utilisateurs"});
+    EXPECT_EQ(log.captions, QStringList{"Premiers pas avec la gestion des utilisateurs"});
     EXPECT_EQ(log.texts.first(), "        Pour créer un nouvel utilisateur cliquez sur \"Nouveau\".");
     form->FormActivate();
     EXPECT_EQ(log.count(), 1);

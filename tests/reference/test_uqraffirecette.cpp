@@ -129,7 +129,7 @@ TEST_F(RecipeSheet, PdfOfTheSheetInFrench) {
     ASSERT_TRUE(pdftotext.waitForFinished(60000));
     ASSERT_EQ(pdftotext.exitCode(), 0);
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-    for (const char* expected : {"Tarte d'essai", "Crème fouettée", "Cuire 30 minutes.", "0,52", "(par gr)",
+    for (const char* expected : {"Tarte d'essai", "Crème fouettée", "Cuire 30 minutes.", "0,52", "(par g)",
                                  "1156,567", "1234,57", "Par personne", "308,64", "kilocalories par gramme"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
 }

@@ -134,7 +134,7 @@ TEST(ChartPlan, PagesSheetsAndPaperGeometry) {
     // The last day of sheet 1 and the first of sheet 2 are not joined.
     for (const ChartPlan& s : sheets) EXPECT_TRUE(Segments(s, kChartRed).isEmpty());
     EXPECT_EQ(Markers(sheets[2], kChartRed), (QVector<QPoint>{{400, 70}, {250, 2930}}));
-    EXPECT_EQ(sheets[2].textAt({430, 40}), QStringLiteral("Calories consommés (kcal)"));
+    EXPECT_EQ(sheets[2].textAt({430, 40}), QStringLiteral("Calories consommées (kcal)"));
     EXPECT_EQ(sheets[2].textAt({20, 4810 - 4800}), QStringLiteral("5000"));
     EXPECT_TRUE(Segments(sheets[2], kChartBlack).contains(qMakePair(QPoint(240, 4850), QPoint(260, 4850))));
     EXPECT_TRUE(Segments(sheets[2], kChartBlack).contains(qMakePair(QPoint(250, 4840), QPoint(250, 4860))));

@@ -92,7 +92,7 @@ TEST_F(HistoryForms, MaintenanceOfAnEmptyAndOfAOneUserHistory) {
         AnswerNextMessage(log);
         d.BtnSupprimerClick();
     });
-    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y à aucun historique à supprimer.")});
+    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y a aucun historique à supprimer.")});
 
     // Every click on a day, the one already chosen too, chooses that day again; the arrows move in
     // the list and Enter there validates.
@@ -123,7 +123,7 @@ TEST_F(HistoryForms, MaintenanceOfAnEmptyAndOfAOneUserHistory) {
     });
     EXPECT_EQ(HistoryRowCount("t_histo_consommation") + HistoryRowCount("t_histo_infos_utilisateur"), 0);
     const QString all = QStringLiteral("        Voulez-vous vraiment effectuer la suppression de        l'historique ?");
-    const QString done = QStringLiteral("        La suppression à été effectuée !");
+    const QString done = QStringLiteral("        La suppression a été effectuée !");
     EXPECT_EQ(log.texts.mid(1), (QStringList{all, QStringLiteral("        Voulez-vous vraiment effectuer la suppression "
                                                                  "de la journée ?"), done, all, done}));
     EXPECT_EQ(log.icons, QStringList(log.count(), QStringLiteral("QUESTION")));
@@ -162,7 +162,7 @@ TEST_F(HistoryForms, MaintenanceOfSeveralUsersByDayAndBeforeADate) {
         d.BtnSupprimerClick();
         EXPECT_EQ(texts(d.LBoxDates), QStringList{QStringLiteral("20/01/2026")});
     });
-    EXPECT_EQ(log.texts.mid(0, 2), (QStringList{QStringLiteral("        Il n'y à aucun historique à supprimer."),
+    EXPECT_EQ(log.texts.mid(0, 2), (QStringList{QStringLiteral("        Il n'y a aucun historique à supprimer."),
                                                 QStringLiteral("        Vous devez sélectionner une journée ?")}));
     EXPECT_EQ(log.icons, QStringList(log.count(), QStringLiteral("QUESTION")));
     EXPECT_EQ(HistoryRowCount("t_histo_consommation"), 3);   // Zoé's last day and d'Arc's
@@ -209,7 +209,7 @@ TEST_F(HistoryForms, DisplayOfEmptyAndOneDayHistories) {
             d.BtnAfficherClick();
         });
     }
-    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y à aucun historique à afficher.")});
+    EXPECT_EQ(log.texts, QStringList{QStringLiteral("        Il n'y a aucun historique à afficher.")});
 
     // One user with a single day: the pickers stay disabled on that day, the balance charts it.
     SaveHistoryDay(QString(), QDate(2025, 3, 15), 70, 2000, 1);

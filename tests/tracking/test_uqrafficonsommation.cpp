@@ -51,7 +51,8 @@ TEST_F(ConsumptionReportTest, CurrentDayItemsTotalsAndPerKilo) {
     report->Poids = 0;
     report::ReportPlan plan = report->LayOut(kFrench);
     EXPECT_EQ(plan.pageCount, 1);
-    EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{QString()});
+    EXPECT_EQ(texts(plan, "QRLblConsommationJournee")[0] + ' ' + texts(plan, "QRLblUtilisateur")[0],
+              QString::fromUtf8("Consommation de la journée en calories et différents nutriments"));
     // Per gram as stored, for the quantity through ####0.###.
     const std::pair<const char*, QStringList> items[] = {
         {"QRDBTxtAliment", {"Pomme", QString::fromUtf8("Pain d'épice")}}, {"QRDBTxtCalories", {"0,52", "2,5"}},

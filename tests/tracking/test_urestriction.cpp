@@ -112,8 +112,8 @@ TEST_F(Restriction, RefusalsKeepTheDialogOpenAndNeverReachTheList) {
     } refusals[] = {
         {-1, "150", Flat(comparatorText.arg("le nombre de calories"))},
         {0, "-5", "Valeur non valide pour le nombre de calories !"},
-        {0, "12,5", "        Saise erronée !"},
-        {1, "", "        Saise erronée !"},
+        {0, "12,5", "        Saisie erronée !"},
+        {1, "", "        Saisie erronée !"},
     };
     restrict([&](TFRestriction& d) {
         for (const auto& r : refusals) {
