@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,10 +21,39 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "frame/Umessages.h"
+
 namespace {
 // Outer frame of a dialog around its client area: borders and title bar.
 constexpr int kFrameWidth = 8;
 constexpr int kFrameHeight = 34;
+
+// The window property that keeps Enter for the form's own handler (LetFormTakeEnter).
+constexpr char kFormTakesEnter[] = "FormTakesEnter";
+
+// Runs its function on Enter or Return (keypad included, no other modifier) sent to the widget
+// it watches, and keeps the key from going further; a held key runs it once. A window that reads
+// Enter itself keeps it.
+class EnterKey : public QObject {
+public:
+    EnterKey(QObject* parent, std::function<void()> run) : QObject(parent), run_(std::move(run)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window()->property(kFormTakesEnter).toBool()) return false;
+        if (!key->isAutoRepeat()) run_();
+        return true;
+    }
+
+private:
+    std::function<void()> run_;
+};
 
 // French order, letter case ignored: the order of every sorted list.
 QCollator displayCollator() {
@@ -103,7 +133,9 @@ void UseDialogFrame(QWidget* dialog) {
 
 void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight) {
     UseDialogFrame(dialog);
-    dialog->setFixedSize(outerWidth - kFrameWidth, outerHeight - kFrameHeight);
+    // Wide enough for the title bar to show the caption whole.
+    const int width = CaptionWidth(dialog->windowTitle(), dialog->font()) + kTitleBarRoom;
+    dialog->setFixedSize(std::max(outerWidth - kFrameWidth, width), outerHeight - kFrameHeight);
 }
 
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold) {
@@ -122,11 +154,21 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect
 QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
-    // Enter belongs to the form's own handlers, never to a default button.
+    // Enter in an edit belongs to the form's own handlers, never to a default button; Enter on
+    // a focused button presses it, as Space does.
     button->setAutoDefault(false);
+    OnEnterKey(button, [button] {
+        if (button->isEnabled()) button->click();
+    });
     setBold(button, bold);
     button->setGeometry(geometry);
     return button;
+}
+
+void LetFormTakeEnter(QWidget* form) { form->setProperty(kFormTakesEnter, true); }
+
+void OnEnterKey(QWidget* widget, std::function<void()> run) {
+    widget->installEventFilter(new EnterKey(widget, std::move(run)));
 }
 
 QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly) {

@@ -36,7 +36,8 @@ void UseProgramFont(QWidget* form);
 // be closed that way ignores it through its reject() or closeEvent().)
 void UseDialogFrame(QWidget* dialog);
 
-// UseDialogFrame on a fixed-size dialog of the given outer size.
+// UseDialogFrame on a fixed-size dialog of the given outer size, widened if its caption (set
+// before) needs more room.
 void MakeFixedDialog(QDialog* dialog, int outerWidth, int outerHeight);
 
 // Child controls with their component name, placed at `geometry` (a label sizes itself when
@@ -51,7 +52,13 @@ W* PlaceWidget(QWidget* parent, const char* name, const QRect& geometry) {
 }
 
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
+// A placed button is pressed by Enter as by Space when it has the focus, unless its window reads
+// Enter itself (LetFormTakeEnter).
 QPushButton* PlaceButton(QWidget* parent, const char* name, const QString& text, QRect geometry, bool bold = false);
+void LetFormTakeEnter(QWidget* form);
+// Runs `run` when Enter (or the keypad's Enter) is pressed in `widget`, instead of the widget's
+// own handling of the key.
+void OnEnterKey(QWidget* widget, std::function<void()> run);
 QLineEdit* PlaceEdit(QWidget* parent, const char* name, QRect geometry, bool readOnly = false);
 QGroupBox* PlaceGroup(QWidget* parent, const char* name, const QString& title, QRect geometry);
 QRadioButton* PlaceRadio(QWidget* parent, const char* name, const QString& text, QRect geometry);

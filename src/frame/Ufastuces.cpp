@@ -88,7 +88,7 @@ QString MissingTextFileMessage(const QString& path, bool withFolder) {
     const QString name = withFolder ? QDir::toNativeSeparators(path)
                                     : QLatin1Char('"') + QFileInfo(path).fileName() + QLatin1Char('"');
     return QStringLiteral("Le fichier ") + name + QString::fromUtf8(" n'a pas été trouvé !\n") +
-           QString::fromUtf8("Si ce fichier à été déplacé ou supprimé, réinstallez le logiciel pour pouvoir y "
+           QString::fromUtf8("Si ce fichier a été déplacé ou supprimé, réinstallez le logiciel pour pouvoir y "
                              "accéder de nouveau !");
 }
 
@@ -107,7 +107,7 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     RbtnVivanda = PlaceRadio(Panel, "RbtnVivanda", QStringLiteral("Vivanda"), QRect(12, 18, 0, 0));
     RbtnRechRecette = PlaceRadio(Panel, "RbtnRechRecette", QString(), QRect(12, 48, 0, 0));
     RbtnGestRecette =
-        PlaceRadio(Panel, "RbtnGestRecette", QStringLiteral("Gestion des recettes des cuisine"), QRect(12, 78, 0, 0));
+        PlaceRadio(Panel, "RbtnGestRecette", QStringLiteral("Gestion des recettes de cuisine"), QRect(12, 78, 0, 0));
     RbtnGestAlim = PlaceRadio(Panel, "RbtnGestAlim", QStringLiteral("Gestion des aliments"), QRect(12, 108, 0, 0));
     RbtnEnrProfil = PlaceRadio(Panel, "RbtnEnrProfil", QStringLiteral("Gestion des utilisateurs"), QRect(12, 138, 0, 0));
     RbtnGestApp = PlaceRadio(Panel, "RbtnGestApp", QString(), QRect(12, 168, 0, 0));
@@ -129,9 +129,9 @@ TFAstuces::TFAstuces(QWidget* parent) : QDialog(parent) {
     const int extra = std::max(0, longest + kTitleBarRoom - 542);
     RichEdit->resize(290 + extra, 379);
     Image1->resize(542 + extra, 446);
-    BtnPred = PlaceButton(this, "BtnPred", QString::fromUtf8("Astuce précéd"), QRect(242, 409, 106, 25));
+    BtnPred = PlaceButton(this, "BtnPred", QString::fromUtf8("Astuce précédente"), QRect(242, 409, 120, 25));
     BtnAide = PlaceButton(this, "BtnAide", QStringLiteral("?"), QRect(375 + extra / 2, 409, 25, 25));
-    BtnSuivant = PlaceButton(this, "BtnSuivant", QStringLiteral("Astuce suivante"), QRect(426 + extra, 409, 106, 25));
+    BtnSuivant = PlaceButton(this, "BtnSuivant", QStringLiteral("Astuce suivante"), QRect(412 + extra, 409, 120, 25));
 
     // The module buttons run their handler on every click, also on the one already chosen;
     // a tick given from code runs it where the window says so.

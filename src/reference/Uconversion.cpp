@@ -22,10 +22,10 @@ TFConversionVM* FConversionVM = nullptr;
 
 namespace {
 const char* const kMessages[] = {
-    "        Vous devez saisire une quantité !",
+    "        Vous devez saisir une quantité !",
     "Erreur de saisie !",
     "        Valeur non valide pour la quantité !",
-    "        Vous devez saisire une quantité et cliquer sur le bouton\n        conversion !",
+    "        Vous devez saisir une quantité et cliquer sur le bouton\n        conversion !",
     "        Aucune unité de mesure n'est disponible pour cet aliment !",
     "        Aucun aliment n'est disponible pour la conversion !",
 };
@@ -35,6 +35,7 @@ constexpr int kHelpContext = 190;
 MeasureDialog::MeasureDialog(QWidget* parent, int helpContext) : QDialog(parent), helpContext_(helpContext) {
     setProperty("HelpContext", helpContext);
     UseProgramFont(this);
+    LetFormTakeEnter(this);   // Enter converts, or presses a focused Ok or Annuler (keyPressEvent)
 }
 
 void MeasureDialog::connectControls() {
@@ -170,7 +171,7 @@ TFConversionVM::TFConversionVM(QWidget* parent) : MeasureDialog(parent, kHelpCon
 
     LblAliment = PlaceLabel(this, "LblAliment", QStringLiteral("Aliment"), {8, 8, 0, 0}, true);
     LboxAliments = PlaceWidget<QComboBox>(this, "LboxAliments", QRect(8, 24, 296, 22));
-    LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliment"));
+    LboxAliments->setToolTip(QStringLiteral("Sélection d'un des aliments"));
     LblUnite = PlaceLabel(this, "LblUnite", QStringLiteral("Unité de mesure"), {8, 54, 0, 0}, true);
     LboxUnites = PlaceWidget<QComboBox>(this, "LboxUnites", QRect(8, 70, 296, 22));
     LboxUnites->setToolTip(QStringLiteral("Sélection de l'unité de mesure"));
@@ -179,7 +180,7 @@ TFConversionVM::TFConversionVM(QWidget* parent) : MeasureDialog(parent, kHelpCon
     EdtQuantite->setToolTip(QStringLiteral("Saisie de la quantité pour l'unité de mesure sélectionnée"));
     BtnConversion = PlaceButton(this, "BtnConversion", QStringLiteral("Conversion"), {195, 114, 109, 25}, true);
     BtnConversion->setToolTip(QStringLiteral("Conversion, en grammes, de la quantité"));
-    LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en gr)"), {8, 144, 0, 0}, true);
+    LblPoids = PlaceLabel(this, "LblPoids", QStringLiteral("Poids (en g)"), {8, 144, 0, 0}, true);
     EdtPoids = PlaceEdit(this, "EdtPoids", {8, 160, 100, 21}, true);
     EdtPoids->setToolTip(QStringLiteral("Quantité exprimée en grammes"));
     SetInputColour(EdtPoids, kLockedColour);

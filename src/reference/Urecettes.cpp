@@ -32,10 +32,10 @@ constexpr int kIntroductionText = 71;
 constexpr int kIntroductionCaption = 72;
 
 
-// A comparator combo: "Infèrieur" (an upper bound) and "Supérieur" (a lower bound), none chosen.
+// A comparator combo: "Inférieur" (an upper bound) and "Supérieur" (a lower bound), none chosen.
 QComboBox* placeComparator(QWidget* parent, const char* name, int x, int y) {
     auto* combo = PlaceWidget<QComboBox>(parent, name, QRect(x, y, 90, 21));
-    combo->addItem(QStringLiteral("Infèrieur"));
+    combo->addItem(QStringLiteral("Inférieur"));
     combo->addItem(QStringLiteral("Supérieur"));
     combo->setCurrentIndex(-1);
     return combo;
@@ -64,10 +64,10 @@ void TFRecettes::buildControls() {
     QWidget* g = GbxCriteres;
     RBtnRecettes = PlaceRadio(g, "RBtnRecettes", QStringLiteral("Recettes"), QRect(12, 20, 90, 18));
     RBtnIngredient = PlaceRadio(g, "RBtnIngredient", QStringLiteral("Ingrédients"), QRect(110, 20, 100, 18));
-    LblDebutNom = PlaceLabel(g, "LblDebutNom", QStringLiteral("Nom commencant par "), QRect(12, 48, 0, 0));
+    LblDebutNom = PlaceLabel(g, "LblDebutNom", QStringLiteral("Nom commençant par "), QRect(12, 48, 0, 0));
     EdtDebutNom = PlaceEdit(g, "EdtDebutNom", QRect(200, 45, 188, 21));
     LblDureePreparation =
-        PlaceLabel(g, "LblDureePreparation", QStringLiteral("Temps de préparation (en mm)"), QRect(12, 78, 0, 0));
+        PlaceLabel(g, "LblDureePreparation", QStringLiteral("Temps de préparation (en min)"), QRect(12, 78, 0, 0));
     CBoxSuppInfDuree = placeComparator(g, "CBoxSuppInfDuree", 200, 75);
     EdtDureePreparation = PlaceEdit(g, "EdtDureePreparation", QRect(298, 75, 90, 21));
     LblCategories = PlaceLabel(g, "LblCategories", QStringLiteral("Thème"), QRect(12, 108, 0, 0));
@@ -103,7 +103,7 @@ void TFRecettes::buildControls() {
 
     BtnRechercher = PlaceButton(this, "BtnRechercher", QStringLiteral("Rechercher"), QRect(424, 16, 140, 25));
     BtnReinitialiser =
-        PlaceButton(this, "BtnReinitialiser", QStringLiteral("Reinitialiser"), QRect(424, 48, 140, 25));
+        PlaceButton(this, "BtnReinitialiser", QStringLiteral("Réinitialiser"), QRect(424, 48, 140, 25));
     LblNbParts = PlaceLabel(this, "LblNbParts", QStringLiteral("Nombre de parts"), QRect(424, 92, 0, 0));
     CBoxNbParts = PlaceWidget<QComboBox>(this, "CBoxNbParts", QRect(424, 110, 60, 21));
     BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(424, 420, 140, 25));
@@ -117,13 +117,18 @@ void TFRecettes::buildControls() {
     connect(BtnReinitialiser, &QPushButton::clicked, this, [this] { BtnReinitialiserClick(); });
     connect(BtnQuitter, &QPushButton::clicked, this, [this] { BtnQuitterClick(); });
     connect(BtnAfficher, &QPushButton::clicked, this, [this] { BtnAfficherClick(); });
-    // A recipe chosen in the list, by the mouse or by the arrow keys; emptying or deselecting the
-    // list chooses nothing.
+    // A recipe clicked in the list; the arrow keys choose one too but leave the focus in the list
+    // so that the next arrow goes on to the next recipe. Emptying or deselecting the list chooses
+    // nothing.
     connect(LboxRecettes, &QListWidget::itemClicked, this, [this] { LboxRecettesClick(); });
     connect(LboxRecettes, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!LboxRecettes->selectedItems().isEmpty()) LboxRecettesClick();
+        if (!LboxRecettes->selectedItems().isEmpty()) BtnAfficher->setEnabled(true);
     });
     connect(LboxRecettes, &QListWidget::itemDoubleClicked, this, [this] { BtnAfficherClick(); });
+    OnEnterKey(LboxRecettes, [this] { BtnAfficherClick(); });
+    // Enter in a criterion runs the search.
+    for (QLineEdit* e : {EdtDebutNom, EdtDureePreparation, EdtCalories, EdtLipides, EdtProtides, EdtGlucides})
+        OnEnterKey(e, [this] { BtnRechercherClick(); });
 }
 
 void TFRecettes::FormCreate() {

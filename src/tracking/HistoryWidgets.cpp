@@ -62,7 +62,7 @@ HistoryDialog::HistoryDialog(QWidget* parent, const char* name, const QString& c
 QRadioButton* HistoryDialog::placeRadio(const char* name, const QString& text, int top) {
     auto* radio = new QRadioButton(text, GrpBoxPeriode);
     radio->setObjectName(QString::fromLatin1(name));
-    radio->setGeometry(10, top, 166, 17);
+    radio->setGeometry(10, top, 169, 17);
     return radio;
 }
 

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -14,6 +15,7 @@
 #include "frame/UVivanda.h"
 #include "platform/Modal.h"
 #include "reference/RecipeRows.h"
+#include "reference/Uqraffirecette.h"
 #include "reference/Urecettes.h"
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
@@ -80,12 +82,34 @@ TEST_F(RecipeSearchWindow, SearchFillsTheSortedListAndTheShowButtonFollowsTheLis
     EXPECT_FALSE(form->BtnAfficher->isEnabled());
     EXPECT_EQ(results().size(), 3);
     EXPECT_TRUE(form->LboxRecettes->selectedItems().isEmpty());
-    // Choosing with the arrow keys turns it on as a click does.
-    QTest::keyClick(form->LboxRecettes, Qt::Key_Down);
-    ASSERT_EQ(form->LboxRecettes->selectedItems().size(), 1);
-    EXPECT_TRUE(form->BtnAfficher->isEnabled());
     form->BtnRechercher->click();
     EXPECT_FALSE(form->BtnAfficher->isEnabled());
+}
+
+// From the keyboard: Enter in the name searches, Enter on a focused button presses it, the arrows
+// go from recipe to recipe with the focus staying in the list, and Enter there shows the recipe.
+TEST_F(RecipeSearchWindow, TheKeyboardSearchesChoosesAndShows) {
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClicks(form->EdtDebutNom, "tar");
+    QTest::keyClick(form->EdtDebutNom, Qt::Key_Return);
+    EXPECT_EQ(results(), QStringList{"Tarte aux pommes"});
+    form->EdtDebutNom->clear();
+    QTest::keyClick(form->BtnRechercher, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(results().size(), 7);
+
+    form->LboxRecettes->setFocus();
+    QTest::keyClick(form->LboxRecettes, Qt::Key_Down);
+    const int first = form->LboxRecettes->currentRow();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    ASSERT_EQ(QApplication::focusWidget(), form->LboxRecettes);
+    ASSERT_EQ(form->LboxRecettes->currentRow(), first + 1);
+    FQRAffiRecette = new TFQRAffiRecette(form.get());
+    modal::pushHandler([](modal::Call&) {});
+    QTest::keyClick(form->LboxRecettes, Qt::Key_Return);
+    EXPECT_EQ(FQRAffiRecette->Query.asString(0), results()[first + 1]);
+    delete FQRAffiRecette;
 }
 
 TEST_F(RecipeSearchWindow, RefusedValuesAreReportedByTheirSubjectAndKeepTheResults) {
@@ -106,7 +130,7 @@ TEST_F(RecipeSearchWindow, RefusedValuesAreReportedByTheirSubjectAndKeepTheResul
     EXPECT_EQ(seen.captions, (QStringList{"Erreur de saisie", "Erreur de saisie"}));
     EXPECT_EQ(seen.icons, (QStringList{"ERREUR", "ERREUR"}));
     EXPECT_EQ(seen.texts, (QStringList{"        Valeur non valide pour le temps de préparation !",
-                                       Flat("        Vous n'avez pas séléctionné de type de comparaison pour\n"
+                                       Flat("        Vous n'avez pas sélectionné de type de comparaison pour\n"
                                             "        la quantité de lipides !")}));
     EXPECT_EQ(results(), QStringList{"Tarte aux pommes"});
 
