@@ -3,6 +3,7 @@
 #include "platform/RtfReader.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -155,4 +156,24 @@ TEST(RtfReader, DamagedTextsShowWhatCanBeReadAndNeverCrash) {
     rtf::read(QString(300, '{') + "\\b profond" + QString(300, '}') + " suite", &doc);
     EXPECT_EQ(doc.toPlainText(), "profond suite");
     EXPECT_EQ(formatOf(doc, "suite").fontWeight(), QFont::Normal);
+}
+
+// Misspellings once found in the program's texts do not come back: string table, help pages,
+// tips and sources (the tips' accents are written \'xx, so only their unaccented words count).
+TEST(Spelling, NoKnownMisspellingInAnyText) {
+    const QRegularExpression wrong(
+        QStringLiteral("\\b(commencant|Reinitialiser|consomations?|Infèrieur|nutritve|dabors|déja|saisire|Saise|"
+                       "ont étés|à été|y à|êtres saisies)\\b|séléction|\\bA[ &]+propos|\\(en mm\\)"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    int read = 0;
+    for (const char* folder : {"/src", "/resources"})
+        for (QDirIterator it(QStringLiteral(VIVANDA_SOURCE_DIR) + QLatin1String(folder), QDir::Files,
+                             QDirIterator::Subdirectories);
+             it.hasNext(); ++read) {
+            QFile file(it.next());
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            EXPECT_FALSE(text.contains(wrong)) << file.fileName().toStdString() << ": " << wrong.match(text).captured().toStdString();
+        }
+    EXPECT_GT(read, 100);
 }

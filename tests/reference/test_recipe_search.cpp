@@ -106,10 +106,7 @@ TEST(RecipeSearchRefusal, MessagesNameTheirSubject) {
     const QString calories = invalid("le nombre de calories");
     const struct { C criteria; QString message; } cases[] = {
         {{.preparationTime = "1440", .timeComparator = kAtMost}, time},
-        {{.preparationTime = "1500", .timeComparator = kAtMost}, time},
         {{.preparationTime = "-5", .timeComparator = kAtMost}, time},
-        {{.preparationTime = "-61", .timeComparator = kAtMost}, time},
-        {{.preparationTime = "1h30", .timeComparator = kAtMost}, time},
         {{.preparationTime = "12,5", .timeComparator = kAtMost}, time},
         {{.preparationTime = "30"}, noComparator("le temps de préparation")},
         {{.lipids = "150", .lipidsComparator = kAtLeast}, lipids},
@@ -119,7 +116,6 @@ TEST(RecipeSearchRefusal, MessagesNameTheirSubject) {
         {{.calories = "250"}, noComparator("le nombre de calories")},
         {{.calories = "12,5", .caloriesComparator = kAtLeast}, calories},
         {{.calories = "-3", .caloriesComparator = kAtLeast}, calories},
-        {{.calories = "beaucoup", .caloriesComparator = kAtLeast}, calories},
         {{.proteins = "101", .proteinsComparator = kAtMost}, invalid("la quantité de protides")},
         {{.carbs = "2"}, noComparator("la quantité de glucides")},
         {{.preparationTime = "2000", .carbs = "x"}, time},
