@@ -234,7 +234,7 @@ TEST(AboutBox, ShowsNameVersionMakerAndContactWithinItsPanelAndOkCloses) {
     modal::clearHandlers();
     modal::pushHandler([](modal::Call& c) {
         auto& box = *static_cast<TFApropos*>(c.dialog);
-        EXPECT_EQ(c.caption, "A propos de Vivanda");
+        EXPECT_EQ(c.caption, "À propos de Vivanda");
         EXPECT_EQ(box.size() + QSize(kMessageFrameWidth, kMessageFrameHeight), QSize(278, 159));   // outer size
         EXPECT_EQ(box.grab().toImage().pixelColor(box.width() - 3, box.height() - 3), QColor(0xD5, 0xCE, 0xCE));
         EXPECT_EQ(box.LblRens->text().split('\n').size(), 4);
