@@ -27,6 +27,7 @@ void AnswerNextMessage(MessageLog& log, const char* button) {
         auto* label = c.dialog->findChild<QLabel*>(QStringLiteral("LblMessage"));
         log.texts << Flat(label ? label->text() : QString());
         log.icons << IconName(c.dialog->findChild<QLabel*>(QStringLiteral("ImageSymbole")));
-        if (auto* b = c.dialog->findChild<QPushButton*>(name)) b->click();
+        // Only a button the box offers is clicked: "Oui" of a box that shows "OK" is not.
+        if (auto* b = c.dialog->findChild<QPushButton*>(name); b && b->isVisible()) b->click();
     });
 }

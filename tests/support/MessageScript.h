@@ -15,5 +15,6 @@ struct MessageLog {
     int count() const { return int(texts.size()); }
 };
 
-// Queues the answer for the next message box; `button` is "BtnOk", "BtnOui" or "BtnNon".
+// Queues the answer for the next message box; `button` is "BtnOk", "BtnOui" or "BtnNon", clicked
+// only when the box shows it (a box of the wrong style is left unanswered).
 void AnswerNextMessage(MessageLog& log, const char* button = "BtnOk");
