@@ -111,6 +111,16 @@ TEST_F(FoodEditor, ANewFoodIsStoredPerGramUnderTheNextId) {
 }
 
 // More than 100 g of nutrients is refused and the typing stays; exactly 100 g is stored.
+// Unticking "Usuel" is a change: the next food asks, and "Oui" stores it.
+TEST_F(FoodEditor, TheEverydayBoxIsAChangeToSave) {
+    clickFood("Kiwi");
+    QTest::mouseClick(form->DBChboxUsuel, Qt::LeftButton);
+    AnswerNextMessage(log, "BtnOui");
+    clickFood("Mangue");
+    EXPECT_EQ(log.captions, QStringList{"Modification d'enregistrement"});
+    EXPECT_EQ(stored("Usuel", "Kiwi").toInt(), 0);
+}
+
 TEST_F(FoodEditor, NutrientsOver100gAreRefusedExactly100Accepted) {
     newFood("Noix", "650", "40", "30", "30,5");
     save(true);
