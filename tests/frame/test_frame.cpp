@@ -235,6 +235,14 @@ TEST(FrameStartup, EachMenuDialogIsBuiltWhenFirstAskedForAsItWasAtStart) {
     // them was built at start: the French names and texts.
     EXPECT_EQ(firstMeasuredFood, "Farine");
     EXPECT_EQ(FApropos->windowTitle(), LoadString(65).left(100));
+    // Each module's item opens its own window.
+    appState().SwitchRecipeInfo = appState().SwitchConsumptionInfo = 0;
+    const std::pair<const char*, const char*> modules[] = {{"RechercheRecettes", "FRecettes"}, {"Recettes", "FEditionRecettes"},
+        {"Aliments", "FEditionAliments"}, {"Utilisateurs", "FEditionUtilisateurs"}, {"ConsomationJournaliere", "FConsoJournaliere"}};
+    for (const auto& [item, name] : modules) {
+        FVivanda->menuItem(item)->trigger();
+        EXPECT_NE(FVivanda->FindChildForm(name), nullptr) << item;
+    }
     delete FVivanda;
 }
 
