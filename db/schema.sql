@@ -26,6 +26,14 @@ CREATE TABLE t_aliments (
 );
 -- The consumption's food list reads the foods of a few categories.
 CREATE INDEX aliments_categorie ON t_aliments(IdCatAliment);
+-- The rows with an empty name (none, as a rule): the start-up's check for names to fill in
+-- (FillEmptyNameColumns, whose condition this is, word for word) reads this index, not the table.
+CREATE INDEX aliments_nom_vide ON t_aliments(IdAliment) WHERE
+  TRIM(COALESCE(NomAlimentFrancais, '')) = '' OR
+  TRIM(COALESCE(NomAlimentAnglais, '')) = '' OR
+  TRIM(COALESCE(NomAlimentAllemand, '')) = '' OR
+  TRIM(COALESCE(NomAlimentItalien, '')) = '' OR
+  TRIM(COALESCE(NomAlimentEspagnol, '')) = '';
 
 CREATE TABLE t_recettes (
   IdRecette INTEGER PRIMARY KEY,
@@ -51,6 +59,12 @@ CREATE TABLE t_recettes (
 -- them alone.
 CREATE INDEX recettes_noms ON t_recettes(NomRecetteFrancais, NomRecetteAnglais, NomRecetteAllemand,
                                          NomRecetteItalien, NomRecetteEspagnol);
+CREATE INDEX recettes_nom_vide ON t_recettes(IdRecette) WHERE
+  TRIM(COALESCE(NomRecetteFrancais, '')) = '' OR
+  TRIM(COALESCE(NomRecetteAnglais, '')) = '' OR
+  TRIM(COALESCE(NomRecetteAllemand, '')) = '' OR
+  TRIM(COALESCE(NomRecetteItalien, '')) = '' OR
+  TRIM(COALESCE(NomRecetteEspagnol, '')) = '';
 
 CREATE TABLE t_ingredients_recettes (
   IdRecette INTEGER,

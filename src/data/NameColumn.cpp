@@ -28,7 +28,9 @@ void FillEmptyNameColumns(const QString& table, const QString& prefix) {
     for (const QString& c : columns) firstName << QStringLiteral("NULLIF(TRIM(%1), '')").arg(c);
     QStringList empty;
     for (const QString& c : columns) empty << QStringLiteral("TRIM(COALESCE(%1, '')) = ''").arg(c);
-    // Most days there is nothing to do: no write, no lock.
+    // Most days there is nothing to do: no write, no lock. The condition is, word for word, the
+    // one of the partial indexes aliments_nom_vide and recettes_nom_vide (db/schema.sql), which
+    // answer the count without reading the table.
     if (Query::scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, empty.join(QStringLiteral(" OR "))))
             .toInt() == 0)
         return;
