@@ -23,7 +23,6 @@
 #include <cstring>
 #include <spawn.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -49,8 +48,23 @@ bool within(QObject* o, const QString& name) {
     return false;
 }
 
+// The process's own peak resident set (its VmHWM), in kB: what the spawner's accounting would
+// mix with its own memory.
+long peakKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+// One report: a letter ('F' frame, 'M' module), then the peak memory so far.
 void report(char what) {
-    if (::write(g_reportFd, &what, 1) != 1) _exit(3);
+    struct {
+        char what;
+        long kb;
+    } message{what, peakKb()};
+    if (::write(g_reportFd, &message, sizeof message) != sizeof message) _exit(3);
     ++g_reports;
 }
 
@@ -121,19 +135,21 @@ Run startChild(const char* kind, const char* moduleName) {
         throw std::runtime_error("spawn");
     ::close(fds[1]);
     Run run;
-    char what = 0;
-    while (::read(fds[0], &what, 1) == 1) {
+    struct {
+        char what;
+        long kb;
+    } message{};
+    while (::read(fds[0], &message, sizeof message) == sizeof message) {
         const double ms = clock.nsecsElapsed() / 1e6;
-        if (what == 'F') run.frameMs = ms;
-        if (what == 'M') run.moduleMs = ms;
+        if (message.what == 'F') run.frameMs = ms;
+        if (message.what == 'M') run.moduleMs = ms;
+        run.peakKb = std::max(run.peakKb, message.kb);
     }
     ::close(fds[0]);
     int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
+    waitpid(pid, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || run.frameMs == 0)
         throw std::runtime_error(std::string("the ") + kind + " process failed");
-    run.peakKb = usage.ru_maxrss;
     return run;
 }
 
