@@ -40,7 +40,7 @@ QString UserValueProblem(const QString& age, const QString& height, const QStrin
         const QString& text;
         const char* field;
         int low, high;
-    } ranges[] = {{age, "Age", 0, 125}, {height, "Taille (cm)", 40, 272}, {weight, "Poids (kg)", 2, 500}};
+    } ranges[] = {{age, "Âge", 0, 125}, {height, "Taille (cm)", 40, 272}, {weight, "Poids (kg)", 2, 500}};
     for (const auto& r : ranges) {
         bool ok = false;
         const int n = r.text.trimmed().toInt(&ok);

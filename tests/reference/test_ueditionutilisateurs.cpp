@@ -85,7 +85,7 @@ TEST_F(UserEditor, RangesAndSexAtTheirBounds) {
         EXPECT_EQ(names().contains(name), c.ok) << name.toStdString();
         if (!c.ok) {
             EXPECT_TRUE(log.texts.last().startsWith(kInvalid) && log.texts.last().endsWith("Création annulée !"));
-            if (QString(c.age) == "6O") EXPECT_TRUE(log.texts.last().contains("Age : « 6O »"));
+            if (QString(c.age) == "6O") EXPECT_TRUE(log.texts.last().contains("Âge : « 6O »"));
             EXPECT_EQ(form->DBEdtNom->text(), name);
             EXPECT_EQ(form->DBEdtPoids->text(), c.weight);
             EXPECT_TRUE(form->NewUser);
