@@ -256,7 +256,22 @@ QStringList fillSorted(W* widget, QStringList texts) {
 QStringList FillSorted(QListWidget* list, QStringList texts) {
     // Lines of one height: a long list is laid out without measuring every item.
     list->setUniformItemSizes(true);
-    return fillSorted(list, std::move(texts));
+    texts = fillSorted(list, std::move(texts));
+    FitLinesToWidestItem(list);
+    return texts;
+}
+
+void FitLinesToWidestItem(QListWidget* list) {
+    if (list->count() == 0) return;
+    QListWidgetItem* sample = list->item(list->count() - 1);
+    sample->setData(Qt::SizeHintRole, QVariant());
+    const QFontMetrics metrics = list->fontMetrics();
+    int widest = 0;
+    for (int i = 0; i < list->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(list->item(i)->text()));
+    // The sample line's own size, its text replaced by the widest one.
+    const QSize natural = list->sizeHintForIndex(list->model()->index(list->count() - 1, 0));
+    sample->setSizeHint(QSize(natural.width() - metrics.horizontalAdvance(sample->text()) + widest, natural.height()));
 }
 QStringList FillSorted(QComboBox* combo, QStringList texts) { return fillSorted(combo, std::move(texts)); }
 
@@ -272,6 +287,7 @@ int InsertSortedItem(QListWidget* list, const QString& text) {
     int row = 0;
     while (row < list->count() && collator.compare(list->item(row)->text(), text) <= 0) ++row;
     list->insertItem(row, text);
+    FitLinesToWidestItem(list);
     return row;
 }
 
@@ -279,6 +295,7 @@ void RemoveListItem(QListWidget* list, int row) {
     if (row < 0 || row >= list->count()) return;
     const QSignalBlocker quiet(list);
     delete list->takeItem(row);
+    FitLinesToWidestItem(list);
 }
 
 int FindListItem(const QListWidget* list, const QString& text) {

@@ -84,6 +84,11 @@ void SortForDisplay(QStringList& texts);
 QStringList FillSorted(QListWidget* list, QStringList texts);
 QStringList FillSorted(QComboBox* combo, QStringList texts);
 
+// A list of lines of one height sizes them all like its first: the first takes the widest text's
+// width, so that long names scroll sideways instead of being cut. FillSorted, InsertSortedItem
+// and RemoveListItem keep it so.
+void FitLinesToWidestItem(QListWidget* list);
+
 // Sorted list boxes: a QListWidget whose items stay in the order SortForDisplay gives.
 QStringList ListItems(const QListWidget* list);
 // Inserts `text` at its sorted place and returns its row; removes the item of `row` (none

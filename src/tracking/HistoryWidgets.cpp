@@ -97,6 +97,7 @@ void FillUserList(QListWidget* list, const QStringList& names) {
     list->clear();
     // A long name scrolls sideways; its tip shows it whole.
     for (const QString& name : names) (new QListWidgetItem(name, list))->setToolTip(name);
+    FitLinesToWidestItem(list);
 }
 
 void FillDayList(QListWidget* list, const QList<QDate>& days) {

@@ -454,6 +454,7 @@ void TFConsoJournaliere::FillFoodList() {
     const QSignalBlocker quiet(LboxAliments);
     LboxAliments->clear();
     LboxAliments->addItems(names);
+    FitLinesToWidestItem(LboxAliments);
     selectFirstFood();
 }
 

@@ -26,3 +26,17 @@ TEST(FormWidgets, FillSortedReplacesItemsInFrenchOrderWithoutRunningHandlers) {
     EXPECT_EQ(shown, sorted);
     EXPECT_EQ(emitted, 0);
 }
+
+// A sorted list's lines are of one height, yet a long name shows whole (the list scrolls
+// sideways), also one inserted later.
+TEST(FormWidgets, SortedListsNeverCutALongName) {
+    QListWidget list;
+    list.resize(120, 100);
+    list.show();
+    FillSorted(&list, {"Pomme", "Compote de pommes allégée"});
+    InsertSortedItem(&list, "Abricots au sirop non égouttés");
+    list.doItemsLayout();
+    for (int i = 0; i < list.count(); ++i)
+        EXPECT_GE(list.visualItemRect(list.item(i)).width(), list.fontMetrics().horizontalAdvance(list.item(i)->text()))
+            << list.item(i)->text().toStdString();
+}
