@@ -85,6 +85,12 @@ TEST_F(DataTest, TablePostsOnMoveAndCancelsUnmodified) {
     EXPECT_EQ(posts, 2);
     foods.cancel();
     EXPECT_EQ(foods.asInt("IdAliment"), 1);
+    // A free key is taken, and the cursor stays on the food under its new key.
+    ASSERT_TRUE(foods.findKey(12));   // used by no recipe
+    const QString name = foods.asString("NomAlimentFrancais");
+    change(foods, "IdAliment", 99);
+    foods.post();
+    EXPECT_EQ(foods.asString("NomAlimentFrancais") + QString::number(foods.asInt("IdAliment")), name + "99");
 }
 
 // Cancel of an append: the row disappears and the cursor returns; defaults apply at post.
