@@ -25,6 +25,7 @@
 TEST(FoodValues, ReadableBackAndRoundingAside) {
     FrenchLocaleGuard french;
     EXPECT_EQ(Per100gText(12.345), "1234,5");
+    EXPECT_EQ(Per100gText(0.1234567), "12,34567");   // every digit stored
     EXPECT_FALSE(MacrosExceed100g(33.3, 33.3, 33.4));
 }
 
