@@ -20,6 +20,7 @@
 #include <QStyle>
 #include <QToolTip>
 #include <algorithm>
+#include <vector>
 
 #include "frame/Umessages.h"
 
@@ -266,9 +267,36 @@ void FitLinesToWidestItem(QListWidget* list) {
     QListWidgetItem* sample = list->item(list->count() - 1);
     sample->setData(Qt::SizeHintRole, QVariant());
     const QFontMetrics metrics = list->fontMetrics();
+    // Each text's width is first estimated from its characters' own widths (each character
+    // measured once); only the texts whose estimate comes near the widest one are measured as
+    // drawn, so that a long list is not shaped text by text.
+    std::vector<int> charWidth(0x3000, -1);
+    auto estimate = [&](const QString& text) {
+        int width = 0;
+        for (const QChar c : text) {
+            if (c.unicode() >= charWidth.size()) {
+                width += metrics.horizontalAdvance(c);
+                continue;
+            }
+            int& w = charWidth[c.unicode()];
+            if (w < 0) w = metrics.horizontalAdvance(c);
+            width += w;
+        }
+        return width;
+    };
+    std::vector<int> estimates(size_t(list->count()));
+    int widestEstimate = 0;
+    for (int i = 0; i < list->count(); ++i) {
+        estimates[size_t(i)] = estimate(list->item(i)->text());
+        widestEstimate = std::max(widestEstimate, estimates[size_t(i)]);
+    }
+    // Kerning and ligatures move a text's width by a little: a margin of two characters and a
+    // twentieth keeps every text that could be the widest.
+    const int margin = 2 * metrics.averageCharWidth() + widestEstimate / 20;
     int widest = 0;
     for (int i = 0; i < list->count(); ++i)
-        widest = std::max(widest, metrics.horizontalAdvance(list->item(i)->text()));
+        if (estimates[size_t(i)] >= widestEstimate - margin)
+            widest = std::max(widest, metrics.horizontalAdvance(list->item(i)->text()));
     // The sample line's own size, its text replaced by the widest one.
     const QSize natural = list->sizeHintForIndex(list->model()->index(list->count() - 1, 0));
     sample->setSizeHint(QSize(natural.width() - metrics.horizontalAdvance(sample->text()) + widest, natural.height()));
