@@ -40,6 +40,24 @@ const QString kImageFilter = QStringLiteral(
     "Tout (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;Fichier image JPEG (*.jpg);;Fichier image JPEG (*.jpeg);;"
     "Bitmaps (*.bmp)");
 
+// The other row of `t` holding the current row's `field` value, or -1.
+int OtherRowWithSame(const Table& t, const QString& field) {
+    const QVariant value = t.value(field);
+    if (dbvalue::isNull(value)) return -1;
+    for (int r = 0; r < t.recordCount(); ++r)
+        if (r != t.recNo() && t.rowValue(r, field) == value) return r;
+    return -1;
+}
+
+// A detail row posted with the `field` value of another row of the recipe is refused with
+// `refusal`; an accepted one runs `backup` first.
+Table::Event OneRowPer(const QString& field, const QString& refusal, std::function<void()> backup) {
+    return [field, refusal, backup = std::move(backup)](Table& t) {
+        if (OtherRowWithSame(t, field) >= 0) throw DatabaseError(refusal);
+        backup();
+    };
+}
+
 }  // namespace
 
 void TFEditionRecettes::ResetUnitState() {
@@ -76,21 +94,19 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : EditorWindow(parent) {
     // The shadow copies are taken before the first change of a recipe's details, whatever makes
     // it; every change written is a change the save question offers to keep or undo.
     TCategoriesRecettes.onBeforeEdit = [this](Table&) { BackupRecipeCategories(); };
-    TCategoriesRecettes.onBeforePost = [this](Table&) { BackupRecipeCategories(); };
+    // One row per theme and one per food: a theme or a food chosen again in a grid is refused.
+    TCategoriesRecettes.onBeforePost = OneRowPer(QStringLiteral("IdCategorie"),
+                                                 QStringLiteral("        Ce thème est déjà un thème de la recette."),
+                                                 [this] { BackupRecipeCategories(); });
     TCategoriesRecettes.onBeforeDelete = [this](Table&) { BackupRecipeCategories(); };
     TCategoriesRecettes.onAfterPost = [](Table&) { CategoriesModified = true; };
     TIngredients.onBeforeEdit = [this](Table&) { BackupRecipeIngredients(); };
     TIngredients.onBeforeDelete = [this](Table&) { BackupRecipeIngredients(); };
     TIngredients.onAfterPost = [](Table&) { IngredientsModified = true; };
-    // One row per food: a food chosen again in the grid is refused.
-    TIngredients.onBeforePost = [this](Table& t) {
-        const QVariant food = t.value(QStringLiteral("IdAliment"));
-        for (int r = 0; r < t.recordCount(); ++r)
-            if (r != t.recNo() && !dbvalue::isNull(food) && t.rowValue(r, QStringLiteral("IdAliment")) == food)
-                throw DatabaseError(QStringLiteral("        Cet aliment est déjà un ingrédient de la recette :\n"
-                                                   "        modifiez la quantité de sa ligne."));
-        BackupRecipeIngredients();
-    };
+    TIngredients.onBeforePost = OneRowPer(QStringLiteral("IdAliment"),
+                                          QStringLiteral("        Cet aliment est déjà un ingrédient de la recette :\n"
+                                                         "        modifiez la quantité de sa ligne."),
+                                          [this] { BackupRecipeIngredients(); });
     // A time typed "1:30" is stored as "01:30:00", the form the search compares; a name another
     // recipe has, and an empty name for a recipe already saved, are refused on every path that
     // posts the recipe.
@@ -204,6 +220,19 @@ void TFEditionRecettes::buildControls() {
     DBGIngredients->onEditButtonClick = [this] { RunGuarded([this] { DBGIngredientsEditButtonClick(); }); };
     connect(DBGIngredients, &DbGrid::exited, this, [this] { RunGuarded([this] { DBGIngredientsExit(); }); });
     connect(DBGCategories, &DbGrid::exited, this, [this] { RunGuarded([this] { DBGCategoriesExit(); }); });
+    // A theme the recipe already has: once told, the row that repeated it is given up for the
+    // recipe's own row of that theme.
+    DBGCategories->errorHandler = [this](const QString& message) {
+        ShowSaveError(message);
+        if (!TCategoriesRecettes.isEditing()) return;
+        const int row = OtherRowWithSame(TCategoriesRecettes, QStringLiteral("IdCategorie"));
+        if (row < 0) return;
+        try {
+            TCategoriesRecettes.cancel();
+            TCategoriesRecettes.moveToRow(row);
+        } catch (const DatabaseError&) {
+        }
+    };
 
     connect(DBEdtNom, &QLineEdit::textChanged, this, [this] { HeaderEdited(DBEdtNom->modified()); });
     connect(DBEdtTempsPrepartion, &QLineEdit::textChanged, this,
