@@ -531,8 +531,10 @@ TEST_F(ShownRecipeEditor, GridAndThemeChangesAreAskedAboutAndUndoneOnNon) {
     clickListed("Salade de fruits");
     EXPECT_EQ(log.texts, QStringList{kSaveQuestion});
     EXPECT_EQ(IngredientsOf(2), (Rows{{6, 250.0}, {7, 200.0}}));
-    EXPECT_DOUBLE_EQ(Query::scalar("SELECT CaloriesGramme FROM t_recettes WHERE IdRecette = 2").toDouble(),
-                     (0.77 * 250 + 0.46 * 200) / 450);
+    const Rows perGram = RowsOf("SELECT CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme FROM t_recettes "
+                                "WHERE IdRecette = 2");
+    const double potato[] = {0.77, 0.001, 0.02, 0.17}, milk[] = {0.46, 0.016, 0.033, 0.048};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(perGram[0][i].toDouble(), (potato[i] * 250 + milk[i] * 200) / 450, 1e-12) << i;
 
     AnswerNextMessage(log, "BtnOui");
     QTest::mouseClick(form->BtnSuppCategorie, Qt::LeftButton);
