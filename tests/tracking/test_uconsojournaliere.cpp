@@ -207,7 +207,7 @@ TEST_F(ConsoWindow, TotalsAndSharesFollowEveryPostAndRemoval) {
     add({"Essai"});
     // A row without quantity: everything 0, printing and saving not offered yet.
     EXPECT_EQ(f.EdtTotCalories->text(), "0");
-    EXPECT_EQ(f.EdtPcLip->text(), "0");
+    EXPECT_EQ(f.EdtPcLip->text() + f.EdtPcCal->text(), "00");
     expectDayButtons(true, false);
 
     setQuantity(0, 150);
