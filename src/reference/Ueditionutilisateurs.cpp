@@ -209,13 +209,21 @@ bool TFEditionUtilisateurs::askMoveDays(const QString& oldName, const QString& n
     if (clashes > 0) {
         ShowMessageBox(kBlank + QStringLiteral("%1 a %2 ;\n").arg(oldName, saved) + kBlank +
                            QStringLiteral("le nom %1 en a déjà aux mêmes dates.\n").arg(newName) + kBlank +
-                           QStringLiteral("Les journées restent sous le nom %1.").arg(oldName),
+                           (days == 1 ? QStringLiteral("Cette journée reste sous le nom %1.")
+                                      : QStringLiteral("Les journées restent sous le nom %1."))
+                               .arg(oldName),
                        caption, 48, nullptr, false);
         return false;
     }
+    const bool one = days == 1;
     return ShowMessageBox(kBlank + QStringLiteral("%1 a %2.\n").arg(oldName, saved) + kBlank +
-                              QStringLiteral("Voulez-vous les passer au nom %1 ?\n").arg(newName) + kBlank +
-                              QStringLiteral("(Non : elles restent sous le nom %1.)").arg(oldName),
+                              (one ? QStringLiteral("Voulez-vous la passer au nom %1 ?\n")
+                                   : QStringLiteral("Voulez-vous les passer au nom %1 ?\n"))
+                                  .arg(newName) +
+                              kBlank +
+                              (one ? QStringLiteral("(Non : elle reste sous le nom %1.)")
+                                   : QStringLiteral("(Non : elles restent sous le nom %1.)"))
+                                  .arg(oldName),
                           caption, 36, nullptr, false) == 6;
 }
 
