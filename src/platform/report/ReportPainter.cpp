@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 #include <QWidget>
 
 namespace report {
@@ -111,7 +112,12 @@ int showPreview(const ReportPlan& plan, QWidget* parent, const QString& caption)
     configurePrinter(printer, plan);
     QPrintPreviewDialog dialog(&printer, parent);
     if (!caption.isEmpty()) dialog.setWindowTitle(caption);
-    dialog.resize(parent ? parent->window()->size() : QSize(900, 1000));
+    QSize size = parent ? parent->window()->size() : QSize(900, 1000);
+    // Wide enough for the whole tool bar: its print and page-setup buttons come last and would
+    // otherwise hide behind the overflow arrow of a small window (24: the dialog's margins).
+    if (const QToolBar* bar = dialog.findChild<QToolBar*>())
+        size.setWidth(std::max(size.width(), bar->sizeHint().width() + 24));
+    dialog.resize(size);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&plan](QPrinter* target) { printPlan(plan, target); });
     return modal::exec(&dialog);
