@@ -149,8 +149,20 @@ void RowSet::prior() {
 bool RowSet::locate(const QString& column, const QVariant& value, LocateOptions options) {
     const int col = requireColumn(column);
     beforeMove();
+    // A text search folds the wanted text once and reads each field's text in place.
+    const bool byText = !dbvalue::isNull(value) && !(dbvalue::isNumber(value) && !options.partialKey);
+    const QString wanted = byText ? dbvalue::toText(value) : QString();
+    const Qt::CaseSensitivity cs = options.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    auto found = [&](const QVariant& field) {
+        if (!byText) return dbvalue::matches(field, value, options);
+        if (dbvalue::isNull(field)) return false;
+        const QString copy = field.typeId() == QMetaType::QString ? QString() : dbvalue::toText(field);
+        const QStringView text = field.typeId() == QMetaType::QString
+            ? QStringView(*static_cast<const QString*>(field.constData())) : QStringView(copy);
+        return options.partialKey ? text.startsWith(wanted, cs) : text.compare(wanted, cs) == 0;
+    };
     for (int r = 0; r < int(rows_.size()); ++r) {
-        if (dbvalue::matches(rows_[r][col], value, options)) {
+        if (found(rows_[r][col])) {
             setCursor(r);
             afterMove();
             return true;

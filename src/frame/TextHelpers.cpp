@@ -131,9 +131,8 @@ std::optional<double> ParseNonNegativeNumber(const QString& text) {
 }
 
 int FindItemByPrefix(const QStringList& items, const QString& text) {
-    const QLocale locale;
-    const QString key = locale.toLower(text);
+    // Compared in place, letter case folded: no text is copied for the items passed over.
     for (int i = 0; i < items.size(); ++i)
-        if (locale.toLower(items[i].left(text.size())) == key) return i;
+        if (items[i].startsWith(text, Qt::CaseInsensitive)) return i;
     return -1;
 }

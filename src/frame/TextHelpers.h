@@ -30,7 +30,7 @@ QString FileNamePart(const QString& path);
 // The text up to and including the last path separator; empty when there is none.
 QString DirectoryPart(const QString& path);
 
-// The incremental search of a list: the first item whose beginning equals `text` once both are
-// lower-cased with the locale's rules (accents count). An empty text matches the first item.
+// The incremental search of a list: the first item whose beginning equals `text` when both are
+// compared with letter case ignored (accents count). An empty text matches the first item.
 // Returns -1 when no item matches.
 int FindItemByPrefix(const QStringList& items, const QString& text);

@@ -454,6 +454,7 @@ void TFConsoJournaliere::FillFoodList() {
     const QSignalBlocker quiet(LboxAliments);
     LboxAliments->clear();
     LboxAliments->addItems(names);
+    foodNames_ = std::move(names);
     FitLinesToWidestItem(LboxAliments);
     selectFirstFood();
 }
@@ -478,12 +479,10 @@ void TFConsoJournaliere::CboxCategoriesClick() {
 void TFConsoJournaliere::EditRechAlimentChange() {
     LboxAliments->setCurrentRow(-1);
     LboxAliments->clearSelection();
-    QStringList items;
-    for (int i = 0; i < LboxAliments->count(); ++i) items << LboxAliments->item(i)->text();
-    const int found = FindItemByPrefix(items, EditRechAliment->text());
+    const int found = FindItemByPrefix(foodNames_, EditRechAliment->text());
     if (found < 0) return;
     LboxAliments->setCurrentRow(found);
-    positionQueryOn(items[found], true);
+    positionQueryOn(foodNames_[found], true);
 }
 
 void TFConsoJournaliere::showError(int message, int caption) {

@@ -171,6 +171,7 @@ private:
     void selectFirstFood();
 
     bool dayChanged_ = false;   // rows changed since the first activation or the last save
+    QStringList foodNames_;     // LboxAliments's texts in its order, for the incremental search
 };
 
 // Sets one of the window's skip-activation flags for the life of a modal show it guards and
