@@ -12,6 +12,7 @@
 namespace {
 
 sqlite3* g_db = nullptr;
+quint64 g_openings = 0;
 int g_savepointCounter = 0;
 
 // Folded texts already met, lower and upper case. A search that compares every ingredient's food
@@ -209,6 +210,7 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
     sqlite3_create_function_v2(db, "FoldAccentsUpper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &upperTag,
                                sqlFold, nullptr, nullptr, nullptr);
     g_db = db;
+    ++g_openings;
     execPlain("PRAGMA foreign_keys = ON");
     // WAL needs a writable folder for its side files; without it the default journal stays.
     sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
@@ -229,6 +231,21 @@ bool databaseIsOpen() { return g_db != nullptr; }
 sqlite3* dbConnection() {
     if (!g_db) throw DatabaseError(QStringLiteral("La base de données n'est pas ouverte."));
     return g_db;
+}
+
+DataStamp CurrentDataStamp() {
+    static qint64 unreadable = 0;
+    sqlite3* db = dbConnection();
+    DataStamp stamp;
+    stamp.opening = g_openings;
+    stamp.ownChanges = sqlite3_total_changes64(db);
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        stamp.otherCommits = sqlite3_column_int64(st, 0);
+    else
+        stamp.otherCommits = -(++unreadable);   // unknown: matches no other stamp
+    sqlite3_finalize(st);
+    return stamp;
 }
 
 void throwDatabaseError(const QString& what) {

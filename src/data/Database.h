@@ -58,6 +58,17 @@ bool databaseIsOpen();
 // The open connection; raises DatabaseError when none is open.
 sqlite3* dbConnection();
 
+// What the database holds, as this connection can tell: equal stamps taken at two moments mean
+// no row was written in between, by this connection (committed or not) or by another one, and the
+// same database stayed open. Costs one small statement.
+struct DataStamp {
+    quint64 opening = 0;     // the connection (each opening counts)
+    qint64 otherCommits = 0; // PRAGMA data_version: moves with the other connections' commits
+    qint64 ownChanges = 0;   // rows this connection inserted, changed or deleted
+    bool operator==(const DataStamp&) const = default;
+};
+DataStamp CurrentDataStamp();
+
 // Raises DatabaseError with the connection's last message, prefixed by `what` when not empty.
 [[noreturn]] void throwDatabaseError(const QString& what = QString());
 

@@ -104,7 +104,7 @@ void Query::close() {
     setCursor(-1);
 }
 
-void Query::run(bool keepRows) {
+void Query::run(bool keepRows, std::vector<qlonglong>* ids) {
     sqlite3* db = dbConnection();
     close();
     const QByteArray text = sql_.toUtf8();
@@ -127,13 +127,16 @@ void Query::run(bool keepRows) {
     }
 
     const int n = sqlite3_column_count(p.st);
+    const int first = ids && n > 0 ? 1 : 0;
     if (keepRows)
-        for (int i = 0; i < n; ++i) columns_ << QString::fromUtf8(sqlite3_column_name(p.st, i));
+        for (int i = first; i < n; ++i) columns_ << QString::fromUtf8(sqlite3_column_name(p.st, i));
     int rc;
     while ((rc = sqlite3_step(p.st)) == SQLITE_ROW) {
         if (!keepRows) continue;
-        std::vector<QVariant> row(n);
-        for (int i = 0; i < n; ++i) row[i] = readSqlValue(p.st, i);
+        if (first) ids->push_back(sqlite3_column_int64(p.st, 0));
+        std::vector<QVariant> row;
+        row.reserve(size_t(n - first));
+        for (int i = first; i < n; ++i) row.emplace_back(readSqlValue(p.st, i));
         rows_.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {
@@ -148,6 +151,8 @@ void Query::run(bool keepRows) {
 }
 
 void Query::open() { run(true); }
+
+void Query::openWithIds(std::vector<qlonglong>& ids) { run(true, &ids); }
 
 std::vector<std::vector<QVariant>> Query::takeRows() {
     std::vector<std::vector<QVariant>> rows = std::move(rows_);

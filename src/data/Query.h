@@ -41,6 +41,9 @@ public:
     void open();    // runs a statement that returns rows; cursor on the first row
     int exec();     // runs the statement; returns the number of rows changed
     void close();
+    // open() for a statement whose first column is an integer row id: the ids are appended to
+    // `ids` and the rows hold the other columns.
+    void openWithIds(std::vector<qlonglong>& ids);
     // Hands the rows over (the query is closed afterwards).
     std::vector<std::vector<QVariant>> takeRows();
 
@@ -51,7 +54,7 @@ public:
 
 private:
     struct Prepared;
-    void run(bool keepRows);
+    void run(bool keepRows, std::vector<qlonglong>* ids = nullptr);
 
     QString sql_;
     std::map<int, QVariant> positional_;

@@ -46,7 +46,7 @@ void Table::open() {
     if (active_) return;
     if (columns_.isEmpty()) loadColumns();
     linkValue_ = master_ && master_->isActive() && master_->cur_ >= 0 ? master_->value(linkColumn_) : QVariant();
-    readRows();
+    if (!takeKeptRows()) readRows();
     active_ = true;
     modified_ = false;
     setState(State::Browse);
@@ -74,29 +74,82 @@ void Table::readRows() {
     rows_.clear();
     rowids_.clear();
     invalidateIndex();
+    readStamp_ = DataStamp();
     const bool linked = master_ != nullptr;
     if (linked && dbvalue::isNull(linkValue_)) return;  // master closed, empty or without id
+    Query q(selectSql());
+    if (linked) q.addBindValue(linkValue_);
+    std::vector<qlonglong> ids;
+    q.openWithIds(ids);
+    rows_ = q.takeRows();
+    rowids_ = std::move(ids);
+    readStamp_ = CurrentDataStamp();
+}
+
+QString Table::selectSql() const {
     QString sql = QStringLiteral("SELECT rowid, * FROM %1").arg(quoted(tableName_));
-    if (linked) sql += QStringLiteral(" WHERE %1 = ?").arg(quoted(linkColumn_));
+    if (master_) sql += QStringLiteral(" WHERE %1 = ?").arg(quoted(linkColumn_));
     if (!orderBy_.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + orderBy_ + QStringLiteral(", rowid");
     else if (!keyColumn_.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + quoted(keyColumn_);
     else
         sql += QStringLiteral(" ORDER BY rowid");
-    Query q(sql);
-    if (linked) q.addBindValue(linkValue_);
-    q.open();
-    rows_ = q.takeRows();
-    rowids_.reserve(rows_.size());
-    for (auto& row : rows_) {
-        rowids_.push_back(row.front().toLongLong());
-        row.erase(row.begin());
-    }
+    return sql;
+}
+
+// The rows of the tables closed last, while they still were the database's, by statement.
+// A window opened again takes its tables' rows back instead of reading them again when nothing
+// was written since; a few tables are kept, the one closed longest ago given up first.
+namespace {
+struct KeptRows {
+    QString sql;
+    QVariant link;
+    DataStamp stamp;
+    std::vector<std::vector<QVariant>> rows;
+    std::vector<qlonglong> rowids;
+};
+constexpr size_t kKeptTables = 8;
+std::vector<KeptRows>& keptRows() {
+    static std::vector<KeptRows> kept;
+    return kept;
+}
+}  // namespace
+
+void Table::keepRows() {
+    std::vector<KeptRows>& kept = keptRows();
+    const QString sql = selectSql();
+    kept.erase(std::remove_if(kept.begin(), kept.end(),
+                              [&](const KeptRows& k) { return k.sql == sql && sameValue(k.link, linkValue_); }),
+               kept.end());
+    if (kept.size() >= kKeptTables) kept.erase(kept.begin());
+    kept.push_back(KeptRows{sql, linkValue_, readStamp_, std::move(rows_), std::move(rowids_)});
+}
+
+bool Table::takeKeptRows() {
+    std::vector<KeptRows>& kept = keptRows();
+    if (kept.empty()) return false;
+    const DataStamp now = CurrentDataStamp();
+    // Rows kept from before a write are of no use any more.
+    kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const KeptRows& k) { return !(k.stamp == now); }),
+               kept.end());
+    const QString sql = selectSql();
+    auto it = std::find_if(kept.begin(), kept.end(),
+                           [&](const KeptRows& k) { return k.sql == sql && sameValue(k.link, linkValue_); });
+    if (it == kept.end()) return false;
+    rows_ = std::move(it->rows);
+    rowids_ = std::move(it->rowids);
+    readStamp_ = it->stamp;
+    kept.erase(it);
+    invalidateIndex();
+    return true;
 }
 
 void Table::close() {
     if (!active_) return;
+    // Rows without pending values, nothing written since they were read: they are kept.
+    if (state_ == State::Browse && readStamp_.opening != 0 && databaseIsOpen() && CurrentDataStamp() == readStamp_)
+        keepRows();
     rows_.clear();
     rowids_.clear();
     invalidateIndex();
@@ -127,10 +180,10 @@ void Table::refresh() {
 
 bool Table::rereadRow(int row, qlonglong rowid) {
     Query q(QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(quoted(tableName_)), {rowid});
-    q.open();
+    std::vector<qlonglong> ids;
+    q.openWithIds(ids);
     std::vector<std::vector<QVariant>> read = q.takeRows();
-    if (read.size() != 1 || int(read.front().size()) != int(columns_.size()) + 1) return false;
-    read.front().erase(read.front().begin());
+    if (read.size() != 1 || int(read.front().size()) != int(columns_.size())) return false;
     rows_[row] = std::move(read.front());
     invalidateIndex();
     return true;

@@ -54,6 +54,7 @@
 #include <QObject>
 #include <functional>
 
+#include "data/Database.h"
 #include "data/RowSet.h"
 
 class Table : public QObject, public RowSet {
@@ -144,6 +145,9 @@ protected:
 private:
     void loadColumns();
     void readRows();
+    QString selectSql() const;
+    void keepRows();
+    bool takeKeptRows();
     QVariant convertForColumn(int col, const QVariant& value) const;
     void computeCalcFields();
     void setState(State s);
@@ -176,4 +180,8 @@ private:
     std::vector<std::pair<int, std::function<void()>>> writers_;
     int nextWriterId_ = 1;
     mutable QHash<QString, QHash<QString, int>> index_;  // findRow cache per column
+    // The database's stamp when the rows were read. A table closed while its rows still are the
+    // database's keeps them (keepRows), and a table opened on the same statement takes them back
+    // (takeKeptRows) when nothing was written since.
+    DataStamp readStamp_;
 };

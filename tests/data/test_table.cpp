@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sqlite3.h>
 
 #include "data/Database.h"
 #include "data/Query.h"
@@ -145,6 +146,26 @@ TEST_F(DataTest, TableLocateFindKeyRefreshAndClose) {
     EXPECT_EQ(count("SELECT Poids FROM t_utilisateurs WHERE Nom = 'Marie'"), 58);
     users.open();
     EXPECT_EQ(users.asString("Nom"), "Aaron");
+}
+
+// A table opened again (its rows are kept once closed) reads what was written meanwhile, by this
+// program or by another one.
+TEST_F(DataTest, TableOpenedAgainReadsEveryWriteMadeMeanwhile) {
+    Table foods("t_aliments");
+    auto reopenedName = [&] {
+        foods.close();
+        foods.open();
+        foods.findKey(3);
+        return foods.asString("NomAlimentFrancais");
+    };
+    foods.open();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder().dbPath().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_exec(other, "UPDATE t_aliments SET NomAlimentFrancais = 'Clementine' WHERE IdAliment = 3", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(reopenedName(), "Clementine");
+    Query::execute("UPDATE t_aliments SET NomAlimentFrancais = 'Pomelo' WHERE IdAliment = 3");
+    EXPECT_EQ(reopenedName(), "Pomelo");
 }
 
 // The detail follows every move of its master, appends carry the link, and master moves post it.
