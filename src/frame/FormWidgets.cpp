@@ -231,10 +231,18 @@ void LockAsDisplay(QWidget* display) {
 
 void SortForDisplay(QStringList& texts) {
     const QCollator collator = displayCollator();
-    // One sort key per text, so long lists are not collated again at every comparison.
+    // One sort key per text, so long lists are not collated again at every comparison. The keys
+    // made are kept (up to a bound) for the lists filled again: the same names come back.
+    static QHash<QString, QCollatorSortKey> made;
+    constexpr qsizetype kKeptKeys = 50000;
+    if (made.size() + texts.size() > kKeptKeys) made.clear();
     std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
     keys.reserve(texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i) keys.emplace_back(collator.sortKey(texts[i]), i);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        auto it = made.constFind(texts[i]);
+        if (it == made.constEnd()) it = made.insert(texts[i], collator.sortKey(texts[i]));
+        keys.emplace_back(*it, i);
+    }
     std::stable_sort(keys.begin(), keys.end(),
                      [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
     QStringList sorted;
