@@ -230,9 +230,10 @@ void TFEditionAliments::fillCategories() {
 void TFEditionAliments::fillFoodList() {
     QStringList names;
     const int category = TAliments.columnIndex(QStringLiteral("IdCatAliment"));
+    const int nameColumn = TAliments.columnIndex(FoodNameColumn);
     for (int row = 0; row < TAliments.recordCount(); ++row)
         if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory)
-            names << dbvalue::toText(TAliments.rowValue(row, FoodNameColumn));
+            names << dbvalue::toText(TAliments.rowValue(row, nameColumn));
     FillSorted(LboxAliments, names);
 }
 
