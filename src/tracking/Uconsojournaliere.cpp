@@ -164,10 +164,13 @@ void TFConsoJournaliere::buildControls() {
     LboxAliments->setUniformItemSizes(true);   // long lists lay out without measuring every item
     ShowLongItemsWhole(LboxAliments);
     BtnAjouter = PlaceButton(GbxSelection, "BtnAjouter", QString(), {206, 100, 30, 26});
-    BtnAjouter->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    // The style's arrows, made once for the run (each window opened again shares them).
+    static const QIcon* const arrowRight = new QIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    static const QIcon* const arrowLeft = new QIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+    BtnAjouter->setIcon(*arrowRight);
     BtnAjouter->setToolTip(QStringLiteral("Ajouter l'aliment"));
     BtnRetirer = PlaceButton(GbxSelection, "BtnRetirer", QString(), {206, 134, 30, 26});
-    BtnRetirer->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+    BtnRetirer->setIcon(*arrowLeft);
     BtnRetirer->setToolTip(QStringLiteral("Retirer l'aliment"));
     BtnLimiter = PlaceButton(GbxSelection, "BtnLimiter", QStringLiteral("Limiter la liste des aliments"), {10, 220, 190, 25});
     DBGIngredients = new DbGrid(GbxSelection);
