@@ -73,6 +73,10 @@ public:
     // Any row without moving the cursor (grids, lookups); row in 0..recordCount()-1.
     QVariant rowValue(int row, int position) const;
     QVariant rowValue(int row, const QString& name) const;
+    // The position of a column; raises DatabaseError when there is none.
+    int requireColumn(const QString& name) const;
+    // The same value without a copy, for the loops over every row; both indexes must be valid.
+    const QVariant& cell(int row, int position) const { return rows_[size_t(row)][size_t(position)]; }
 
 protected:
     // Hooks for Table: beforeMove may post or cancel (and raise to stop the move);
@@ -80,7 +84,6 @@ protected:
     virtual void beforeMove() {}
     virtual void afterMove() {}
     void moveTo(int row);   // beforeMove, set the cursor, afterMove
-    int requireColumn(const QString& name) const;
     void setCursor(int row);  // no hooks: cursor and eof/bof after a (re)load
 
     QStringList columns_;

@@ -229,11 +229,11 @@ void TFEditionAliments::fillCategories() {
 
 void TFEditionAliments::fillFoodList() {
     QStringList names;
-    const int category = TAliments.columnIndex(QStringLiteral("IdCatAliment"));
-    const int nameColumn = TAliments.columnIndex(FoodNameColumn);
+    const int category = TAliments.requireColumn(QStringLiteral("IdCatAliment"));
+    const int nameColumn = TAliments.requireColumn(FoodNameColumn);
     for (int row = 0; row < TAliments.recordCount(); ++row)
-        if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory)
-            names << dbvalue::toText(TAliments.rowValue(row, nameColumn));
+        if (dbvalue::toInt(TAliments.cell(row, category)) == CurrentFoodCategory)
+            names << dbvalue::toText(TAliments.cell(row, nameColumn));
     FillSorted(LboxAliments, names);
 }
 

@@ -335,11 +335,11 @@ void TFEditionRecettes::fillRecipeList() {
     TIngredients.open();
     QStringList names;
     QMultiHash<QString, int> ids;
-    const int nameColumn = TRecettes.columnIndex(RecipeNameColumn);
-    const int idColumn = TRecettes.columnIndex(QStringLiteral("IdRecette"));
+    const int nameColumn = TRecettes.requireColumn(RecipeNameColumn);
+    const int idColumn = TRecettes.requireColumn(QStringLiteral("IdRecette"));
     for (int r = TRecettes.recordCount() - 1; r >= 0; --r) {
-        names << TRecettes.rowValue(r, nameColumn).toString();
-        ids.insert(names.last(), dbvalue::toInt(TRecettes.rowValue(r, idColumn)));
+        names << TRecettes.cell(r, nameColumn).toString();
+        ids.insert(names.last(), dbvalue::toInt(TRecettes.cell(r, idColumn)));
     }
     names = FillSorted(LboxRecettes, names);
     // Recipes of the same name take their ids in table order.
@@ -476,10 +476,10 @@ void TFEditionRecettes::CboxCatAlimentsClick() {
 
 void TFEditionRecettes::fillFoodList() {
     QStringList names;
-    const int nameColumn = TAliments.columnIndex(FoodNameColumn);
+    const int nameColumn = TAliments.requireColumn(FoodNameColumn);
     for (int r = 0; r < TAliments.recordCount(); ++r)
-        if (dbvalue::toInt(TAliments.rowValue(r, kFoodCategoryPosition)) == RecipeEditorFoodCategory)
-            names << TAliments.rowValue(r, nameColumn).toString();
+        if (dbvalue::toInt(TAliments.cell(r, kFoodCategoryPosition)) == RecipeEditorFoodCategory)
+            names << TAliments.cell(r, nameColumn).toString();
     names = FillSorted(LboxAliments, names);
     if (names.isEmpty()) return;
     LboxAliments->setCurrentRow(0);
