@@ -134,8 +134,10 @@ bool Table::takeKeptRows() {
     kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const KeptRows& k) { return !(k.stamp == now); }),
                kept.end());
     const QString sql = selectSql();
-    auto it = std::find_if(kept.begin(), kept.end(),
-                           [&](const KeptRows& k) { return k.sql == sql && sameValue(k.link, linkValue_); });
+    auto it = std::find_if(kept.begin(), kept.end(), [&](const KeptRows& k) {
+        return k.sql == sql && sameValue(k.link, linkValue_) &&
+               (k.rows.empty() || int(k.rows.front().size()) == int(columns_.size()));
+    });
     if (it == kept.end()) return false;
     rows_ = std::move(it->rows);
     rowids_ = std::move(it->rowids);
