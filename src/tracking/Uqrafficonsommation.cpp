@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "data/AccentFold.h"
 #include "data/ReportRows.h"
 #include "platform/report/ReportPainter.h"
 #include "reference/Uqraffirecette.h"
@@ -135,7 +136,11 @@ QString ConsumptionReportTitle(const QString& tableSource, const QDate& day, con
 }
 
 QString ConsumptionReportUserLine(const QString& user) {
-    return user.isEmpty() ? QStringLiteral("nutriments") : QStringLiteral("nutriments de ") + user;
+    if (user.isEmpty()) return QStringLiteral("nutriments");
+    // "de" is elided before a vowel, as French writes it: "d'Élodie", "d'Utilisateur".
+    const QString first = FoldAccents(user.left(1), true);
+    const bool vowel = !first.isEmpty() && QStringLiteral("AEIOUY").contains(first.at(0));
+    return (vowel ? QStringLiteral("nutriments d'") : QStringLiteral("nutriments de ")) + user;
 }
 
 report::Report ConsumptionReport() {

@@ -24,7 +24,7 @@ SqlStatement ConsumptionReportQuery(const QString& tableSource, int32_t weight, 
 // The title line, with the date for a saved day; it stops at "différents" and the user line
 // completes it.
 QString ConsumptionReportTitle(const QString& tableSource, const QDate& day, const QLocale& locale = QLocale());
-// "nutriments de " + the user, or "nutriments" without a user.
+// "nutriments de " (or "d'" before a vowel) + the user, or "nutriments" without a user.
 QString ConsumptionReportUserLine(const QString& user);
 
 // The report's bands: group header QRGroup (titles, comments, column titles), detail DetailBand1

@@ -90,7 +90,7 @@ TEST_F(ConsumptionReportTest, SavedDayTakesItsTitleDateAndSavedWeight) {
     report::ReportPlan plan = report->LayOut(kFrench);
     EXPECT_EQ(texts(plan, "QRLblConsommationJournee"),
               QStringList{QString::fromUtf8("Consommation de la journée du 14/03/2026 en calories et différents")});
-    EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{"nutriments de O'Neil"});
+    EXPECT_EQ(texts(plan, "QRLblUtilisateur"), QStringList{"nutriments d'O'Neil"});
     EXPECT_EQ(texts(plan, "QRTotCalories"), QStringList{"278"});
     EXPECT_EQ(perKilo(plan), (QStringList{"-", "-", "-", "-"}));
 
