@@ -155,7 +155,8 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
                QDir::toNativeSeparators(path);
 
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // The program uses its one connection from the GUI thread alone: no lock around each call.
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     // The start is refused with the cause in French; the engine's own English text never shows.
     auto refuse = [&](const QString& problem) {
         sqlite3_close(db);

@@ -45,17 +45,19 @@ void bindSqlValue(sqlite3_stmt* st, int index, const QVariant& v) {
 }
 
 QVariant readSqlValue(sqlite3_stmt* st, int i) {
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(st, i)));
-    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st, i));
+    // The column's value taken once, then read without the statement's per-call checks (the
+    // connection is used from one thread).
+    sqlite3_value* v = sqlite3_column_value(st, i);
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_value_double(v));
     case SQLITE_BLOB: {
-        const void* p = sqlite3_column_blob(st, i);
-        return QVariant(QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(st, i)));
+        const void* p = sqlite3_value_blob(v);
+        return QVariant(QByteArray(static_cast<const char*>(p), sqlite3_value_bytes(v)));
     }
     case SQLITE_NULL: return QVariant();
     default:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                          sqlite3_column_bytes(st, i)));
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v)));
     }
 }
 
