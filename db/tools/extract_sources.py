@@ -29,9 +29,9 @@ REQUIRED = os.path.join(REPO, "db", "tools", "recipes", "required_ciqual_codes.t
 def tsv_column(path, column):
     with open(path, encoding="utf-8", newline="") as f:
         lines = [l for l in f if l.strip() and not l.startswith("#")]
-    return {row[column].strip() for row in csv.DictReader(lines, delimiter="\t",
-                                                           quoting=csv.QUOTE_NONE)
-            if row[column].strip()}
+    # A fibre twin may be several USDA numbers joined by '+' (the mean of a mix).
+    return {value for row in csv.DictReader(lines, delimiter="\t", quoting=csv.QUOTE_NONE)
+            for value in row[column].strip().split("+") if value}
 
 
 def wanted_codes():

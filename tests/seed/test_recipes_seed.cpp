@@ -138,9 +138,16 @@ TEST_F(RecipesSeed, ThemesAndFoodCategoriesLeadToConsumptionCategories) {
                "an unnamed consumption category");
     expectNamesFitAndUnique("t_catconsommation", "IdCatConsommation", "NomCategorieFrancais", 0);
     expectNone("SELECT IdCatAliment FROM t_cataliments WHERE IdCatAliment + 27 NOT IN "
-               "(SELECT IdCategorie FROM t_alim_recette_catconso) UNION SELECT IdCategorie FROM t_categories "
-               "WHERE IdCategorie NOT IN (SELECT IdCategorie FROM t_alim_recette_catconso)",
-               "a food category or theme is missing from the day's lists");
+               "(SELECT IdCategorie FROM t_alim_recette_catconso)", "a food category is missing from the day's lists");
+    // Only courses list recipes, each in the category of its own name ("Plats principaux" in "Plats"):
+    // a theme that gathers recipes of every course (vegetarian, regional, gratins) would put
+    // desserts and starters among the main courses. Every recipe reaches the lists by its course.
+    expectNone("SELECT t.NomCategorieFrancais, c.NomCategorieFrancais FROM t_alim_recette_catconso m, t_categories t, "
+               "t_catconsommation c WHERE m.IdCategorie = t.IdCategorie AND m.IdMetaCategorie = c.IdCatConsommation "
+               "AND t.NomCategorieFrancais NOT LIKE c.NomCategorieFrancais || '%'", "a theme that is not the course it lists");
+    expectNone("SELECT IdRecette, NomRecetteFrancais FROM t_recettes WHERE IdRecette NOT IN (SELECT r.IdRecette FROM "
+               "t_categories_recettes r, t_alim_recette_catconso m WHERE r.IdCategorie = m.IdCategorie)",
+               "a recipe no consumption category lists");
     expectNone("SELECT * FROM t_alim_recette_catconso WHERE IdMetaCategorie NOT IN "
                "(SELECT IdCatConsommation FROM t_catconsommation) OR (IdCategorie NOT IN "
                "(SELECT IdCategorie FROM t_categories) AND IdCategorie NOT IN (SELECT IdCatAliment + 27 FROM t_cataliments))",
@@ -192,6 +199,44 @@ TEST_F(RecipesSeed, MeatlessSavouryRecipesAndOnlyThoseAreVegetarian) {
                    "'Pâtes, riz et céréales')) AND r.IdRecette NOT IN (SELECT IdRecette FROM t_categories_recettes "
                    "WHERE IdCategorie = " + vegetarian + ")",
                "a meatless savoury recipe without the vegetarian theme");
+}
+
+// A recipe's wine or spirit counts at the share of its alcohol the cooking leaves: grams poured x the
+// USDA's retention of alcohol (2007) for the cooking's method, at the longest time of the table not
+// above the cooking's own (alcohol_cooking.tsv says how each recipe cooks its drink).
+TEST_F(RecipesSeed, CookedAlcoholCountsAtTheShareTheCookingLeaves) {
+    std::map<std::string, double> published = {{"brief 0", 85}, {"flamed 0", 75}, {"simmered 15", 40}, {"simmered 30", 35},
+                                               {"simmered 60", 25}, {"simmered 90", 20}, {"simmered 120", 10}, {"simmered 150", 5}};
+    std::map<std::string, double> retained;
+    for (const Row& r : seedtest::readSourceTsv("db/tools/recipes/alcohol_retention.tsv"))
+        retained[r.at("method") + " " + r.at("minutes")] = number(r, "retained_pct");
+    EXPECT_EQ(retained, published) << "the USDA retention factors of alcohol";
+    std::map<std::string, Row> cooking;
+    for (const Row& r : seedtest::readSourceTsv("db/tools/recipes/alcohol_cooking.tsv")) cooking[r.at("recipe") + "/" + r.at("ciqual")] = r;
+    std::map<std::string, std::string> subgroup, ciqualOfFood;
+    for (const Row& r : seedtest::readSourceTsv("db/sources/ciqual-2020/ciqual.tsv")) subgroup[r.at("code")] = r.at("subgroup_fr");
+    for (const Row& r : seedtest::readSourceTsv("db/tools/foods/food_sources.tsv")) ciqualOfFood[r.at("IdAliment")] = r.at("ciqual");
+    int drinks = 0;
+    for (const Row& i : db.rows("SELECT NomRecetteFrancais, IdAliment, QuantiteGramme FROM t_ingredients_recettes JOIN t_recettes "
+                                "USING (IdRecette)")) {
+        const std::string code = ciqualOfFood.at(i.at("IdAliment"));
+        if (subgroup.at(code) != "boisson alcoolisées") continue;
+        ++drinks;
+        const std::string what = i.at("NomRecetteFrancais") + ", Ciqual " + code;
+        auto row = cooking.find(i.at("NomRecetteFrancais") + "/" + code);
+        ASSERT_NE(row, cooking.end()) << what << ": no cooking in alcohol_cooking.tsv";
+        EXPECT_FALSE(row->second.at("why").empty()) << what;
+        const double minutes = number(row->second, "minutes");
+        double share = -1, rowMinutes = -1;
+        for (const auto& [key, pct] : retained) {
+            const auto blank = key.find(' ');
+            const double m = std::stod(key.substr(blank + 1));
+            if (key.substr(0, blank) == row->second.at("method") && m <= minutes && m > rowMinutes) share = pct / 100, rowMinutes = m;
+        }
+        ASSERT_GE(share, 0) << what << ": no retention for its cooking";
+        EXPECT_NEAR(number(i, "QuantiteGramme"), std::round(number(row->second, "poured_g") * share * 10) / 10, 1e-9) << what;
+    }
+    EXPECT_EQ(size_t(drinks), cooking.size()) << "a cooking row for a drink no recipe pours";
 }
 
 TEST_F(RecipesSeed, ReadmeCountsMatchTheShippedTables) {

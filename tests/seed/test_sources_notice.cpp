@@ -21,6 +21,7 @@ TEST(SourcesNotice, HelpPageAndStagedNoticeCiteEverySourceWithItsLicence) {
         QStringLiteral("https://www.etalab.gouv.fr/licence-ouverte-open-licence/"),
         QStringLiteral("USDA National Nutrient Database for Standard Reference, Release 28"),
         QStringLiteral("2011 Compendium of Physical Activities"),
+        QStringLiteral("USDA Table of Nutrient Retention Factors, Release 6"),
     };
     const QString places[] = {QStringLiteral(VIVANDA_SOURCE_DIR "/resources/help/sources.html"),
                               QStringLiteral(VIVANDA_BINARY_DIR "/stage/Data/SOURCES.txt")};

@@ -43,6 +43,9 @@ ALCOHOLIC_SUBGROUP = "boisson alcoolisées"
 REGULATION_KCAL_PER_G = {"fat": 9.0, "protein": 4.0, "carbs": 4.0, "fibre": 2.0,
                          "organic_acids": 3.0, "polyols": 2.4, "alcohol": 7.0}
 COMPUTED = "computed 1169/2011"
+# Fruits, nuts, vegetables, pulses, potatoes, cereals, breads and breakfast cereals: each food of
+# these categories whose energy is computed counts its fibre, or fibre.tsv says why it has none.
+PLANT_CATEGORIES = {1, 2, 3, 4, 5, 6, 7, 8}
 
 # Household weights of USDA SR28 that describe a volume, in millilitres.
 CUP_ML = 236.6
@@ -115,7 +118,9 @@ def read_usda(data_dir):
             fields = [x.strip("~") for x in line.rstrip("\r\n").split("^")]
             foods[fields[0]] = {
                 "desc": fields[1],
+                "water": fields[2],
                 "kcal": fields[3],
+                "ash": fields[6],
                 "fibre": fields[8],
                 "weights": [(fields[-5], fields[-4]), (fields[-3], fields[-2])],
             }
@@ -194,21 +199,62 @@ def ciqual_grams(src, column):
     return float(value) if value else None
 
 
-def regulation_energy(src, usda, fibre_twin, alcohol_row, where):
+# The twin's water counts at this share in a food's parts: two samples of one food differ in
+# water by up to 5 %, and the twin's water is the only water the sources give.
+TWIN_WATER_SHARE = 0.95
+
+
+def twin_numbers(fibre_row):
+    """The USDA numbers of a fibre.tsv row: one twin, or several joined by '+' whose mean
+    stands for a mix (red berries from their berries)."""
+    return [n for n in fibre_row["ndb"].split("+") if n]
+
+
+def fibre_grams(src, usda, fibre_row, where):
+    """Grams of fibre per 100 g counted in the energy, and whether a twin's fibre was taken
+    down. Ciqual's own column first; else the mean fibre of the USDA twins of fibre.tsv, never
+    more than the room that Ciqual's lipids, proteins and carbohydrates leave beside the twins'
+    ash and water (counted at TWIN_WATER_SHARE); else the value fibre.tsv gives by hand."""
+    own = ciqual_grams(src, "fibre_g")
+    if own is not None:
+        return own, False
+    if not fibre_row:
+        return None, False
+    twins = twin_numbers(fibre_row)
+    if not twins:
+        return float(fibre_row["fibre_g"]), False
+    mean = {}
+    for part in ("fibre", "water", "ash"):
+        values = []
+        for ndb in twins:
+            text = usda[ndb][part]
+            if not text:
+                fail(f"{where}: USDA {ndb} gives no {part}")
+            values.append(float(text))
+        mean[part] = sum(values) / len(values)
+    macros = float(src["fat_g"]) + float(src["protein_g"]) + float(src["carbohydrate_g"])
+    room = 100.0 - macros - mean["ash"] - TWIN_WATER_SHARE * mean["water"]
+    room = max(0.0, int(room * 10 + 1e-9) / 10)    # tenths of a gram, rounded down
+    if mean["fibre"] > room:
+        return room, True
+    return round(mean["fibre"], 6), False
+
+
+def regulation_energy(src, usda, fibre_row, alcohol_row, where):
     """kcal per 100 g as regulation 1169/2011 computes it, from the Ciqual row and, where Ciqual
-    gives no value, the fibre of the food's USDA twin (fibre.tsv) and the alcohol of alcohol.tsv."""
+    gives no value, the fibre of fibre.tsv and the alcohol of alcohol.tsv."""
     grams = {"fat": float(src["fat_g"]), "protein": float(src["protein_g"]),
              "carbs": float(src["carbohydrate_g"])}
-    for part in ("fibre", "organic_acids", "polyols", "alcohol"):
+    for part in ("organic_acids", "polyols", "alcohol"):
         grams[part] = ciqual_grams(src, part + "_g")
-    if grams["fibre"] is None and fibre_twin:
-        text = usda[fibre_twin["ndb"]]["fibre"]
-        if not text:
-            fail(f"{where}: USDA {fibre_twin['ndb']} gives no fibre")
-        grams["fibre"] = float(text)
+    grams["fibre"], taken_down = fibre_grams(src, usda, fibre_row, where)
+    if taken_down and not fibre_row["reason"]:
+        fail(f"{where}: the fibre of USDA {fibre_row['ndb']} does not fit Ciqual's composition "
+             f"and was taken down to {grams['fibre']} g; say so in fibre.tsv's reason column")
     if grams["alcohol"] is None and alcohol_row:
         grams["alcohol"] = float(alcohol_row["alcohol_g"])
-    return round(sum(REGULATION_KCAL_PER_G[k] * (g or 0.0) for k, g in grams.items()), 1)
+    return (round(sum(REGULATION_KCAL_PER_G[k] * (g or 0.0) for k, g in grams.items()), 1),
+            grams["fibre"] or 0.0)
 
 
 def energy_deviates(kcal, fat, protein, carbs):
@@ -262,9 +308,17 @@ def build_foods(ciqual, usda, required):
     bands = read_piece_bands()
     alcohol = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "alcohol.tsv"))}
     fibre = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "fibre.tsv"))}
-    for code, twin in fibre.items():
-        if twin["ndb"] not in usda:
-            fail(f"fibre.tsv: code {code}: unknown USDA NDB number {twin['ndb']}")
+    for code, row in fibre.items():
+        twins = twin_numbers(row)
+        for ndb in twins:
+            if ndb not in usda:
+                fail(f"fibre.tsv: code {code}: unknown USDA NDB number {ndb}")
+        if bool(twins) == bool(row["fibre_g"]):
+            fail(f"fibre.tsv: code {code}: give a USDA twin or a value by hand, not both")
+        if (len(twins) > 1 or row["fibre_g"]) and not row["reason"]:
+            fail(f"fibre.tsv: code {code}: a mean of twins or a value by hand needs its reason")
+        if row["fibre_g"] and not 0 <= float(row["fibre_g"]) <= 50:
+            fail(f"fibre.tsv: code {code}: fibre {row['fibre_g']} g is implausible")
     outliers = {r["ciqual"]: r for r in read_tsv(os.path.join(HERE, "energy_outliers.tsv"))}
     valid_categories = {c for c, _ in CATEGORIES}
     foods, by_code = [], {}
@@ -311,7 +365,8 @@ def build_foods(ciqual, usda, required):
             if code not in alcohol or src["kcal_per_100g"]:
                 fail(f"{where}: energy from alcohol needs a row in alcohol.tsv and no Ciqual "
                      "energy")
-            kcal = regulation_energy(src, usda, fibre.get(code), alcohol[code], where)
+            kcal, fibre_counted = regulation_energy(src, usda, fibre.get(code), alcohol[code],
+                                                    where)
             energy_source = COMPUTED
         elif r["energy"]:
             fail(f"{where}: energy column must be empty, 'usda' or 'alcohol'")
@@ -321,8 +376,12 @@ def build_foods(ciqual, usda, required):
             # 9/4/4 would leave out the alcohol (7 kcal/g), the main source of energy here.
             fail(f"{where}: an alcoholic drink without a Ciqual energy needs its USDA twin")
         else:
-            kcal = regulation_energy(src, usda, fibre.get(code), None, where)
+            kcal, fibre_counted = regulation_energy(src, usda, fibre.get(code), None, where)
             energy_source = COMPUTED
+            if (int(r["cat"]) in PLANT_CATEGORIES and fibre_counted == 0
+                    and not (code in fibre and fibre[code]["reason"])):
+                fail(f"{where}: a plant food whose energy counts no fibre; give its fibre (or 0 "
+                     "and why) in fibre.tsv")
         fat, protein, carbs = fit_within_100g(fat, protein, carbs, where)
         # A computed energy follows the regulation by construction; Ciqual's and USDA's own
         # values are compared with 9/4/4 to catch a slip of the table.

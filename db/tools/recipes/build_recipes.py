@@ -34,7 +34,11 @@ must be what ends on the plate (the rule is written out at the top of recipes.tx
     (dry pasta and pulses take up 1.5 times their dry weight of water, which the tool checks);
   - liquids served with the dish (soups, broths, sauces) are counted, half of them only when the
     dish simmers 1 h 30 or more, the rest boiling away;
-  - water the foods themselves lose in cooking is not subtracted.
+  - water the foods themselves lose in cooking is not subtracted;
+  - an alcoholic drink counts at the share of its alcohol the cooking leaves, by the USDA's
+    retention of alcohol by cooking method and time (alcohol_retention.tsv; how each recipe
+    cooks its drink in alcohol_cooking.tsv): the drink at grams poured x retained share, the
+    rest of the liquid the ingredient line counts as water.
 Themes: every savoury recipe without meat, poultry, charcuterie, fish, seafood or meat stock
 carries the vegetarian theme and no other recipe does (sweet dishes, meatless by nature, are
 not tagged, since the theme lists its recipes among the main dishes of the day).
@@ -73,6 +77,8 @@ ABSORBING = {"9810": 1.5, "9100": 1.5, "9119": 1.5, "9610": 1.0, "9681": 1.0, "2
              "20501": 1.5}
 COOKING_LIQUIDS = {"18066", "25930", "25947", "25948", "19024", "19041", "20048"}
 FOOD_CATEGORY_IDS = range(1, 25)
+ALCOHOLIC_SUBGROUP = "boisson alcoolisées"
+WATER = "18066"
 TIME_PATTERN = re.compile(r"^([01]\d|2[0-3]):[0-5]\d:[0-5]\d$")
 
 
@@ -246,11 +252,60 @@ def attach_translations(recipes):
             by_name[name]["steps_by_language"][lang] = steps
 
 
+def retained_share(retention, method, minutes, where):
+    """Share of the alcohol left by a cooking: the row of its method with the longest time not
+    above its minutes (alcohol_retention.tsv)."""
+    rows = [r for r in retention if r["method"] == method and int(r["minutes"]) <= minutes]
+    if not rows:
+        fail(f"{where}: no retention of alcohol for '{method}' cooked {minutes} minutes")
+    if method == "brief" and minutes >= 15:
+        fail(f"{where}: a brief cooking lasts under 15 minutes; {minutes} is simmered")
+    return float(max(rows, key=lambda r: int(r["minutes"]))["retained_pct"]) / 100
+
+
+def count_cooked_alcohol(recipes, subgroups):
+    """Counts each alcoholic drink at the share of its alcohol the cooking leaves; the rest of
+    the liquid its ingredient line counts goes to the recipe's water."""
+    retention = read_tsv(os.path.join(HERE, "alcohol_retention.tsv"))
+    cooking = {(r["recipe"], r["ciqual"]): r for r in read_tsv(os.path.join(HERE, "alcohol_cooking.tsv"))}
+    used = set()
+    for recipe in recipes:
+        name = recipe["names"]["fr"]
+        counted = []
+        water = 0.0
+        for code, grams in recipe["ingredients"]:
+            if subgroups.get(code) != ALCOHOLIC_SUBGROUP:
+                counted.append([code, grams])
+                continue
+            where = f"recipe '{name}', Ciqual {code}"
+            row = cooking.get((name, code))
+            if row is None or not row["why"]:
+                fail(f"{where}: an alcoholic drink needs its cooking, and why, in alcohol_cooking.tsv")
+            used.add((name, code))
+            share = retained_share(retention, row["method"], int(row["minutes"]), where)
+            drink = round(float(row["poured_g"]) * share, 1)
+            if drink > grams:
+                fail(f"{where}: {drink} g of drink left, more than the {grams:g} g the line counts")
+            counted.append([code, drink])
+            water += grams - drink
+        if water > 0:
+            for item in counted:
+                if item[0] == WATER:
+                    item[1] = round(item[1] + water, 1)
+                    break
+            else:
+                counted.append([WATER, round(water, 1)])
+        recipe["ingredients"] = [tuple(item) for item in counted]
+    unused = sorted(set(cooking) - used)
+    if unused:
+        fail(f"alcohol_cooking.tsv: rows for no alcoholic drink of a recipe: {unused}")
+
+
 def description(steps):
     return "\n".join(f"{i}. {step}" for i, step in enumerate(steps, 1))
 
 
-def validate_recipes(recipes, theme_ids):
+def validate_recipes(recipes, theme_ids, courses):
     for index, recipe in enumerate(recipes, 1):
         where = f"recipe {index} (recipes.txt:{recipe['line']})"
         missing = [lang for lang in LANGUAGES if lang not in recipe["names"]]
@@ -265,6 +320,8 @@ def validate_recipes(recipes, theme_ids):
         unknown = [t for t in themes if t not in theme_ids]
         if unknown:
             fail(f"{where}: unknown themes {unknown}")
+        if not courses & set(themes):
+            fail(f"{where}: no course among its themes; the day's lists would not show it")
         codes = [code for code, _ in recipe["ingredients"]]
         if not codes:
             fail(f"{where}: no ingredient")
@@ -281,11 +338,11 @@ def validate_recipes(recipes, theme_ids):
                              for i, r in enumerate(recipes, 1)], LANGUAGES)
 
 
-def known_ciqual_codes():
+def ciqual_subgroups():
+    """Ciqual code -> subgroup, from the extract (None when it is missing)."""
     if not os.path.exists(CIQUAL):
         return None
-    with open(CIQUAL, encoding="utf-8") as f:
-        return {line.split("\t", 1)[0] for line in f}
+    return {row["code"]: row["subgroup_fr"] for row in read_tsv(CIQUAL)}
 
 
 def food_ids_by_ciqual():
@@ -394,11 +451,19 @@ def build_themes_and_categories():
     unmapped = sorted(set(FOOD_CATEGORY_IDS) - mapped_food)
     if unmapped:
         fail(f"catconso.tsv: food categories without a consumption category: {unmapped}")
+    courses = set()
     for row in themes:
-        if row["Consommation"] not in category_id:
+        course = row["Consommation"]
+        if not course:
+            continue            # not a course: its recipes are listed through their course
+        if course not in category_id:
             fail(f"themes.tsv: theme {row['IdCategorie']}: unknown consumption category "
-                 f"'{row['Consommation']}'")
-        mapping.append([int(row["IdCategorie"]), category_id[row["Consommation"]]])
+                 f"'{course}'")
+        if not row["Francais"].startswith(course):
+            fail(f"themes.tsv: theme {row['IdCategorie']} ({row['Francais']}) is not the course "
+                 f"'{course}'; only courses map to a consumption category")
+        courses.add(int(row["IdCategorie"]))
+        mapping.append([int(row["IdCategorie"]), category_id[course]])
 
     write_tsv(os.path.join(SEED, "t_categories.tsv"),
               ["IdCategorie"] + ["NomCategorie" + s for s in SUFFIXES],
@@ -409,7 +474,7 @@ def build_themes_and_categories():
                for row in categories])
     write_tsv(os.path.join(SEED, "t_alim_recette_catconso.tsv"),
               ["IdCategorie", "IdMetaCategorie"], mapping)
-    return theme_ids
+    return theme_ids, courses
 
 
 # ---------------------------------------------------------------- activities
@@ -482,14 +547,17 @@ def update_readme_counts():
 
 def main():
     os.makedirs(SEED, exist_ok=True)
-    theme_ids = build_themes_and_categories()
+    theme_ids, courses = build_themes_and_categories()
     build_activities()
     recipes = parse_recipes(os.path.join(HERE, "recipes.txt"))
-    validate_recipes(recipes, theme_ids)
+    known = ciqual_subgroups()
+    if known is None:
+        fail(f"{CIQUAL} is missing")
+    count_cooked_alcohol(recipes, known)
+    validate_recipes(recipes, theme_ids, courses)
     attach_translations(recipes)
 
     codes = sorted({code for r in recipes for code, _ in r["ingredients"]}, key=int)
-    known = known_ciqual_codes()
     if known is not None:
         unknown = [c for c in codes if c not in known]
         if unknown:
