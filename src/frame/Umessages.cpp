@@ -382,9 +382,13 @@ int ShowMessageBox(const QString& text, const QString& caption, int style, uint8
     box->BtnNon->setVisible(s.yesNo);
     box->BtnOui->setVisible(s.yesNo);
     box->BtnOk->setVisible(!s.yesNo);
-    // Enter answers a box that only informs; a question waits for "Oui" or "Non" to be chosen.
-    box->BtnOk->setDefault(!s.yesNo);
-    if (!s.yesNo) box->BtnOk->setFocus(Qt::OtherFocusReason);
+    // Each box opens on its first button, whatever was pressed at the previous one: "Oui" for a
+    // question (also when the check box comes before it), "OK" otherwise; Enter answers it.
+    QPushButton* first = s.yesNo ? box->BtnOui : box->BtnOk;
+    box->BtnNon->setDefault(false);
+    box->BtnOk->setDefault(first == box->BtnOk);
+    box->BtnOui->setDefault(first == box->BtnOui);
+    first->setFocus(Qt::OtherFocusReason);
     box->ChbAfficheAlerte->setVisible(withCheckBox);
     box->LblNePlusAfficher->setVisible(withCheckBox);
     // The box starts as the switch stands: ticked only when the message is already turned off.

@@ -11,6 +11,7 @@
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
 #include "support/FormTest.h"
+#include "support/MessageScript.h"
 
 namespace {
 // Fixed metrics for the layout tests: 13-pixel lines, 6-pixel characters, so 70 characters a line.
@@ -261,13 +262,40 @@ TEST_F(MessageBox, WidgetsFollowTheLayoutAndEscapeDoesNotClose) {
         EXPECT_FALSE(box(c)->isVisible());
     });
     EXPECT_EQ(ShowMessageBox(text, "Information", 64, &scratch, true), 1);
-    // Enter does not answer a question; the close box a window manager adds answers as the
-    // box's cancel button: never "Oui".
-    modal::pushHandler([](modal::Call& c) {
-        QTest::keyClick(box(c), Qt::Key_Return);
-        EXPECT_TRUE(box(c)->isVisible());
-        box(c)->close();
-    });
+    // The close box a window manager adds answers as the box's cancel button: never "Oui".
+    modal::pushHandler([](modal::Call& c) { box(c)->close(); });
     EXPECT_EQ(ShowMessageBox("        Supprimer ?", "Question", 36, &scratch, false), 7);
     EXPECT_FALSE(FMessage->isVisible());
+}
+
+// Every question opens on "Oui", the first of its buttons in the tab order, whatever was pressed
+// at the box before, and Enter answers it; a box that only informs opens on "OK".
+TEST_F(MessageBox, QuestionsOpenOnOuiAndEnterAnswersIt) {
+    delete FMessage;  // the first box of the run
+    FMessage = nullptr;
+    uint8_t alert = 1;
+    MessageLog log;
+    const QString save = QStringLiteral("        Voulez-vous enregistrer la création de cet utilisateur ?");
+    const struct {
+        const char* press;   // a button clicked, or "" for Enter at the focused widget
+        int style;
+        bool withCheckBox;
+        const char* focused;
+        int answer;
+    } steps[] = {{"", 36, false, "BtnOui", 6},     {"BtnNon", 36, false, "", 7}, {"", 36, false, "BtnOui", 6},
+                 {"", 64, false, "BtnOk", 1},      {"", 16, false, "BtnOui", 6}, {"BtnNon", 52, true, "", 7},
+                 {"", 52, true, "BtnOui", 6},      {"", 68, false, "BtnOui", 6}};
+    for (const auto& s : steps) {
+        QString focused;
+        if (*s.press)
+            AnswerNextMessage(log, s.press);
+        else
+            AnswerNextMessageByKey(log, Qt::Key_Return, &focused);
+        EXPECT_EQ(ShowMessageBox(save, QStringLiteral("Création d'enregistrement"), s.style, &alert, s.withCheckBox),
+                  s.answer)
+            << s.style;
+        EXPECT_EQ(focused, QString::fromLatin1(s.focused)) << s.style;
+    }
+    EXPECT_EQ(log.count(), 8);
+    EXPECT_EQ(alert, 1);
 }

@@ -7,6 +7,7 @@
 #include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "frame/FormWidgets.h"
+#include "frame/Umessages.h"
 #include "reference/Ueditionutilisateurs.h"
 #include "support/FormTest.h"
 #include "support/MessageScript.h"
@@ -176,6 +177,19 @@ TEST_F(UserEditor, ARefusedSaveFromTheListMovesAndDropsTheChange) {
     EXPECT_EQ(selected(), "Marie");
     EXPECT_FALSE(form->UserModified);
     EXPECT_EQ(Query::scalar("SELECT Age FROM t_utilisateurs WHERE Nom = 'Jean'").toInt(), 35);
+}
+
+// Enter at the first question of the run saves the new user: the question opens on "Oui".
+TEST_F(UserEditor, EnterAtTheSaveQuestionSavesTheNewUser) {
+    delete FMessage;
+    FMessage = nullptr;
+    newUser("Bernard", "40", "180", "80", "M");
+    QString focused;
+    AnswerNextMessageByKey(log, Qt::Key_Return, &focused);
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.texts, QStringList{"        Voulez-vous enregistrer la création de cet utilisateur ?"});
+    EXPECT_EQ(focused, "BtnOui");
+    EXPECT_EQ(stored("Bernard"), 1);
 }
 
 // An empty table shows the first-steps tip once; typing there without "Nouveau" creates a user

@@ -18,3 +18,7 @@ struct MessageLog {
 // Queues the answer for the next message box; `button` is "BtnOk", "BtnOui" or "BtnNon", clicked
 // only when the box shows it (a box of the wrong style is left unanswered).
 void AnswerNextMessage(MessageLog& log, const char* button = "BtnOk");
+
+// Queues an answer given from the keyboard: the box is made the active window, as on screen, and
+// `key` goes to the widget that has the focus there. `focused` receives that widget's name.
+void AnswerNextMessageByKey(MessageLog& log, int key, QString* focused = nullptr);
