@@ -31,6 +31,8 @@ struct AppState {
     // Day being composed: the user chosen in the daily-needs dialog
     QString CurrentUserName;
     int CurrentUserWeight = 0;
+    // That user's row in t_utilisateurs (its rowid, which a rename keeps); 0 when not known.
+    qint64 CurrentUserRow = 0;
 
     // Food-list restriction (per 100 g; -1 = none)
     int32_t RestrictionFoodType = 0;     // 0 foods and recipes, 1 foods only

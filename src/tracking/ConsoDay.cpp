@@ -17,7 +17,7 @@ SqlStatement FoodListQuery(int categoryId, const QString& foodColumn, const QStr
     st.sql = QStringLiteral(
                  "SELECT t_aliments.IdAliment as IdAliment, t_aliments.%1 as NomAlimentFrancais, "
                  "t_aliments.CaloriesGramme, t_aliments.LipidesGramme, t_aliments.ProtidesGramme, "
-                 "t_aliments.GlucidesGramme, t_alim_recette_catconso.IdMetaCategorie as IdCategorie "
+                 "t_aliments.GlucidesGramme, t_alim_recette_catconso.IdMetaCategorie as IdCategorie, 0 as Recette "
                  "FROM t_aliments, t_alim_recette_catconso "
                  "WHERE t_aliments.IdCatAliment = t_alim_recette_catconso.IdCategorie - 27 "
                  "AND t_alim_recette_catconso.IdMetaCategorie = ?")
@@ -28,7 +28,7 @@ SqlStatement FoodListQuery(int categoryId, const QString& foodColumn, const QStr
         st.sql += QStringLiteral(
                       " UNION SELECT t_recettes.IdRecette as IdAliment, t_recettes.%1 as NomAlimentFrancais, "
                       "t_recettes.CaloriesGramme, t_recettes.LipidesGramme, t_recettes.ProtidesGramme, "
-                      "t_recettes.GlucidesGramme, t_alim_recette_catconso.IdMetaCategorie as IdCategorie "
+                      "t_recettes.GlucidesGramme, t_alim_recette_catconso.IdMetaCategorie as IdCategorie, 1 as Recette "
                       "FROM t_recettes, t_categories_recettes, t_alim_recette_catconso "
                       "WHERE t_recettes.IdRecette = t_categories_recettes.IdRecette "
                       "AND t_categories_recettes.IdCategorie = t_alim_recette_catconso.IdCategorie "
@@ -128,6 +128,21 @@ bool ParseWholeNumber(const QString& text, int* value) {
     if (!ok || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
     *value = int(v);
     return true;
+}
+
+std::optional<int> ParseCalorieObjective(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return 0;
+    int v = 0;
+    if (!ParseWholeNumber(t, &v) || v < 0 || v > kMaxCalorieObjective) return std::nullopt;
+    return v;
+}
+
+QString CalorieObjectiveRefusal(const QString& text) {
+    return QStringLiteral("        Objectif calorique : « %1 » n'est pas un nombre entier\n"
+                          "        de kilocalories de 0 à %2.")
+        .arg(text.trimmed())
+        .arg(kMaxCalorieObjective);
 }
 
 bool ObjectiveFarBelowNeeds(bool needsKnown, int totalNeeds, float objective) {

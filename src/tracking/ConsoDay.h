@@ -3,6 +3,7 @@
 // day's totals and shares, the over-objective test, the objective's conversion and advice and
 // the name a row is stored under.
 #include <QString>
+#include <optional>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
@@ -23,9 +24,10 @@ struct SqlStatement {
     QVariantList values;   // in the order of the statement's '?'
 };
 
-// The foods (and, when withRecipes, the recipes) of consumption category `categoryId`, seven
+// The foods (and, when withRecipes, the recipes) of consumption category `categoryId`, eight
 // columns: IdAliment, NomAlimentFrancais (the chosen name column, whatever the language),
-// CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme, IdCategorie. Foods join the
+// CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme, IdCategorie, Recette (0 for a
+// food, 1 for a recipe: with IdAliment, what the item is whatever its name). Foods join the
 // mapping table through their category id + 27, recipes through their themes; the union keeps a
 // recipe once whatever the number of its themes in the category. `foodColumn` and
 // `recipeColumn` are names of the program's own name columns, never user text.
@@ -83,6 +85,13 @@ bool CaloriesAboveObjective(float totalCalories, float objective);
 
 // A whole number typed in an edit ("1500", " -10"); false for decimals, letters or an overflow.
 bool ParseWholeNumber(const QString& text, int* value);
+
+// The calorie objective as its edit holds it, in whole kcal: "" is no objective (0); a whole
+// number from 0 to kMaxCalorieObjective, blanks around it allowed. Nothing for any other text.
+constexpr int kMaxCalorieObjective = 20000;
+std::optional<int> ParseCalorieObjective(const QString& text);
+// The refusal of a typed objective, naming the field and its range.
+QString CalorieObjectiveRefusal(const QString& text);
 
 // Whether an objective this far below the needs deserves the advice: needs known, and more than
 // 900 kcal between them.

@@ -5,6 +5,7 @@
 
 #include "data/Database.h"
 #include "data/Query.h"
+#include "frame/AppState.h"
 #include "frame/StringTable.h"
 #include "frame/TextHelpers.h"
 
@@ -17,6 +18,22 @@ bool IsAcceptableDayWeight(const QString& text) {
 
 QString DaySaveUserName(const QString& currentUserName) {
     return currentUserName.isEmpty() ? QStringLiteral("Utilisateur") : currentUserName;
+}
+
+bool FollowCurrentUser(AppState& st) {
+    if (st.CurrentUserName.isEmpty()) return true;
+    Query q;
+    auto find = [&q](const char* where, const QVariant& key) {
+        q.setSql(QStringLiteral("SELECT rowid, Nom, Poids FROM t_utilisateurs WHERE %1 = ?;").arg(QLatin1String(where)));
+        q.addBindValue(key);
+        q.open();
+        return !q.eof();
+    };
+    if (!(st.CurrentUserRow > 0 && find("rowid", st.CurrentUserRow)) && !find("Nom", st.CurrentUserName)) return false;
+    st.CurrentUserRow = q.value(0).toLongLong();
+    st.CurrentUserName = q.asString(1);
+    st.CurrentUserWeight = q.asInt(2);
+    return true;
 }
 
 bool DaySaveNumber(const QString& text, double* value) {
@@ -53,6 +70,22 @@ void WriteSavedDay(const SavedDay& saved, SaveProgress& progress) {
                        "VALUES (?, ?, ?, ?);"),
         {saved.user, saved.day, saved.weight, saved.objective});
     transaction.commit();
+}
+
+SaveFailure SaveFailureOf(const std::exception& e) {
+    if (!dynamic_cast<const DatabaseError*>(&e)) return SaveFailure::ProgramError;
+    switch (DatabaseFailureKind(e)) {
+    case DatabaseFailure::Busy:
+        return SaveFailure::Busy;
+    case DatabaseFailure::Full:
+    case DatabaseFailure::ReadOnly:
+    case DatabaseFailure::Other:
+        return SaveFailure::Refused;
+    case DatabaseFailure::Own:
+    case DatabaseFailure::Constraint:
+        break;
+    }
+    return SaveFailure::ProgramError;
 }
 
 QString ErrorReportAddress(const QString& parameter) {

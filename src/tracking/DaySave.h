@@ -5,6 +5,9 @@
 // and one row of t_histo_infos_utilisateur, all in one transaction).
 #include <QDate>
 #include <QString>
+#include <exception>
+
+struct AppState;
 
 // The heaviest weight the date dialog accepts, in kg (0 is the lightest).
 constexpr double kMaxDayWeight = 250;
@@ -15,6 +18,11 @@ bool IsAcceptableDayWeight(const QString& text);
 
 // The name a day is saved under: the current user's, or "Utilisateur" when none was chosen.
 QString DaySaveUserName(const QString& currentUserName);
+
+// The user chosen for the day as t_utilisateurs holds it now: found by its row (a rename keeps
+// it), else by its name; its current name and weight are taken. True when found or when no user
+// was chosen; false when the chosen user no longer exists (nothing changed then).
+bool FollowCurrentUser(AppState& st);
 
 // A number of the save read from an edit's text: "" gives 0; a decimal comma counts as a point
 // ("72,5" gives 72.5). False when the text is not a finite number ("abc", "inf").
@@ -38,6 +46,12 @@ struct SaveProgress {
 // left as it was and DatabaseError is raised. `progress.location` follows the steps ("C2.0-7"
 // to "C2.0-10").
 void WriteSavedDay(const SavedDay& saved, SaveProgress& progress);
+
+// How a failed save is told: Busy, another program's lock; Refused, a write the database could
+// not make (full disk, read-only file or folder, input/output failure), said with its cause;
+// ProgramError, anything else (the program's own fault), for which an error report is offered.
+enum class SaveFailure { Busy, Refused, ProgramError };
+SaveFailure SaveFailureOf(const std::exception& e);
 
 // The page of the maker's site that receives an error report for `parameter` (the location code,
 // followed by "NE" and a code for an error the save raised itself).

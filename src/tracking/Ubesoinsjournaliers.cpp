@@ -35,6 +35,9 @@ const char* const kMessages[] = {
     "        Sexe non valide !\n        Les seules valeurs admises sont 'M' (masculin) et 'F' (féminin).",
 };
 const char* const kBadDuration = "        Durée non valide !";
+const char* const kUserGone =
+    "        Cet utilisateur n'existe plus dans la base de données.\n"
+    "        La liste a été mise à jour.";
 // The activity grid is wider than the design's 248 pixels, so the longest activity names show
 // whole; the dialog and the controls right of the grid move by as much.
 constexpr int kWiderGrid = 64;
@@ -297,7 +300,16 @@ void TFBesoinsJournaliers::LboxUtilisateursClick() {
     // A user that cannot be read is passed over without a word.
     try {
         const int selection = LboxUtilisateurs->currentRow();
-        if (selection < 0 || !TUtilisateurs.findKey(LboxUtilisateurs->item(selection)->text())) return;
+        if (selection < 0) return;
+        // The users as stored now (another program may have changed them since the showing).
+        TUtilisateurs.refresh();
+        if (!TUtilisateurs.findKey(LboxUtilisateurs->item(selection)->text())) {
+            // Gone meanwhile: said, and the list shows the users there are; nothing is estimated.
+            ReloadUserList(TUtilisateurs, LboxUtilisateurs);
+            LastUserIndex = -1;
+            ShowMessageBox(QString::fromUtf8(kUserGone), MessageTable[0], 12, &MessageSwitch, false);
+            return;
+        }
         EdtAge->setText(TUtilisateurs.asString("Age"));
         EdtTaille->setText(TUtilisateurs.asString("Taille"));
         EdtPoids->setText(TUtilisateurs.asString("Poids"));
@@ -320,6 +332,9 @@ void TFBesoinsJournaliers::LboxUtilisateursClick() {
         NeedsSex = first.toLatin1();
         BasalCalories = BasalNeeds(NeedsWeight, NeedsAge, NeedsSex);
         appState().CurrentUserName = TUtilisateurs.asString("Nom");
+        appState().CurrentUserRow =
+            ::Query::scalar(QStringLiteral("SELECT rowid FROM t_utilisateurs WHERE Nom = ?;"), {appState().CurrentUserName})
+                .toLongLong();
         EdtBesoinBasic->setText(number(BasalCalories));
         if (selection != LastUserIndex) {
             EdtTotalDepense->setText(number(BasalCalories));

@@ -24,6 +24,7 @@
 #include "frame/StringTable.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
+#include "tracking/DaySave.h"
 
 namespace {
 
@@ -122,7 +123,14 @@ TFConsoJournaliere::TFConsoJournaliere(QWidget* parent) : QWidget(parent) {
     UseProgramFont(this);
     buildControls();
     TConsommation.setOrderBy(QStringLiteral("Numero"));
-    TConsommation.onAfterPost = [this](Table&) { TConsommationAfterPost(); };
+    // The day's own writes are no change of what the list shows: the list's stamp follows them
+    // when nothing else was written since the list was filled.
+    TConsommation.onBeforePost = [this](Table&) { stampBeforeDayWrite_ = CurrentDataStamp(); };
+    TConsommation.onBeforeDelete = [this](Table&) { stampBeforeDayWrite_ = CurrentDataStamp(); };
+    TConsommation.onAfterPost = [this](Table&) {
+        followDayWrite();
+        TConsommationAfterPost();
+    };
     FormCreate();
     if (FVivanda) {
         // Activation: whenever this window becomes the active child window.
@@ -415,6 +423,13 @@ void TFConsoJournaliere::FormActivate() {
         dayChanged_ = false;
     }
 
+    else if (FirstActivationDone) {
+        // Coming back from another window: the list shows what the database holds now, and the
+        // user of the day is known under its current name and weight.
+        RefreshFoodList();
+        FollowCurrentUser(st);
+    }
+
     SkipActivationAfterPrint = 0;
     SkipActivationAfterRestriction = 0;
     FirstActivationDone = 1;
@@ -444,13 +459,33 @@ void TFConsoJournaliere::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void TFConsoJournaliere::FillFoodList() {
+bool TFConsoJournaliere::listedKey(const QString& name, qlonglong* id, int* recipe) const {
+    const int nameColumn = Query.columnIndex(QStringLiteral("NomAlimentFrancais"));
+    if (nameColumn < 0) return false;
+    for (int r = 0; r < Query.recordCount(); ++r) {
+        if (Query.cell(r, nameColumn).toString() != name) continue;
+        *id = Query.rowValue(r, QStringLiteral("IdAliment")).toLongLong();
+        *recipe = Query.rowValue(r, QStringLiteral("Recette")).toInt();
+        return true;
+    }
+    return false;
+}
+
+bool TFConsoJournaliere::FillFoodList(bool keepSelection) {
+    // The item selected is known by what it is (id, food or recipe), so that a rename keeps it.
+    qlonglong id = 0;
+    int recipe = 0;
+    const QListWidgetItem* selected = LboxAliments->currentItem();
+    const bool hadSelection = keepSelection && selected && selected->isSelected() && Query.isActive() &&
+                              listedKey(selected->text(), &id, &recipe);
+
     const SqlStatement st = FoodListQuery(CurrentCategoryId, ConsoFoodColumn, ConsoRecipeColumn, FoodRestrictionClause,
                                           RecipeRestrictionClause, appState().RestrictionFoodType == 0);
     Query.close();
     Query.setSql(st.sql);
     for (const QVariant& v : st.values) Query.addBindValue(v);
     Query.open();
+    listStamp_ = CurrentDataStamp();
     QStringList names;
     for (Query.first(); !Query.eof(); Query.next()) names << Query.asString(QStringLiteral("NomAlimentFrancais"));
     SortForDisplay(names);
@@ -459,7 +494,35 @@ void TFConsoJournaliere::FillFoodList() {
     LboxAliments->addItems(names);
     foodNames_ = std::move(names);
     FitLinesToWidestItem(LboxAliments);
-    selectFirstFood();
+    if (!keepSelection) {
+        selectFirstFood();
+        return true;
+    }
+
+    int row = -1;
+    if (hadSelection)
+        for (int r = 0; r < Query.recordCount() && row < 0; ++r)
+            if (Query.rowValue(r, QStringLiteral("IdAliment")).toLongLong() == id &&
+                Query.rowValue(r, QStringLiteral("Recette")).toInt() == recipe)
+                row = FindListItem(LboxAliments, Query.rowValue(r, QStringLiteral("NomAlimentFrancais")).toString());
+    if (row >= 0) {
+        LboxAliments->setCurrentRow(row);
+        positionQueryOn(LboxAliments->item(row)->text(), false);
+    } else if (!EditRechAliment->text().isEmpty()) {
+        EditRechAlimentChange();   // the search typed chooses again
+    } else {
+        selectFirstFood();
+    }
+    return !hadSelection || row >= 0;
+}
+
+void TFConsoJournaliere::followDayWrite() {
+    if (stampBeforeDayWrite_ == listStamp_) listStamp_ = CurrentDataStamp();
+}
+
+bool TFConsoJournaliere::RefreshFoodList() {
+    if (!Query.isActive() || CurrentDataStamp() == listStamp_) return true;
+    return FillFoodList(true);
 }
 
 void TFConsoJournaliere::selectFirstFood() {
@@ -474,6 +537,8 @@ void TFConsoJournaliere::positionQueryOn(const QString& name, bool partial) {
 }
 
 void TFConsoJournaliere::CboxCategoriesClick() {
+    // A drop-down list's pop-up takes the focus without the objective edit being left.
+    takeObjective();
     TCategories.locate(QStringLiteral("NomCategorieFrancais"), CboxCategories->currentText(), {.caseInsensitive = true});
     if (!TCategories.isEmpty()) CurrentCategoryId = TCategories.asInt(0);
     FillFoodList();

@@ -110,6 +110,9 @@ public:
     // complete quantity (untyped, 0, negative or not a number; a pending row is posted first),
     // and their carbohydrate alert.
     bool DayHasIncompleteQuantity();
+    // The save's user: followed through a rename; a user deleted since it was chosen is said and
+    // another asked for (the needs dialog). False when none was given (the save stops).
+    bool askUserIfGone();
     void AlertLowCarbs();
 
     // The one place that decides which of the day's buttons are offered: "Calcul des quantités"
@@ -117,9 +120,14 @@ public:
     // complete quantity.
     void UpdateDayButtons();
 
-    // Builds FoodListQuery for CurrentCategoryId with the clauses in force, refills
-    // LboxAliments and selects its first item (category change, restriction).
-    void FillFoodList();
+    // Builds FoodListQuery for CurrentCategoryId with the clauses in force and refills
+    // LboxAliments. Selects its first item (category change), or with `keepSelection` the item
+    // selected before (followed through a rename), else the first match of the search typed.
+    // Returns false when the item selected before is no longer listed.
+    bool FillFoodList(bool keepSelection = false);
+    // Fills the list again when the database changed since it was filled (another window, a
+    // dialog, another program), as FillFoodList(true) does; nothing to do otherwise.
+    bool RefreshFoodList();
 
     // Unit state: lives for the whole run, survives the window (see each reset).
     static inline float CalorieObjective = 0;       // kcal; 0 at each creation
@@ -167,9 +175,25 @@ private:
     // Every alert's colour from the totals as they stand (red while its alert holds and is
     // switched on): after each change of the totals, the objective or a switch.
     void colourAlerts();
+    // The objective edit's text taken as the objective (the focus-out of the edit); a refused
+    // text is said and the edit shows the objective in force again. Returns whether it was taken.
+    bool commitObjective();
+    // Before the objective is used: the edit's text, when it is not the objective in force yet,
+    // is taken now. False when it was refused (the operation then stops).
+    bool takeObjective();
+    // The objective in force as the edit shows it ("" for none).
+    static QString objectiveText();
     void positionQueryOn(const QString& name, bool partial);
     void selectFirstFood();
 
+    // Id and kind (the Recette column) of the listed item named `name`; false when not listed.
+    bool listedKey(const QString& name, qlonglong* id, int* recipe) const;
+
+    // After a write of the day's rows: the list's stamp follows it when it was current before.
+    void followDayWrite();
+
+    DataStamp listStamp_;       // what the database was when the list was filled
+    DataStamp stampBeforeDayWrite_;
     bool dayChanged_ = false;   // rows changed since the first activation or the last save
     QStringList foodNames_;     // LboxAliments's texts in its order, for the incremental search
 };

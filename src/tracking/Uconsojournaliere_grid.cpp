@@ -15,10 +15,21 @@ namespace {
 const QString kName = QStringLiteral("NomAliment");
 const QString kQuantity = QStringLiteral("QuantiteGramme");
 const char* const kCopiedValues[] = {"CaloriesGramme", "LipidesGramme", "ProtidesGramme", "GlucidesGramme"};
+const char* const kItemGone =
+    "        Cet aliment ou cette recette n'existe plus dans la base de données.\n"
+    "        La liste a été mise à jour ; rien n'a été ajouté.";
 }  // namespace
 
 void TFConsoJournaliere::BtnAjouterClick() {
     QListWidgetItem* item = LboxAliments->currentItem();
+    if (!item || !item->isSelected()) return;
+    // Written since the list was filled (by another program, or a window this one has not been
+    // left for): the list is read again first, and an item no longer there is not added.
+    if (!RefreshFoodList()) {
+        ShowMessageBox(QString::fromUtf8(kItemGone), MessageTable[0], 0x0C, nullptr, false);
+        return;
+    }
+    item = LboxAliments->currentItem();
     if (!item || !item->isSelected()) return;
     if (TConsommation.recordCount() >= kMaxDayRows) {
         showError(4, 0);
@@ -51,6 +62,7 @@ void TFConsoJournaliere::BtnRetirerClick() {
     if (ShowMessageBox(MessageTable[3], MessageTable[2], 0x24, nullptr, false) != 6) return;
     if (!TConsommation.isActive() || TConsommation.recNo() < 0) return;
     TConsommation.remove();
+    followDayWrite();
     --NextRowNumber;
     dayChanged_ = true;
     // The totals follow the removal at once, so printing and saving never count a removed row.
@@ -60,10 +72,11 @@ void TFConsoJournaliere::BtnRetirerClick() {
 void TFConsoJournaliere::DBGIngredientsEditButtonClick() {
     if (TConsommation.recNo() < 0) return;
     const std::optional<double> grams = ConvertForGrid(TConsommation.asString(kName));
-    // The row stays in edit: Enter, another row or leaving the grid posts it.
     if (!grams) return;
+    // Posted at once: the totals and the buttons follow the weight brought back.
     TConsommation.edit();
     TConsommation.setValue(kQuantity, *grams);
+    TConsommation.post();
 }
 
 void TFConsoJournaliere::DBGIngredientsRefresh() {

@@ -4,6 +4,7 @@
 #include "frame/AppState.h"
 #include "frame/LongLivedForm.h"
 #include "frame/Umessages.h"
+#include "tracking/DaySave.h"
 #include "tracking/Uconsojournaliere.h"
 #include "tracking/Uqrafficonsommation.h"
 
@@ -15,6 +16,7 @@ void TFConsoJournaliere::BtnImprimerClick() {
         const ActivationSkip skip(SkipActivationAfterPrint);
         if (DayHasIncompleteQuantity()) throw std::runtime_error("quantity");
         AlertLowCarbs();
+        FollowCurrentUser(st);   // its name and weight as stored now
         LongLivedForm(FQRAffiConsommation)->NomUtilisateur = st.CurrentUserName;
         FQRAffiConsommation->Poids = st.CurrentUserWeight;
         FQRAffiConsommation->TableSource = QStringLiteral("t_consommation");

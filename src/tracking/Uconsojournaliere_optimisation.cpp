@@ -14,6 +14,7 @@
 #include "tracking/Uconsojournaliere.h"
 
 void TFConsoJournaliere::BtnOptimisationClick() {
+    if (!takeObjective()) return;
     OptimisationJustRun = 1;
     const OptimisationSettings settings{CalorieObjective, OptimisationMode, CbxNutriment->currentIndex(),
                                         MinimumQuantity};

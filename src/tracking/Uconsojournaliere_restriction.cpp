@@ -30,7 +30,8 @@ void TFConsoJournaliere::BtnLimiterClick() {
         return;
     }
     FoodRestrictionClause = RecipeRestrictionClause = RestrictionClause(CurrentRestrictionBounds(st));
-    FillFoodList();
+    // The item chosen stays chosen when the restriction keeps it, the search typed stays.
+    FillFoodList(true);
 
     // The day is read again; a row being typed is written first rather than dropped.
     TConsommation.checkBrowseMode();

@@ -1,6 +1,7 @@
 // The day's save: the date and weight asked in FSelDate, then the history write (DaySave.h).
 #include <QCalendarWidget>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QMessageBox>
 #include <stdexcept>
 
@@ -15,13 +16,13 @@
 #include "platform/Modal.h"
 #include "platform/WebPage.h"
 #include "tracking/DaySave.h"
+#include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
 #include "tracking/Useldate.h"
 
 namespace {
 
-// The save's own stops: 0 a quantity missing, 6 an objective that is not a number, 10 the date
-// dialog closed without "Ok".
+// The save's own stops: 0 a quantity missing, 10 the date dialog closed without "Ok".
 struct SaveStop {
     int code;
 };
@@ -65,28 +66,43 @@ void TFConsoJournaliere::AlertLowCarbs() {
     }
 }
 
+bool TFConsoJournaliere::askUserIfGone() {
+    AppState& st = appState();
+    if (FollowCurrentUser(st)) return true;
+    // Deleted since it was chosen: said, then a user is asked for in the needs dialog (only the
+    // user is taken from it; the needs and the objective shown stay).
+    ShowMessageBox(QStringLiteral("        L'utilisateur « %1 » n'existe plus dans la base de données.\n"
+                                  "        Choisissez l'utilisateur de cette journée.")
+                       .arg(st.CurrentUserName),
+                   QStringLiteral("Sauvegarde de la journée"), 0x30, nullptr, false);
+    TFBesoinsJournaliers* needs = LongLivedForm(FBesoinsJournaliers);
+    placeOverFrame(needs, 0);
+    modal::exec(needs);
+    if (FollowCurrentUser(st)) return true;
+    // A person typed in ("Autre") and validated: the day goes under the name that stands in.
+    if (needs->Validated && needs->RbtnAutre->isChecked()) {
+        st.CurrentUserName.clear();
+        st.CurrentUserRow = 0;
+        return true;
+    }
+    return false;
+}
+
 void TFConsoJournaliere::BtnSauvegardeClick() {
     AppState& st = appState();
     SaveProgress progress;
     try {
         progress.location = QStringLiteral("C2.0-1");
+        // The objective saved is the one shown; a text refused there stops the save (said).
+        if (!takeObjective()) return;
         if (DayHasIncompleteQuantity()) throw SaveStop{0};
-        // An objective the window could not read is not written as 0: it is corrected first.
-        double objective = 0;
-        if (!DaySaveNumber(EdtObjectifCal->text(), &objective)) throw SaveStop{6};
+        if (!askUserIfGone()) throw SaveStop{10};
         AlertLowCarbs();
         placeOverFrame(LongLivedForm(FSelDate), 0);
         progress.location = QStringLiteral("C2.0-2");
         FSelDate->MonthCalendar->setSelectedDate(QDate::currentDate());
-        if (!st.CurrentUserName.isEmpty()) {
-            QueryHisto.setSql(QStringLiteral("SELECT Poids FROM t_utilisateurs WHERE Nom = ?;"));
-            QueryHisto.addBindValue(st.CurrentUserName);
-            progress.location = QStringLiteral("C2.0-3");
-            QueryHisto.open();
-            progress.location = QStringLiteral("C2.0-4");
-            // A user deleted since the needs were estimated leaves the weight as it was.
-            if (!QueryHisto.eof()) FSelDate->EdtPoids->setText(QueryHisto.asString(0));
-        }
+        // The user's weight as stored now.
+        if (!st.CurrentUserName.isEmpty()) FSelDate->EdtPoids->setText(QString::number(st.CurrentUserWeight));
         progress.location = QStringLiteral("C2.0-5");
         modal::exec(FSelDate);
         progress.location = QStringLiteral("C2.0-6");
@@ -95,7 +111,7 @@ void TFConsoJournaliere::BtnSauvegardeClick() {
         SavedDay saved;
         saved.day = FSelDate->MonthCalendar->selectedDate();
         saved.user = DaySaveUserName(st.CurrentUserName);
-        saved.objective = objective;
+        saved.objective = CalorieObjective;
         if (!DaySaveNumber(FSelDate->EdtPoids->text(), &saved.weight)) throw std::runtime_error("conversion");
         WriteSavedDay(saved, progress);
         dayChanged_ = false;
@@ -103,15 +119,24 @@ void TFConsoJournaliere::BtnSauvegardeClick() {
     } catch (const SaveStop& stop) {
         if (stop.code == 0)
             ShowMessageBox(MessageTable[13], MessageTable[5], 0x30, nullptr, false);
-        else if (stop.code == 6)
-            ShowMessageBox(MessageTable[6], MessageTable[5], 0x30, nullptr, false);
         else  // closing the date dialog is the user's choice, not a failure to report
             ShowSaveCancelled();
     } catch (const std::exception& e) {
-        // Another program holding the database is no fault to report: the day can be saved again.
-        if (IsDatabaseBusy(e))
+        // A write the database refused (another program's lock, a full disk, a read-only file)
+        // is said with its cause: the day stays to be saved again. The error report is offered
+        // for the program's own errors only.
+        switch (SaveFailureOf(e)) {
+        case SaveFailure::Busy:
             ReportDatabaseBusy();
-        else
+            break;
+        case SaveFailure::Refused:
+            ShowMessageBox(DatabaseFailureText(e) + QStringLiteral("\n") +
+                               QStringLiteral("        La journée reste à l'écran : sauvegardez-la de nouveau ensuite."),
+                           QStringLiteral("Erreur d'enregistrement"), 0x0C, nullptr, false);
+            break;
+        case SaveFailure::ProgramError:
             OfferErrorReport(progress.location, MessageTable[18], MessageTable[19]);
+            break;
+        }
     }
 }

@@ -11,25 +11,40 @@
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
 
-void TFConsoJournaliere::EdtObjectifCalExit() {
+QString TFConsoJournaliere::objectiveText() {
+    return CalorieObjective == 0 ? QString() : QString::number(double(CalorieObjective), 'f', 0);
+}
+
+void TFConsoJournaliere::EdtObjectifCalExit() { commitObjective(); }
+
+bool TFConsoJournaliere::commitObjective() {
     const QString text = EdtObjectifCal->text();
-    if (text.isEmpty()) return;
-    int objective = 0;
-    if (!ParseWholeNumber(text, &objective)) {
-        // Not a whole number: no objective, silently; the text stays as typed.
-        CalorieObjective = 0;
-        colourAlerts();
-        return;
+    const std::optional<int> objective = ParseCalorieObjective(text);
+    if (!objective) {
+        // Refused: the edit shows the objective in force again, never a text that is not used.
+        EdtObjectifCal->setText(objectiveText());
+        ShowMessageBox(CalorieObjectiveRefusal(text), MessageTable[15], 0x0C, nullptr, false);
+        return false;
     }
-    CalorieObjective = float(objective);
+    CalorieObjective = float(*objective);
+    EdtObjectifCal->setText(objectiveText());
     // The total's colour follows the new objective at once.
     colourAlerts();
     AppState& st = appState();
-    // The advice compares with the needs the window shows (the last validated estimate).
-    if (ObjectiveFarBelowNeeds(!EdtBesoins->text().isEmpty(), DisplayedNeeds, CalorieObjective) &&
+    // The advice compares with the needs the window shows (the last validated estimate); no
+    // objective deserves none.
+    if (CalorieObjective != 0 && ObjectiveFarBelowNeeds(!EdtBesoins->text().isEmpty(), DisplayedNeeds, CalorieObjective) &&
         st.SwitchObjectiveBelowNeeds)
         ShowMessageBox(ObjectiveAdviceText(DisplayedNeeds, CalorieObjective), MessageTable[11], 0x40,
                        &st.SwitchObjectiveBelowNeeds, true);
+    return true;
+}
+
+bool TFConsoJournaliere::takeObjective() {
+    // The edit may have been left without a focus change of this window (a drop-down list's
+    // pop-up, another window, a message box): what it shows is taken before it is used.
+    if (EdtObjectifCal->text() == objectiveText()) return true;
+    return commitObjective();
 }
 
 void TFConsoJournaliere::BtnDetBesoinsCalClick() {
@@ -39,13 +54,15 @@ void TFConsoJournaliere::BtnDetBesoinsCalClick() {
     if (needs->Validated) {
         DisplayedNeeds = needs->TotalNeeds;
         EdtBesoins->setText(QString::number(DisplayedNeeds));
+        // A validated estimate is the objective at once, whatever the user does next.
         EdtObjectifCal->setText(QString::number(DisplayedNeeds));
+        commitObjective();
     }
-    // The estimate becomes the objective when the user leaves the edit.
     EdtObjectifCal->setFocus(Qt::OtherFocusReason);
 }
 
 void TFConsoJournaliere::CbxTypeOptimisationClick() {
+    takeObjective();
     OptimisationMode = CbxTypeOptimisation->currentIndex();
     LockInput(CbxNutriment, OptimisationMode < 2);
     LockInput(EdtQuantiteMini, OptimisationMode == 0);
@@ -55,7 +72,10 @@ void TFConsoJournaliere::CbxTypeOptimisationClick() {
     }
 }
 
-void TFConsoJournaliere::CbxNutrimentClick() { OptimisedNutrient = CbxNutriment->currentIndex(); }
+void TFConsoJournaliere::CbxNutrimentClick() {
+    takeObjective();
+    OptimisedNutrient = CbxNutriment->currentIndex();
+}
 
 void TFConsoJournaliere::EdtQuantiteMiniExit() {
     const QString text = EdtQuantiteMini->text();

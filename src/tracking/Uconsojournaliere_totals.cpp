@@ -23,6 +23,8 @@ std::vector<DayRow> TFConsoJournaliere::dayRows() const {
 
 void TFConsoJournaliere::TConsommationAfterPost() {
     dayChanged_ = true;
+    // The alert compares with the objective shown.
+    takeObjective();
     recomputeTotals(true);
 }
 

@@ -262,9 +262,9 @@ TEST_F(ConsoWindow, CaloriesAboveTheObjectiveRaiseTheAlert) {
     EXPECT_EQ(log.icons, QStringList{"INFORMATION"});
     EXPECT_EQ(baseColour(f.EdtTotCalories), BgrColor(0x0000FF));
 
-    // The colour follows the objective at once, without a message: raised, lowered, unreadable.
+    // The colour follows the objective at once, without a message: raised, lowered, emptied.
     const std::pair<const char*, QColor> objectives[] = {
-        {"2550", kLockedColour}, {"1500", BgrColor(0x0000FF)}, {"mille", kLockedColour}, {"2000", BgrColor(0x0000FF)}};
+        {"2550", kLockedColour}, {"1500", BgrColor(0x0000FF)}, {"", kLockedColour}, {"2000", BgrColor(0x0000FF)}};
     for (const auto& [objective, colour] : objectives) {
         setObjective(objective);
         EXPECT_EQ(baseColour(f.EdtTotCalories), colour) << objective;
@@ -278,7 +278,7 @@ TEST_F(ConsoWindow, CaloriesAboveTheObjectiveRaiseTheAlert) {
 
     // No objective: no alert whatever the total.
     appState().SwitchCaloriesAboveObjective = 1;
-    setObjective("abc");
+    setObjective("");
     setQuantity(0, 5000);
     EXPECT_EQ(log.count(), 1);
 }
@@ -311,21 +311,24 @@ TEST_F(ConsoWindow, NeedsObjectiveAndAdvice) {
                                       "or votre objectif calorique est de 1500 kilocalories."));
     EXPECT_TRUE(log.texts[0].endsWith("par rapport à ses besoins."));
 
-    // Letters: no objective, silently, the text stays; an empty text keeps the objective.
+    // Letters: refused with a word, and the edit shows the objective in force again; an empty
+    // text is no objective.
+    AnswerNextMessage(log);
     setObjective("mille");
-    EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 0);
-    EXPECT_EQ(f.EdtObjectifCal->text(), "mille");
+    EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 1500);
+    EXPECT_EQ(f.EdtObjectifCal->text(), "1500");
+    EXPECT_EQ(log.captions.last(), "Erreur de saisie");
     setObjective("1800");
     setObjective("");
-    EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 1800);
+    EXPECT_EQ(TFConsoJournaliere::CalorieObjective, 0);
 
     // A cancelled second estimate changes neither the needs shown nor the advice's figure.
     estimate(900, 0);
     EXPECT_EQ(f.EdtBesoins->text(), "2500");
     AnswerNextMessage(log);
     setObjective("1000");
-    ASSERT_EQ(log.count(), 2);
-    EXPECT_TRUE(log.texts[1].contains("est de 2500 kilocalories"));
+    ASSERT_EQ(log.count(), 3);
+    EXPECT_TRUE(log.texts[2].contains("est de 2500 kilocalories"));
     FBesoinsJournaliers = nullptr;
 }
 
@@ -440,12 +443,11 @@ TEST_F(ConsoWindow, QuantityConvertedFromAMeasure) {
         f.DBGIngredients->clickEditButton();
     };
     convert(22.5, 1);
-    // The row waits in edit until Enter, another row or leaving the grid posts it.
-    EXPECT_TRUE(f.TConsommation.isEditing());
-    EXPECT_EQ(f.EdtTotQuantite->text(), "0");
-    f.DBGIngredients->pressEnter();
+    // Posted at once: stored and totalled.
+    EXPECT_FALSE(f.TConsommation.isEditing());
     EXPECT_EQ(Query::scalar("SELECT QuantiteGramme FROM t_consommation").toDouble(), 22.5);
     EXPECT_EQ(f.EdtTotQuantite->text(), "22,50");
+    EXPECT_TRUE(f.BtnSauvegarde->isEnabled());
     FConversionVM = nullptr;
 }
 

@@ -10,8 +10,10 @@
 #include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "platform/WebPage.h"
+#include "tracking/ConsoDay.h"
 #include "tracking/DaySave.h"
 #include "support/ConsoWindowTest.h"
+#include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Useldate.h"
 #include "tracking/Uqrafficonsommation.h"
 
@@ -117,22 +119,32 @@ TEST_F(DaySaveWindow, SavesUnderTheUserWithTheTypedWeightAndReplacesAnEarlierSav
 }
 
 TEST_F(DaySaveWindow, WithoutAKnownUserTheWeightBoxKeepsItsText) {
-    // No user: the day goes under "Utilisateur". A user deleted since the needs were estimated:
-    // the weight box stays as it was too.
+    // No user: the day goes under "Utilisateur", the weight box as it was.
     appState().SwitchCarbsBelowMinimum = 0;
     addRow(QStringLiteral("Riz"), 0.8, 200);
-    for (const char* user : {"", "Parti"}) {
-        appState().CurrentUserName = QString::fromUtf8(user);
-        FSelDate->EdtPoids->setText(QStringLiteral("64"));
-        QString shownWeight;
-        answerDateDialog(day, QStringLiteral("64"), true, &shownWeight);
-        AnswerNextMessage(log);
-        form->BtnSauvegardeClick();
-        EXPECT_EQ(shownWeight, QStringLiteral("64")) << user;
-        EXPECT_EQ(savedInfo(*user ? QString::fromUtf8(user) : QStringLiteral("Utilisateur"), day),
-                  (QVariantList{64.0, 0.0, 1})) << user;
-    }
+    FSelDate->EdtPoids->setText(QStringLiteral("64"));
+    QString shownWeight;
+    answerDateDialog(day, QStringLiteral("64"), true, &shownWeight);
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(shownWeight, QStringLiteral("64"));
+    EXPECT_EQ(savedInfo(QStringLiteral("Utilisateur"), day), (QVariantList{64.0, 0.0, 1}));
     EXPECT_EQ(savedRows("Utilisateur", day), 1);
+
+    // A user deleted since the needs were estimated: said, and a user asked for; none given,
+    // the save is cancelled and nothing is written under the name gone.
+    appState().CurrentUserName = QStringLiteral("Parti");
+    auto needs = std::make_unique<TFBesoinsJournaliers>();
+    FBesoinsJournaliers = needs.get();
+    log = {};
+    AnswerNextMessage(log);
+    modal::pushHandler([&needs](modal::Call&) { needs->BtnAnnule->click(); });
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    FBesoinsJournaliers = nullptr;
+    EXPECT_TRUE(log.texts[0].contains(QString::fromUtf8("L'utilisateur « Parti » n'existe plus")));
+    EXPECT_EQ(log.texts[1], QString::fromUtf8(kCancelled));
+    EXPECT_EQ(savedRows("Parti", day), 0);
 }
 
 TEST_F(DaySaveWindow, AClosedDateDialogCancelsWithoutAnErrorReport) {
@@ -233,13 +245,12 @@ TEST_F(DaySaveWindow, AnObjectiveThatIsNotANumberStopsTheSaveWithItsOwnMessage) 
     appState().SwitchCarbsBelowMinimum = 0;
     addRow(QStringLiteral("Riz"), 0.8, 200);
     for (const char* objective : {"abc", "1 500 kcal", "inf"}) {
-        form->EdtObjectifCal->setText(QString::fromUtf8(objective));
-        form->EdtObjectifCalExit();
+        form->EdtObjectifCal->setText(QString::fromUtf8(objective));   // typed, the edit not left yet
         log = {};
-        AnswerNextMessage(log);   // no date dialog: only the message
+        AnswerNextMessage(log);   // no date dialog: only the refusal
         form->BtnSauvegardeClick();
-        EXPECT_EQ(log.texts, QStringList{QString::fromUtf8("        Vous devez saisir votre objectif calorique !")})
-            << objective;
+        EXPECT_EQ(log.texts, QStringList{Flat(CalorieObjectiveRefusal(QString::fromUtf8(objective)))}) << objective;
+        EXPECT_EQ(form->EdtObjectifCal->text(), QString()) << objective;   // the objective in force: none
     }
     EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
     // Corrected, the day saves with it.
@@ -248,4 +259,24 @@ TEST_F(DaySaveWindow, AnObjectiveThatIsNotANumberStopsTheSaveWithItsOwnMessage) 
     AnswerNextMessage(log);
     form->BtnSauvegardeClick();
     EXPECT_EQ(savedInfo("Utilisateur", day), (QVariantList{0.0, 1500.0, 1}));
+}
+
+TEST_F(DaySaveWindow, AWriteTheDatabaseRefusesSaysItsCauseWithoutTheErrorReport) {
+    appState().SwitchCarbsBelowMinimum = 0;
+    addRow(QStringLiteral("Riz"), 0.8, 200);
+    Query::execute(QStringLiteral("PRAGMA query_only = 1"));   // as a read-only file does
+    answerDateDialog(day, QStringLiteral("70"));
+    AnswerNextMessage(log);   // the cause, and no offer to send a report after it
+    form->BtnSauvegardeClick();
+    Query::execute(QStringLiteral("PRAGMA query_only = 0"));
+    ASSERT_EQ(log.count(), 1);
+    EXPECT_EQ(log.captions[0], QStringLiteral("Erreur d'enregistrement"));
+    EXPECT_TRUE(log.texts[0].contains(QStringLiteral("lecture seule"))) << log.texts[0].toStdString();
+    EXPECT_TRUE(log.texts[0].contains(QString::fromUtf8("La journée reste à l'écran")));
+    EXPECT_EQ(savedRows("Utilisateur", day), 0);
+    // The day is still there to be saved.
+    answerDateDialog(day, QStringLiteral("70"));
+    AnswerNextMessage(log);
+    form->BtnSauvegardeClick();
+    EXPECT_EQ(savedRows("Utilisateur", day), 1);
 }
