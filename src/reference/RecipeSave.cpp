@@ -205,8 +205,11 @@ bool carryTextsOver(int recipeId, const QStringList& before) {
 void restoreFromCopy(RecipeDetail detail, int recipeId) {
     const QString table = detailTable(detail);
     Query::execute(QStringLiteral("DELETE FROM %1 WHERE IdRecette = ?;").arg(table), {recipeId});
+    // The rows come back in the order they were saved (the copy keeps it in its rowids).
     Query::execute(
-        QStringLiteral("INSERT INTO %1 SELECT * FROM %1_temp WHERE %1_temp.IdRecette = ?;").arg(table), {recipeId});
+        QStringLiteral("INSERT INTO %1 SELECT * FROM %1_temp WHERE %1_temp.IdRecette = ? ORDER BY %1_temp.rowid;")
+            .arg(table),
+        {recipeId});
 }
 
 // The recipe's edit is settled: its shadow copies no longer stand for anything.
@@ -259,11 +262,14 @@ void WriteRecipeChanges(RecipeTables tables) {
 
 void CopyRecipeDetails(RecipeDetail detail, int recipeId) {
     const QString table = detailTable(detail);
-    Transaction transaction;
-    Query::execute(QStringLiteral("DELETE FROM %1_temp;").arg(table));
-    Query::execute(QStringLiteral("INSERT INTO %1_temp SELECT * FROM %1 WHERE %1.IdRecette = ?;").arg(table),
-                   {recipeId});
-    transaction.commit();
+    // Each recipe has its own copy, never removed by another recipe's edit: a copy left by an edit
+    // that was never settled (an undo or a repair that failed) is still the one thing that can put
+    // that recipe back, and it stays the copy of the rows as last saved. The rows are copied in
+    // the order they were saved, not in the order of the recipe's index.
+    Query::execute(QStringLiteral("INSERT INTO %1_temp SELECT * FROM %1 WHERE %1.IdRecette = ? AND NOT EXISTS "
+                                  "(SELECT 1 FROM %1_temp WHERE %1_temp.IdRecette = ?) ORDER BY %1.rowid;")
+                       .arg(table),
+                   {recipeId, recipeId});
 }
 
 void RestoreRecipeDetails(int recipeId, int themesCopiedFor, int ingredientsCopiedFor) {

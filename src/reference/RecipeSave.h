@@ -77,8 +77,9 @@ struct RecipeTables {
 void WriteRecipeChanges(RecipeTables tables);
 
 // Shadow copies: the rows of one recipe's ingredients (or themes) as they were before its first
-// change since it was last saved, replacing the previous copy. A copy left in the database means
-// that the recipe's edit was never settled (saved or undone).
+// change since it was last saved, in their saved order. A recipe that still has a copy keeps it
+// (it was taken before the first change not yet settled); the copies of other recipes stay. A
+// copy left in the database means that the recipe's edit was never settled (saved or undone).
 enum class RecipeDetail { Ingredients, Themes };
 void CopyRecipeDetails(RecipeDetail detail, int recipeId);
 // Undo: puts back the rows copied for `recipeId` and drops its copies, in one transaction.

@@ -1,17 +1,24 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "frame/AppState.h"
+#include "frame/FormWidgets.h"
+#include "frame/UVivanda.h"
 #include "reference/EditorFoodTables.h"
+#include "reference/RecipeSave.h"
 #include "reference/Uconversion.h"
 #include "reference/Ueditionrecettes.h"
 #include "reference/Uqraffirecette.h"
@@ -594,6 +601,40 @@ TEST_F(RecipeEditor, ReactivationKeepsPendingHeaderEditsForTheSaveChecks) {
         EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais, TempsPreparation FROM t_recettes WHERE IdRecette = 2"), stored);
         AnswerNextMessage(log, "BtnNon");
         form->BtnEnregistrer->click();   // undoes the edit
+    }
+}
+
+}  // namespace
+
+namespace {
+
+Rows inSavedOrder(const char* table) {
+    return RowsOf(QString("SELECT * FROM %1 WHERE IdRecette = 2 ORDER BY rowid").arg(table));
+}
+
+// "Non" and the repair of an interrupted edit put the ingredients and themes back in the order
+// they were saved.
+TEST_F(RecipeEditor, UndoAndRepairKeepTheSavedOrderOfTheDetails) {
+    form.reset();
+    Query::execute("DELETE FROM t_ingredients_recettes WHERE IdRecette = 2");
+    Query::execute("INSERT INTO t_ingredients_recettes VALUES (2, 7, 200), (2, 6, 500)");
+    Query::execute("INSERT INTO t_categories_recettes VALUES (3, 2), (1, 2)");
+    const Rows ingredients = inSavedOrder("t_ingredients_recettes"), themes = inSavedOrder("t_categories_recettes");
+    open();
+    for (const bool interrupted : {false, true}) {
+        SCOPED_TRACE(interrupted);
+        pickFood("Fruits", "Pomme");
+        AnswerNextMessage(log, "BtnOui");
+        form->BtnSuppCategorie->click();
+        if (interrupted) {
+            form.reset();   // the program stopped there
+            RecoverInterruptedRecipeEdits();
+        } else {
+            AnswerNextMessage(log, "BtnNon");
+            form->BtnEnregistrer->click();
+        }
+        EXPECT_EQ(inSavedOrder("t_ingredients_recettes"), ingredients);
+        EXPECT_EQ(inSavedOrder("t_categories_recettes"), themes);
     }
 }
 
