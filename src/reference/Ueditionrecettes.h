@@ -164,7 +164,8 @@ private:
     bool confirmDeletion(const QString& what = QStringLiteral("cet enregistrement"));
     // ">" on a food the recipe already has: its row is selected, the quantity to be typed.
     bool selectIngredientOf(const QVariant& foodId);
-    void undoDetails(bool wasNew);
+    // Undoes the pending changes; false when the database refused (said, the changes kept pending).
+    bool undoDetails(bool wasNew);
     bool refuseProtectedChanges();
     bool validateAndWrite(const QString& mode);
     void reselectAfterSave();

@@ -61,7 +61,8 @@ bool TFEditionRecettes::SaveRecipeChanges() {
                 reselectAfterSave();
             }
         } else {
-            undoDetails(wasNew);
+            // An undo the database refused leaves the changes pending: the caller stays.
+            result = undoDetails(wasNew);
         }
     }
     DBGIngredients->setEnabled(true);
@@ -128,28 +129,38 @@ void TFEditionRecettes::reselectAfterSave() {
     clearChangeFlags();
 }
 
-void TFEditionRecettes::undoDetails(bool wasNew) {
+bool TFEditionRecettes::undoDetails(bool wasNew) {
     const int id = CurrentRecipeId();
     for (Table* t : {&TCategoriesRecettes, &TIngredients, &TRecettes}) quietly([t] { t->cancel(); });
     DBGCategories->viewport()->update();
+    try {
+        // A declined new recipe goes with its details; an existing one gets back both detail
+        // tables from the copies taken for it before its first change, together.
+        if (wasNew)
+            DeleteRecipeWithDetails(id);
+        else
+            RestoreRecipeDetails(id, CategoriesCopyRecipe, IngredientsCopyRecipe);
+    } catch (const std::exception& e) {
+        // Nothing was undone: the change stays pending, its copies with it, and the question
+        // comes again at the next "Enregistrer", move or close.
+        for (Table* t : {&TCategoriesRecettes, &TIngredients}) quietly([t] { t->refresh(); });
+        showMessage(DatabaseFailureText(e) + QStringLiteral("\n") + kBlank +
+                        QStringLiteral("Les modifications de la recette n'ont pas été annulées :\n") + kBlank +
+                        QStringLiteral("elles vous seront proposées de nouveau."),
+                    QStringLiteral("Annulation impossible"), 12);
+        return false;
+    }
     if (wasNew) {
-        quietly([id] { DeleteRecipeWithDetails(id); });
         quietly([this] { TRecettes.refresh(); });
     } else {
-        // Both detail tables get back the copies taken for this recipe before its first change,
-        // together.
-        try {
-            RestoreRecipeDetails(id, CategoriesCopyRecipe, IngredientsCopyRecipe);
-            TCategoriesRecettes.refresh();
-            TIngredients.refresh();
-        } catch (const DatabaseError& e) {
-            ReportError(e);
-        }
+        quietly([this] { TCategoriesRecettes.refresh(); });
+        quietly([this] { TIngredients.refresh(); });
     }
     if (wasNew && !SelectingFromList && LboxRecettes->count() > 0) showRow(0);
     clearChangeFlags();
     for (Table* t : {&TRecettes, &TCategoriesRecettes, &TIngredients}) quietly([t] { t->cancel(); });
     if (wasNew) PurgeUnnamedRecipe(id);
+    return true;
 }
 
 void TFEditionRecettes::PurgeUnnamedRecipe(int recipeId) {

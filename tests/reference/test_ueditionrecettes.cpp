@@ -612,6 +612,19 @@ Rows inSavedOrder(const char* table) {
     return RowsOf(QString("SELECT * FROM %1 WHERE IdRecette = 2 ORDER BY rowid").arg(table));
 }
 
+// Another program's write lock on the database, held while it lives.
+struct WriteLock {
+    explicit WriteLock(const QString& path) {
+        sqlite3_open(path.toUtf8().constData(), &db);
+        EXPECT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~WriteLock() {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    sqlite3* db = nullptr;
+};
+
 // "Non" and the repair of an interrupted edit put the ingredients and themes back in the order
 // they were saved.
 TEST_F(RecipeEditor, UndoAndRepairKeepTheSavedOrderOfTheDetails) {
@@ -636,6 +649,40 @@ TEST_F(RecipeEditor, UndoAndRepairKeepTheSavedOrderOfTheDetails) {
         EXPECT_EQ(inSavedOrder("t_ingredients_recettes"), ingredients);
         EXPECT_EQ(inSavedOrder("t_categories_recettes"), themes);
     }
+}
+
+// An undo that another program's lock refuses leaves the change pending: "Enregistrer" and a
+// move ask again, and once the lock is gone "Non" puts the recipe back. The copy another recipe
+// left (its edit never settled) stays throughout.
+TEST_F(RecipeEditor, AnUndoRefusedByALockStaysPending) {
+    form.reset();
+    ASSERT_EQ(openDatabase(folder().dataDir(), 100), QString());   // a short wait for the test
+    open();
+    Query::execute("INSERT INTO t_ingredients_recettes_temp SELECT * FROM t_ingredients_recettes WHERE IdRecette = 1");
+    const Rows before = IngredientsOf(2);
+    pickFood("Fruits", "Orange");
+    {
+        WriteLock otherProgram(folder().dbPath());
+        AnswerNextMessage(log, "BtnNon");
+        AnswerNextMessage(log);
+        form->BtnEnregistrer->click();
+        AnswerNextMessage(log, "BtnNon");
+        AnswerNextMessage(log);
+        click("Salade de fruits");
+    }
+    EXPECT_EQ(log.captions, (QStringList{"Modification d'enregistrement", "Annulation impossible",
+                                         "Modification d'enregistrement", "Annulation impossible"}));
+    EXPECT_TRUE(log.texts[1].contains("utilisée par un autre programme")) << log.texts[1].toStdString();
+    EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Purée de pommes de terre");
+    EXPECT_EQ(IngredientsOf(2).size(), 3u);
+
+    AnswerNextMessage(log, "BtnNon");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(log.texts.last(), kSaveQuestion);
+    EXPECT_EQ(IngredientsOf(2), before);
+    EXPECT_FALSE(TFEditionRecettes::ChangesPending());
+    EXPECT_EQ(count("t_ingredients_recettes_temp"), 3);
+    EXPECT_EQ(RowsOf("SELECT DISTINCT IdRecette FROM t_ingredients_recettes_temp"), Rows{{1}});
 }
 
 }  // namespace
