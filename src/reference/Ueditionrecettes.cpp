@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <exception>
+#include <numeric>
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
@@ -46,6 +47,34 @@ int OtherRowWithSame(const Table& t, const QString& field) {
     if (dbvalue::isNull(value)) return -1;
     for (int r = 0; r < t.recordCount(); ++r)
         if (r != t.recNo() && t.rowValue(r, field) == value) return r;
+    return -1;
+}
+
+// Fills `list` with the names of `rows` of `t` (sorted) and gives each item the id in `idColumn`
+// of its row; rows of the same name take their ids in table order.
+void FillWithIds(QListWidget* list, const Table& t, const std::vector<int>& rows, int nameColumn, int idColumn) {
+    QStringList names;
+    QMultiHash<QString, int> ids;
+    for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
+        names << t.cell(*r, nameColumn).toString();
+        ids.insert(names.last(), dbvalue::toInt(t.cell(*r, idColumn)));
+    }
+    names = FillSorted(list, names);
+    for (int row = 0; row < names.size(); ++row) {
+        auto it = ids.find(names[row]);
+        list->item(row)->setData(Qt::UserRole, *it);
+        ids.erase(it);
+    }
+}
+
+int ItemId(const QListWidget* list, int row) {
+    const QListWidgetItem* item = list->item(row);
+    return item ? item->data(Qt::UserRole).toInt() : 0;
+}
+
+int RowOfId(const QListWidget* list, int id) {
+    for (int row = 0; row < list->count(); ++row)
+        if (ItemId(list, row) == id) return row;
     return -1;
 }
 
@@ -314,7 +343,11 @@ void TFEditionRecettes::FormActivate() {
     if (!RecipeEditorActivated || !ChangesPending()) clearChangeFlags();
     TAliments.open();
     TCatAliments.open();
-    if (RecipeEditorActivated) return;
+    if (RecipeEditorActivated) {
+        // Another window may have changed the foods meanwhile.
+        refreshFoodPicker();
+        return;
+    }
 
     chooseNameColumns();
     TCategories.open();
@@ -333,35 +366,17 @@ void TFEditionRecettes::fillRecipeList() {
     TRecettes.open();
     TCategoriesRecettes.open();
     TIngredients.open();
-    QStringList names;
-    QMultiHash<QString, int> ids;
-    const int nameColumn = TRecettes.requireColumn(RecipeNameColumn);
-    const int idColumn = TRecettes.requireColumn(QStringLiteral("IdRecette"));
-    for (int r = TRecettes.recordCount() - 1; r >= 0; --r) {
-        names << TRecettes.cell(r, nameColumn).toString();
-        ids.insert(names.last(), dbvalue::toInt(TRecettes.cell(r, idColumn)));
-    }
-    names = FillSorted(LboxRecettes, names);
-    // Recipes of the same name take their ids in table order.
-    for (int row = 0; row < names.size(); ++row) {
-        auto it = ids.find(names[row]);
-        LboxRecettes->item(row)->setData(Qt::UserRole, *it);
-        ids.erase(it);
-    }
+    std::vector<int> rows(size_t(TRecettes.recordCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    FillWithIds(LboxRecettes, TRecettes, rows, TRecettes.requireColumn(RecipeNameColumn),
+                TRecettes.requireColumn(QStringLiteral("IdRecette")));
     if (LboxRecettes->count() > 0) showRow(0);
     ShowRecipePhoto();
 }
 
-int TFEditionRecettes::itemRecipeId(int row) const {
-    const QListWidgetItem* item = LboxRecettes->item(row);
-    return item ? item->data(Qt::UserRole).toInt() : 0;
-}
+int TFEditionRecettes::itemRecipeId(int row) const { return ItemId(LboxRecettes, row); }
 
-int TFEditionRecettes::rowOfRecipe(int recipeId) const {
-    for (int row = 0; row < LboxRecettes->count(); ++row)
-        if (itemRecipeId(row) == recipeId) return row;
-    return -1;
-}
+int TFEditionRecettes::rowOfRecipe(int recipeId) const { return RowOfId(LboxRecettes, recipeId); }
 
 int TFEditionRecettes::addRecipeItem(const QString& name, int recipeId) {
     const int row = InsertSortedItem(LboxRecettes, name);
@@ -475,15 +490,45 @@ void TFEditionRecettes::CboxCatAlimentsClick() {
 }
 
 void TFEditionRecettes::fillFoodList() {
-    QStringList names;
-    const int nameColumn = TAliments.requireColumn(FoodNameColumn);
+    std::vector<int> rows;
     for (int r = 0; r < TAliments.recordCount(); ++r)
-        if (dbvalue::toInt(TAliments.cell(r, kFoodCategoryPosition)) == RecipeEditorFoodCategory)
-            names << TAliments.cell(r, nameColumn).toString();
-    names = FillSorted(LboxAliments, names);
-    if (names.isEmpty()) return;
+        if (dbvalue::toInt(TAliments.cell(r, kFoodCategoryPosition)) == RecipeEditorFoodCategory) rows.push_back(r);
+    FillWithIds(LboxAliments, TAliments, rows, TAliments.requireColumn(FoodNameColumn),
+                TAliments.requireColumn(QStringLiteral("IdAliment")));
+    FoodPickerStamp = CurrentDataStamp();
+    if (LboxAliments->count() == 0) return;
     LboxAliments->setCurrentRow(0);
-    TAliments.locate(FoodNameColumn, names.first(), {.caseInsensitive = true});
+    TAliments.findKey(ItemId(LboxAliments, 0));
+}
+
+void TFEditionRecettes::refreshFoodPicker() {
+    if (!TAliments.isActive() || !TCatAliments.isActive() || CurrentDataStamp() == FoodPickerStamp) return;
+    const int food = ItemId(LboxAliments, LboxAliments->currentRow());
+    TAliments.refresh();
+    TCatAliments.refresh();
+    // The categories, the chosen one kept by its id (under its name of now).
+    QStringList categories;
+    QString chosen;
+    for (TCatAliments.first(); !TCatAliments.eof(); TCatAliments.next()) {
+        categories << TCatAliments.asString(1);
+        if (TCatAliments.asInt(0) == RecipeEditorFoodCategory) chosen = categories.last();
+    }
+    FillSorted(CboxCatAliments, categories);
+    CboxCatAliments->setCurrentIndex(qMax(0, CboxCatAliments->findText(chosen)));
+    if (chosen.isEmpty()) {
+        CboxCatAlimentsClick();
+        return;
+    }
+    // The foods of the category, the one selected staying selected under its name of now, and
+    // the search typed kept.
+    fillFoodList();
+    if (const int row = RowOfId(LboxAliments, food); row >= 0) {
+        LboxAliments->setCurrentRow(row);
+        TAliments.findKey(food);
+    } else if (!EdtRechAliment->text().isEmpty()) {
+        EdtRechAlimentChange();
+    }
+    DBGIngredients->viewport()->update();
 }
 
 // ---------------------------------------------------------------------------------------------

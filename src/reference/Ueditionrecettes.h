@@ -146,6 +146,9 @@ private:
     void buildControls();
     void chooseNameColumns();
     void fillFoodList();
+    // Reads the foods and their categories again when the database changed since the food list
+    // was filled, keeping the category, the food selected and the search typed.
+    void refreshFoodPicker();
     void fillRecipeList();
     // The recipe list's items carry their recipe's id: the recipe shown is always the one of the
     // selected item, whatever names the recipes share.
@@ -171,6 +174,8 @@ private:
     void reselectAfterSave();
 
     uint8_t MessageSwitch = 1;
+    // The database as it was when the food list was filled.
+    DataStamp FoodPickerStamp;
     bool closing_ = false;
 };
 

@@ -210,9 +210,21 @@ bool TFEditionRecettes::selectIngredientOf(const QVariant& foodId) {
 void TFEditionRecettes::BtnAjouterClick() {
     const QListWidgetItem* item = LboxAliments->currentItem();
     if (!item || !CurrentRecipeId()) return;
+    const QString name = item->text();
+    const int food = item->data(Qt::UserRole).toInt();
     try {
-        if (!TAliments.locate(FoodNameColumn, item->text(), {.caseInsensitive = true})) return;
-        if (selectIngredientOf(TAliments.value(QStringLiteral("IdAliment")))) return;
+        // The food picked is the one stored under that id now: gone since the list was filled, it
+        // is said and nothing changes; renamed, the list is read again first.
+        const QVariant stored = Query::scalar(
+            QStringLiteral("SELECT COALESCE(%1, '') FROM t_aliments WHERE IdAliment = ?;").arg(FoodNameColumn), {food});
+        if (stored.isNull() || stored.toString() != name) refreshFoodPicker();
+        if (stored.isNull() || !TAliments.findKey(food)) {
+            showMessage(kBlank + QStringLiteral("L'aliment « %1 » n'existe plus :\n").arg(name) + kBlank +
+                            QStringLiteral("la liste des aliments a été mise à jour."),
+                        QStringLiteral("Aliment introuvable"), 48);
+            return;
+        }
+        if (selectIngredientOf(food)) return;
         BackupRecipeIngredients();
         TIngredients.append();
         TIngredients.setValue(QStringLiteral("IdAliment"), TAliments.value(QStringLiteral("IdAliment")));

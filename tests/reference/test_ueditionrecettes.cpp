@@ -625,6 +625,56 @@ struct WriteLock {
     sqlite3* db = nullptr;
 };
 
+// The food picker is a view of the foods: activated again after another window renamed foods and
+// created one, it lists them as stored, keeping the category, the food selected and the search
+// typed. ">" on a food another program deleted since says so and adds nothing.
+TEST_F(RecipeEditor, TheFoodPickerShowsTheFoodsAsStoredWhenActivatedAgain) {
+    form.reset();
+    auto frame = std::make_unique<TFVivanda>();
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    auto* editor = static_cast<TFEditionRecettes*>(CreateEditionRecettes());
+    auto* sub = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    ASSERT_TRUE(TFEditionRecettes::RecipeEditorActivated);
+    editor->CboxCatAliments->setCurrentText("Fruits");
+    editor->CboxCatAlimentsClick();
+    QTest::keyClicks(editor->EdtRechAliment, "Ba");
+
+    auto* other = new QWidget;
+    other->setObjectName("FAutre");
+    frame->mdiArea()->setActiveSubWindow(ShowModuleWindow(other));
+    Query::execute("UPDATE t_aliments SET NomAlimentFrancais = 'Banane plantain' WHERE IdAliment = 2");
+    Query::execute("UPDATE t_aliments SET NomAlimentFrancais = 'Pomme reinette' WHERE IdAliment = 1");
+    Query::execute("INSERT INTO t_aliments (IdAliment, NomAlimentFrancais, CaloriesGramme, LipidesGramme, "
+                   "ProtidesGramme, GlucidesGramme, DroitsModifUtilisateur, IdCatAliment) "
+                   "VALUES (30, 'Kiwi', 0.61, 0.005, 0.011, 0.15, 1, 1)");
+    frame->mdiArea()->setActiveSubWindow(sub);
+    EXPECT_EQ(ListItems(editor->LboxAliments), (QStringList{"Banane plantain", "Kiwi", "Orange", "Pomme reinette"}));
+    EXPECT_EQ(editor->LboxAliments->currentItem()->text(), "Banane plantain");
+    EXPECT_EQ(editor->EdtRechAliment->text(), "Ba");
+    EXPECT_EQ(editor->CboxCatAliments->currentText(), "Fruits");
+
+    editor->LboxAliments->setCurrentRow(1);
+    {
+        WriteLock otherProgram(folder().dbPath());
+        sqlite3_exec(otherProgram.db, "DELETE FROM t_aliments WHERE IdAliment = 30; COMMIT", nullptr, nullptr, nullptr);
+    }
+    AnswerNextMessage(log);
+    QTest::mouseClick(editor->BtnAjouter, Qt::LeftButton);
+    EXPECT_EQ(log.texts, QStringList{Flat("        L'aliment « Kiwi » n'existe plus :\n        la liste des aliments a été "
+                                          "mise à jour.")});
+    EXPECT_EQ(IngredientsOf(2), (Rows{{6, 500.0}, {7, 200.0}}));
+    EXPECT_FALSE(TFEditionRecettes::ChangesPending());
+    EXPECT_EQ(ListItems(editor->LboxAliments), (QStringList{"Banane plantain", "Orange", "Pomme reinette"}));
+
+    editor->LboxAliments->setCurrentRow(2);
+    QTest::mouseClick(editor->BtnAjouter, Qt::LeftButton);
+    EXPECT_EQ(editor->DBGIngredients->dataModel()->displayText(2, 0), "Pomme reinette");
+    AnswerNextMessage(log, "BtnNon");
+    QTest::mouseClick(editor->BtnEnregistrer, Qt::LeftButton);
+}
+
 // "Non" and the repair of an interrupted edit put the ingredients and themes back in the order
 // they were saved.
 TEST_F(RecipeEditor, UndoAndRepairKeepTheSavedOrderOfTheDetails) {
