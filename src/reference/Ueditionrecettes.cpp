@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -172,6 +174,7 @@ void TFEditionRecettes::buildControls() {
     LblRecherche = PlaceLabel(this, "LblRecherche", QStringLiteral("Rechercher"), {8, 8, 0, 0}, true);
     EdtRecherche = PlaceEdit(this, "EdtRecherche", {8, 24, 200, 21});
     EdtRecherche->setToolTip(QStringLiteral("Saisie des premières lettres du nom de la recette recherchée"));
+    EdtRecherche->installEventFilter(this);
     LboxRecettes = PlaceWidget<QListWidget>(this, "LboxRecettes", {8, 50, 200, 224});
     LboxRecettes->setToolTip(QStringLiteral("Sélection d'une recette"));
 
@@ -610,6 +613,14 @@ bool TFEditionRecettes::eventFilter(QObject* watched, QEvent* event) {
     // replaces "00:00:00" instead of landing in the middle of it.
     if (watched == DBEdtTempsPrepartion && event->type() == QEvent::FocusIn)
         QTimer::singleShot(0, DBEdtTempsPrepartion, [edit = DBEdtTempsPrepartion] { edit->selectAll(); });
+    // The search leaves the recipe shown: a change pending is asked about when the field is
+    // entered, so that no letter typed goes to the question. The focus a closed box or window
+    // gives back asks nothing.
+    if (watched == EdtRecherche && event->type() == QEvent::FocusIn && ChangesPending()) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            RunGuarded([this] { settleBeforeLeaving(); });
+    }
     return EditorWindow::eventFilter(watched, event);
 }
 

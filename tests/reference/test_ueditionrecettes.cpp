@@ -735,4 +735,18 @@ TEST_F(RecipeEditor, AnUndoRefusedByALockStaysPending) {
     EXPECT_EQ(RowsOf("SELECT DISTINCT IdRecette FROM t_ingredients_recettes_temp"), Rows{{1}});
 }
 
+// Entering the search with a change pending asks at once, before a letter is typed: the whole
+// word typed then leads to the recipe it names.
+TEST_F(ShownRecipeEditor, TheSearchAsksWhenEnteredSoNoLetterIsLost) {
+    Retype(form->DBEdtNom, "Purée maison");
+    AnswerNextMessage(log, "BtnNon");
+    QTest::mouseClick(form->EdtRecherche, Qt::LeftButton);
+    EXPECT_EQ(log.texts, QStringList{kSaveQuestion});
+    QTest::keyClicks(form->EdtRecherche, "Sal");
+    EXPECT_EQ(log.count(), 1);
+    EXPECT_EQ(form->EdtRecherche->text(), "Sal");
+    EXPECT_EQ(form->DBEdtNom->text(), "Salade de fruits");
+    EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2"), Rows{{"Purée de pommes de terre"}});
+}
+
 }  // namespace
