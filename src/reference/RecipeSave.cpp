@@ -1,5 +1,8 @@
 #include "reference/RecipeSave.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
@@ -412,4 +415,34 @@ DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn) {
                    {copy.id, sourceId});
     transaction.commit();
     return copy;
+}
+
+namespace {
+
+bool SameFileContent(const QString& a, const QString& b) {
+    QFile fa(a), fb(b);
+    if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+    return fa.readAll() == fb.readAll();
+}
+
+}  // namespace
+
+QString PhotoIntoImages(const QString& file, const QString& imagesDir) {
+    const QFileInfo source(file);
+    if (!source.isFile() || !QDir().mkpath(imagesDir)) return QString();
+    const QDir images(imagesDir);
+    if (source.absoluteDir().canonicalPath() == images.canonicalPath()) return source.fileName();
+    const QString base = source.completeBaseName();
+    const QString suffix = source.suffix().isEmpty() ? QString() : QStringLiteral(".") + source.suffix();
+    constexpr int kMaxTries = 1000;
+    for (int k = 0; k <= kMaxTries; ++k) {
+        const QString name = k == 0 ? source.fileName() : QStringLiteral("%1(%2)%3").arg(base).arg(k).arg(suffix);
+        const QString target = images.filePath(name);
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+            if (SameFileContent(file, target)) return name;
+            continue;
+        }
+        return QFile::copy(file, target) ? name : QString();
+    }
+    return QString();
 }

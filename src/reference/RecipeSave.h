@@ -116,3 +116,9 @@ struct DuplicatedRecipe {
 // whatever the rights of the source; its name goes into every name column. Raises DatabaseError
 // when no free name is found within a bounded number of tries.
 DuplicatedRecipe DuplicateRecipe(int sourceId, const QString& nameColumn);
+
+// The name under which a photo the user chose is stored (recipes name their photo without its
+// folder): a file of `imagesDir` keeps its name; a file from elsewhere is copied into `imagesDir`
+// under its name, or under "name(1).ext", "name(2).ext"... when another picture has that name
+// (the same picture already there is taken as it is). Empty when it could not be copied.
+QString PhotoIntoImages(const QString& file, const QString& imagesDir);

@@ -425,9 +425,20 @@ void TFEditionRecettes::BtnRechImageClick() {
         showNoPhoto();
         return;
     }
+    // A recipe names its photo without a folder and finds it in Images: a picture chosen
+    // elsewhere is copied there first, or refused when it cannot be.
+    const QString name = PhotoIntoImages(file, appState().ImagesDirectory);
+    if (name.isEmpty()) {
+        ShowRecipePhoto();
+        showMessage(QStringLiteral("        La photo « %1 » n'a pu être copiée dans le dossier\n"
+                                   "        des images (%2) : elle n'a pas été retenue.")
+                        .arg(FileNamePart(file), QDir::toNativeSeparators(appState().ImagesDirectory)),
+                    QStringLiteral("Photo de la recette"), 48);
+        return;
+    }
     Image->setPixmap(QPixmap::fromImage(picture));
     TRecettes.edit();
-    TRecettes.setValue(QStringLiteral("Image"), FileNamePart(file));
+    TRecettes.setValue(QStringLiteral("Image"), name);
     HeaderModified = true;
 }
 

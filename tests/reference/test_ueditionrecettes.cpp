@@ -749,4 +749,38 @@ TEST_F(ShownRecipeEditor, TheSearchAsksWhenEnteredSoNoLetterIsLost) {
     EXPECT_EQ(RowsOf("SELECT NomRecetteFrancais FROM t_recettes WHERE IdRecette = 2"), Rows{{"Purée de pommes de terre"}});
 }
 
+// A photo chosen outside Images is copied there, under a free name when another picture has its
+// name, and the recipe names the copy; a photo that cannot be copied is refused with a word.
+TEST_F(RecipeEditor, APhotoChosenElsewhereIsCopiedIntoImages) {
+    const QString elsewhere = folder().root() + "/ailleurs";
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    auto picture = [](const QString& file, Qt::GlobalColor colour) {
+        QImage image(20, 20, QImage::Format_RGB32);
+        image.fill(colour);
+        return image.save(file);
+    };
+    ASSERT_TRUE(picture(elsewhere + "/photo.png", Qt::red));
+    ASSERT_TRUE(picture(appState().ImagesDirectory + "/photo.png", Qt::blue));
+    auto choose = [this](const QString& file, bool thenABox = false) {
+        modal::pushHandler([file](modal::Call& c) { c.fileName = file; });
+        if (thenABox) AnswerNextMessage(log);
+        form->BtnRechImage->click();
+    };
+    choose(elsewhere + "/photo.png");
+    EXPECT_EQ(form->TRecettes.asString("Image"), "photo(1).png");
+    EXPECT_EQ(QImage(appState().ImagesDirectory + "/photo(1).png").pixelColor(0, 0), QColor(Qt::red));
+    choose(elsewhere + "/photo.png");   // the same picture again: its copy is used
+    EXPECT_EQ(form->TRecettes.asString("Image"), "photo(1).png");
+    AnswerNextMessage(log, "BtnOui");
+    form->BtnEnregistrer->click();
+    EXPECT_EQ(RowsOf("SELECT Image FROM t_recettes WHERE IdRecette = 2"), Rows{{"photo(1).png"}});
+
+    appState().ImagesDirectory = elsewhere + "/photo.png";   // not a folder: nothing can be copied there
+    choose(elsewhere + "/photo.png", true);
+    EXPECT_EQ(log.captions.last(), "Photo de la recette");
+    EXPECT_TRUE(log.texts.last().contains("n'a pu être copiée")) << log.texts.last().toStdString();
+    EXPECT_EQ(form->TRecettes.asString("Image"), "photo(1).png");
+    EXPECT_FALSE(TFEditionRecettes::ChangesPending());
+}
+
 }  // namespace
