@@ -140,6 +140,12 @@ RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in) {
     return RecipeSaveCode::Ok;
 }
 
+QString RecipeRefusalText(RecipeSaveCode code, const RecipeSaveInput& in) {
+    const QString text = RecipeSaveCodeText(code);
+    if (code != RecipeSaveCode::InvalidField || !in.name.trimmed().isEmpty()) return text;
+    return text + QStringLiteral("\n") + kBlank + QStringLiteral("Nom : le nom est vide.");
+}
+
 RecipePerGram RecipeWeightedMean(int recipeId) {
     Query q(QStringLiteral(
                 "SELECT SUM(CaloriesGramme*QuantiteGramme) AS totcal, SUM(LipidesGramme*QuantiteGramme) AS totlip, "

@@ -146,7 +146,7 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : EditorWindow(parent) {
             t.setValue(QStringLiteral("TempsPreparation"), time->toString(QStringLiteral("HH:mm:ss")));
         const QString name = t.asString(RecipeNameColumn);
         if (name.trimmed().isEmpty() && t.state() == Table::State::Edit && !NewRecipe)
-            throw DatabaseError(RecipeSaveCodeText(RecipeSaveCode::InvalidField));
+            throw DatabaseError(RecipeRefusalText(RecipeSaveCode::InvalidField, RecipeSaveInput{}));
         if (!name.trimmed().isEmpty() &&
             RecipeNameTaken(name, RecipeNameColumn, t.asInt(QStringLiteral("IdRecette"))))
             throw DatabaseError(RecipeSaveCodeText(RecipeSaveCode::NameTaken));

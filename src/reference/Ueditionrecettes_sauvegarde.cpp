@@ -99,9 +99,12 @@ bool TFEditionRecettes::validateAndWrite(const QString& mode) {
         ShowSaveError(typed.refusal + tail);
         return false;
     }
-    const RecipeSaveCode code = id ? CheckRecipeForSave(in) : RecipeSaveCode::InvalidField;
-    if (code != RecipeSaveCode::Ok) {
-        ShowSaveError(RecipeSaveCodeText(code) + tail);
+    if (!id) {
+        ShowSaveError(RecipeSaveCodeText(RecipeSaveCode::InvalidField) + tail);
+        return false;
+    }
+    if (const RecipeSaveCode code = CheckRecipeForSave(in); code != RecipeSaveCode::Ok) {
+        ShowSaveError(RecipeRefusalText(code, in) + tail);
         return false;
     }
     try {

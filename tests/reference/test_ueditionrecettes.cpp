@@ -584,7 +584,7 @@ TEST_F(RecipeEditor, ReactivationKeepsPendingHeaderEditsForTheSaveChecks) {
         const char* typed;
         const char* refusal;
     } cases[] = {
-        {&TFEditionRecettes::DBEdtNom, "", "non        valide."},
+        {&TFEditionRecettes::DBEdtNom, "", "non        valide.        Nom : le nom est vide."},
         {&TFEditionRecettes::DBEdtTempsPrepartion, "00:00", "non        valide."},
     };
     const Rows stored = RowsOf("SELECT NomRecetteFrancais, TempsPreparation FROM t_recettes WHERE IdRecette = 2");
