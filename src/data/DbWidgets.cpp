@@ -18,12 +18,12 @@
 #include "data/Database.h"
 #include "data/DisplayFormat.h"
 #include "platform/Modal.h"
+#include "platform/StandardBox.h"
 
 QColor BgrColor(unsigned bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 void ReportDataError(QWidget* parent, const QString& message) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur"), message, QMessageBox::Ok, parent);
-    modal::exec(&box);
+    ShowStandardBox(QMessageBox::Critical, QStringLiteral("Erreur"), message, QMessageBox::Ok, parent);
 }
 
 // ---------------------------------------------------------------------------------------------

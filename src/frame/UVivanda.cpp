@@ -24,22 +24,21 @@
 #include "frame/UpdateCheck.h"
 #include "platform/HelpViewer.h"
 #include "platform/Modal.h"
+#include "platform/StandardBox.h"
 
 TFVivanda* FVivanda = nullptr;
 
 StartupError::StartupError(const QString& message) : std::runtime_error(message.toStdString()) {}
 
 void ReportUnexpectedError(const QString& message) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vivanda"), message, QMessageBox::Ok, frameWindow());
-    modal::exec(&box);
+    ShowStandardBox(QMessageBox::Critical, QStringLiteral("Vivanda"), message, QMessageBox::Ok, frameWindow());
 }
 
 void ReportDatabaseBusy() {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Base de données occupée"),
+    ShowStandardBox(QMessageBox::Warning, QStringLiteral("Base de données occupée"),
                     QStringLiteral("        La base de données est utilisée par un autre programme.\n"
                                    "        Rien n'a été enregistré : réessayez dans un instant."),
                     QMessageBox::Ok, frameWindow());
-    modal::exec(&box);
 }
 
 void ReportError(const std::exception& e) {
