@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 
 #include "frame/FormWidgets.h"
+#include "frame/StaleItem.h"
 #include "tracking/HistoryDays.h"
 
 namespace {
@@ -91,6 +92,51 @@ void HistoryDialog::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+bool HistoryDialog::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && isVisible()) {
+        try {
+            if (watch_.stale()) reloadLists();
+        } catch (const std::exception&) {
+            // Unreadable for now: the lists stay as they were, read again at the next activation.
+        }
+    }
+    return QDialog::event(e);
+}
+
+void HistoryDialog::showDays(const QList<QDate>& days) { FillDayList(LBoxDates, days); }
+
+void HistoryDialog::reloadLists() {
+    const std::optional<QString> user = SelectedUser(LBoxUtilisateurs);
+    const std::optional<QDate> day = SelectedDay(LBoxDates);
+    const QStringList names = HistoryUserNames();
+    const QSignalBlocker quietUsers(LBoxUtilisateurs);
+    const QSignalBlocker quietDays(LBoxDates);
+    if (LBoxUtilisateurs->count() > 0 || HistoryUserCountOf(names) >= 2) {
+        FillUserList(LBoxUtilisateurs, names);
+        const int row = user ? int(names.indexOf(*user)) : -1;
+        if (row >= 0) LBoxUtilisateurs->setCurrentRow(row);
+        showDays(row >= 0 ? HistoryDays(*user) : QList<QDate>());
+    } else {
+        showDays(HistoryDays());
+    }
+    for (int i = 0; day && i < LBoxDates->count(); ++i)
+        if (LBoxDates->item(i)->data(Qt::UserRole).toDate() == *day) LBoxDates->setCurrentRow(i);
+    watch_.seen();
+}
+
+bool HistoryDialog::choiceStillSaved(const QString& caption) {
+    if (!watch_.stale()) return true;
+    const std::optional<QString> user = SelectedUser(LBoxUtilisateurs);
+    const std::optional<QDate> day = SelectedDay(LBoxDates);
+    reloadLists();
+    const bool userGone = user && SelectedUser(LBoxUtilisateurs) != user;
+    if (!userGone && !(day && SelectedDay(LBoxDates) != day)) return true;
+    SayItemGone(userGone ? QStringLiteral("Cet utilisateur n'a plus de journée enregistrée.")
+                         : QStringLiteral("Cette journée n'est plus enregistrée dans l'historique."),
+                caption);
+    return false;
 }
 
 void FillUserList(QListWidget* list, const QStringList& names) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+#include "data/DataWatch.h"
 #include "data/Query.h"
 
 class QDateEdit;
@@ -46,6 +47,22 @@ protected:
     // every click on the item already selected.
     void onListClick(QListWidget* list, std::function<void()> click);
     void keyPressEvent(QKeyEvent* e) override;
+    // Becoming active again after the history changed (another program wrote, or a deletion
+    // here) reads the lists again.
+    bool event(QEvent* e) override;
+
+    // Reads the lists again, keeping the chosen user and day where they still are: with several
+    // users (or users listed already) the users who have saved days and the days of the chosen
+    // one, else every saved day. No click handler runs. The lists are then up to date (watch_).
+    void reloadLists();
+    // The days listed, of the chosen user or of everyone.
+    virtual void showDays(const QList<QDate>& days);
+    // Before acting on the chosen user or day: the lists read again when the history changed
+    // since they were. False, once said under `caption`, when the chosen user has no saved day
+    // left or the chosen day is no longer saved.
+    bool choiceStillSaved(const QString& caption);
+
+    DataWatch watch_;
 
 private:
     QPushButton* action_ = nullptr;

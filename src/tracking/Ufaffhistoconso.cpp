@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 #include "data/Database.h"
 #include "frame/AppState.h"
@@ -96,12 +97,24 @@ void TFAffHistoConso::FormActivate() {
     }
     DTPickerDebut->setEnabled(false);
     DTPickerFin->setEnabled(false);
+    watch_.seen();
+}
+
+void TFAffHistoConso::showDays(const QList<QDate>& days) {
+    // Read again: the period stays as chosen, within the days now saved.
+    if (listDays(days))
+        for (QDateEdit* picker : {DTPickerDebut, DTPickerFin}) picker->setDateRange(HistoryFirstDate, HistoryLastDate);
 }
 
 void TFAffHistoConso::LBoxUtilisateursClick() {
-    const std::optional<QString> user = SelectedUser(LBoxUtilisateurs);
-    if (!user) return;
+    if (!SelectedUser(LBoxUtilisateurs)) return;
     try {
+        {
+            const QSignalBlocker quiet(LBoxDates);
+            LBoxDates->clearSelection();   // the days listed are another user's
+        }
+        if (!choiceStillSaved(kHistoryCaption)) return;
+        const std::optional<QString> user = SelectedUser(LBoxUtilisateurs);
         HistoryDateCount = 0;
         const bool any = listDays(HistoryDays(*user));
         RBtnAffJournee->setChecked(true);
@@ -148,6 +161,12 @@ void TFAffHistoConso::DTPickerDebutExit() {
 }
 
 void TFAffHistoConso::BtnAfficherClick() {
+    try {
+        if (!choiceStillSaved(kHistoryCaption)) return;
+    } catch (const std::exception& e) {
+        ShowMessageBox(DatabaseFailureText(e), kHistoryCaption, 0x0C, nullptr, false);
+        return;
+    }
     if (LBoxDates->count() == 0) {
         ShowMessageBox(QStringLiteral("        Il n'y a aucun historique à afficher."), kHistoryCaption, 0x20, nullptr,
                        false);

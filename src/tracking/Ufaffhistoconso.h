@@ -44,6 +44,7 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void done(int result) override;
+    void showDays(const QList<QDate>& days) override;
 
 private:
     // Lists the days; they become the history's first and last dates. False when there are none.

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 #include "data/Database.h"
 #include "frame/AppState.h"
@@ -72,6 +73,7 @@ void TFGestHistoConso::FormActivate() {
     }
     DateTimePicker->setDate(QDate::currentDate());
     DateTimePicker->setEnabled(false);
+    watch_.seen();
 }
 
 bool TFGestHistoConso::usersListed() const { return LBoxUtilisateurs->count() > 0; }
@@ -88,6 +90,11 @@ void TFGestHistoConso::fillDates() {
 
 void TFGestHistoConso::LBoxUtilisateursClick() {
     try {
+        {
+            const QSignalBlocker quiet(LBoxDates);
+            LBoxDates->clearSelection();   // the days listed are another user's
+        }
+        if (!choiceStillSaved(kCaption)) return;
         fillDates();
         RBtnSuppTout->setChecked(true);
     } catch (const DatabaseError&) {
@@ -100,6 +107,12 @@ void TFGestHistoConso::RBtnSuppToutClick() { DateTimePicker->setEnabled(false); 
 void TFGestHistoConso::RBtnSuppInfDateClick() { DateTimePicker->setEnabled(true); }
 
 void TFGestHistoConso::BtnSupprimerClick() {
+    try {
+        if (!choiceStillSaved(kCaption)) return;
+    } catch (const std::exception& e) {
+        ShowMessageBox(DatabaseFailureText(e), kCaption, 0x0C, nullptr, false);
+        return;
+    }
     if (LBoxDates->count() == 0) {
         say(QStringLiteral("        Il n'y a aucun historique à supprimer."));
         return;
@@ -136,21 +149,20 @@ void TFGestHistoConso::BtnSupprimerClick() {
     }
     try {
         DeleteHistory(kind, user, date);
-    } catch (const DatabaseError&) {
+    } catch (const std::exception& e) {
+        // Another program holding the database, a full disk, a read-only file: said as such; the
+        // deletion ran in one transaction, so nothing was deleted.
         ShowMessageBox(QStringLiteral("        La suppression n'a pas pu être effectuée : l'historique est resté tel "
-                                      "qu'il était."),
+                                      "qu'il était.\n") +
+                           DatabaseFailureText(e),
                        kCaption, 0x0C, nullptr, false);
         return;
     }
     try {
-        if (listed && kind == HistoryDeletion::All) {
-            // The user whose whole history went is no longer listed, and no user stays selected.
-            FillUserList(LBoxUtilisateurs, HistoryUserNames());
-            LBoxDates->clear();
-        } else {
-            fillDates();
-        }
-    } catch (const DatabaseError&) {
+        // A user left without any saved day is no longer listed, whatever the kind of deletion.
+        reloadLists();
+    } catch (const std::exception&) {
+        watch_.forget();
     }
     say(QStringLiteral("        La suppression a été effectuée !"));
 }

@@ -17,12 +17,15 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sqlite3.h>
 
+#include "data/Database.h"
 #include "platform/Modal.h"
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/HistoryRows.h"
 #include "support/MessageScript.h"
+#include "support/OtherProgram.h"
 #include "tracking/Fubilan.h"
 #include "tracking/HistoryDays.h"
 #include "tracking/Ufaffhistoconso.h"
@@ -404,4 +407,114 @@ TEST_F(HistoryForms, BalanceWindowPagesChartsAndPrintsEveryPage) {
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\1"));
     EXPECT_FALSE(b.BtnSuivant->isEnabled() || b.BtnDernier->isEnabled() || b.BtnPremier->isEnabled());
     EXPECT_TRUE(b.PagePlan().of(ChartOp::Diamond).size() == 2);   // the legend's two markers
+}
+
+// Every kind of deletion drops from the list a user left without any saved day, and only them.
+TEST_F(HistoryForms, MaintenanceListsOnlyUsersWithSavedDays) {
+    twoUsers();
+    TFGestHistoConso d;
+    run(d, [&] {
+        QApplication::setActiveWindow(&d);
+        clickRow(d.LBoxUtilisateurs, 1);   // d'Arc, one day
+        clickRow(d.LBoxDates, 0);
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        QTest::mouseClick(d.BtnSupprimer, Qt::LeftButton);
+        EXPECT_EQ(texts(d.LBoxUtilisateurs), QStringList{kZoe});
+        EXPECT_EQ(d.LBoxDates->count(), 0);
+        // Zoé's days before today: all of them.
+        clickRow(d.LBoxUtilisateurs, 0);
+        QTest::mouseClick(d.RBtnSuppInfDate, Qt::LeftButton);
+        AnswerNextMessage(log, "BtnOui");
+        AnswerNextMessage(log);
+        QTest::mouseClick(d.BtnSupprimer, Qt::LeftButton);
+        EXPECT_EQ(d.LBoxUtilisateurs->count(), 0);
+        EXPECT_EQ(d.LBoxDates->count(), 0);
+    });
+    EXPECT_EQ(HistoryRowCount("t_histo_consommation") + HistoryRowCount("t_histo_infos_utilisateur"), 0);
+}
+
+// A deletion refused by another program's lock or a read-only database says which, for each kind
+// of deletion, and deletes nothing.
+TEST_F(HistoryForms, RefusedDeletionsNameTheirCause) {
+    twoUsers();
+    ASSERT_EQ(openDatabase(folder().dataDir(), 100), QString());   // a short wait for the test
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder().dbPath().toUtf8().constData(), &other), SQLITE_OK);
+    TFGestHistoConso d;
+    for (QRadioButton* kind : {d.RBtnSuppJournee, d.RBtnSuppTout, d.RBtnSuppInfDate}) {
+        for (const bool busy : {true, false}) {
+            SCOPED_TRACE(kind->objectName().toStdString() + (busy ? " busy" : " read-only"));
+            log = MessageLog();
+            run(d, [&] {
+                QApplication::setActiveWindow(&d);
+                clickRow(d.LBoxUtilisateurs, 0);
+                clickRow(d.LBoxDates, 0);
+                QTest::mouseClick(kind, Qt::LeftButton);
+                if (busy) ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+                else Query::execute("PRAGMA query_only = 1");
+                AnswerNextMessage(log, "BtnOui");
+                AnswerNextMessage(log);
+                QTest::mouseClick(d.BtnSupprimer, Qt::LeftButton);
+                sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+                Query::execute("PRAGMA query_only = 0");
+                EXPECT_EQ(texts(d.LBoxDates).size(), 3);
+            });
+            ASSERT_EQ(log.count(), 2);
+            EXPECT_TRUE(log.texts[1].contains(busy ? QStringLiteral("utilisée par un autre programme")
+                                                   : QStringLiteral("lecture seule")))
+                << log.texts[1].toStdString();
+            EXPECT_EQ(log.icons[1], QStringLiteral("ERREUR"));
+            EXPECT_EQ(HistoryRowCount("t_histo_consommation"), 7);
+            EXPECT_EQ(HistoryRowCount("t_histo_infos_utilisateur"), 4);
+        }
+    }
+    sqlite3_close(other);
+}
+
+// Active again after another program wrote, the dialogs list what the history holds, keeping the
+// user and the day chosen; acting on a day gone meanwhile says so and does nothing.
+TEST_F(HistoryForms, ListsFollowTheHistoryAndAGoneDayIsSaid) {
+    SaveHistoryDay(kArc, QDate(2025, 3, 15), 70, 2000, 1);
+    QWidget elsewhere;
+    elsewhere.show();
+    auto activeAgain = [&](QDialog& d) {
+        QApplication::setActiveWindow(&elsewhere);
+        QApplication::setActiveWindow(&d);
+    };
+    const QString db = folder().dbPath();
+    TFGestHistoConso g;
+    run(g, [&] {
+        QApplication::setActiveWindow(&g);
+        EXPECT_EQ(g.LBoxUtilisateurs->count(), 0);   // one user: every day listed
+        WriteAsAnotherProgram(db, "INSERT INTO t_histo_consommation VALUES ('Zoé', '2025-04-01', 'Pain', 2, 0, 0, 0, "
+                                  "100, 1); INSERT INTO t_histo_infos_utilisateur VALUES ('Zoé', '2025-04-01', 60, 1800)");
+        activeAgain(g);
+        // A second user: the days are now chosen per user, so that no deletion reaches Zoé's.
+        EXPECT_EQ(texts(g.LBoxUtilisateurs), (QStringList{kZoe, kArc}));
+        EXPECT_EQ(g.LBoxDates->count(), 0);
+        QTest::mouseClick(g.BtnQuitter, Qt::LeftButton);
+    });
+
+    TFAffHistoConso d;
+    run(d, [&] {
+        QApplication::setActiveWindow(&d);
+        clickRow(d.LBoxUtilisateurs, 0);   // Zoé
+        clickRow(d.LBoxDates, 0);
+        WriteAsAnotherProgram(db, "INSERT INTO t_histo_consommation VALUES ('Zoé', '2025-03-01', 'Pain', 2, 0, 0, 0, "
+                                  "100, 1); DELETE FROM t_histo_consommation WHERE NomUtilisateur = 'd''Arc'");
+        activeAgain(d);
+        EXPECT_EQ(texts(d.LBoxUtilisateurs), QStringList{kZoe});
+        EXPECT_EQ(texts(d.LBoxDates), (QStringList{"01/03/2025", "01/04/2025"}));
+        EXPECT_EQ(SelectedDay(d.LBoxDates), QDate(2025, 4, 1));
+        // The day chosen is deleted without the dialog becoming active again.
+        WriteAsAnotherProgram(db, "DELETE FROM t_histo_consommation WHERE DateConso = '2025-04-01'");
+        AnswerNextMessage(log);
+        QTest::mouseClick(d.BtnAfficher, Qt::LeftButton);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(texts(d.LBoxDates), QStringList{"01/03/2025"});
+        QTest::mouseClick(d.BtnQuitter, Qt::LeftButton);
+    });
+    ASSERT_EQ(log.count(), 1);
+    EXPECT_TRUE(log.texts[0].startsWith(QStringLiteral("        Cette journée n'est plus enregistrée"))) << log.texts[0].toStdString();
 }
