@@ -16,6 +16,7 @@
 #include "frame/FormWidgets.h"
 #include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
+#include "frame/StaleItem.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
 #include "platform/Modal.h"
@@ -111,7 +112,10 @@ TFCalcIMC::TFCalcIMC(QWidget* parent) : QDialog(parent) {
     connect(LboxUtilisateurs, &QListWidget::itemSelectionChanged, this, [this] {
         if (!LboxUtilisateurs->selectedItems().isEmpty()) LboxUtilisateursClick();
     });
-    for (QLineEdit* e : {EdtTaille, EdtPoids}) e->installEventFilter(this);
+    for (QLineEdit* e : {EdtTaille, EdtPoids}) {
+        e->installEventFilter(this);
+        connect(e, &QLineEdit::textEdited, this, [this] { clearResult(); });
+    }
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
     FormCreate();
@@ -133,6 +137,7 @@ void TFCalcIMC::showEvent(QShowEvent* e) {
 
 void TFCalcIMC::FormActivate() {
     ReloadUserList(TUtilisateurs, LboxUtilisateurs);
+    watch_.seen();
     if (RbtnSelectionListe->isChecked())
         RbtnSelectionListeClick();
     else
@@ -142,17 +147,66 @@ void TFCalcIMC::FormActivate() {
     for (QLineEdit* e : {EdtTaille, EdtPoids}) LockInput(e, true);
 }
 
-void TFCalcIMC::RbtnSelectionListeClick() {
-    {
-        const QSignalBlocker quiet(LboxUtilisateurs);
-        LboxUtilisateurs->setCurrentRow(-1);
-        LboxUtilisateurs->clearSelection();
+void TFCalcIMC::clearResult() {
+    EdtIMC->clear();
+    EdtCommentaire->clear();
+}
+
+void TFCalcIMC::selectUser(const QString& name) {
+    const QSignalBlocker quiet(LboxUtilisateurs);
+    LboxUtilisateurs->setCurrentRow(-1);
+    LboxUtilisateurs->clearSelection();
+    if (name.isEmpty()) return;
+    const QList<QListWidgetItem*> found = LboxUtilisateurs->findItems(name, Qt::MatchExactly);
+    if (!found.isEmpty()) LboxUtilisateurs->setCurrentItem(found.first());
+}
+
+void TFCalcIMC::reloadUsers(const QString& keep) {
+    ReloadUserList(TUtilisateurs, LboxUtilisateurs);
+    watch_.seen();
+    selectUser(keep);
+}
+
+void TFCalcIMC::refreshUsers() {
+    reloadUsers(shownUser_);
+    followShownUser();
+}
+
+void TFCalcIMC::followShownUser() {
+    const QString shown = shownUser_;
+    if (shown.isEmpty()) return;
+    if (LboxUtilisateurs->selectedItems().isEmpty() || !TUtilisateurs.findKey(shown)) {
+        // Renamed or deleted meanwhile: its figures are no one's any more.
+        shownUser_.clear();
+        for (QLineEdit* e : {EdtTaille, EdtPoids}) e->clear();
+        clearResult();
+        return;
     }
+    if (EdtTaille->text() == TUtilisateurs.asString("Taille") && EdtPoids->text() == TUtilisateurs.asString("Poids"))
+        return;
+    LboxUtilisateursClick();   // the stored height and weight, and no result computed from the old ones
+}
+
+bool TFCalcIMC::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && isVisible()) {
+        try {
+            if (watch_.stale()) refreshUsers();
+        } catch (const std::exception&) {
+            watch_.forget();   // read again at the next activation
+        }
+    }
+    return QDialog::event(e);
+}
+
+void TFCalcIMC::RbtnSelectionListeClick() {
+    selectUser(QString());
+    shownUser_.clear();
     LockInput(LboxUtilisateurs, false);
     for (QLineEdit* e : {EdtTaille, EdtPoids}) {
         e->clear();
         LockInput(e, true);
     }
+    clearResult();
 }
 
 void TFCalcIMC::RbtnAutreClick() {
@@ -160,23 +214,33 @@ void TFCalcIMC::RbtnAutreClick() {
         e->clear();
         LockInput(e, false);
     }
-    {
-        const QSignalBlocker quiet(LboxUtilisateurs);
-        LboxUtilisateurs->setCurrentRow(-1);
-        LboxUtilisateurs->clearSelection();
-    }
+    selectUser(QString());
+    shownUser_.clear();
     LockInput(LboxUtilisateurs, true);
+    clearResult();
 }
 
 void TFCalcIMC::LboxUtilisateursClick() {
     // A user that cannot be read is passed over without a word.
     try {
         const int selection = LboxUtilisateurs->currentRow();
-        if (selection < 0 || !TUtilisateurs.findKey(LboxUtilisateurs->item(selection)->text())) return;
+        if (selection < 0) return;
+        const QString picked = LboxUtilisateurs->item(selection)->text();
+        if (watch_.stale()) reloadUsers(picked);
+        if (!TUtilisateurs.findKey(picked)) {
+            // Renamed or deleted since the list was read: the list now says what is stored, the
+            // user shown before stays chosen with the same figures.
+            selectUser(shownUser_);
+            followShownUser();
+            SayItemGone(QStringLiteral("Cet utilisateur n'existe plus dans la base de données."), windowTitle());
+            return;
+        }
         EdtTaille->setText(TUtilisateurs.asString("Taille"));
         EdtPoids->setText(TUtilisateurs.asString("Poids"));
         ImcHeight = static_cast<float>(TUtilisateurs.asInt("Taille") * 0.01L);
         ImcWeight = static_cast<float>(TUtilisateurs.asInt("Poids"));
+        shownUser_ = picked;
+        clearResult();
     } catch (const std::exception&) {
     }
 }

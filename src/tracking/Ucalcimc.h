@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "data/DataWatch.h"
 #include "data/Table.h"
 
 class QGroupBox;
@@ -83,8 +84,25 @@ public slots:
 protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // Becoming active again after the users changed (another program wrote) reads them again.
+    bool event(QEvent* e) override;
 
 private:
+    // The index shown no longer matches the inputs: it goes until the next "Calcul".
+    void clearResult();
+    // Reads the users again, `keep` selected when still listed; no click handler runs.
+    void reloadUsers(const QString& keep);
+    void selectUser(const QString& name);
+    // The users read again; the chosen one's height and weight too, or the choice given up when
+    // the user is no longer stored.
+    void refreshUsers();
+    // After the users were read again: the edits follow the stored height and weight of the
+    // user they show, or empty when that user is gone.
+    void followShownUser();
+    // The listed user whose height and weight the edits show ("" when none).
+    QString shownUser_;
+    DataWatch watch_;
+
     void inputError(int message, QLineEdit* input);
     // Leaving the height or weight edit: its value checked and taken, then the other's.
     void inputLeft(QLineEdit* left, QLineEdit* other);

@@ -7,11 +7,14 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "support/OtherProgram.h"
 #include "support/Typing.h"
+#include "reference/Ueditionutilisateurs.h"
 #include "tracking/Ucalcimc.h"
 
 TEST(BodyMassIndex, ClassOfTheExactValue) {
@@ -133,15 +136,83 @@ TEST_F(CalcIMC, AUserOfTheList) {
     EXPECT_EQ(log.texts, (QStringList{Flat(d.MessageTable[4]), Flat(d.MessageTable[5])}));
     EXPECT_TRUE(log.texts[0].contains("La taille de cet utilisateur n'est pas renseignée"));
 
-    // The next showing starts in list mode with empty edits; the index stays on show.
-    d.RbtnAutre->click();
+    // The next showing starts in list mode with empty edits and no index (none was computed
+    // from them).
     d.BtnOk->click();
     modal::pushHandler([&](modal::Call&) {
         EXPECT_TRUE(d.RbtnSelectionListe->isChecked());
         EXPECT_TRUE(d.EdtPoids->text().isEmpty());
         EXPECT_TRUE(d.EdtCommentaire->text().isEmpty());
-        EXPECT_EQ(d.EdtIMC->text(), "21,3");
+        EXPECT_EQ(d.EdtIMC->text(), "");
         d.BtnOk->click();
     });
     modal::exec(&d);
+}
+
+// A result goes as soon as the inputs it was computed from change: "Autre", a value typed, another
+// user chosen.
+TEST_F(CalcIMC, NoResultBesideOtherInputs) {
+    TFCalcIMC& d = *dialog;
+    const auto computed = [&] {
+        d.Button1->click();
+        EXPECT_FALSE(d.EdtIMC->text().isEmpty());
+    };
+    // A click on a radio button's circle.
+    const auto choose = [](QRadioButton* mode) { QTest::mouseClick(mode, Qt::LeftButton, {}, QPoint(6, 8)); };
+    pick(1);   // Marie
+    computed();
+    choose(d.RbtnAutre);
+    expectResult("", "");
+    type(d.EdtTaille, "170");
+    type(d.EdtPoids, "70");
+    computed();
+    d.EdtPoids->setFocus();
+    QTest::keyClick(d.EdtPoids, Qt::Key_Backspace);   // 7 kg
+    expectResult("", "");
+    choose(d.RbtnSelectionListe);
+    pick(0);   // Jean
+    computed();
+    pick(1);
+    expectResult("", "");
+}
+
+// Active again after the users changed, the list shows them as stored; a user renamed or deleted
+// meanwhile takes the figures shown for them away, and a click on one says so and changes nothing.
+TEST_F(CalcIMC, UsersFollowTheDatabase) {
+    TFCalcIMC& d = *dialog;
+    pick(1);   // Marie
+    d.Button1->click();
+    // Marie renamed in the user editor, her weight changed by another program.
+    TFEditionUtilisateurs editor;
+    editor.show();
+    editor.FormActivate();
+    QApplication::setActiveWindow(&editor);
+    editor.LboxUtilisateurs->setCurrentRow(1);
+    editor.LboxUtilisateursClick();
+    Retype(editor.DBEdtNom, "Léa");
+    AnswerNextMessage(log, "BtnOui");
+    editor.BtnEnregistrer->click();
+    QApplication::setActiveWindow(&d);
+    EXPECT_EQ(d.LboxUtilisateurs->item(1)->text(), QStringLiteral("Léa"));
+    EXPECT_TRUE(d.LboxUtilisateurs->selectedItems().isEmpty());
+    EXPECT_EQ(d.EdtTaille->text(), "");
+    expectResult("", "");
+
+    pick(0);   // Jean, 75 kg
+    d.Button1->click();
+    WriteAsAnotherProgram(folder().dbPath(), "UPDATE t_utilisateurs SET Poids = 80 WHERE Nom = 'Jean'");
+    QApplication::setActiveWindow(&editor);
+    QApplication::setActiveWindow(&d);
+    EXPECT_EQ(d.EdtPoids->text(), "80");
+    expectResult("", "");
+
+    // Léa deleted while the dialog is active: a click on her is refused, Jean stays chosen.
+    WriteAsAnotherProgram(folder().dbPath(), "DELETE FROM t_utilisateurs WHERE Nom = 'Léa'");
+    AnswerNextMessage(log);
+    pick(1);
+    EXPECT_EQ(d.LboxUtilisateurs->count(), 1);
+    EXPECT_EQ(d.LboxUtilisateurs->currentItem()->text(), "Jean");
+    EXPECT_EQ(d.EdtPoids->text(), "80");
+    EXPECT_EQ(log.texts.last(), Flat("        Cet utilisateur n'existe plus dans la base de données.\n"
+                                     "        Rien n'a été fait ; la liste montre maintenant ce qui est enregistré."));
 }
