@@ -13,6 +13,7 @@
 #include "frame/FormWidgets.h"
 #include "frame/LongLivedForm.h"
 #include "frame/Placement.h"
+#include "frame/StaleItem.h"
 #include "frame/TextHelpers.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
@@ -65,18 +66,60 @@ void MeasureDialog::openLookups() {
     TDensites.setSql(QStringLiteral(
         "SELECT IdAlimentDensite, NomAlimentFrancais, NomAlimentAnglais, NomAlimentAllemand, "
         "NomAlimentItalien, NomAlimentEspagnol, Densite FROM t_densites ORDER BY IdAlimentDensite"));
+    TUnites.setSql(QStringLiteral("SELECT IdUnite, NomUnite, ValeurUnite FROM t_unites_mesures ORDER BY IdUnite"));
+    readLookups();
+}
+
+void MeasureDialog::readLookups() {
+    const bool chosen = TDensites.isActive() && TDensites.recNo() >= 0 && LboxAliments->currentIndex() >= 0;
+    const QVariant foodId = chosen ? TDensites.value(QStringLiteral("IdAlimentDensite")) : QVariant();
+    const QString unit = TUnites.isActive() && TUnites.recNo() >= 0 && LboxUnites->currentIndex() >= 0
+                             ? TUnites.asString(QStringLiteral("NomUnite")) : QString();
+    TDensites.close();
     TDensites.open();
     QStringList foods;
     for (TDensites.first(); !TDensites.eof(); TDensites.next()) foods << TDensites.asString(NameColumnIndex);
     foods = FillSorted(LboxAliments, foods);
-    LboxAliments->setCurrentIndex(foods.isEmpty() ? -1 : 0);
-    if (!foods.isEmpty()) TDensites.locate(NameColumnName, foods.first(), {.caseInsensitive = true});
-
-    TUnites.setSql(QStringLiteral("SELECT IdUnite, NomUnite, ValeurUnite FROM t_unites_mesures ORDER BY IdUnite"));
+    TUnites.close();
     TUnites.open();
-
     // Without any food the unit list stays empty and conversions are refused.
-    if (!foods.isEmpty()) fillUnitList(foods.first());
+    if (!chooseFood(foodId, QString()) && !(!foods.isEmpty() && chooseFood(QVariant(), foods.first()))) {
+        LboxAliments->setCurrentIndex(-1);
+        LboxUnites->clear();
+    }
+    if (!unit.isEmpty()) chooseUnit(unit);
+    watch_.seen();
+}
+
+bool MeasureDialog::chooseFood(const QVariant& id, const QString& name) {
+    const bool found = id.isValid() ? TDensites.locate(QStringLiteral("IdAlimentDensite"), id)
+                                    : !name.isEmpty() && TDensites.locate(NameColumnName, name, {.caseInsensitive = true});
+    if (!found) return false;
+    const QString listed = TDensites.asString(NameColumnIndex);
+    LboxAliments->setCurrentIndex(LboxAliments->findText(listed, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    fillUnitList(listed);
+    return true;
+}
+
+bool MeasureDialog::chooseUnit(const QString& name) {
+    const int index = LboxUnites->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) return false;
+    LboxUnites->setCurrentIndex(index);
+    TUnites.locate(QStringLiteral("NomUnite"), name, {.caseInsensitive = true});
+    return true;
+}
+
+void MeasureDialog::refreshIfStale() {
+    try {
+        if (watch_.stale()) readLookups();
+    } catch (const std::exception&) {
+        watch_.forget();   // the lists stay; read again at the next showing or activation
+    }
+}
+
+bool MeasureDialog::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && isVisible()) refreshIfStale();
+    return QDialog::event(e);
 }
 
 void MeasureDialog::fillUnitList(const QString& foodName) {
@@ -97,12 +140,26 @@ void MeasureDialog::fillUnitList(const QString& foodName) {
 
 void MeasureDialog::LboxAlimentsClick() {
     const QString name = LboxAliments->currentText();
-    TDensites.locate(NameColumnName, name, {.caseInsensitive = true});
-    fillUnitList(name);
+    if (watch_.stale()) {
+        readLookups();   // the food chosen before the click stays chosen
+        if (LboxAliments->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+            SayItemGone(QStringLiteral("Cet aliment n'a plus d'unité de mesure dans la base de données."), windowTitle());
+            return;
+        }
+    }
+    chooseFood(QVariant(), name);
 }
 
 void MeasureDialog::LboxUnitesClick() {
-    TUnites.locate(QStringLiteral("NomUnite"), LboxUnites->currentText(), {.caseInsensitive = true});
+    const QString name = LboxUnites->currentText();
+    if (watch_.stale()) {
+        readLookups();
+        if (LboxUnites->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+            SayItemGone(QStringLiteral("Cette unité de mesure n'est plus proposée pour cet aliment."), windowTitle());
+            return;
+        }
+    }
+    chooseUnit(name);
 }
 
 void MeasureDialog::showError(int message) {
@@ -119,6 +176,17 @@ std::optional<MeasureDialog::MeasureInput> MeasureDialog::readMeasureInput() {
     if (!quantity) {
         showError(2);
         return std::nullopt;
+    }
+    // The food and measure as stored now: one removed or renamed meanwhile converts nothing.
+    if (watch_.stale()) {
+        const QString food = LboxAliments->currentText();
+        const QString unit = LboxUnites->currentText();
+        readLookups();
+        if (LboxAliments->currentText() != food || LboxUnites->currentText() != unit) {
+            SayItemGone(QStringLiteral("L'aliment ou l'unité de mesure choisi n'est plus dans la base de données."),
+                        windowTitle());
+            return std::nullopt;
+        }
     }
     // A conversion needs a food and one of its measures.
     if (LboxAliments->currentIndex() < 0 || TDensites.recNo() < 0) {
@@ -245,7 +313,9 @@ void TFConversionVM::FormShow() {
 
 void TFConversionVM::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous()) FormShow();
+    if (e->spontaneous()) return;
+    refreshIfStale();
+    FormShow();
 }
 
 void ShowConversionFromMenu() {
@@ -257,6 +327,7 @@ void ShowConversionFromMenu() {
 
 std::optional<double> ConvertForGrid(const QString& foodName) {
     TFConversionVM* dialog = LongLivedForm(FConversionVM);
+    dialog->refreshIfStale();   // a food given measures since is offered
     // The dialog lists the foods in the column it chose at its creation; the row's name may be
     // of another language.
     const QStringList columns = NameColumnNames(QStringLiteral("NomAliment"));

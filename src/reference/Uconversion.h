@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "data/DataWatch.h"
 #include "data/Query.h"
 
 class QComboBox;
@@ -54,6 +55,10 @@ public:
     void FormKeyPress(char key);
     void FormHelp();
 
+    // The foods and measures read again when a row was written since they were (by another
+    // program: nothing here writes them), the chosen food and measure kept where they still are.
+    void refreshIfStale();
+
 public slots:
     // Escape closes the dialog as "Annuler" does: nothing is handed back.
     void reject() override { BtnAnnuleClick(); }
@@ -64,6 +69,14 @@ protected:
     // The message table, the name column, the food list (first food chosen), the measures and
     // the first food's measure list. Needs the controls.
     void openLookups();
+    // Reads the foods and measures; the food chosen before (by its row, renamed or not) and its
+    // measure stay chosen where they still are, else the first food and its first measure.
+    void readLookups();
+    // The food of row `id`, else the one named `name`, chosen with its measure list; false when
+    // neither is listed.
+    bool chooseFood(const QVariant& id, const QString& name);
+    bool chooseUnit(const QString& name);
+    bool event(QEvent* e) override;
     // Connects the shared controls to their handlers.
     void connectControls();
     void fillUnitList(const QString& foodName);
@@ -82,6 +95,7 @@ protected:
 
 private:
     int helpContext_;
+    DataWatch watch_;
     uint8_t MessageSwitch = 1;  // the dialog's own switch; its messages offer no check box
 };
 

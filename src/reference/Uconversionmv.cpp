@@ -100,7 +100,9 @@ void TFConversionMV::FormActivate() {
 
 void TFConversionMV::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    if (!e->spontaneous()) FormActivate();
+    if (e->spontaneous()) return;
+    refreshIfStale();
+    FormActivate();
 }
 
 void TFConversionMV::showError(int message) {

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QLocale>
@@ -13,6 +14,7 @@
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "support/OtherProgram.h"
 
 namespace {
 
@@ -220,4 +222,41 @@ TEST_F(ConversionVM, FoodWithoutMeasureAndNoFoodAtAll) {
     ASSERT_EQ(log.count(), 2);
     EXPECT_EQ(log.texts[1], "        Aucun aliment n'est disponible pour la conversion !");
     EXPECT_EQ(empty.ConvertedWeight, 0);
+}
+
+// Shown again or active again after another program changed the foods and measures, the dialog
+// lists them as stored, keeping the food chosen (renamed or not) and its measure, and converts with
+// the stored density; a food picked after it went is refused with a word.
+TEST_F(ConversionVM, ListsFollowTheDatabase) {
+    TFConversionVM& d = create();
+    d.InitialFood = QStringLiteral("Huile");
+    showing(d, [&] { d.BtnOk->click(); });
+    const QString db = folder().dbPath();
+    WriteAsAnotherProgram(db, "UPDATE t_densites SET NomAlimentFrancais = 'Huile d''olive' WHERE IdAlimentDensite = 4; "
+                              "INSERT INTO t_densites (IdAlimentDensite, NomAlimentFrancais, Densite) VALUES (8, 'Miel', 1.4); "
+                              "INSERT INTO t_densites_unites_mesures VALUES (8, 1)");
+    QWidget elsewhere;
+    elsewhere.show();
+    showing(d, [&] {
+        EXPECT_EQ(items(d.LboxAliments), QStringList({"Farine", "Huile d'olive", "Lait", "Miel", kQuoted, kNoMeasure,
+                                                      "Sucre en poudre"}));
+        EXPECT_EQ(d.LboxAliments->currentText(), QStringLiteral("Huile d'olive"));
+        QApplication::setActiveWindow(&d);
+        WriteAsAnotherProgram(db, "UPDATE t_densites SET Densite = 1 WHERE IdAlimentDensite = 4");
+        QApplication::setActiveWindow(&elsewhere);
+        QApplication::setActiveWindow(&d);
+        convert(d, "2");   // Cuillère à café
+        EXPECT_DOUBLE_EQ(d.ConvertedWeight, 2 * 5 * 1.0);
+        // Farine loses its measures while the dialog is up, then is picked from the keyboard.
+        WriteAsAnotherProgram(db, "DELETE FROM t_densites_unites_mesures WHERE IdAlimentDensite = 2; "
+                                  "DELETE FROM t_densites WHERE IdAlimentDensite = 2");
+        AnswerNextMessage(log);
+        d.LboxAliments->setFocus();
+        QTest::keyClick(d.LboxAliments, Qt::Key_F);
+        EXPECT_EQ(d.LboxAliments->currentText(), QStringLiteral("Huile d'olive"));
+        EXPECT_EQ(d.LboxAliments->findText(QStringLiteral("Farine")), -1);
+        d.BtnOk->click();
+    });
+    ASSERT_EQ(log.count(), 1);
+    EXPECT_TRUE(log.texts[0].startsWith(QStringLiteral("        Cet aliment n'a plus d'unité de mesure")));
 }

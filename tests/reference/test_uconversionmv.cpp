@@ -11,6 +11,7 @@
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "support/OtherProgram.h"
 
 TEST(GramsToMeasures, DividesByTheMeasureOfTheFood) {
     EXPECT_DOUBLE_EQ(*GramsToMeasures(100, 20, 1), 5);
@@ -106,6 +107,23 @@ TEST_F(ConversionMV, GramsBecomeMeasuresAndErrorsEmptyTheEdits) {
     modal::pushHandler([&](modal::Call&) {
         EXPECT_TRUE(d.EdtQuantite->text().isEmpty());
         EXPECT_EQ(d.LboxUnites->currentText(), "Flacon 20 ml");
+        d.BtnOk->click();
+    });
+    modal::exec(&d);
+}
+
+// Shown again after another program changed a measure, the dialog lists it and converts with it.
+TEST_F(ConversionMV, MeasuresFollowTheDatabase) {
+    TFConversionMV& d = *dialog;
+    modal::pushHandler([&](modal::Call&) { d.BtnOk->click(); });
+    modal::exec(&d);
+    WriteAsAnotherProgram(folder().dbPath(),
+                          "UPDATE t_unites_mesures SET NomUnite = 'Flacon 25 ml', ValeurUnite = 25 WHERE IdUnite = 8");
+    modal::pushHandler([&](modal::Call&) {
+        choose(d.LboxAliments, QStringLiteral("Eau d'Évian"));
+        choose(d.LboxUnites, QStringLiteral("Flacon 25 ml"));
+        convert("100");
+        EXPECT_EQ(d.EdtVolume->text(), QStringLiteral("4"));
         d.BtnOk->click();
     });
     modal::exec(&d);
