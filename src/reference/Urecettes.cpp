@@ -9,12 +9,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "data/Database.h"
 #include "data/NameColumn.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/LongLivedForm.h"
+#include "frame/StaleItem.h"
 #include "frame/StringTable.h"
 #include "frame/UVivanda.h"
 #include "frame/Umessages.h"
@@ -171,7 +173,7 @@ void TFRecettes::chooseNameColumns() {
         CategoryNameColumn = NameColumnNames(QStringLiteral("NomCategorie"))[i];
 }
 
-void TFRecettes::FormActivate() {
+void TFRecettes::readLists() {
     chooseNameColumns();
 
     // The themes in the interface language, "- Tous -" first.
@@ -179,9 +181,20 @@ void TFRecettes::FormActivate() {
     for (Query.first(); !Query.eof(); Query.next()) themes << Query.asString(CategoryNameColumn);
     Query.close();
     SortForDisplay(themes);
+    const QString theme = CboxCategories->currentText();
     CboxCategories->clear();
     CboxCategories->addItem(kAllThemes);
     CboxCategories->addItems(themes);
+    CboxCategories->setCurrentIndex(std::max(0, CboxCategories->findText(theme, Qt::MatchExactly)));
+
+    if (lastSearch_) listResults(*lastSearch_, false);
+    listedLanguage_ = appState().LanguageCode;
+    watch_.seen();
+}
+
+void TFRecettes::FormActivate() {
+    // Read again only when a row was written or the language changed since.
+    if (watch_.stale() || listedLanguage_ != appState().LanguageCode) readLists();
     CboxCategories->setCurrentIndex(0);
 
     BtnAfficher->setEnabled(false);
@@ -214,16 +227,16 @@ RecipeSearchCriteria TFRecettes::Criteria() const {
     return c;
 }
 
-void TFRecettes::BtnRechercherClick() {
+bool TFRecettes::listResults(const RecipeSearchCriteria& criteria, bool sayRefusal) {
     RecipeSearchColumns columns;
     columns.recipeName = RecipeNameColumn;
     columns.foodName = FoodNameColumn;
     columns.categoryName = CategoryNameColumn;
-    const RecipeSearchStatement search = BuildRecipeSearch(Criteria(), columns);
+    const RecipeSearchStatement search = BuildRecipeSearch(criteria, columns);
     if (search.error != SearchError::None) {
         uint8_t noSwitch = 1;
-        ShowMessageBox(RecipeSearchErrorText(search), RecipeSearchMessages()[0], 12, &noSwitch, false);
-        return;
+        if (sayRefusal) ShowMessageBox(RecipeSearchErrorText(search), RecipeSearchMessages()[0], 12, &noSwitch, false);
+        return false;
     }
     QStringList names;
     try {
@@ -234,15 +247,36 @@ void TFRecettes::BtnRechercherClick() {
         Query.close();
     } catch (const DatabaseError&) {
         // A statement the database refuses leaves the previous results.
-        return;
+        return false;
     }
+    const QList<QListWidgetItem*> selected = LboxRecettes->selectedItems();
+    const QString chosen = selected.isEmpty() ? QString() : selected.first()->text();
     FillSorted(LboxRecettes, names);
+    const QList<QListWidgetItem*> again = LboxRecettes->findItems(chosen, Qt::MatchExactly);
+    if (!chosen.isEmpty() && !again.isEmpty()) LboxRecettes->setCurrentItem(again.first());
+    else BtnAfficher->setEnabled(false);
+    lastSearch_ = criteria;
+    return true;
+}
+
+void TFRecettes::BtnRechercherClick() {
+    if (!listResults(Criteria(), true)) return;
+    LboxRecettes->clearSelection();   // a new search chooses nothing yet
     BtnAfficher->setEnabled(false);
 }
 
 void TFRecettes::BtnAfficherClick() {
     const QList<QListWidgetItem*> selected = LboxRecettes->selectedItems();
     if (selected.isEmpty()) return;
+    if (watch_.stale()) {
+        // Renamed or deleted since it was listed: nothing to show.
+        const QString chosen = selected.first()->text();
+        readLists();
+        if (LboxRecettes->findItems(chosen, Qt::MatchExactly).isEmpty()) {
+            SayItemGone(QStringLiteral("Cette recette n'existe plus dans la base de données."), windowTitle());
+            return;
+        }
+    }
     TFQRAffiRecette* sheet = LongLivedForm(FQRAffiRecette);
     sheet->Query.close();
     sheet->Query.setSql(QStringLiteral("SELECT t_recettes.%1, t_recettes.%2, t_aliments.%3, t_aliments.CaloriesGramme, "
@@ -254,7 +288,7 @@ void TFRecettes::BtnAfficherClick() {
                                        "AND t_recettes.%1 = ?;")
                             .arg(RecipeNameColumn, RecipeDescColumn, FoodNameColumn));
     sheet->Query.addBindValue(CBoxNbParts->currentText().toInt());
-    sheet->Query.addBindValue(selected.first()->text());
+    sheet->Query.addBindValue(LboxRecettes->selectedItems().first()->text());
     sheet->Query.open();
     sheet->BindFieldsToQuery();
     sheet->SetPhoto(RecipePhoto(appState().ImagesDirectory, sheet->Query.isEmpty() ? QString() : sheet->Query.asString(8)));
@@ -277,6 +311,7 @@ void TFRecettes::BtnReinitialiserClick() {
     ChBoxIngredientsCourant->setChecked(false);
     CBoxNbParts->setCurrentIndex(1);
     LboxRecettes->clear();
+    lastSearch_.reset();
 }
 
 void TFRecettes::FormClose() { Query.close(); }

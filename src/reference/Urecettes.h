@@ -6,7 +6,9 @@
 // A module window of the frame, created on demand and freed when closed.
 #include <QString>
 #include <QWidget>
+#include <optional>
 
+#include "data/DataWatch.h"
 #include "data/Query.h"
 #include "reference/RecipeSearch.h"
 
@@ -89,6 +91,16 @@ protected:
 private:
     void buildControls();
     void chooseNameColumns();
+    // The name columns, the themes and the results of the last search read again, the theme and
+    // the recipe chosen kept where they still are.
+    void readLists();
+    // Lists the recipes that `criteria` find (the recipe chosen stays chosen when found again);
+    // false, with the list untouched, when the search is refused or the database refuses it.
+    bool listResults(const RecipeSearchCriteria& criteria, bool sayRefusal);
+
+    DataWatch watch_;
+    int listedLanguage_ = -1;
+    std::optional<RecipeSearchCriteria> lastSearch_;   // of the results listed
 };
 
 extern TFRecettes* FRecettes;

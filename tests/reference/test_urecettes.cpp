@@ -157,6 +157,31 @@ TEST_F(RecipeSearchWindow, ColumnsFollowTheLanguageAtEveryActivation) {
     EXPECT_EQ(form->FoodNameColumn, "NomAlimentAllemand");
 }
 
+// Activated again after recipes were renamed, the results are those of the same search in what is
+// stored; showing a recipe deleted since it was listed says so and shows nothing.
+TEST_F(RecipeSearchWindow, ResultsFollowTheDatabase) {
+    form->show();
+    QTest::keyClicks(form->EdtDebutNom, "tar\r");
+    ASSERT_EQ(results(), QStringList{"Tarte aux pommes"});
+    Query::execute("UPDATE t_recettes SET NomRecetteFrancais = 'Tarte aux poires' WHERE IdRecette = 5");
+    Query::execute("UPDATE t_recettes SET NomRecetteFrancais = 'Tartine' WHERE IdRecette = 4");
+    form->FormActivate();
+    EXPECT_EQ(results(), (QStringList{"Tarte aux poires", "Tartine"}));
+    EXPECT_EQ(form->EdtDebutNom->text(), "tar");
+
+    QTest::mouseClick(form->LboxRecettes->viewport(), Qt::LeftButton, {},
+                      form->LboxRecettes->visualItemRect(form->LboxRecettes->item(1)).center());
+    Query::execute("DELETE FROM t_ingredients_recettes WHERE IdRecette = 4");
+    Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 4");
+    Query::execute("DELETE FROM t_recettes WHERE IdRecette = 4");
+    MessageLog seen;
+    AnswerNextMessage(seen);
+    QTest::mouseClick(form->BtnAfficher, Qt::LeftButton);
+    ASSERT_EQ(seen.count(), 1);
+    EXPECT_TRUE(seen.texts[0].startsWith("        Cette recette n'existe plus")) << seen.texts[0].toStdString();
+    EXPECT_EQ(results(), QStringList{"Tarte aux poires"});
+}
+
 // Through the frame: the recipe search is start-up module 1 and its introduction shows once.
 TEST(RecipeSearchModule, OpensAtStartAndShowsItsIntroductionOncePerRun) {
     TestDataFolder folder(false);
