@@ -209,3 +209,15 @@ TEST_F(ConsoOptimisation, ARefusedRowKeepsSavingOffAfterTheQuantitiesAreComputed
     EXPECT_EQ(log.texts, (QStringList{Flat(TFConsoJournaliere::MessageTable[16]), Flat(TFConsoJournaliere::MessageTable[13])}));
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_histo_consommation").toInt(), 0);
 }
+
+TEST_F(ConsoOptimisation, TheMinimumShownIsTheMinimumUsed) {
+    addRow(kRice, 0);
+    addRow(kApple, 1);
+    chooseSettings(2000, 2, 2, "");
+    // Typed, and the edit left for another window rather than for a control of this one.
+    form->EdtQuantiteMini->setText("50");
+    form->BtnOptimisation->click();
+    EXPECT_EQ(TFConsoJournaliere::MinimumQuantity, 50);
+    EXPECT_GE(storedQuantity(kRice).toDouble(), 50);
+    EXPECT_GE(storedQuantity(kApple).toDouble(), 50);
+}

@@ -91,7 +91,9 @@ TEST_F(Restriction, BoundsRebuildTheListAndStayForEveryCategoryUntilLifted) {
     form->CboxCategoriesClick();
     EXPECT_EQ(listed(), (QStringList{"Banane", "Orange", "Pomme"}));
 
-    // Every showing starts afresh; "OK" with nothing chosen lifts the restriction.
+    // Every showing starts afresh; "OK" with nothing chosen lifts the restriction. The item
+    // chosen by the search and the search typed stay.
+    form->EditRechAliment->setText("Po");
     restrict([](TFRestriction& d) {
         EXPECT_TRUE(d.RbtnAlimentsEtRecettes->isChecked());
         EXPECT_EQ(d.CBoxSuppInfCalories->currentIndex(), -1);
@@ -99,6 +101,8 @@ TEST_F(Restriction, BoundsRebuildTheListAndStayForEveryCategoryUntilLifted) {
         d.BtnOK->click();
     });
     EXPECT_EQ(listed(), (QStringList{"Banane", "Orange", "Pomme", "Salade de fruits"}));
+    EXPECT_EQ(form->LboxAliments->currentItem()->text(), "Pomme");
+    EXPECT_EQ(form->EditRechAliment->text(), "Po");
     EXPECT_TRUE(TFConsoJournaliere::FoodRestrictionClause.isEmpty());
 }
 
