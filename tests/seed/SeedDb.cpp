@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace seedtest {
 
@@ -41,7 +42,7 @@ std::vector<Row> SeedDb::rows(const std::string& sql) {
 
 double SeedDb::scalar(const std::string& sql) {
     auto result = rows(sql);
-    return result.empty() || result.front().empty() ? 0 : std::stod("0" + result.front().begin()->second);
+    return result.empty() || result.front().empty() ? 0 : toNumber(result.front().begin()->second);
 }
 
 std::vector<std::string> readSourceLines(const std::string& relativePath) {
@@ -76,7 +77,15 @@ std::string foldedName(const std::string& utf8) {
     return QString::fromUtf8(utf8.c_str()).toCaseFolded().toStdString();
 }
 
-double number(const Row& row, const std::string& column) { return std::stod("0" + row.at(column)); }
+double toNumber(const std::string& text) {
+    if (text.empty()) return 0;
+    size_t used = 0;
+    const double value = std::stod(text, &used);
+    if (used != text.size()) throw std::invalid_argument("not a number: '" + text + "'");
+    return value;
+}
+
+double number(const Row& row, const std::string& column) { return toNumber(row.at(column)); }
 
 void SeedTest::expectNone(const std::string& sql, const std::string& why) {
     const std::vector<Row> found = db.rows(sql);

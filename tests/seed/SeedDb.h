@@ -40,6 +40,9 @@ std::vector<Row> readSourceTsv(const std::string& relativePath);
 std::vector<std::string> readSourceLines(const std::string& relativePath);
 // Case-folded form of a UTF-8 text, for uniqueness checks.
 std::string foldedName(const std::string& utf8);
+// A text as a number, sign and all; an empty text reads as 0, any other text that is not wholly
+// a number throws, so that a check never passes on a value it could not read.
+double toNumber(const std::string& text);
 // A column of a row as a number (an empty text reads as 0).
 double number(const Row& row, const std::string& column);
 

@@ -83,7 +83,7 @@ TEST_F(FoodsSeed, EveryFoodIsTracedToItsSourcesAndTakesTheirEnergyOrTheRegulatio
     // Grams of a Ciqual column, else of the other source, else 0.
     const auto grams = [](const Row& row, const std::string& column, const std::string& otherwise = "") {
         auto it = row.find(column);
-        return std::stod("0" + (it != row.end() && !it->second.empty() ? it->second : otherwise));
+        return seedtest::toNumber(it != row.end() && !it->second.empty() ? it->second : otherwise);
     };
     int following = 0;
     std::set<std::string> codes;
@@ -245,6 +245,17 @@ TEST_F(FoodsSeed, NoFoodIsNamedLikeARecipe) {
                 << recipe.at("Nom") << "'";
         }
     }
+}
+
+// The checks read the stored texts through one helper: a sign or a text that is not a number must
+// reach the check, not turn into 0 (a negative cost or value would pass a check against 0).
+TEST(SeedHelpers, NumbersKeepTheirSignAndAnUnreadableValueStopsTheCheck) {
+    EXPECT_EQ(seedtest::toNumber("-0.000875"), -0.000875);
+    EXPECT_EQ(seedtest::toNumber("2.5e-3"), 0.0025);
+    EXPECT_EQ(seedtest::toNumber(""), 0);
+    EXPECT_EQ(number({{"ScaleFactor", "-1"}}, "ScaleFactor"), -1);
+    EXPECT_THROW(seedtest::toNumber("traces"), std::invalid_argument);
+    EXPECT_THROW(seedtest::toNumber("1,5"), std::invalid_argument);
 }
 
 }  // namespace

@@ -142,6 +142,38 @@ TEST(ChartPlan, PagesSheetsAndPaperGeometry) {
     for (const ChartOp& op : sheets[2].of(ChartOp::Diamond)) EXPECT_EQ(op.size, 20);
 }
 
+// Texts are shrunk to their room: a scale value ends before its tick, in the face that fits the
+// widest value; a legend text ends before the next series' marker, the last has the rest of the line.
+TEST(ChartPlan, ScaleAndLegendTextsKeepClearOfTheTicksAndTheNextMarker) {
+    const BalanceData d = Data(1, {{0, 2000, 2000, 70}});
+    for (const ChartGeometry& g : {kScreen, PaperChartGeometry(6600, 5100)}) {
+        for (const auto& [kind, widest, legends] : {std::tuple{ChartCalories, "5000", 2}, {ChartNutrients, "1000", 3},
+                                                    {ChartWeight, "250", 1}}) {
+            const ChartPlan plan = PlanChart(d, kind, 0, g);
+            int scaleTexts = 0;
+            QVector<ChartOp> legend;
+            for (const ChartOp& op : plan.of(ChartOp::Text)) {
+                if (op.a.x() == g.scaleTextX) {
+                    ++scaleTexts;
+                    EXPECT_GT(op.maxWidth, 0);
+                    EXPECT_LT(op.a.x() + op.maxWidth, g.left - g.scaleTick) << op.text.toStdString();
+                    EXPECT_EQ(op.fitTo, QString::fromLatin1(widest));
+                } else if (op.a.y() == g.legendTextY) {
+                    legend.append(op);
+                }
+            }
+            EXPECT_EQ(scaleTexts, 11);
+            ASSERT_EQ(legend.size(), legends) << kind;
+            for (int m = 0; m + 1 < legend.size(); ++m) {
+                const int nextMarker = g.legendX + (m + 1) * g.legendSpacing;
+                EXPECT_GT(legend[m].maxWidth, 0) << kind << " " << m;
+                EXPECT_LE(legend[m].a.x() + legend[m].maxWidth, nextMarker - g.diamond) << kind << " " << m;
+            }
+            EXPECT_EQ(legend.last().maxWidth, 0) << kind;
+        }
+    }
+}
+
 TEST(BalancePaging, ButtonsAndIndicatorFromPageOneOfFour) {
     BalancePager p;
     auto state = [&p] {
