@@ -193,13 +193,10 @@ void TFRecettes::readLists() {
 }
 
 void TFRecettes::FormActivate() {
-    // Read again only when a row was written or the language changed since.
+    // Read again only when a row was written or the language changed since; the theme and the
+    // recipe chosen stay chosen, so coming back to the window loses nothing.
     if (watch_.stale() || listedLanguage_ != appState().LanguageCode) readLists();
-    CboxCategories->setCurrentIndex(0);
-
-    BtnAfficher->setEnabled(false);
-    LboxRecettes->clearSelection();
-    LboxRecettes->setCurrentRow(-1);
+    BtnAfficher->setEnabled(!LboxRecettes->selectedItems().isEmpty());
 
     AppState& st = appState();
     if (st.SwitchRecipeInfo && !st.RecipeInfoShown)

@@ -44,8 +44,8 @@ protected:
     std::unique_ptr<TFRecettes> form;
 };
 
-// The list is sorted; choosing a result enables the show button, a new activation disables it
-// again and deselects, keeping the results.
+// The list is sorted; choosing a result enables the show button; a new activation keeps the
+// results and the recipe chosen.
 TEST_F(RecipeSearchWindow, SearchFillsTheSortedListAndTheShowButtonFollowsTheList) {
     search();
     EXPECT_EQ(results().size(), 7);
@@ -61,9 +61,9 @@ TEST_F(RecipeSearchWindow, SearchFillsTheSortedListAndTheShowButtonFollowsTheLis
     QTest::mouseClick(form->LboxRecettes->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_TRUE(form->BtnAfficher->isEnabled());
     form->FormActivate();
-    EXPECT_FALSE(form->BtnAfficher->isEnabled());
+    EXPECT_TRUE(form->BtnAfficher->isEnabled());
     EXPECT_EQ(results().size(), 3);
-    EXPECT_TRUE(form->LboxRecettes->selectedItems().isEmpty());
+    EXPECT_EQ(form->LboxRecettes->selectedItems().value(0)->text(), "Riz au poulet");
     form->BtnRechercher->click();
     EXPECT_FALSE(form->BtnAfficher->isEnabled());
 }
@@ -163,10 +163,15 @@ TEST_F(RecipeSearchWindow, ResultsFollowTheDatabase) {
     form->show();
     QTest::keyClicks(form->EdtDebutNom, "tar\r");
     ASSERT_EQ(results(), QStringList{"Tarte aux pommes"});
-    Query::execute("UPDATE t_recettes SET NomRecetteFrancais = 'Tarte aux poires' WHERE IdRecette = 5");
+    form->CboxCategories->setCurrentIndex(1);
+    const QString theme = form->CboxCategories->currentText();
+    form->LboxRecettes->setCurrentRow(0);
     Query::execute("UPDATE t_recettes SET NomRecetteFrancais = 'Tartine' WHERE IdRecette = 4");
     form->FormActivate();
-    EXPECT_EQ(results(), (QStringList{"Tarte aux poires", "Tartine"}));
+    EXPECT_EQ(results(), (QStringList{"Tarte aux pommes", "Tartine"}));
+    EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Tarte aux pommes");
+    EXPECT_TRUE(form->BtnAfficher->isEnabled());
+    EXPECT_EQ(form->CboxCategories->currentText(), theme);
     EXPECT_EQ(form->EdtDebutNom->text(), "tar");
 
     QTest::mouseClick(form->LboxRecettes->viewport(), Qt::LeftButton, {},
@@ -179,7 +184,7 @@ TEST_F(RecipeSearchWindow, ResultsFollowTheDatabase) {
     QTest::mouseClick(form->BtnAfficher, Qt::LeftButton);
     ASSERT_EQ(seen.count(), 1);
     EXPECT_TRUE(seen.texts[0].startsWith("        Cette recette n'existe plus")) << seen.texts[0].toStdString();
-    EXPECT_EQ(results(), QStringList{"Tarte aux poires"});
+    EXPECT_EQ(results(), QStringList{"Tarte aux pommes"});
 }
 
 // Through the frame: the recipe search is start-up module 1 and its introduction shows once.
