@@ -33,8 +33,8 @@ bool TFConsoJournaliere::commitObjective() {
     AppState& st = appState();
     // The advice compares with the needs the window shows (the last validated estimate); no
     // objective deserves none.
-    if (CalorieObjective != 0 && ObjectiveFarBelowNeeds(!EdtBesoins->text().isEmpty(), DisplayedNeeds, CalorieObjective) &&
-        st.SwitchObjectiveBelowNeeds)
+    if (CalorieObjective != 0 && st.SwitchObjectiveBelowNeeds &&
+        ObjectiveFarBelowNeeds(!EdtBesoins->text().isEmpty(), DisplayedNeeds, CalorieObjective))
         ShowMessageBox(ObjectiveAdviceText(DisplayedNeeds, CalorieObjective), MessageTable[11], 0x40,
                        &st.SwitchObjectiveBelowNeeds, true);
     return true;
