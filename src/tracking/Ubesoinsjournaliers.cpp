@@ -20,6 +20,7 @@
 #include "data/NameColumn.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
+#include "frame/StaleItem.h"
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
 
@@ -35,9 +36,6 @@ const char* const kMessages[] = {
     "        Sexe non valide !\n        Les seules valeurs admises sont 'M' (masculin) et 'F' (féminin).",
 };
 const char* const kBadDuration = "        Durée non valide !";
-const char* const kUserGone =
-    "        Cet utilisateur n'existe plus dans la base de données.\n"
-    "        La liste a été mise à jour.";
 // The activity grid is wider than the design's 248 pixels, so the longest activity names show
 // whole; the dialog and the controls right of the grid move by as much.
 constexpr int kWiderGrid = 64;
@@ -307,7 +305,7 @@ void TFBesoinsJournaliers::LboxUtilisateursClick() {
             // Gone meanwhile: said, and the list shows the users there are; nothing is estimated.
             ReloadUserList(TUtilisateurs, LboxUtilisateurs);
             LastUserIndex = -1;
-            ShowMessageBox(QString::fromUtf8(kUserGone), MessageTable[0], 12, &MessageSwitch, false);
+            SayItemGone(QStringLiteral("Cet utilisateur n'existe plus dans la base de données."), windowTitle());
             return;
         }
         EdtAge->setText(TUtilisateurs.asString("Age"));

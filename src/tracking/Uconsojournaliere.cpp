@@ -125,8 +125,8 @@ TFConsoJournaliere::TFConsoJournaliere(QWidget* parent) : QWidget(parent) {
     TConsommation.setOrderBy(QStringLiteral("Numero"));
     // The day's own writes are no change of what the list shows: the list's stamp follows them
     // when nothing else was written since the list was filled.
-    TConsommation.onBeforePost = [this](Table&) { stampBeforeDayWrite_ = CurrentDataStamp(); };
-    TConsommation.onBeforeDelete = [this](Table&) { stampBeforeDayWrite_ = CurrentDataStamp(); };
+    TConsommation.onBeforePost = [this](Table&) { listCurrentBeforeDayWrite_ = !listWatch_.stale(); };
+    TConsommation.onBeforeDelete = [this](Table&) { listCurrentBeforeDayWrite_ = !listWatch_.stale(); };
     TConsommation.onAfterPost = [this](Table&) {
         followDayWrite();
         TConsommationAfterPost();
@@ -485,7 +485,7 @@ bool TFConsoJournaliere::FillFoodList(bool keepSelection) {
     Query.setSql(st.sql);
     for (const QVariant& v : st.values) Query.addBindValue(v);
     Query.open();
-    listStamp_ = CurrentDataStamp();
+    listWatch_.seen();
     QStringList names;
     for (Query.first(); !Query.eof(); Query.next()) names << Query.asString(QStringLiteral("NomAlimentFrancais"));
     SortForDisplay(names);
@@ -517,11 +517,11 @@ bool TFConsoJournaliere::FillFoodList(bool keepSelection) {
 }
 
 void TFConsoJournaliere::followDayWrite() {
-    if (stampBeforeDayWrite_ == listStamp_) listStamp_ = CurrentDataStamp();
+    if (listCurrentBeforeDayWrite_) listWatch_.seen();
 }
 
 bool TFConsoJournaliere::RefreshFoodList() {
-    if (!Query.isActive() || CurrentDataStamp() == listStamp_) return true;
+    if (!Query.isActive() || !listWatch_.stale()) return true;
     return FillFoodList(true);
 }
 

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "data/DataWatch.h"
 #include "data/Query.h"
 #include "data/Table.h"
 #include "tracking/ConsoDay.h"
@@ -192,8 +193,8 @@ private:
     // After a write of the day's rows: the list's stamp follows it when it was current before.
     void followDayWrite();
 
-    DataStamp listStamp_;       // what the database was when the list was filled
-    DataStamp stampBeforeDayWrite_;
+    DataWatch listWatch_;       // what the database was when the list was filled
+    bool listCurrentBeforeDayWrite_ = false;
     bool dayChanged_ = false;   // rows changed since the first activation or the last save
     QStringList foodNames_;     // LboxAliments's texts in its order, for the incremental search
 };

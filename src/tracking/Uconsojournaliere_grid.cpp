@@ -6,6 +6,7 @@
 
 #include "data/DbWidgets.h"
 #include "frame/FormWidgets.h"
+#include "frame/StaleItem.h"
 #include "frame/Umessages.h"
 #include "platform/Modal.h"
 #include "reference/Uconversion.h"
@@ -15,9 +16,6 @@ namespace {
 const QString kName = QStringLiteral("NomAliment");
 const QString kQuantity = QStringLiteral("QuantiteGramme");
 const char* const kCopiedValues[] = {"CaloriesGramme", "LipidesGramme", "ProtidesGramme", "GlucidesGramme"};
-const char* const kItemGone =
-    "        Cet aliment ou cette recette n'existe plus dans la base de données.\n"
-    "        La liste a été mise à jour ; rien n'a été ajouté.";
 }  // namespace
 
 void TFConsoJournaliere::BtnAjouterClick() {
@@ -26,7 +24,7 @@ void TFConsoJournaliere::BtnAjouterClick() {
     // Written since the list was filled (by another program, or a window this one has not been
     // left for): the list is read again first, and an item no longer there is not added.
     if (!RefreshFoodList()) {
-        ShowMessageBox(QString::fromUtf8(kItemGone), MessageTable[0], 0x0C, nullptr, false);
+        SayItemGone(QStringLiteral("Cet aliment ou cette recette n'existe plus dans la base de données."), windowTitle());
         return;
     }
     item = LboxAliments->currentItem();

@@ -13,7 +13,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
@@ -23,6 +22,7 @@
 #include "platform/Modal.h"
 #include "reference/Ueditionaliments.h"
 #include "support/ConsoWindowTest.h"
+#include "support/OtherProgram.h"
 #include "support/Typing.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Useldate.h"
@@ -193,11 +193,11 @@ TEST_F(DayFollows, TheListShowsWhatIsStoredWhenTheWindowComesBack) {
 
     // An item gone without the window being left (another program): said, nothing added.
     day->LboxAliments->setCurrentRow(FindListItem(day->LboxAliments, "Salade de fruits (copie)"));
-    Query::execute("DELETE FROM t_categories_recettes WHERE IdRecette = 9");
+    WriteAsAnotherProgram(folder().dbPath(), "DELETE FROM t_categories_recettes WHERE IdRecette = 9");
     AnswerNextMessage(log);
     day->BtnAjouter->click();
-    EXPECT_EQ(log.texts.last(), Flat(QString::fromUtf8("        Cet aliment ou cette recette n'existe plus dans la base de données.\n"
-                                                       "        La liste a été mise à jour ; rien n'a été ajouté.")));
+    EXPECT_TRUE(log.texts.last().startsWith(
+        QString::fromUtf8("        Cet aliment ou cette recette n'existe plus dans la base de données.")));
     EXPECT_EQ(day->TConsommation.recordCount(), 2);
     EXPECT_EQ(FindListItem(day->LboxAliments, "Salade de fruits (copie)"), -1);
 
@@ -206,10 +206,7 @@ TEST_F(DayFollows, TheListShowsWhatIsStoredWhenTheWindowComesBack) {
 
 TEST_F(DayFollows, AUserGoneFromTheNeedsListIsSaid) {
     modal::pushHandler([this](modal::Call&) {
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(folder().dbPath().toUtf8().constData(), &other), SQLITE_OK);
-        sqlite3_exec(other, "DELETE FROM t_utilisateurs WHERE Nom = 'Marie'", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
+        WriteAsAnotherProgram(folder().dbPath(), "DELETE FROM t_utilisateurs WHERE Nom = 'Marie'");
         QListWidget* users = needs->LboxUtilisateurs;
         AnswerNextMessage(log);
         QTest::mouseClick(users->viewport(), Qt::LeftButton, {},
@@ -220,8 +217,8 @@ TEST_F(DayFollows, AUserGoneFromTheNeedsListIsSaid) {
         needs->BtnAnnule->click();
     });
     modal::exec(needs.get());
-    EXPECT_EQ(log.texts, QStringList{Flat(QString::fromUtf8("        Cet utilisateur n'existe plus dans la base de données.\n"
-                                                            "        La liste a été mise à jour."))});
+    ASSERT_EQ(log.count(), 1);
+    EXPECT_TRUE(log.texts[0].startsWith(QString::fromUtf8("        Cet utilisateur n'existe plus dans la base de données.")));
 }
 
 TEST_F(DayFollows, TheDayFollowsItsUsersRenameAndAsksForAnotherWhenDeleted) {
