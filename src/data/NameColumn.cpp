@@ -22,16 +22,18 @@ QStringList NameColumnNames(const QString& prefix) {
     return out;
 }
 
+QString AnyEmptyNameCondition(const QString& prefix) {
+    QStringList empty;
+    for (const QString& c : NameColumnNames(prefix)) empty << QStringLiteral("TRIM(COALESCE(%1, '')) = ''").arg(c);
+    return empty.join(QStringLiteral(" OR "));
+}
+
 void FillEmptyNameColumns(const QString& table, const QString& prefix) {
     const QStringList columns = NameColumnNames(prefix);
     QStringList firstName;
     for (const QString& c : columns) firstName << QStringLiteral("NULLIF(TRIM(%1), '')").arg(c);
-    QStringList empty;
-    for (const QString& c : columns) empty << QStringLiteral("TRIM(COALESCE(%1, '')) = ''").arg(c);
-    // Most days there is nothing to do: no write, no lock. The condition is, word for word, the
-    // one of the partial indexes aliments_nom_vide and recettes_nom_vide (db/schema.sql), which
-    // answer the count without reading the table.
-    if (Query::scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, empty.join(QStringLiteral(" OR "))))
+    // Most days there is nothing to do: no write, no lock; the partial index answers the count.
+    if (Query::scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, AnyEmptyNameCondition(prefix)))
             .toInt() == 0)
         return;
     Transaction transaction;

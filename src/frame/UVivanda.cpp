@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <optional>
 #include <utility>
 
 #include "frame/AppState.h"
@@ -25,6 +26,7 @@
 #include "platform/HelpViewer.h"
 #include "platform/Modal.h"
 #include "platform/StandardBox.h"
+#include "reference/RecipeSave.h"
 
 TFVivanda* FVivanda = nullptr;
 
@@ -53,12 +55,15 @@ namespace {
 // The instance marker: a lock file in the working folder whose result is not looked at. It
 // lives as long as the frame.
 QLockFile* g_instanceLock = nullptr;
+// Whether this run holds the marker: no other instance of the program is running here.
+bool g_instanceAlone = false;
 
 }  // namespace
 
 void ReleaseInstanceLock() {
     delete g_instanceLock;  // unlocks, which removes the file
     g_instanceLock = nullptr;
+    g_instanceAlone = false;
 }
 
 namespace {
@@ -214,7 +219,7 @@ void TFVivanda::FormCreate() {
     if (!g_instanceLock) {
         g_instanceLock = new QLockFile(QDir::current().filePath(QStringLiteral("MyVivanda.lock")));
         g_instanceLock->setStaleLockTime(0);
-        g_instanceLock->tryLock(0);
+        g_instanceAlone = g_instanceLock->tryLock(0);
     }
     resize(684, 620);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -233,15 +238,25 @@ void TFVivanda::FormCreate() {
         const QString problem = openDatabase(st.DataDirectory);
         if (!problem.isEmpty()) throw StartupError(problem);
     }
-    try {
-        FixRecipeRights();
-        // Foods and recipes named in one language only show under that name in the others.
-        FillEmptyNameColumns(QStringLiteral("t_aliments"), QStringLiteral("NomAliment"));
-        FillEmptyNameColumns(QStringLiteral("t_recettes"), QStringLiteral("NomRecette"));
-    } catch (const DatabaseError& e) {
-        // Not fatal: the rows stay as they are.
-        ReportError(e);
-    }
+    // Repairs before any window reads the rows. Each is tried; one that fails is not fatal (its
+    // rows stay as they are) and the first failure is told once.
+    std::optional<DatabaseError> failed;
+    auto repair = [&failed](auto&& step) {
+        try {
+            step();
+        } catch (const DatabaseError& e) {
+            if (!failed) failed = e;
+        }
+    };
+    repair(FixRecipeRights);
+    // A recipe edit that a stop of the program interrupted is undone, and a new recipe never
+    // saved removed: the day window and the recipe search never list them half-made. Not while
+    // another instance runs here: its edit may be under way.
+    if (g_instanceAlone) repair(RecoverInterruptedRecipeEdits);
+    // Foods and recipes named in one language only show under that name in the others.
+    repair([] { FillEmptyNameColumns(QStringLiteral("t_aliments"), QStringLiteral("NomAliment")); });
+    repair([] { FillEmptyNameColumns(QStringLiteral("t_recettes"), QStringLiteral("NomRecette")); });
+    if (failed) ReportError(*failed);
     ReadOptionsFile();
     st.OptionsDirty = 0;
     st.RecipeInfoShown = 0;

@@ -291,20 +291,22 @@ void RestoreRecipeDetails(int recipeId, int themesCopiedFor, int ingredientsCopi
 }
 
 int RecoverInterruptedRecipeEdits() {
+    // Most starts find nothing to repair: two probes of the shadow tables and one of the index of
+    // empty names, no write.
+    const bool copiesLeft =
+        dbvalue::toInt(Query::scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM t_ingredients_recettes_temp) OR "
+                                                     "EXISTS (SELECT 1 FROM t_categories_recettes_temp);"))) != 0;
+    if (!copiesLeft) {
+        PurgeNamelessRecipes();
+        return 0;
+    }
+    Transaction transaction;
     Query q(QStringLiteral("SELECT IdRecette FROM t_recettes WHERE IdRecette IN "
                            "(SELECT IdRecette FROM t_ingredients_recettes_temp "
                            "UNION SELECT IdRecette FROM t_categories_recettes_temp);"));
     q.open();
     std::vector<int> ids;
     for (q.first(); !q.eof(); q.next()) ids.push_back(q.asInt(0));
-    const bool copiesLeft =
-        dbvalue::toInt(Query::scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM t_ingredients_recettes_temp) + "
-                                                     "(SELECT COUNT(*) FROM t_categories_recettes_temp);"))) > 0;
-    if (!copiesLeft) {
-        PurgeNamelessRecipes();
-        return 0;
-    }
-    Transaction transaction;
     for (int id : ids) {
         for (RecipeDetail detail : {RecipeDetail::Ingredients, RecipeDetail::Themes}) {
             const QString sql = QStringLiteral("SELECT COUNT(*) FROM %1_temp WHERE IdRecette = ?;").arg(detailTable(detail));
@@ -329,10 +331,12 @@ void DeleteRecipeWithDetails(int recipeId) {
 }
 
 int PurgeNamelessRecipes() {
+    const QString prefix = QStringLiteral("NomRecette");
     QStringList empty;
-    for (const QString& c : NameColumnNames(QStringLiteral("NomRecette")))
-        empty << QStringLiteral("COALESCE(TRIM(%1), '') = ''").arg(c);
-    Query q(QStringLiteral("SELECT IdRecette FROM t_recettes WHERE %1;").arg(empty.join(QStringLiteral(" AND "))));
+    for (const QString& c : NameColumnNames(prefix)) empty << QStringLiteral("TRIM(COALESCE(%1, '')) = ''").arg(c);
+    // Nameless in every language; the first term lets the index of empty names answer.
+    Query q(QStringLiteral("SELECT IdRecette FROM t_recettes WHERE (%1) AND %2;")
+                .arg(AnyEmptyNameCondition(prefix), empty.join(QStringLiteral(" AND "))));
     q.open();
     std::vector<int> ids;
     for (q.first(); !q.eof(); q.next()) ids.push_back(q.asInt(0));

@@ -1,0 +1,101 @@
+#include <QAction>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "app/Startup.h"
+#include "data/Database.h"
+#include "data/Query.h"
+#include "frame/AppState.h"
+#include "frame/UVivanda.h"
+#include "platform/Modal.h"
+#include "reference/RecipeRows.h"
+#include "reference/Urecettes.h"
+#include "support/DataFixture.h"
+#include "support/FrenchLocale.h"
+#include "tracking/Uconsojournaliere.h"
+
+namespace {
+
+// Writes into the database of `folder` with a connection of its own, as the program stopped
+// half-way left it.
+void leaveBehind(const TestDataFolder& folder, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.dbPath().toUtf8().constData(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+// The program started as from its executable, with no start-up module and no introductions.
+void startProgram() {
+    modal::clearHandlers();
+    CreateLongLivedForms();
+    appState().StartupModule = 0;
+    appState().SwitchRecipeInfo = appState().SwitchConsumptionInfo = 0;
+    FVivanda->FormActivate();
+}
+
+template <typename Form>
+Form* openModule(const char* menuItem, const char* name) {
+    FVivanda->menuItem(menuItem)->trigger();
+    return qobject_cast<Form*>(FVivanda->FindChildForm(name));
+}
+
+QStringList items(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+}  // namespace
+
+// The program was stopped during two recipe edits: "Salade de fruits" had "Crème fraîche" added
+// to it and an orange taken away (its rows as last saved are in the shadow copy), and a new
+// recipe had been given a theme but no name yet. From the start on, before the recipe editor is
+// ever opened, the day window and the recipe search see the recipes as last saved, and no
+// nameless recipe.
+TEST(StartupRepairs, AnInterruptedRecipeEditIsUndoneBeforeAnyWindowReadsRecipes) {
+    TestDataFolder folder(false);
+    FrenchLocaleGuard french;
+    leaveBehind(folder,
+                "INSERT INTO t_ingredients_recettes_temp SELECT * FROM t_ingredients_recettes WHERE IdRecette = 1;"
+                "INSERT INTO t_categories_recettes_temp SELECT * FROM t_categories_recettes WHERE IdRecette = 1;"
+                "DELETE FROM t_ingredients_recettes WHERE IdRecette = 1 AND IdAliment = 3;"
+                "INSERT INTO t_ingredients_recettes VALUES (1, 8, 500);"
+                "INSERT INTO t_recettes (IdRecette, CaloriesGramme, LipidesGramme, ProtidesGramme, GlucidesGramme, "
+                "TempsPreparation) VALUES (3, 0, 0, 0, 0, '00:00:00');"
+                "INSERT INTO t_categories_recettes VALUES (1, 3);");
+    startProgram();
+
+    TFConsoJournaliere::ResetUnitState();
+    auto* day = openModule<TFConsoJournaliere>("ConsomationJournaliere", "FConsoJournaliere");
+    ASSERT_NE(day, nullptr);
+    EXPECT_EQ(items(day->LboxAliments), (QStringList{"Banane", "Orange", "Pomme", "Salade de fruits"}));
+    day->LboxAliments->setCurrentRow(3);
+    day->BtnAjouter->click();
+    EXPECT_DOUBLE_EQ(Query::scalar("SELECT CaloriesGramme FROM t_consommation").toDouble(),
+                     (0.52 * 150 + 0.89 * 120 + 0.47 * 130) / 400);
+
+    auto* search = openModule<TFRecettes>("RechercheRecettes", "FRecettes");
+    ASSERT_NE(search, nullptr);
+    search->BtnRechercher->click();
+    EXPECT_EQ(items(search->LboxRecettes), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
+    search->RBtnIngredient->setChecked(true);
+    search->EdtDebutNom->setText(QString::fromUtf8("crème"));
+    search->BtnRechercher->click();
+    EXPECT_EQ(items(search->LboxRecettes), QStringList{});
+
+    EXPECT_EQ(IngredientsOf(1), (Rows{{1, 150.0}, {2, 120.0}, {3, 130.0}}));
+    EXPECT_EQ(Query::scalar("SELECT (SELECT COUNT(*) FROM t_ingredients_recettes_temp) + "
+                            "(SELECT COUNT(*) FROM t_categories_recettes_temp) + "
+                            "(SELECT COUNT(*) FROM t_recettes WHERE IdRecette = 3)").toInt(), 0);
+    delete FVivanda;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(modal::unexpectedShows(), 0) << modal::shownCaptions().join(" | ").toStdString();
+}
