@@ -249,6 +249,8 @@ DataStamp CurrentDataStamp() {
     return stamp;
 }
 
+bool InTransaction() { return g_db && !sqlite3_get_autocommit(g_db); }
+
 void throwDatabaseError(const QString& what) {
     QString msg = g_db ? QString::fromUtf8(sqlite3_errmsg(g_db)) : QStringLiteral("base non ouverte");
     int code = g_db ? sqlite3_extended_errcode(g_db) : 0;

@@ -68,6 +68,9 @@ struct DataStamp {
     bool operator==(const DataStamp&) const = default;
 };
 DataStamp CurrentDataStamp();
+// Whether a transaction is open on the connection: what is read then may still be rolled back,
+// which moves none of the stamp's counts.
+bool InTransaction();
 
 // Raises DatabaseError with the connection's last message, prefixed by `what` when not empty.
 [[noreturn]] void throwDatabaseError(const QString& what = QString());

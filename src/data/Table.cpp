@@ -83,7 +83,9 @@ void Table::readRows() {
     q.openWithIds(ids);
     rows_ = q.takeRows();
     rowids_ = std::move(ids);
-    readStamp_ = CurrentDataStamp();
+    // Rows read inside a transaction may be undone by its rollback, which the stamp would not
+    // tell: they are never kept.
+    if (!InTransaction()) readStamp_ = CurrentDataStamp();
 }
 
 QString Table::selectSql() const {

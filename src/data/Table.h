@@ -182,6 +182,6 @@ private:
     mutable QHash<QString, QHash<QString, int>> index_;  // findRow cache per column
     // The database's stamp when the rows were read. A table closed while its rows still are the
     // database's keeps them (keepRows), and a table opened on the same statement takes them back
-    // (takeKeptRows) when nothing was written since.
+    // (takeKeptRows) when nothing was written since. Rows read inside a transaction have no stamp.
     DataStamp readStamp_;
 };

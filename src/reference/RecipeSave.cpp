@@ -37,13 +37,14 @@ PendingRow capture(Table& t) {
     return p;
 }
 
-// After a rollback: a table whose pending row was posted reads its rows again (the database
-// holds them as before the save) and gets its pending edit back; a table whose post failed
-// still holds its edit.
+// After a rollback: a table whose post failed still holds its edit; the others read their rows
+// again (what they read during the save was undone: the values per gram computed, a row posted)
+// and a table whose pending row was posted gets its pending edit back.
 void putBack(const PendingRow& p) {
     Table& t = *p.table;
-    if (p.values.empty() || t.isEditing() || !t.isActive()) return;
+    if (t.isEditing() || !t.isActive()) return;
     t.refresh();
+    if (p.values.empty()) return;
     if (p.state == Table::State::Insert)
         t.append();
     else

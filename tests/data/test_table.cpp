@@ -341,3 +341,20 @@ TEST_F(DataTest, LongTextsAreCutToTheirColumnWidthOnEveryTable) {
         EXPECT_EQ(stored, c.width > 0 ? longText.left(c.width) : longText) << c.table << "." << c.column;
     }
 }
+
+// Rows read inside a transaction that is then rolled back are never handed to the next opening:
+// it reads what is stored.
+TEST_F(DataTest, RowsReadInsideARolledBackTransactionAreNotKept) {
+    Table foods("t_aliments");
+    {
+        Transaction transaction;
+        Query::execute("UPDATE t_aliments SET NomAlimentFrancais = 'Clementine' WHERE IdAliment = 3");
+        foods.open();
+        foods.findKey(3);
+        EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Clementine");
+        foods.close();
+    }
+    foods.open();
+    foods.findKey(3);
+    EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Orange");
+}

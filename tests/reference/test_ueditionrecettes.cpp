@@ -781,6 +781,20 @@ TEST_F(RecipeEditor, APhotoChosenElsewhereIsCopiedIntoImages) {
     EXPECT_TRUE(log.texts.last().contains("n'a pu être copiée")) << log.texts.last().toStdString();
     EXPECT_EQ(form->TRecettes.asString("Image"), "photo(1).png");
     EXPECT_FALSE(TFEditionRecettes::ChangesPending());
+
+// A save refused by a theme chosen twice leaves the record as stored: not the values per gram
+// computed for the quantity typed, which the refusal undid.
+TEST_F(RecipeEditor, ARefusedSaveLeavesTheStoredValuesPerGramInTheRecord) {
+    typeQuantity(250);
+    form->BtnAjouterCategorie->click();
+    form->TCategoriesRecettes.setValue("IdCategorie", 2);   // already a theme of the recipe
+    AnswerNextMessage(log, "BtnOui");
+    AnswerNextMessage(log);
+    form->BtnEnregistrer->click();
+    ASSERT_EQ(log.captions.last(), "Erreur d'enregistrement");
+    const double stored = Query::scalar("SELECT CaloriesGramme FROM t_recettes WHERE IdRecette = 2").toDouble();
+    EXPECT_NEAR(stored, (0.77 * 500 + 0.46 * 200) / 700, 1e-9);
+    EXPECT_EQ(form->TRecettes.value("CaloriesGramme").toDouble(), stored);
 }
 
 }  // namespace
