@@ -781,6 +781,7 @@ TEST_F(RecipeEditor, APhotoChosenElsewhereIsCopiedIntoImages) {
     EXPECT_TRUE(log.texts.last().contains("n'a pu être copiée")) << log.texts.last().toStdString();
     EXPECT_EQ(form->TRecettes.asString("Image"), "photo(1).png");
     EXPECT_FALSE(TFEditionRecettes::ChangesPending());
+}
 
 // A save refused by a theme chosen twice leaves the record as stored: not the values per gram
 // computed for the quantity typed, which the refusal undid.
