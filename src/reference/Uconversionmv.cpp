@@ -70,8 +70,14 @@ TFConversionMV::~TFConversionMV() {
 }
 
 void TFConversionMV::FormCreate() {
-    // Wide enough for the whole title (the measure dialog's 245 would cut it).
+    // Wide enough for the whole title (the measure dialog's 245 would cut it); the lists and Ok
+    // reach as far right as the dialog's left margin is wide, however much the title widens it.
     MakeFixedDialog(this, 380, 263);
+    const int right = width() - LboxAliments->x();
+    for (QWidget* list : {static_cast<QWidget*>(LboxAliments), static_cast<QWidget*>(LboxUnites)})
+        list->resize(right - list->x(), list->height());
+    BtnOk->move(right - BtnOk->width(), BtnOk->y());
+    BtnAnnule->move(BtnOk->x() - 10 - BtnAnnule->width(), BtnAnnule->y());
     openLookups();
 }
 

@@ -1,11 +1,17 @@
 #include <QComboBox>
+#include <QFile>
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "app/Startup.h"
 #include "data/Query.h"
+#include "frame/FormWidgets.h"
+#include "frame/UVivanda.h"
+#include "frame/Umessages.h"
 #include "platform/Modal.h"
 #include "reference/Uconversionmv.h"
 #include "support/FormTest.h"
@@ -20,6 +26,39 @@ TEST(GramsToMeasures, DividesByTheMeasureOfTheFood) {
     // A measure or a density of 0 makes no number of measures.
     EXPECT_FALSE(GramsToMeasures(100, 0, 1));
     EXPECT_FALSE(GramsToMeasures(100, 20, 0));
+}
+
+// Opened from the menu under each of the five languages, the dialog shows its title whole and
+// keeps as wide a margin right of its lists and Ok as left of them.
+TEST(ConversionMVFromTheMenu, TitleWholeAndEvenMarginsInEveryLanguage) {
+    for (const int code : {0, 200, 400, 600, 800}) {
+        SCOPED_TRACE(code);
+        TestDataFolder folder(false);
+        QFile language("Langue.dat");
+        ASSERT_TRUE(language.open(QIODevice::WriteOnly) &&
+                    language.write(reinterpret_cast<const char*>(&code), 4) == 4);   // little-endian
+        language.close();
+        modal::clearHandlers();
+        CreateLongLivedForms();
+        appState().StartupModule = 0;
+        FVivanda->FormActivate();
+        ASSERT_EQ(appState().LanguageCode, code);
+        bool shown = false;
+        modal::pushHandler([&](modal::Call& c) {
+            auto* d = qobject_cast<TFConversionMV*>(c.dialog);
+            ASSERT_NE(d, nullptr);
+            shown = true;
+            EXPECT_GE(d->width(), CaptionWidth(d->windowTitle(), d->font()) + kTitleBarRoom);
+            for (QWidget* w : {static_cast<QWidget*>(d->LboxAliments), static_cast<QWidget*>(d->LboxUnites),
+                               static_cast<QWidget*>(d->BtnOk)})
+                EXPECT_EQ(d->width() - (w->x() + w->width()), d->LboxAliments->x()) << w->objectName().toStdString();
+            c.dialog->reject();
+        });
+        FVivanda->menuItem("ConversionMV")->trigger();
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(modal::pendingHandlers(), 0);
+        delete FVivanda;
+    }
 }
 
 namespace {
