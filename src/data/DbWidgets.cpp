@@ -89,8 +89,14 @@ void FieldLink::beginUserEdit() {
 bool FieldLink::writeIfDirty(const QString& text, QWidget* widget, bool reportErrors) {
     if (!dirty_ || !table_ || !table_->isEditing()) return true;
     try {
+        std::optional<double> number;
+        if (rule_ && !text.trimmed().isEmpty()) {
+            QString refusal;
+            number = CheckTypedNumber(caption_, text, *rule_, &refusal);
+            if (!number) throw DatabaseError(refusal);
+        }
         try {
-            table_->setValue(field_, text);
+            table_->setValue(field_, number ? QVariant(*number) : QVariant(text));
         } catch (const DatabaseError& e) {
             // A text the field refuses (not a number) is told with the field's caption.
             if (e.sqliteCode() != 0 || caption_.isEmpty()) throw;
@@ -321,13 +327,20 @@ bool DbTableModel::setData(const QModelIndex& index, const QVariant& value, int 
     error_.clear();
     if (!table_ || !index.isValid() || role != Qt::EditRole) return false;
     const GridColumn& col = columns_[index.column()];
+    // A typed number outside the column's rule is refused before the row is touched.
+    QVariant typed = value;
+    if (col.number && value.typeId() == QMetaType::QString && !value.toString().trimmed().isEmpty()) {
+        const std::optional<double> v = CheckTypedNumber(col.title, value.toString(), *col.number, &error_);
+        if (!v) return false;
+        typed = *v;
+    }
     try {
         if (table_->recNo() != index.row()) table_->moveToRow(index.row());
         if (!table_->isEditing()) table_->edit();
         if (const Table::Lookup* l = table_->lookup(col.field))
-            table_->setValue(l->keyColumn, value);
+            table_->setValue(l->keyColumn, typed);
         else
-            table_->setValue(col.field, value);
+            table_->setValue(col.field, typed);
         return true;
     } catch (const DatabaseError& e) {
         error_ = DatabaseFailureText(e);

@@ -12,7 +12,9 @@
 //   A text the field refuses (not a number for a numeric column) stays for correction without a
 //   box when the edit is left; nothing is written, and the post or move that needs the field
 //   raises a French DatabaseError naming the field (setCaption). Typing and pastes end at a
-//   character boundary (never half of a surrogate pair).
+//   character boundary (never half of a surrogate pair). With a number rule (setNumberRule),
+//   the text is read by ReadTypedNumber ("1.2" and "1,2" alike) and a value outside the rule is
+//   refused the same way, told with the field's caption and the rule's range.
 // DbCheckBox: ticked when the field equals its checked value ('Vrai' by default), or is a
 //   non-zero number; a user click edits the row and writes the field at once (1/0 into an
 //   INTEGER column, the checked/unchecked text otherwise), then clicked() is emitted.
@@ -33,6 +35,7 @@
 #include <functional>
 
 #include "data/Table.h"
+#include "data/TypedNumber.h"
 
 // A line edit's own limit, for fields without a width.
 constexpr int kUnboundedEditLength = 32767;
@@ -52,6 +55,8 @@ public:
     bool modified() const { return userModified_; }
     // The field's name as its window shows it ("Age"): a text the field refuses is told with it.
     void setCaption(const QString& caption) { caption_ = caption; }
+    // The field takes numbers within `rule` only (an empty text stays allowed).
+    void setNumberRule(const NumberRule& rule) { rule_ = rule; }
 
 protected:
     ~FieldLink();
@@ -69,6 +74,7 @@ protected:
 
     bool dirty_ = false;                 // typed text not yet written
     QString caption_;
+    std::optional<NumberRule> rule_;
     bool loading_ = false;
     bool userModified_ = false;
 
@@ -133,6 +139,7 @@ struct GridColumn {
     bool ellipsis = false;       // an ellipsis button in the cell editor
     Qt::Alignment titleAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool fill = false;           // takes the width the other columns leave (at least its title's)
+    std::optional<NumberRule> number{};   // typed numbers within this rule only (told with the title)
 };
 
 // The model a DbGrid shows: one line per row of the table.

@@ -9,6 +9,7 @@
 #include "data/ColumnWidths.h"
 #include "data/Database.h"
 #include "data/Query.h"
+#include "data/TypedNumber.h"
 
 namespace {
 
@@ -410,8 +411,9 @@ QVariant Table::convertForColumn(int col, const QVariant& v) const {
             if (text.compare(QLatin1String("faux"), Qt::CaseInsensitive) == 0 ||
                 text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
                 return QVariant(qlonglong(0));
-            bool ok = false;
-            const qlonglong n = text.toLongLong(&ok);
+            // A control character (a NUL from a paste) would end the number early: refused.
+            bool ok = ReadTypedNumber(text).has_value();
+            const qlonglong n = ok ? text.toLongLong(&ok) : 0;
             if (ok) return QVariant(n);
             throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur entière valide.").arg(text));
         }
@@ -425,9 +427,7 @@ QVariant Table::convertForColumn(int col, const QVariant& v) const {
         type.contains(QLatin1String("DOUB"))) {
         if (isText) {
             if (text.isEmpty()) return QVariant();
-            bool ok = false;
-            const double d = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-            if (ok && std::isfinite(d)) return QVariant(d);
+            if (const std::optional<double> d = ReadTypedNumber(text)) return QVariant(*d);
             throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur numérique valide.").arg(text));
         }
         return QVariant(v.toDouble());

@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <cmath>
 
+#include "data/TypedNumber.h"
+
 namespace {
 
 // Decimal digits of x (x > 0, finite) rounded to `digits` significant digits, half away from
@@ -124,9 +126,8 @@ QString FileNamePart(const QString& path) { return path.mid(lastSeparator(path) 
 QString DirectoryPart(const QString& path) { return path.left(lastSeparator(path) + 1); }
 
 std::optional<double> ParseNonNegativeNumber(const QString& text) {
-    bool ok = false;
-    const double value = QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
+    const std::optional<double> value = ReadTypedNumber(text);
+    if (!value || *value < 0) return std::nullopt;
     return value;
 }
 

@@ -11,8 +11,8 @@
 // four significant digits, with the locale's decimal separator ("12,50" in French).
 QString QuantityToText(double x);
 
-// A number of zero or more typed in the user's locale (surrounding blanks ignored): empty,
-// negative or not a number gives none.
+// A number of zero or more as typed ("1.2" and "1,2" alike, surrounding blanks ignored): empty,
+// negative, infinite or not a number gives none (see ReadTypedNumber).
 std::optional<double> ParseNonNegativeNumber(const QString& text);
 
 // A number with '.' as decimal separator whatever the locale, for statement texts; at most six

@@ -29,7 +29,7 @@ TEST_F(FrenchLocale, QuantityToTextRoundsUpToTheHundredth) {
 TEST_F(FrenchLocale, ParseNonNegativeNumberReadsTheLocalesDecimals) {
     const struct { const char* typed; double value; bool ok; } typed[] = {
         {"250", 250, true}, {"0,5", 0.5, true}, {" 12 ", 12, true}, {"", 0, false},
-        {"12,", 12, true}, {"-3", 0, false}, {"abc", 0, false}, {"1.5", 0, false}};
+        {"12,", 12, true}, {"-3", 0, false}, {"abc", 0, false}, {"1.5", 1.5, true}};
     for (const auto& t : typed) {
         const std::optional<double> v = ParseNonNegativeNumber(QString::fromUtf8(t.typed));
         EXPECT_EQ(v.has_value(), t.ok) << t.typed;

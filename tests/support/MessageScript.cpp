@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -23,7 +24,9 @@ QString IconName(const QLabel* symbol) {
 void Record(MessageLog& log, const modal::Call& c) {
     log.captions << c.caption;
     auto* label = c.dialog->findChild<QLabel*>(QStringLiteral("LblMessage"));
-    log.texts << Flat(label ? label->text() : QString());
+    // The data-aware widgets' own error box is a QMessageBox.
+    const auto* box = qobject_cast<const QMessageBox*>(c.dialog);
+    log.texts << Flat(label ? label->text() : box ? box->text() : QString());
     log.icons << IconName(c.dialog->findChild<QLabel*>(QStringLiteral("ImageSymbole")));
 }
 

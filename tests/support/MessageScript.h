@@ -15,7 +15,7 @@ struct MessageLog {
     int count() const { return int(texts.size()); }
 };
 
-// Queues the answer for the next message box; `button` is "BtnOk", "BtnOui" or "BtnNon", clicked
+// Queues the answer for the next message box (the data-aware widgets' "Erreur" box too); `button` is "BtnOk", "BtnOui" or "BtnNon", clicked
 // only when the box shows it (a box of the wrong style is left unanswered).
 void AnswerNextMessage(MessageLog& log, const char* button = "BtnOk");
 
