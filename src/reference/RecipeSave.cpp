@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
+#include <cmath>
 #include <vector>
 
 #include "data/ColumnWidths.h"
@@ -13,6 +14,7 @@
 #include "data/NameColumn.h"
 #include "data/Query.h"
 #include "data/Table.h"
+#include "data/TypedNumber.h"
 
 namespace {
 
@@ -134,9 +136,11 @@ RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in) {
         q.addBindValue(in.recipeId).addBindValue(in.ingredientGridFood);
     }
     q.open();
+    // A quantity is more than 0 and within what a quantity may be typed as.
+    const auto plausible = [](double grams) { return grams > 0 && WithinRule(grams, NumberRules::Grams); };
     for (q.first(); !q.eof(); q.next())
-        if (q.asDouble(0) <= 0) return RecipeSaveCode::InvalidQuantity;
-    if (!dbvalue::isNull(in.ingredientGridFood) && dbvalue::toDouble(in.ingredientGridQuantity) <= 0)
+        if (!plausible(q.asDouble(0))) return RecipeSaveCode::InvalidQuantity;
+    if (!dbvalue::isNull(in.ingredientGridFood) && !plausible(dbvalue::toDouble(in.ingredientGridQuantity)))
         return RecipeSaveCode::InvalidQuantity;
     return RecipeSaveCode::Ok;
 }
@@ -164,6 +168,9 @@ RecipePerGram RecipeWeightedMean(int recipeId) {
     r.lipids = q.asDouble(QStringLiteral("totlip")) / r.totalQuantity;
     r.proteins = q.asDouble(QStringLiteral("totprot")) / r.totalQuantity;
     r.carbs = q.asDouble(QStringLiteral("totgluc")) / r.totalQuantity;
+    // Never an infinity or a NaN stored: rows no typing could give count as nothing.
+    for (const double v : {r.totalQuantity, r.calories, r.lipids, r.proteins, r.carbs})
+        if (!std::isfinite(v)) return RecipePerGram{};
     return r;
 }
 

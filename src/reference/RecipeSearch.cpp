@@ -3,6 +3,7 @@
 #include <QTime>
 #include <cmath>
 
+#include "data/TypedNumber.h"
 #include "frame/TextHelpers.h"
 
 namespace {
@@ -68,7 +69,7 @@ void requireComparator(int comparator) {
 }  // namespace
 
 RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const RecipeSearchColumns& columns,
-                                        const QLocale& locale) {
+                                        const QLocale& /*numbers are read with a point or a comma alike*/) {
     RecipeSearchStatement out;
     Builder b;
     try {
@@ -95,9 +96,10 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
         // 'HH:MM:SS' text.
         out.subject = SearchSubject::PreparationTime;
         if (!c.preparationTime.isEmpty()) {
-            bool ok = false;
-            const int minutes = c.preparationTime.toInt(&ok);
-            if (!ok || minutes < 0 || minutes >= 24 * 60) throw Refusal{SearchError::InvalidValue};
+            const std::optional<double> typed = ReadTypedNumber(c.preparationTime);
+            if (!typed || !WithinRule(*typed, NumberRules::MinutesInDay) || *typed >= 24 * 60)
+                throw Refusal{SearchError::InvalidValue};
+            const int minutes = int(*typed);
             requireComparator(c.timeComparator);
             b.add(comparison(QStringLiteral("TempsPreparation"), c.timeComparator));
             b.values << QTime(minutes / 60, minutes % 60).toString(QStringLiteral("hh:mm:ss"));
@@ -126,12 +128,11 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
         // of the same names once the ingredients are joined.
         out.subject = SearchSubject::Calories;
         if (!c.calories.isEmpty()) {
-            bool ok = false;
-            const int n = c.calories.toInt(&ok);
-            if (!ok || n < 0) throw Refusal{SearchError::InvalidValue};
+            const std::optional<double> n = ReadTypedNumber(c.calories);
+            if (!n || !WithinRule(*n, NumberRules::CaloriesPer100gBound)) throw Refusal{SearchError::InvalidValue};
             requireComparator(c.caloriesComparator);
             b.add(comparison(QStringLiteral("t_recettes.CaloriesGramme*100.0"), c.caloriesComparator));
-            b.values << n;
+            b.values << int(*n);
         }
 
         // 6. Grams of lipids, proteins and carbohydrates per 100 g, 0 to 100.
@@ -148,12 +149,11 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
         for (const auto& n : nutrients) {
             out.subject = n.subject;
             if (n.text.isEmpty()) continue;
-            bool ok = false;
-            const double x = locale.toDouble(n.text, &ok);
-            if (!ok || !std::isfinite(x) || x < 0.0 || x > 100.0) throw Refusal{SearchError::InvalidValue};
+            const std::optional<double> x = ReadTypedNumber(n.text);
+            if (!x || !WithinRule(*x, NumberRules::NutrientPer100g)) throw Refusal{SearchError::InvalidValue};
             requireComparator(n.comparator);
             b.add(comparison(QStringLiteral("t_recettes.%1*100.0").arg(QLatin1String(n.column)), n.comparator));
-            b.values << x;
+            b.values << *x;
         }
     } catch (const Refusal& r) {
         out.error = r.error;

@@ -5,7 +5,7 @@
 //
 //   RecipeSearchCriteria c;
 //   c.namePrefix = "tar";                            // recipes whose name begins with "tar"
-//   c.lipids = "12,5"; c.lipidsComparator = kAtMost; // typed in the user's locale
+//   c.lipids = "12,5"; c.lipidsComparator = kAtMost; // a point or a comma
 //   RecipeSearchStatement s = BuildRecipeSearch(c, columns);
 //   if (s.error != SearchError::None) show(RecipeSearchErrorText(s));
 //   else { Query q(s.sql); for (auto& v : s.values) q.addBindValue(v); q.open(); }
@@ -36,7 +36,7 @@ struct RecipeSearchCriteria {
     bool everydayOnly = false;      // every ingredient is an everyday food
     QString calories;               // kcal per 100 g, a whole number
     int caloriesComparator = kNoComparator;
-    QString lipids;                 // grams per 100 g, in the locale's number format
+    QString lipids;                 // grams per 100 g, "12.5" or "12,5"
     int lipidsComparator = kNoComparator;
     QString proteins;
     int proteinsComparator = kNoComparator;

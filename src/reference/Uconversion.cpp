@@ -162,8 +162,9 @@ void MeasureDialog::LboxUnitesClick() {
     chooseUnit(name);
 }
 
-void MeasureDialog::showError(int message) {
-    ShowMessageBox(MessageTable[message], MessageTable[1], 12, &MessageSwitch, false);
+void MeasureDialog::showError(int message, const QString& detail) {
+    ShowMessageBox(MessageTable[message] + (detail.isEmpty() ? QString() : QLatin1Char('\n') + detail), MessageTable[1],
+                   12, &MessageSwitch, false);
 }
 
 std::optional<MeasureDialog::MeasureInput> MeasureDialog::readMeasureInput() {
@@ -172,9 +173,9 @@ std::optional<MeasureDialog::MeasureInput> MeasureDialog::readMeasureInput() {
         showError(0);
         return std::nullopt;
     }
-    const std::optional<double> quantity = ParseNonNegativeNumber(text);
+    const std::optional<double> quantity = CheckTypedNumber(QString(), text, quantityRule_);
     if (!quantity) {
-        showError(2);
+        showRangeError(quantityRule_);
         return std::nullopt;
     }
     // The food and measure as stored now: one removed or renamed meanwhile converts nothing.
@@ -282,8 +283,9 @@ void TFConversionVM::BtnConversionClick() {
     const std::optional<MeasureInput> in = readMeasureInput();
     if (!in) return;
     const double weight = in->unitValue * in->density * in->quantity;
-    if (!std::isfinite(weight)) {
-        showError(2);
+    // The weight goes into a grid's quantity: it keeps within what a quantity may be.
+    if (!WithinRule(weight, NumberRules::Grams)) {
+        showRangeError(NumberRules::Grams);
         return;
     }
     EdtPoids->setText(QuantityToText(weight));

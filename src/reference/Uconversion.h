@@ -12,6 +12,7 @@
 
 #include "data/DataWatch.h"
 #include "data/Query.h"
+#include "data/TypedNumber.h"
 
 class QComboBox;
 class QLabel;
@@ -89,7 +90,12 @@ protected:
         double density = 0;
     };
     std::optional<MeasureInput> readMeasureInput();
-    virtual void showError(int message);
+    // The message of the table, followed by `detail` on lines of its own when given.
+    virtual void showError(int message, const QString& detail = QString());
+    // "Valeur non valide pour la quantité !" with the range expected.
+    void showRangeError(const NumberRule& rule) { showError(2, NumberRangeHint(rule)); }
+
+    NumberRule quantityRule_ = NumberRules::Measures;   // what EdtQuantite takes
 
     void keyPressEvent(QKeyEvent* e) override;
 

@@ -29,6 +29,7 @@ std::optional<double> GramsToMeasures(double grams, double unitValue, double den
 
 TFConversionMV::TFConversionMV(QWidget* parent) : MeasureDialog(parent, kHelpContext) {
     setObjectName(QStringLiteral("FConversionMV"));
+    quantityRule_ = NumberRules::Grams;   // a weight, turned into measures
     setWindowTitle(QStringLiteral("Conversion en diverses unités de mesure"));
 
     // Top to bottom: the food, the weight, the measure, Conversion, the result, Ok.
@@ -111,8 +112,8 @@ void TFConversionMV::showEvent(QShowEvent* e) {
     FormActivate();
 }
 
-void TFConversionMV::showError(int message) {
-    MeasureDialog::showError(message);
+void TFConversionMV::showError(int message, const QString& detail) {
+    MeasureDialog::showError(message, detail);
     FormActivate();
 }
 

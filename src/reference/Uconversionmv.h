@@ -32,7 +32,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     // Coming back from one of its own messages counts as the dialog becoming active again: the
     // weight has to be typed again.
-    void showError(int message) override;
+    void showError(int message, const QString& detail = QString()) override;
 };
 
 extern TFConversionMV* FConversionMV;

@@ -12,6 +12,7 @@
 #include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "data/NameColumn.h"
+#include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/TextHelpers.h"
@@ -129,6 +130,7 @@ void TFEditionAliments::buildControls() {
     BtnQuitter = PlaceButton(this, "BtnQuitter", QStringLiteral("Quitter"), QRect(332, 282, 100, 25));
 
     DBEdtPoidsMoyen->setCaption(LblPoidsMoyen->text());
+    DBEdtPoidsMoyen->setNumberRule(NumberRules::Grams);
     for (DbLineEdit* edit : {DBEdtNomAliment, DBEdtPoidsMoyen})
         connect(edit, &QLineEdit::textEdited, this, [this] {
             FoodModified = true;
@@ -281,9 +283,14 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     const QString tail = RefusalTail(mode);
     double values[4];
     const QList<QLineEdit*> edits = per100gEdits();
+    const QList<QLabel*> labels = {LblCalories, LblLipides, LblProtides, LblGlucides};
     for (int i = 0; i < 4; ++i) {
-        const std::optional<double> v = ParseNonNegativeNumber(edits[i]->text());
-        if (!v) return notFilledText() + tail;
+        if (edits[i]->text().trimmed().isEmpty()) return notFilledText() + tail;
+        QString refusal;
+        const std::optional<double> v = CheckTypedNumber(
+            labels[i]->text(), edits[i]->text(), i == 0 ? NumberRules::CaloriesPer100g : NumberRules::NutrientPer100g,
+            &refusal);
+        if (!v) return refusal + tail;
         values[i] = *v;
     }
     if (MacrosExceed100g(values[1], values[2], values[3]))
@@ -298,9 +305,10 @@ std::optional<QString> TFEditionAliments::storeFood(const QString& mode, bool& d
     }
     // A piece weight is optional; one that is given is a weight (the measures turn pieces into
     // grams with it).
-    if (const QString piece = DBEdtPoidsMoyen->text().trimmed(); !piece.isEmpty() && !ParseNonNegativeNumber(piece))
-        return kBlank + QStringLiteral("Le poids moyen doit être un nombre de grammes positif,\n") + kBlank +
-               QStringLiteral("ou rester vide.") + tail;
+    if (const QString piece = DBEdtPoidsMoyen->text(); !piece.trimmed().isEmpty()) {
+        QString refusal;
+        if (!CheckTypedNumber(LblPoidsMoyen->text(), piece, NumberRules::Grams, &refusal)) return refusal + tail;
+    }
     const EditorName typed = CheckEditorName(DBEdtNomAliment->text());
     if (!typed.refusal.isEmpty()) return typed.refusal + tail;
     const QString& name = typed.name;

@@ -248,6 +248,7 @@ void TFEditionRecettes::buildControls() {
     quantity.format = QStringLiteral("####0.##");
     quantity.color = kEditableColour;
     quantity.ellipsis = true;
+    quantity.number = NumberRules::Grams;
     DBGIngredients->setColumns({{IngredientNameField, QStringLiteral("Ingrédient"), 226}, quantity});
     DBGIngredients->onEditButtonClick = [this] { RunGuarded([this] { DBGIngredientsEditButtonClick(); }); };
     connect(DBGIngredients, &DbGrid::exited, this, [this] { RunGuarded([this] { DBGIngredientsExit(); }); });

@@ -7,6 +7,7 @@
 #include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "data/Query.h"
+#include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/UVivanda.h"
@@ -39,16 +40,12 @@ QString UserValueProblem(const QString& age, const QString& height, const QStrin
     const struct {
         const QString& text;
         const char* field;
-        int low, high;
-    } ranges[] = {{age, "Âge", 0, 125}, {height, "Taille (cm)", 40, 272}, {weight, "Poids (kg)", 2, 500}};
+        const NumberRule& rule;
+    } ranges[] = {{age, "Âge", NumberRules::Age}, {height, "Taille (cm)", NumberRules::HeightCm},
+                  {weight, "Poids (kg)", NumberRules::WeightKg}};
     for (const auto& r : ranges) {
-        bool ok = false;
-        const int n = r.text.trimmed().toInt(&ok);
-        if (!ok || n < r.low || n > r.high)
-            return kBlank + QStringLiteral("%1 : « %2 » n'est pas un nombre entier de %3 à %4.")
-                                .arg(QString::fromUtf8(r.field), r.text.trimmed())
-                                .arg(r.low)
-                                .arg(r.high);
+        QString refusal;
+        if (!CheckTypedNumber(QString::fromUtf8(r.field), r.text, r.rule, &refusal)) return refusal;
     }
     const QString s = sex.trimmed().toUpper();
     if (s != QLatin1String("M") && s != QLatin1String("F"))
@@ -90,6 +87,9 @@ void TFEditionUtilisateurs::buildControls() {
                              QStringLiteral("Taille"), &LblTaille);
     DBEdtPoids = placeField("LblPoids", QStringLiteral("Poids (kg)"), "DBEdtPoids", 140, 60,
                             QStringLiteral("Poids"), &LblPoids);
+    DBEdtAge->setNumberRule(NumberRules::Age);
+    DBEdtTaille->setNumberRule(NumberRules::HeightCm);
+    DBEdtPoids->setNumberRule(NumberRules::WeightKg);
     DBEdtSexe = placeField("LblSexe", QStringLiteral("Sexe"), "DBEdtSexe", 184, 30, QStringLiteral("Sexe"), &LblSexe);
     DBEdtSexe->setToolTip(QStringLiteral("Sexe : F (Feminin), M (Masculin)"));
 

@@ -44,12 +44,19 @@ SqlStatement FoodListQuery(int categoryId, const QString& foodColumn, const QStr
 DayTotals ComputeDayTotals(const std::vector<DayRow>& rows) {
     DayTotals t;
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].quantity.toDouble() < 0) {
+        // A negative quantity, or a value no day could hold (an infinity written by another
+        // program), gives no totals.
+        const DayRow& r = rows[i];
+        const double q = r.quantity.toDouble();
+        if (!(q >= 0) || !std::isfinite(q) || !std::isfinite(r.calories * q) || !std::isfinite(r.lipids * q) ||
+            !std::isfinite(r.proteins * q) || !std::isfinite(r.carbs * q)) {
             t.firstNegativeRow = int(i);
             return t;
         }
     }
-    return SumDayRows(rows);
+    t = SumDayRows(rows);
+    if (!std::isfinite(t.calories) || !std::isfinite(t.nutrientEnergy) || !std::isfinite(t.quantity)) return DayTotals{};
+    return t;
 }
 
 DayTotals SumDayRows(const std::vector<DayRow>& rows) {

@@ -5,15 +5,15 @@
 
 #include "data/Database.h"
 #include "data/Query.h"
+#include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/StringTable.h"
 #include "frame/TextHelpers.h"
 
 bool IsAcceptableDayWeight(const QString& text) {
     if (text.isEmpty()) return true;
-    bool ok = false;
-    const double weight = QLocale().toDouble(text, &ok);
-    return ok && weight >= 0 && weight <= kMaxDayWeight;
+    const std::optional<double> weight = ReadTypedNumber(text);
+    return weight && *weight >= 0 && *weight <= kMaxDayWeight;
 }
 
 QString DaySaveUserName(const QString& currentUserName) {

@@ -18,6 +18,7 @@
 #include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "data/NameColumn.h"
+#include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/StaleItem.h"
@@ -95,27 +96,24 @@ int32_t ActivityCalorieSum(const RowSet& activities, int32_t weight) {
 }
 
 std::optional<int32_t> ParseNeedsAge(const QString& text) {
-    bool ok = false;
-    const int age = QLocale().toInt(text, &ok);
-    if (!ok || age < 1 || age > 125) return std::nullopt;
-    return age;
+    const std::optional<double> age = ReadTypedNumber(text);
+    if (!age || !WithinRule(*age, NumberRules::NeedsAge)) return std::nullopt;
+    return static_cast<int32_t>(*age);
 }
 
 std::optional<float> ParseNeedsHeight(const QString& text) {
-    bool ok = false;
-    const double cm = QLocale().toDouble(text, &ok);
-    if (!ok) return std::nullopt;
-    const float metres = static_cast<float>(cm * 0.01L);
+    const std::optional<double> cm = ReadTypedNumber(text);
+    if (!cm) return std::nullopt;
+    const float metres = static_cast<float>(*cm * 0.01L);
     if (!(metres > 0.25L && metres <= 2.8L)) return std::nullopt;
     return metres;
 }
 
 std::optional<int32_t> ParseNeedsWeight(const QString& text) {
-    bool ok = false;
-    const double kg = QLocale().toDouble(text, &ok);
+    const std::optional<double> kg = ReadTypedNumber(text);
     // Whole kilograms: 0.5 is 0 and refused, 500.9 is 500 and accepted.
-    if (!ok || !(kg >= 1.0 && kg < 501.0)) return std::nullopt;
-    return static_cast<int32_t>(std::trunc(kg));
+    if (!kg || !(*kg >= 1.0 && *kg < NumberRules::NeedsWeightKg.high + 1)) return std::nullopt;
+    return static_cast<int32_t>(std::trunc(*kg));
 }
 
 std::optional<char> ParseNeedsSex(const QString& text) {
@@ -180,6 +178,7 @@ TFBesoinsJournaliers::TFBesoinsJournaliers(QWidget* parent) : QDialog(parent) {
     duration.field = QStringLiteral("Duree");
     duration.title = QStringLiteral("Durée (min)");
     duration.width = 64;
+    duration.number = NumberRules::MinutesInDay;
     DBGActivite->setColumns({activity, duration});
     LblCaloriesDepensees = PlaceLabel(GbxActivite, "LblCaloriesDepensees", QStringLiteral("Calories dépensées en plus du repos"), {10, 240, 0, 0});
     EdtActiviteCalorie = PlaceEdit(GbxActivite, "EdtActiviteCalorie", {10, 256, 100, 21}, true);
@@ -357,7 +356,12 @@ bool TFBesoinsJournaliers::holdText(std::initializer_list<const QLineEdit*> inpu
 }
 
 void TFBesoinsJournaliers::inputError(int message, QLineEdit* input) {
-    ShowMessageBox(MessageTable[message], MessageTable[0], 12, &MessageSwitch, false);
+    // The age, height and weight say the range they take.
+    const NumberRule* const ranges[] = {nullptr, &NumberRules::NeedsAge, &NumberRules::NeedsHeightCm,
+                                        &NumberRules::NeedsWeightKg, nullptr};
+    const NumberRule* range = message >= 0 && message < 5 ? ranges[message] : nullptr;
+    ShowMessageBox(MessageTable[message] + (range ? QLatin1Char('\n') + NumberRangeHint(*range) : QString()),
+                   MessageTable[0], 12, &MessageSwitch, false);
     input->clear();
 }
 

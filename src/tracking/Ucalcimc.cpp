@@ -12,6 +12,7 @@
 #include <exception>
 #include <limits>
 
+#include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/LongLivedForm.h"
@@ -56,10 +57,9 @@ const BodyMassBand kBands[] = {
 }  // namespace
 
 std::optional<float> ParseImcWeight(const QString& text) {
-    bool ok = false;
-    const double kg = QLocale().toDouble(text, &ok);
-    if (!ok || !(kg >= 1 && kg <= 500)) return std::nullopt;
-    return static_cast<float>(kg);
+    const std::optional<double> kg = ReadTypedNumber(text);
+    if (!kg || !(*kg >= 1 && *kg <= 500)) return std::nullopt;
+    return static_cast<float>(*kg);
 }
 
 std::optional<double> BodyMassIndex(float weight, float height) {

@@ -252,6 +252,7 @@ void TFConsoJournaliere::buildControls() {
     quantity.readOnly = false;
     quantity.color = kEditableColour;
     quantity.ellipsis = true;
+    quantity.number = NumberRules::Grams;
     quantity.titleAlignment = Qt::AlignCenter;
     DBGIngredients->setColumns({name, column("CaloriesGramme", "Calories", 52), column("ProtidesGramme", "Protides", 52),
                                 column("LipidesGramme", "Lipides", 52), column("GlucidesGramme", "Glucides", 52),

@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cmath>
 #include <optional>
 
+#include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/Umessages.h"
@@ -41,6 +43,11 @@ constexpr int32_t AppState::* kOps[4] = {&AppState::RestrictionCaloriesOp, &AppS
                                           &AppState::RestrictionProteinsOp, &AppState::RestrictionCarbsOp};
 constexpr int32_t AppState::* kLimits[4] = {&AppState::RestrictionCaloriesLimit, &AppState::RestrictionLipidsLimit,
                                              &AppState::RestrictionProteinsLimit, &AppState::RestrictionCarbsLimit};
+
+// A bound per 100 g: calories, then lipids, proteins and carbohydrates.
+const NumberRule& boundRule(int nutrient) {
+    return nutrient == 0 ? NumberRules::CaloriesPer100gBound : NumberRules::NutrientPer100gBound;
+}
 
 struct NutrientLine {
     const char* caption;
@@ -207,10 +214,10 @@ void TFRestriction::BtnOKClick() {
             // Only an edit typed in since the showing gives a value; a refused value is never
             // stored, so it cannot reach the list.
             if (boundEdit(i)->isModified()) {
-                int limit = 0;
-                if (!ParseWholeNumber(boundEdit(i)->text(), &limit)) return Refusal{2, i};
-                if (limit < 0) return Refusal{0, i};
-                st.*kLimits[i] = limit;
+                const std::optional<double> limit = ReadTypedNumber(boundEdit(i)->text());
+                if (!limit || std::trunc(*limit) != *limit) return Refusal{2, i};
+                if (!WithinRule(*limit, boundRule(i))) return Refusal{0, i};
+                st.*kLimits[i] = int32_t(*limit);
             }
             if (st.*kLimits[i] != -1 && st.*kOps[i] == -1) return Refusal{1, i};
         }
@@ -231,6 +238,7 @@ void TFRestriction::BtnOKClick() {
                QStringLiteral(" !");
     else
         text = MessageTable[kBadText];
+    if (refused->code != 1) text += QLatin1Char('\n') + NumberRangeHint(boundRule(refused->nutrient));
     ShowMessageBox(text, MessageTable[kCaption], 0x0C, &MessageSwitch, false);
 }
 

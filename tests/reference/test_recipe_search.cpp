@@ -77,6 +77,7 @@ TEST_F(RecipeSearchTest, CriteriaFindTheirRecipes) {
         {{.carbs = "5", .carbsComparator = kAtMost}, {4}},
         {{.lipids = "12,5", .lipidsComparator = kAtMost}, {1, 2, 4, 5, 6, 7}, true},
         {{.lipids = "12,5", .lipidsComparator = kAtLeast}, {3, 5}, true},
+        {{.lipids = "12.5", .lipidsComparator = kAtLeast}, {3, 5}, true},   // the keypad's point
         // The bounds 0 and 100 g themselves are accepted.
         {{.proteins = "100", .proteinsComparator = kAtMost}, all},
         {{.carbs = "100", .carbsComparator = kAtLeast}, {}},
@@ -119,6 +120,9 @@ TEST(RecipeSearchRefusal, MessagesNameTheirSubject) {
         {{.proteins = "101", .proteinsComparator = kAtMost}, invalid("la quantité de protides")},
         {{.carbs = "2"}, noComparator("la quantité de glucides")},
         {{.preparationTime = "2000", .carbs = "x"}, time},
+        {{.preparationTime = QString("1") + QChar(0) + "2", .timeComparator = kAtMost}, time},
+        {{.calories = "2147483648", .caloriesComparator = kAtLeast}, calories},
+        {{.lipids = "1e308", .lipidsComparator = kAtLeast}, lipids},
     };
     for (const auto& c : cases) {
         const RecipeSearchStatement s = BuildRecipeSearch(c.criteria, {}, kFrench);

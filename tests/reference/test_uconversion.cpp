@@ -101,10 +101,12 @@ TEST_F(ConversionVM, QuantityRefusals) {
     TFConversionVM& d = create();
     d.InitialFood = QStringLiteral("Lait");
     showing(d, [&] {
-        for (const char* bad : {"", "abc", "-2", "1.5", "inf"}) {  // a point is not the French separator
+        for (const char* bad : {"", "abc", "-2", "1e308", "inf"}) {
             AnswerNextMessage(log);
             convert(d, QString::fromUtf8(bad));
         }
+        convert(d, "1.5");  // the keypad's point reads as the comma
+        EXPECT_DOUBLE_EQ(d.ConvertedWeight, 1.5 * 15 * 1.03);
         convert(d, "2");  // Lait, Cuillère à soupe: 2 x 15 x 1.03
         EXPECT_DOUBLE_EQ(d.ConvertedWeight, 2 * 15 * 1.03);
         // A refused conversion leaves both edits and the weight as they were.
@@ -115,7 +117,7 @@ TEST_F(ConversionVM, QuantityRefusals) {
         EXPECT_DOUBLE_EQ(d.ConvertedWeight, 2 * 15 * 1.03);
         d.BtnOk->click();
     });
-    const QString invalid = "        Valeur non valide pour la quantité !";
+    const QString invalid = "        Valeur non valide pour la quantité !        Valeur attendue : un nombre de 0 à 1000.";
     EXPECT_EQ(log.texts, QStringList({"        Vous devez saisir une quantité !", invalid, invalid, invalid, invalid,
                                       invalid}));
     EXPECT_EQ(log.captions, QStringList(6, "Erreur de saisie !"));

@@ -115,8 +115,9 @@ TEST_F(ConversionMV, GramsBecomeMeasuresAndErrorsEmptyTheEdits) {
             const char* message;
         } refusals[] = {
             {"Flacon 20 ml", "", "        Vous devez saisir une quantité !"},
-            {"Flacon 20 ml", "-3", "        Valeur non valide pour la quantité !"},
-            {"Flacon 20 ml", "dix", "        Valeur non valide pour la quantité !"},
+            {"Flacon 20 ml", "-3", "        Valeur non valide pour la quantité !        Valeur attendue : un nombre de 0 à 10000 g."},
+            {"Flacon 20 ml", "dix", "        Valeur non valide pour la quantité !        Valeur attendue : un nombre de 0 à 10000 g."},
+            {"Flacon 20 ml", "1e308", "        Valeur non valide pour la quantité !        Valeur attendue : un nombre de 0 à 10000 g."},
             {"Dosette vide", "100", "        Valeur non valide pour la quantité !"},
         };
         for (const auto& r : refusals) {
@@ -129,13 +130,17 @@ TEST_F(ConversionMV, GramsBecomeMeasuresAndErrorsEmptyTheEdits) {
             EXPECT_TRUE(d.EdtQuantite->text().isEmpty()) << r.grams;
             EXPECT_TRUE(d.EdtVolume->text().isEmpty()) << r.grams;
         }
-        EXPECT_EQ(log.captions, QStringList(4, "Erreur de saisie !"));
+        EXPECT_EQ(log.captions, QStringList(5, "Erreur de saisie !"));
 
         // Enter converts; Ok closes whatever the edits hold.
         choose(d.LboxUnites, "Flacon 20 ml");
         d.EdtQuantite->setText("30");
         QTest::keyClick(d.EdtQuantite, Qt::Key_Return);
         EXPECT_EQ(d.EdtVolume->text(), "1,50");
+        d.EdtQuantite->setText("30.5");   // the keypad's point reads as the comma
+        d.EdtQuantite->setFocus();
+        QTest::keyClick(d.EdtQuantite, Qt::Key_Return);
+        EXPECT_EQ(d.EdtVolume->text(), "1,53");
         d.EdtQuantite->setText("n'importe quoi");
         d.BtnOk->click();
     });

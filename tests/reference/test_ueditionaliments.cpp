@@ -194,11 +194,38 @@ TEST_F(FoodEditor, AnEmptyValueIsRefusedAndTheTypingKept) {
     typeValues("66", "0,4", "0,8", "16,5");
     Retype(form->DBEdtPoidsMoyen, "-20");
     save(true);
-    EXPECT_EQ(log.texts.last(), "        Le poids moyen doit être un nombre de grammes positif,        ou rester vide."
+    EXPECT_EQ(log.texts.last(), "        Poids moyen (g) : « -20 » n'est pas un nombre de 0 à 10000 g."
                                 "        Création annulée !");
     Retype(form->DBEdtPoidsMoyen, "20");
     save(false);
     EXPECT_DOUBLE_EQ(stored("ProtidesGramme", "Litchi").toDouble(), 0.008);
+}
+
+// The keypad's point is the comma ("1.2" is 1.2, never 12); a huge value per 100 g or a piece
+// weight holding a pasted NUL is refused with its field and range, nothing stored.
+TEST_F(FoodEditor, NumbersTakeThePointAndStayInTheirRange) {
+    newFood("Litchi", "66", "0.4", "0,8", "16.5");
+    EXPECT_EQ(form->EdtLipides->text(), "0.4");
+    Retype(form->EdtCalories, "1e308");   // letters refused as typed: 1308 kcal is left
+    EXPECT_EQ(form->EdtCalories->text(), "1308");
+    save(true);
+    EXPECT_EQ(log.texts.last(), "        Calories (kcal) : « 1308 » n'est pas un nombre de 0 à 900 kcal."
+                                "        Création annulée !");
+    form->EdtCalories->clear();
+    Paste(form->EdtCalories, "1e308");
+    save(true);
+    EXPECT_TRUE(log.texts.last().startsWith("        Calories (kcal) : « 1e308 »")) << log.texts.last().toStdString();
+    Retype(form->EdtCalories, "66");
+    Paste(form->DBEdtPoidsMoyen, QString("2") + QChar(0) + "0");
+    save(true);
+    EXPECT_TRUE(log.texts.last().startsWith("        Poids moyen (g) : « 2\uFFFD0 » n'est pas un nombre de 0 à 10000 g."))
+        << log.texts.last().toStdString();
+    EXPECT_TRUE(stored("IdAliment", "Litchi").isNull());
+    Retype(form->DBEdtPoidsMoyen, "20.5");
+    save(false);
+    EXPECT_DOUBLE_EQ(stored("LipidesGramme", "Litchi").toDouble(), 0.004);
+    EXPECT_DOUBLE_EQ(stored("GlucidesGramme", "Litchi").toDouble(), 0.165);
+    EXPECT_DOUBLE_EQ(stored("PoidsMoyen", "Litchi").toDouble(), 20.5);
 }
 
 TEST_F(FoodEditor, ACategoryChosenAfterNouveauReceivesTheFood) {

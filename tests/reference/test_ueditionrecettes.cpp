@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -490,6 +491,33 @@ TEST_F(ShownRecipeEditor, TheTimeTakesHoursAndMinutes) {
     QTest::keyClicks(form->DBEdtTempsPrepartion, "h");
     save(1);
     EXPECT_TRUE(log.texts.last().contains("« Temps de préparation »")) << log.texts.last().toStdString();
+}
+
+// An ingredient's quantity typed in the grid: "1e308" refused with the column and its range (the
+// recipe's values per gram never become infinite), "150.5" taken as 150,5 g.
+TEST_F(ShownRecipeEditor, IngredientQuantitiesAreReadAndBounded) {
+    DbGrid* grid = form->DBGIngredients;
+    const QVariant food = grid->table()->rowValue(0, "IdAliment");
+    auto quantity = [&] {
+        return Query::scalar("SELECT QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = 2 AND IdAliment = ?",
+                             {food});
+    };
+    const double before = quantity().toDouble();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+    auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(cell, nullptr);
+    cell->selectAll();
+    AnswerNextMessage(log);
+    Paste(cell, "1e308");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(log.texts, QStringList{"        Quantité (g) : « 1e308 » n'est pas un nombre de 0 à 10000 g."});
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+    QApplication::focusWidget()->setProperty("text", QString());
+    TypeAtFocusAndEnter("150.5");
+    save();
+    EXPECT_NE(before, 150.5);
+    EXPECT_EQ(quantity().toDouble(), 150.5);
+    EXPECT_TRUE(std::isfinite(Query::scalar("SELECT CaloriesGramme FROM t_recettes WHERE IdRecette = 2").toDouble()));
 }
 
 // A theme chosen again in the grid is refused with a word, and its row given up: the recipe

@@ -98,6 +98,24 @@ TEST_F(UserEditor, RangesAndSexAtTheirBounds) {
     }
 }
 
+// A NUL pasted into the age, or a number no field could hold, is refused with the field and its
+// range named; nothing is stored.
+TEST_F(UserEditor, PastedControlCharactersAndHugeNumbersAreRefused) {
+    const struct { QString age, height, weight, named; } cases[] = {
+        {QString("1") + QChar(0) + "2", "170", "70", "Âge : « 1\uFFFD2 » n'est pas un nombre entier de 0 à 125."},
+        {"30", "1e308", "70", "Taille (cm) : « 1e308 » n'est pas un nombre entier de 40 à 272."},
+        {"30", "170", "2147483648", "Poids (kg) : « 2147483648 » n'est pas un nombre entier de 2 à 500."}};
+    for (const auto& c : cases) {
+        newUser("Zoé", "", c.height, c.weight, "F");
+        Paste(form->DBEdtAge, c.age);
+        saveAnswering(true);
+        EXPECT_TRUE(log.texts.last().contains(c.named)) << log.texts.last().toStdString();
+        EXPECT_EQ(stored("Zoé"), 0);
+        AnswerNextMessage(log, "BtnNon");
+        clickUser("Marie");
+    }
+}
+
 // Names are stored without their surrounding blanks, unique letter case and accents aside (a
 // new user or a rename to a taken name says it exists), and without control characters.
 TEST_F(UserEditor, NamesAreTrimmedUniqueAndPrintable) {

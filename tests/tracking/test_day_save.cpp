@@ -16,7 +16,7 @@
 
 TEST(DaySave, WeightAndNumbersOfTheEdits) {
     FrenchLocaleGuard french;
-    for (const char* good : {"", "0", "72,5", "250"}) EXPECT_TRUE(IsAcceptableDayWeight(QString::fromLatin1(good))) << good;
+    for (const char* good : {"", "0", "72,5", "72.5", "250"}) EXPECT_TRUE(IsAcceptableDayWeight(QString::fromLatin1(good))) << good;
     for (const char* bad : {"300", "-1", "250,5", "abc", "72.5x"})
         EXPECT_FALSE(IsAcceptableDayWeight(QString::fromLatin1(bad))) << bad;
     double v = -1;   // "72,5" and an empty weight: see the window's save

@@ -52,6 +52,11 @@ TEST(NeedsInputs, ConversionsAndRanges) {
 
 namespace {
 
+// The refusals of the typed age, height and weight, with the range each takes.
+const QString kAgeRefused = "        Âge non valide !        Valeur attendue : un nombre entier de 1 à 125 ans.";
+const QString kHeightRefused = "        Taille non valide !        Valeur attendue : un nombre de 25 à 280 cm.";
+const QString kWeightRefused = "        Poids non valide !        Valeur attendue : un nombre de 1 à 500 kg.";
+
 class DailyNeeds : public FormTest {
 protected:
     using Check = void (TFBesoinsJournaliers::*)();
@@ -164,8 +169,7 @@ TEST_F(DailyNeeds, TypedModeChecksAndMessages) {
         d.BtnOk->click();
     });
     modal::exec(&d);
-    EXPECT_EQ(log.texts, (QStringList{"        Âge non valide !", "        Taille non valide !", "        Poids non valide !",
-                                      Flat(d.MessageTable[4]), "        Poids non valide !"}));
+    EXPECT_EQ(log.texts, (QStringList{kAgeRefused, kHeightRefused, kWeightRefused, Flat(d.MessageTable[4]), kWeightRefused}));
     EXPECT_EQ(d.Validated, 1);
     EXPECT_EQ(d.TotalNeeds, 1807 + 109);
     EXPECT_EQ(appState().CurrentUserName, QStringLiteral("Jean"));  // typed mode never names a user
@@ -292,6 +296,34 @@ TEST_F(DailyNeeds, GridEnterAndOkWriteThePendingDuration) {
     EXPECT_EQ(d.TotalNeeds, 1349);
 }
 
+// Typed numbers: a pasted NUL in the age is refused, never read as its first digit; the keypad's
+// point reads as the comma; a duration beyond a day is refused in its cell with its range.
+TEST_F(DailyNeeds, TypedNumbersTakeThePointAndRefuseWhatIsNoNumber) {
+    TFBesoinsJournaliers& d = *dialog;
+    DbGrid* grid = d.DBGActivite;
+    modal::pushHandler([&](modal::Call&) {
+        activate();
+        QTest::mouseClick(d.RbtnAutre, Qt::LeftButton, {}, QPoint(6, d.RbtnAutre->height() / 2));
+        Paste(d.EdtAge, QString("1") + QChar(0) + "2");
+        AnswerNextMessage(log);
+        QTest::keyClick(d.EdtAge, Qt::Key_Return);
+        EXPECT_TRUE(d.EdtAge->text().isEmpty());
+        activate();
+        d.EdtAge->setFocus();
+        for (const char* text : {"40", "165.5", "65.9", "F"}) TypeAtFocusAndEnter(text);
+        EXPECT_FLOAT_EQ(d.NeedsHeight, 1.655f);
+        EXPECT_EQ(d.NeedsWeight, 65);
+        EXPECT_EQ(d.EdtBesoinBasic->text(), QStringLiteral("1394"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
+        AnswerNextMessage(log);
+        TypeAtFocusAndEnter("1e308");
+        EXPECT_EQ(storedMinutes(), 0);
+        d.BtnAnnule->click();
+    });
+    modal::exec(&d);
+    EXPECT_EQ(log.texts, QStringList({kAgeRefused, "        Durée (min) : « 1e308 » n'est pas un nombre entier de 0 à 1440 min."}));
+}
+
 TEST_F(DailyNeeds, TypedFromTheKeyboardActivitiesCountWhatTheyAddToRest) {
     TFBesoinsJournaliers& d = *dialog;
     DbGrid* grid = d.DBGActivite;
@@ -334,6 +366,6 @@ TEST_F(DailyNeeds, TypedFromTheKeyboardActivitiesCountWhatTheyAddToRest) {
         d.BtnOk->click();
     });
     modal::exec(&d);
-    EXPECT_EQ(log.texts, QStringList({"        Âge non valide !", "        Poids non valide !"}));
+    EXPECT_EQ(log.texts, QStringList({kAgeRefused, kWeightRefused}));
     EXPECT_EQ(d.TotalNeeds, 2759);
 }

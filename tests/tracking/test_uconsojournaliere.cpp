@@ -417,6 +417,37 @@ TEST_F(ConsoWindow, ADayComposedFromTheKeyboardAndItsAlerts) {
     EXPECT_EQ(f.TConsommation.rowValue(0, "NomAliment"), "Salade de fruits");
 }
 
+// A quantity typed in the grid keeps within a day's plausible grams: "1e308" or a pasted NUL is
+// refused with the column and its range, nothing stored; the keypad's point is the comma.
+TEST_F(ConsoWindow, GridQuantitiesAreReadAndBounded) {
+    TFConsoJournaliere& f = open();
+    f.show();
+    f.activateWindow();
+    QApplication::processEvents();
+    f.EditRechAliment->setFocus();
+    TypeAtFocusAndEnter("pom");
+    DbGrid* grid = f.DBGIngredients;
+    auto stored = [] { return Query::scalar("SELECT QuantiteGramme FROM t_consommation"); };
+    const QString refused = "        Quantité (g) : « %1 » n'est pas un nombre de 0 à 10000 g.";
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 5)).center());
+    for (const QString& typed : {QString("1e308"), QString("2147483648"), QString("1") + QChar(0) + "2"}) {
+        // The grid keeps the focus after a refusal: a digit typed opens the cell again.
+        if (!qobject_cast<QLineEdit*>(QApplication::focusWidget())) QTest::keyClick(grid, '0');
+        auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(cell, nullptr);
+        cell->selectAll();
+        AnswerNextMessage(log);
+        Paste(cell, typed);
+        QTest::keyClick(cell, Qt::Key_Return);
+        EXPECT_EQ(log.texts.last(), refused.arg(QString(typed).replace(QChar(0), QChar(0xFFFD))));
+        EXPECT_TRUE(stored().isNull()) << stored().toString().toStdString();
+    }
+    QTest::keyClick(grid, '1');
+    TypeAtFocusAndEnter("2.5");
+    EXPECT_EQ(stored().toDouble(), 12.5);
+    EXPECT_EQ(log.count(), 3);
+}
+
 TEST_F(ConsoWindow, FirstStepsTextOncePerRun) {
     appState().SwitchConsumptionInfo = 1;
     AnswerNextMessage(log);

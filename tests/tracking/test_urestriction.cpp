@@ -14,6 +14,7 @@
 #include "platform/Modal.h"
 #include "support/ConsoWindowTest.h"
 #include "support/MessageScript.h"
+#include "support/Typing.h"
 #include "tracking/Urestriction.h"
 
 namespace {
@@ -49,7 +50,10 @@ protected:
     static void bound(QComboBox* box, int comparator, QLineEdit* edit, const QString& text) {
         if (comparator >= 0) box->setCurrentIndex(comparator);
         edit->clear();
-        QTest::keyClicks(edit, text);
+        if (text.contains(QChar(0)))
+            Paste(edit, text);   // a NUL comes from a paste only
+        else
+            QTest::keyClicks(edit, text);
         if (text.isEmpty()) edit->setModified(true);   // typed, then rubbed out
     }
     std::unique_ptr<TFRestriction> dialog;
@@ -109,23 +113,26 @@ TEST_F(Restriction, BoundsRebuildTheListAndStayForEveryCategoryUntilLifted) {
 TEST_F(Restriction, RefusalsKeepTheDialogOpenAndNeverReachTheList) {
     open();
     const QString comparatorText = "        Vous devez sélectionner un comparateur pour une limitation\n        sur %1 !";
+    const QString kCalorieRange = "        Valeur attendue : un nombre entier de 0 à 900 kcal.";
     const struct {
         int comparator;
-        const char* typed;
+        QString typed;
         QString message;
     } refusals[] = {
         {-1, "150", Flat(comparatorText.arg("le nombre de calories"))},
-        {0, "-5", "Valeur non valide pour le nombre de calories !"},
-        {0, "12,5", "        Saisie erronée !"},
-        {1, "", "        Saisie erronée !"},
+        {0, "-5", "Valeur non valide pour le nombre de calories !" + kCalorieRange},
+        {0, "12,5", "        Saisie erronée !" + kCalorieRange},
+        {1, "", "        Saisie erronée !" + kCalorieRange},
+        {0, "2147483648", "Valeur non valide pour le nombre de calories !" + kCalorieRange},
+        {0, QString("1") + QChar(0) + "2", "        Saisie erronée !" + kCalorieRange},
     };
     restrict([&](TFRestriction& d) {
         for (const auto& r : refusals) {
-            bound(d.CBoxSuppInfCalories, r.comparator, d.EdtCalories, QString::fromUtf8(r.typed));
+            bound(d.CBoxSuppInfCalories, r.comparator, d.EdtCalories, r.typed);
             AnswerNextMessage(log);
             d.BtnOK->click();
-            EXPECT_TRUE(d.isVisible()) << r.typed;
-            EXPECT_EQ(log.texts.last(), r.message) << r.typed;
+            EXPECT_TRUE(d.isVisible()) << r.typed.toStdString();
+            EXPECT_EQ(log.texts.last(), r.message) << r.typed.toStdString();
         }
         // A later nutrient is checked too: proteins typed without a comparator.
         bound(d.CBoxSuppInfCalories, 0, d.EdtCalories, "100");
@@ -137,7 +144,7 @@ TEST_F(Restriction, RefusalsKeepTheDialogOpenAndNeverReachTheList) {
         d.CBoxSuppInfProtides->setCurrentIndex(1);
         d.BtnOK->click();
     });
-    EXPECT_EQ(log.count(), 5);
+    EXPECT_EQ(log.count(), 7);
     EXPECT_EQ(TFConsoJournaliere::FoodRestrictionClause.values, (QVariantList{100, 1}));
     EXPECT_EQ(listed(), (QStringList{"Banane"}));   // the one with at least 1 g of proteins
 }
