@@ -510,7 +510,8 @@ TEST_F(ShownRecipeEditor, IngredientQuantitiesAreReadAndBounded) {
     AnswerNextMessage(log);
     Paste(cell, "1e308");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_EQ(log.texts, QStringList{"        Quantité (g) : « 1e308 » n'est pas un nombre de 0 à 10000 g."});
+    ASSERT_EQ(log.count(), 1);   // the box wraps the line where it likes
+    EXPECT_EQ(log.texts[0].simplified(), "Quantité (g) : « 1e308 » n'est pas un nombre de 0 à 10000 g.");
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
     QApplication::focusWidget()->setProperty("text", QString());
     TypeAtFocusAndEnter("150.5");

@@ -428,7 +428,7 @@ TEST_F(ConsoWindow, GridQuantitiesAreReadAndBounded) {
     TypeAtFocusAndEnter("pom");
     DbGrid* grid = f.DBGIngredients;
     auto stored = [] { return Query::scalar("SELECT QuantiteGramme FROM t_consommation"); };
-    const QString refused = "        Quantité (g) : « %1 » n'est pas un nombre de 0 à 10000 g.";
+    const QString refused = "Quantité (g) : « %1 » n'est pas un nombre de 0 à 10000 g.";
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 5)).center());
     for (const QString& typed : {QString("1e308"), QString("2147483648"), QString("1") + QChar(0) + "2"}) {
         // The grid keeps the focus after a refusal: a digit typed opens the cell again.
@@ -439,7 +439,8 @@ TEST_F(ConsoWindow, GridQuantitiesAreReadAndBounded) {
         AnswerNextMessage(log);
         Paste(cell, typed);
         QTest::keyClick(cell, Qt::Key_Return);
-        EXPECT_EQ(log.texts.last(), refused.arg(QString(typed).replace(QChar(0), QChar(0xFFFD))));
+        // The box wraps the line where it likes: compared without the wrapping.
+        EXPECT_EQ(log.texts.last().simplified(), refused.arg(QString(typed).replace(QChar(0), QChar(0xFFFD))).simplified());
         EXPECT_TRUE(stored().isNull()) << stored().toString().toStdString();
     }
     QTest::keyClick(grid, '1');
