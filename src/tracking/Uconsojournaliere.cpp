@@ -422,9 +422,7 @@ void TFConsoJournaliere::FormActivate() {
         DBGIngredients->setEnabled(TConsommation.recordCount() > 0);
         UpdateDayButtons();
         dayChanged_ = false;
-    }
-
-    else if (FirstActivationDone) {
+    } else if (FirstActivationDone) {
         // Coming back from another window: the list shows what the database holds now, and the
         // user of the day is known under its current name and weight.
         RefreshFoodList();
