@@ -124,7 +124,17 @@ void TFRecettes::buildControls() {
     // nothing.
     connect(LboxRecettes, &QListWidget::itemClicked, this, [this] { LboxRecettesClick(); });
     connect(LboxRecettes, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!LboxRecettes->selectedItems().isEmpty()) BtnAfficher->setEnabled(true);
+        const QList<QListWidgetItem*> selected = LboxRecettes->selectedItems();
+        if (selected.isEmpty()) return;
+        BtnAfficher->setEnabled(true);
+        // Its row, by which it stays chosen when renamed meanwhile.
+        try {
+            chosenRecipeId_ = ::Query::scalar(QStringLiteral("SELECT IdRecette FROM t_recettes WHERE %1 = ?;")
+                                                  .arg(RecipeNameColumn),
+                                              {selected.first()->text()});
+        } catch (const DatabaseError&) {
+            chosenRecipeId_.clear();
+        }
     });
     connect(LboxRecettes, &QListWidget::itemDoubleClicked, this, [this] { BtnAfficherClick(); });
     OnEnterKey(LboxRecettes, [this] { BtnAfficherClick(); });
@@ -246,8 +256,16 @@ bool TFRecettes::listResults(const RecipeSearchCriteria& criteria, bool sayRefus
         // A statement the database refuses leaves the previous results.
         return false;
     }
-    const QList<QListWidgetItem*> selected = LboxRecettes->selectedItems();
-    const QString chosen = selected.isEmpty() ? QString() : selected.first()->text();
+    // The recipe chosen stays chosen, under its name as stored now.
+    QString chosen;
+    if (!LboxRecettes->selectedItems().isEmpty() && chosenRecipeId_.isValid()) {
+        try {
+            chosen = ::Query::scalar(QStringLiteral("SELECT %1 FROM t_recettes WHERE IdRecette = ?;").arg(RecipeNameColumn),
+                                     {chosenRecipeId_})
+                         .toString();
+        } catch (const DatabaseError&) {
+        }
+    }
     FillSorted(LboxRecettes, names);
     const QList<QListWidgetItem*> again = LboxRecettes->findItems(chosen, Qt::MatchExactly);
     if (!chosen.isEmpty() && !again.isEmpty()) LboxRecettes->setCurrentItem(again.first());
@@ -266,11 +284,11 @@ void TFRecettes::BtnAfficherClick() {
     const QList<QListWidgetItem*> selected = LboxRecettes->selectedItems();
     if (selected.isEmpty()) return;
     if (watch_.stale()) {
-        // Renamed or deleted since it was listed: nothing to show.
-        const QString chosen = selected.first()->text();
+        // The recipe as stored now (renamed or not); deleted, or renamed out of the search: nothing
+        // to show.
         readLists();
-        if (LboxRecettes->findItems(chosen, Qt::MatchExactly).isEmpty()) {
-            SayItemGone(QStringLiteral("Cette recette n'existe plus dans la base de données."), windowTitle());
+        if (LboxRecettes->selectedItems().isEmpty()) {
+            SayItemGone(QStringLiteral("Cette recette a été supprimée ou renommée depuis la recherche."), windowTitle());
             return;
         }
     }

@@ -5,6 +5,7 @@
 // chosen recipe prints for a number of servings on the recipe sheet (Uqraffirecette.h).
 // A module window of the frame, created on demand and freed when closed.
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 #include <optional>
 
@@ -101,6 +102,7 @@ private:
     DataWatch watch_;
     int listedLanguage_ = -1;
     std::optional<RecipeSearchCriteria> lastSearch_;   // of the results listed
+    QVariant chosenRecipeId_;                           // IdRecette of the recipe chosen in them
 };
 
 extern TFRecettes* FRecettes;

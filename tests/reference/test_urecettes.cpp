@@ -166,10 +166,11 @@ TEST_F(RecipeSearchWindow, ResultsFollowTheDatabase) {
     form->CboxCategories->setCurrentIndex(1);
     const QString theme = form->CboxCategories->currentText();
     form->LboxRecettes->setCurrentRow(0);
+    Query::execute("UPDATE t_recettes SET NomRecetteFrancais = 'Tarte aux poires' WHERE IdRecette = 5");
     Query::execute("UPDATE t_recettes SET NomRecetteFrancais = 'Tartine' WHERE IdRecette = 4");
     form->FormActivate();
-    EXPECT_EQ(results(), (QStringList{"Tarte aux pommes", "Tartine"}));
-    EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Tarte aux pommes");
+    EXPECT_EQ(results(), (QStringList{"Tarte aux poires", "Tartine"}));
+    EXPECT_EQ(form->LboxRecettes->currentItem()->text(), "Tarte aux poires");   // renamed, still chosen
     EXPECT_TRUE(form->BtnAfficher->isEnabled());
     EXPECT_EQ(form->CboxCategories->currentText(), theme);
     EXPECT_EQ(form->EdtDebutNom->text(), "tar");
@@ -183,8 +184,8 @@ TEST_F(RecipeSearchWindow, ResultsFollowTheDatabase) {
     AnswerNextMessage(seen);
     QTest::mouseClick(form->BtnAfficher, Qt::LeftButton);
     ASSERT_EQ(seen.count(), 1);
-    EXPECT_TRUE(seen.texts[0].startsWith("        Cette recette n'existe plus")) << seen.texts[0].toStdString();
-    EXPECT_EQ(results(), QStringList{"Tarte aux pommes"});
+    EXPECT_TRUE(seen.texts[0].startsWith(QString::fromUtf8("        Cette recette a été supprimée"))) << seen.texts[0].toStdString();
+    EXPECT_EQ(results(), QStringList{"Tarte aux poires"});
 }
 
 // Through the frame: the recipe search is start-up module 1 and its introduction shows once.
