@@ -1,7 +1,10 @@
 #include "data/Database.h"
 
 #include <QDir>
+#include <QFile>
 #include <cerrno>
+#include <sys/statvfs.h>
+#include <unistd.h>
 #include <QFileInfo>
 #include <QHash>
 #include <QStringList>
@@ -51,21 +54,77 @@ bool isBusyCode(int code) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
+// What the file system says about a write the engine could not make, when its own code does not
+// (a write or open I/O error whose system error was lost on the way): the disk full, or the
+// database's file, its journal or log beside it, or its folder not writable.
+enum class FileSystemRefusal { None, Full, ReadOnly };
+
+bool noSpaceLeft(const QString& folder) {
+    struct statvfs fs {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &fs) != 0) return false;
+    // The administrator may also use the blocks kept for him.
+    return (::geteuid() == 0 ? fs.f_bfree : fs.f_bavail) == 0;
+}
+
+bool notWritable(const QString& path) {
+    if (::access(QFile::encodeName(path).constData(), W_OK) == 0) return false;
+    return errno == EROFS || errno == EACCES || errno == EPERM;
+}
+
+FileSystemRefusal fileSystemRefusal(const QString& dbPath) {
+    if (dbPath.isEmpty()) return FileSystemRefusal::None;
+    const QString folder = QFileInfo(dbPath).absolutePath();
+    if (noSpaceLeft(folder)) return FileSystemRefusal::Full;
+    // A file that cannot even be read is not a read-only one.
+    if (::access(QFile::encodeName(dbPath).constData(), R_OK) != 0) return FileSystemRefusal::None;
+    for (const QString& path : {dbPath, dbPath + QStringLiteral("-wal"), dbPath + QStringLiteral("-journal"), folder})
+        if (notWritable(path)) return FileSystemRefusal::ReadOnly;
+    return FileSystemRefusal::None;
+}
+
+// The engine's code behind a failed write or open, with the system's error read right after
+// it: a full disk or a protected file told as such.
+int refinedCode(int code, int systemErrno, const QString& dbPath) {
+    const int primary = code & 0xFF;
+    if (primary != SQLITE_IOERR && primary != SQLITE_CANTOPEN) return code;
+    if (systemErrno == ENOSPC || systemErrno == EDQUOT) return SQLITE_FULL;
+    if (primary == SQLITE_IOERR && (systemErrno == EROFS || systemErrno == EACCES || systemErrno == EPERM))
+        return SQLITE_READONLY;
+    switch (fileSystemRefusal(dbPath)) {
+    case FileSystemRefusal::Full: return SQLITE_FULL;
+    case FileSystemRefusal::ReadOnly: return SQLITE_READONLY;
+    case FileSystemRefusal::None: return code;
+    }
+    return code;
+}
+
+QString openPath() {
+    const char* name = g_db ? sqlite3_db_filename(g_db, "main") : nullptr;
+    return name ? QString::fromUtf8(name) : QString();
+}
+
 // Whether the file and its folder take a write: the header's user version is written back
-// unchanged, which needs the journal beside the file, then rolled back. A database another
+// unchanged, which needs the journal beside the file, then rolled back. Returns SQLITE_OK, or
+// the engine's code of the refusal with the system's error read at once. A database another
 // program holds for writing cannot be told and passes.
-bool writable(sqlite3* db) {
-    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return isBusyCode(sqlite3_errcode(db));
+int writeProbe(sqlite3* db, int& systemErrno) {
+    systemErrno = 0;
+    auto failed = [&](int rc) {
+        systemErrno = sqlite3_system_errno(db);
+        return isBusyCode(rc) ? SQLITE_OK : rc;
+    };
+    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return failed(sqlite3_extended_errcode(db));
     int version = 0;
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
         version = sqlite3_column_int(st, 0);
     sqlite3_finalize(st);
     const QByteArray rewrite = "PRAGMA user_version = " + QByteArray::number(version);
-    const bool ok = sqlite3_exec(db, rewrite.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    rc = sqlite3_exec(db, rewrite.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) rc = failed(sqlite3_extended_errcode(db));
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    return ok;
+    return rc;
 }
 
 }  // namespace
@@ -84,7 +143,9 @@ DatabaseFailure DatabaseFailureKind(const std::exception& e) {
     const auto* error = dynamic_cast<const DatabaseError*>(&e);
     if (!error) return DatabaseFailure::Other;
     if (error->sqliteCode() == 0) return DatabaseFailure::Own;
-    switch (error->sqliteCode() & 0xFF) {
+    // A write the system refused without saying why by the time the engine reported it: the
+    // file system is asked (a file made read-only while the program runs, a full disk).
+    switch (refinedCode(error->sqliteCode(), 0, openPath()) & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return DatabaseFailure::Busy;
@@ -157,12 +218,17 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
     sqlite3* db = nullptr;
     // The program uses its one connection from the GUI thread alone: no lock around each call.
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_extended_result_codes(db, 1);
     // The start is refused with the cause in French; the engine's own English text never shows.
     auto refuse = [&](const QString& problem) {
         sqlite3_close(db);
         return blank + problem + QStringLiteral(" :\n") + blank + QDir::toNativeSeparators(path);
     };
-    auto unreadable = [&](int code) {
+    const QString readOnly = QStringLiteral("La base de données est en lecture seule : son fichier ou son dossier\n") +
+                             blank + QStringLiteral("est protégé en écriture");
+    // Each failure by its cause, the system's error read right after the engine's.
+    auto refused = [&](int code) {
+        code = refinedCode(code, db ? sqlite3_system_errno(db) : 0, path);
         switch (code & 0xFF) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
@@ -171,15 +237,20 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
             return refuse(QStringLiteral("Le fichier de la base de données n'est pas une base de données"));
         case SQLITE_CORRUPT:
             return refuse(QStringLiteral("La base de données est endommagée"));
+        case SQLITE_FULL:
+            return refuse(QStringLiteral("Le disque est plein : la base de données ne peut rien enregistrer.\n") + blank +
+                          QStringLiteral("Libérez de la place sur le disque de la base de données"));
+        case SQLITE_READONLY:
+            return refuse(readOnly);
         case SQLITE_CANTOPEN:
         case SQLITE_PERM:
             return refuse(QStringLiteral("La base de données ne peut pas être ouverte : son fichier ou son "
                                          "dossier\n") + blank + QStringLiteral("n'est pas accessible en lecture et en écriture"));
         default:
-            return refuse(QStringLiteral("La base de données ne peut pas être lue"));
+            return refuse(QStringLiteral("La base de données ne peut pas être lue (code %1)").arg(code));
         }
     };
-    if (rc != SQLITE_OK) return unreadable(rc);
+    if (rc != SQLITE_OK) return refused(rc);
     // Before any statement: a database another program holds for a moment is waited for.
     sqlite3_busy_timeout(db, busyTimeoutMs);
 
@@ -187,11 +258,11 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
     QStringList present;
     sqlite3_stmt* st = nullptr;
     rc = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &st, nullptr);
-    if (rc != SQLITE_OK) return unreadable(rc);
+    if (rc != SQLITE_OK) return refused(rc);
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         present << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) return unreadable(rc);
+    if (rc != SQLITE_DONE) return refused(rc);
     for (const QString& table : requiredTables()) {
         if (!present.contains(table, Qt::CaseInsensitive)) {
             sqlite3_close(db);
@@ -199,12 +270,16 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
                    blank + QDir::toNativeSeparators(path);
         }
     }
-    // Every save would fail later on a file, or in a folder, that cannot be written.
-    if (sqlite3_db_readonly(db, "main") == 1 || !writable(db))
-        return refuse(QStringLiteral("La base de données est en lecture seule : son fichier ou son dossier\n") +
-                      blank + QStringLiteral("est protégé en écriture"));
+    // Every save would fail later on a file, or in a folder, that cannot be written, or on a
+    // full disk.
+    if (sqlite3_db_readonly(db, "main") == 1) return refuse(readOnly);
+    int probeErrno = 0;
+    rc = writeProbe(db, probeErrno);
+    if (rc != SQLITE_OK) {
+        rc = refinedCode(rc, probeErrno, path);
+        return refused((rc & 0xFF) == SQLITE_IOERR || (rc & 0xFF) == SQLITE_CANTOPEN ? SQLITE_READONLY : rc);
+    }
 
-    sqlite3_extended_result_codes(db, 1);
     sqlite3_create_function_v2(db, "FoldAccents", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                sqlFold, nullptr, nullptr, nullptr);
     static int upperTag = 1;

@@ -1,11 +1,14 @@
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <unistd.h>
 
 #include "data/Database.h"
 #include "data/Query.h"
@@ -24,7 +27,103 @@ QString failureOf(const std::function<void()>& write) {
     }
     return QStringLiteral("(no failure)");
 }
+
+// While it lives, the engine's file writes fail as on a full disk: the system answers "no space
+// left" (through the engine's own hook for its system calls, so that the engine takes the same
+// paths as on a real full disk).
+class FullDisk {
+public:
+    FullDisk() {
+        vfs_ = sqlite3_vfs_find(nullptr);
+        write_ = vfs_->xGetSystemCall(vfs_, "write");
+        pwrite64_ = vfs_->xGetSystemCall(vfs_, "pwrite64");
+        vfs_->xSetSystemCall(vfs_, "write", reinterpret_cast<sqlite3_syscall_ptr>(&noSpace3));
+        if (pwrite64_) vfs_->xSetSystemCall(vfs_, "pwrite64", reinterpret_cast<sqlite3_syscall_ptr>(&noSpace4));
+    }
+    ~FullDisk() {
+        vfs_->xSetSystemCall(vfs_, "write", write_);
+        if (pwrite64_) vfs_->xSetSystemCall(vfs_, "pwrite64", pwrite64_);
+    }
+
+private:
+    static ssize_t noSpace3(int, const void*, size_t) { return errno = ENOSPC, -1; }
+    static ssize_t noSpace4(int, const void*, size_t, off_t) { return errno = ENOSPC, -1; }
+    sqlite3_vfs* vfs_ = nullptr;
+    sqlite3_syscall_ptr write_ = nullptr, pwrite64_ = nullptr;
+};
+
+// While it lives, the data folder cannot be written, and the program runs as an ordinary user
+// (the administrator may write anywhere): false when this cannot be arranged here.
+class ReadOnlyDataFolder {
+public:
+    explicit ReadOnlyDataFolder(const TestDataFolder& folder) : folder_(folder) {
+        QFile::setPermissions(folder.root(), QFileDevice::Permissions(0x7755));
+        QFile::setPermissions(folder.dbPath(), QFileDevice::Permissions(0x6666));
+        QFile::setPermissions(folder.dataDir(), QFileDevice::Permissions(0x5555));
+        asRoot_ = ::geteuid() == 0;
+        ok_ = !asRoot_ || (::setegid(65534) == 0 && ::seteuid(65534) == 0);
+    }
+    ~ReadOnlyDataFolder() {
+        if (asRoot_ && (::seteuid(0) != 0 || ::setegid(0) != 0)) ADD_FAILURE() << "back to the administrator";
+        QFile::setPermissions(folder_.dataDir(), QFileDevice::Permissions(0x7755));
+    }
+    bool ok() const { return ok_; }
+
+private:
+    const TestDataFolder& folder_;
+    bool asRoot_ = false, ok_ = false;
+};
+
+void setJournal(const TestDataFolder& folder, const char* mode) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.dbPath().toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, (QByteArray("PRAGMA journal_mode = ") + mode).constData(), nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+}
 }  // namespace
+
+// A start that cannot write says why, whatever journal the database was left with: a full disk
+// is a full disk (the check write fails, or the log's shared memory cannot be made), a read-only
+// folder is said as such (the write-ahead log cannot be made beside the file).
+TEST(DatabaseOpen, AStartThatCannotWriteSaysItsRealCause) {
+    TestDataFolder folder(false);
+    for (const char* mode : {"DELETE", "WAL"}) {
+        SCOPED_TRACE(mode);
+        setJournal(folder, mode);
+        QString said;
+        {
+            FullDisk full;
+            said = openDatabase(folder.dataDir());
+        }
+        EXPECT_TRUE(said.contains(QString::fromUtf8("Le disque est plein")) && said.contains(folder.dbPath()))
+            << said.toStdString();
+        EXPECT_FALSE(databaseIsOpen());
+        for (const char* side : {"-wal", "-shm", "-journal"}) QFile::remove(folder.dbPath() + side);
+        {
+            ReadOnlyDataFolder readOnly(folder);
+            if (!readOnly.ok()) GTEST_SKIP() << "no ordinary user here";
+            said = openDatabase(folder.dataDir());
+        }
+        EXPECT_TRUE(said.contains(QString::fromUtf8("lecture seule")) && said.contains(folder.dbPath()))
+            << said.toStdString();
+        EXPECT_FALSE(databaseIsOpen());
+    }
+    EXPECT_EQ(openDatabase(folder.dataDir()), QString());
+}
+
+// A database made read-only while the program runs (its files made immutable): the engine only
+// says it could not write, and the user reads that the database is read-only.
+TEST_F(DataTest, ADatabaseMadeReadOnlyWhileRunningIsSaidReadOnly) {
+    Query::execute("UPDATE t_activites SET Duree = 1");   // the write-ahead log is there
+    const QStringList files{folder().dbPath(), folder().dbPath() + "-wal"};
+    if (QProcess::execute("chattr", QStringList{"+i"} + files) != 0)
+        GTEST_SKIP() << "files cannot be made immutable here";
+    const QString said = failureOf([] { Query::execute("UPDATE t_activites SET Duree = 2"); });
+    QProcess::execute("chattr", QStringList{"-i"} + files);
+    EXPECT_TRUE(said.contains(QString::fromUtf8("lecture seule"))) << said.toStdString();
+    EXPECT_EQ(count("SELECT MAX(Duree) FROM t_activites"), 1);
+}
 
 // Each start-up problem gets a French message naming the path, opens nothing and creates nothing.
 TEST(DatabaseOpen, ProblemsAreReportedWithThePathAndCreateNothing) {
