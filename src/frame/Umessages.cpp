@@ -240,17 +240,32 @@ bool clearsIcon(const MessageLayout& m, int h) {
 
 }  // namespace
 
-MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w, int captionWidth) {
+namespace {
+
+// A wider box: the panel grows with it, "Non" stays right-aligned under it and "OK" centred.
+void widen(MessageLayout& m, int by) {
+    if (by <= 0) return;
+    m.formWidth += by;
+    m.panelWidth += by;
+    m.btnNonLeft += by;
+    m.btnOkLeft += by / 2;
+}
+
+}  // namespace
+
+MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w, int captionWidth,
+                            const std::function<int(const QString&)>& lineWidth) {
     MessageLayout m = layoutText(text, withCheckBox, h, w, 0);
     if (!clearsIcon(m, std::max(h, 1))) m = layoutText(text, withCheckBox, h, w, kIconRoom);
-    // A caption longer than the box is wide: the box grows so that its title bar shows it whole.
-    const int missing = captionWidth + kTitleBarRoom - m.clientWidth();
-    if (captionWidth > 0 && missing > 0) {
-        m.formWidth += missing;
-        m.panelWidth += missing;
-        m.btnNonLeft += missing;
-        m.btnOkLeft += missing / 2;
+    // Lines drawn wider than their count of average characters: the panel takes them whole,
+    // with the label's two pixels of margin on the right too.
+    if (lineWidth) {
+        int widest = 0;
+        for (const QString& line : m.text.split(QLatin1Char('\n'))) widest = std::max(widest, lineWidth(line));
+        widen(m, m.labelLeft + widest + 2 - m.panelWidth);
     }
+    // A caption longer than the box is wide: the box grows so that its title bar shows it whole.
+    if (captionWidth > 0) widen(m, captionWidth + kTitleBarRoom - m.clientWidth());
     return m;
 }
 
@@ -395,8 +410,10 @@ int ShowMessageBox(const QString& text, const QString& caption, int style, uint8
     box->ChbAfficheAlerte->setChecked(*switchByte == 0);
 
     const QSize metrics = MessageLineMetrics(box->LblMessage->font());
+    const QFontMetrics drawn(box->LblMessage->font());
     box->applyLayout(LayoutMessage(text, withCheckBox, metrics.height(), metrics.width(),
-                                   CaptionWidth(caption, box->LblMessage->font())));
+                                   CaptionWidth(caption, box->LblMessage->font()),
+                                   [&drawn](const QString& line) { return drawn.horizontalAdvance(line); }));
     box->ShowFlag = *switchByte;
     placeOverFrame(box, 14);
 

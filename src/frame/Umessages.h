@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QCheckBox;
 class QFrame;
@@ -44,8 +45,11 @@ int NextSegmentLength(const QString& text, int start, int max);
 // withCheckBox makes room (22 pixels) for the "Ne plus afficher ce message" switch. A text whose
 // lines beside the icon do not open with eight blanks is moved right of the icon (and wrapped to
 // the narrower width). A caption `captionWidth` pixels wide widens the box until its title bar
-// shows it whole.
-MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w, int captionWidth = 0);
+// shows it whole. `lineWidth`, when given, measures a line as the label draws it: a line wider
+// than the average character width makes it (capitals, a long name) widens the box so that it
+// is not cut at the panel's edge; the lines stay where the wrap broke them.
+MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w, int captionWidth = 0,
+                            const std::function<int(const QString&)>& lineWidth = {});
 
 // The width a caption takes in a title bar: `font`'s family, bold, 12 pixels.
 int CaptionWidth(const QString& caption, const QFont& font);

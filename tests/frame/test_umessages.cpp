@@ -246,7 +246,9 @@ TEST_F(MessageBox, WidgetsFollowTheLayoutAndEscapeDoesNotClose) {
     const QString text = words(40);
     modal::pushHandler([&](modal::Call& c) {
         const QSize fm = MessageLineMetrics(box(c)->LblMessage->font());
-        const MessageLayout m = LayoutMessage(text, true, fm.height(), fm.width());
+        const QFontMetrics drawn(box(c)->LblMessage->font());
+        const MessageLayout m = LayoutMessage(text, true, fm.height(), fm.width(), 0,
+                                              [&drawn](const QString& s) { return drawn.horizontalAdvance(s); });
         // Every line of the label fits in the panel.
         EXPECT_LE(box(c)->LblMessage->sizeHint().height() + 2, m.panelHeight);
         EXPECT_EQ(box(c)->LblMessage->text(), m.text);
@@ -298,4 +300,33 @@ TEST_F(MessageBox, QuestionsOpenOnOuiAndEnterAnswersIt) {
     }
     EXPECT_EQ(log.count(), 8);
     EXPECT_EQ(alert, 1);
+}
+
+// A line drawn wider than its count of average characters (capitals, a long recipe name) is
+// never cut at the panel's edge: the box widens, its lines staying where the wrap broke them.
+TEST_F(MessageBox, WideLinesAreShownWhole) {
+    uint8_t scratch = 1;
+    const QString name = QStringLiteral("GRATIN DAUPHINOIS DE MAMIE AUX CÈPES, MORILLES ET GIROLLES");
+    const QString texts[] = {
+        QStringLiteral("        Voulez vous vraiment dupliquer la recette\n        '") + name + QStringLiteral("' ?"),
+        QStringLiteral("        ") + name + QStringLiteral(" ") + name,
+        QStringLiteral("        MMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"),
+    };
+    for (const QString& text : texts) {
+        modal::pushHandler([&](modal::Call& c) {
+            const QFontMetrics fm(box(c)->LblMessage->font());
+            for (const QString& line : box(c)->LblMessage->text().split(QLatin1Char('\n')))
+                EXPECT_LE(box(c)->LblMessage->x() + fm.horizontalAdvance(line), box(c)->Panel->width())
+                    << line.toStdString();
+            EXPECT_LE(box(c)->BtnNon->geometry().right(), box(c)->width());
+            EXPECT_EQ(box(c)->LblMessage->text().remove(QLatin1Char('\n')), QString(text).remove(QLatin1Char('\n')));
+            box(c)->BtnNon->click();
+        });
+        EXPECT_EQ(ShowMessageBox(text, QStringLiteral("Duplication"), 36, &scratch, false), 7);
+    }
+    // The layout alone: lines measured at ten pixels a character for six counted.
+    const MessageLayout m = LayoutMessage(words(30), false, kH, kW, 0, [](const QString& s) { return 10 * int(s.size()); });
+    for (const QString& line : m.text.split(QLatin1Char('\n'))) EXPECT_LE(m.labelLeft + 10 * line.size() + 2, m.panelWidth);
+    EXPECT_EQ(m.text, LayoutMessage(words(30), false, kH, kW).text);
+    EXPECT_EQ(m.panelWidth + 10, m.btnNonLeft + 73);
 }
