@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -133,6 +134,11 @@ inline void BuildScaledDatabase(const QString& dataDir, int scale) {
 class ScaledFolder {
 public:
     explicit ScaledFolder(int scale) : scale_(scale) {
+        // VIVANDA_BENCH_KEEP=1 leaves the folder behind, to study its statements by hand.
+        if (qEnvironmentVariableIsSet("VIVANDA_BENCH_KEEP")) {
+            dir_.setAutoRemove(false);
+            fprintf(stderr, "scaled folder kept: %s\n", qPrintable(dir_.path()));
+        }
         BuildScaledDatabase(dataDir(), scale);
     }
     ~ScaledFolder() { closeDatabase(); }
