@@ -16,6 +16,8 @@ namespace {
 
 sqlite3* g_db = nullptr;
 quint64 g_openings = 0;
+// Statements prepared once for the connection (CachedStatement), finalized when it closes.
+QHash<QString, sqlite3_stmt*> g_cached;
 int g_savepointCounter = 0;
 
 // Folded texts already met, lower and upper case. A search that compares every ingredient's food
@@ -298,6 +300,8 @@ QString openDatabase(const QString& dataDir, int busyTimeoutMs) {
 
 void closeDatabase() {
     if (!g_db) return;
+    for (sqlite3_stmt* st : std::as_const(g_cached)) sqlite3_finalize(st);
+    g_cached.clear();
     sqlite3_close_v2(g_db);
     g_db = nullptr;
 }
@@ -307,6 +311,25 @@ bool databaseIsOpen() { return g_db != nullptr; }
 sqlite3* dbConnection() {
     if (!g_db) throw DatabaseError(QStringLiteral("La base de données n'est pas ouverte."));
     return g_db;
+}
+
+CachedStatement::CachedStatement(const QString& sql) {
+    sqlite3* db = dbConnection();
+    auto it = g_cached.constFind(sql);
+    if (it == g_cached.constEnd()) {
+        const QByteArray text = sql.toUtf8();
+        sqlite3_stmt* prepared = nullptr;
+        if (sqlite3_prepare_v3(db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &prepared, nullptr) !=
+            SQLITE_OK)
+            throwDatabaseError();
+        it = g_cached.insert(sql, prepared);
+    }
+    st_ = *it;
+}
+
+CachedStatement::~CachedStatement() {
+    sqlite3_reset(st_);
+    sqlite3_clear_bindings(st_);
 }
 
 DataStamp CurrentDataStamp() {

@@ -72,6 +72,25 @@ DataStamp CurrentDataStamp();
 // which moves none of the stamp's counts.
 bool InTransaction();
 
+// A statement of the program's own text prepared once for the connection and kept until it
+// closes (the lookups and page reads of the tables run the same few statements again and
+// again). Reset and its bindings cleared when the guard goes out of scope; not re-entrant: one
+// guard per text at a time.
+//   CachedStatement st("SELECT rowid FROM t_aliments WHERE IdAliment = ?");
+//   bindSqlValue(st, 1, id); while (sqlite3_step(st) == SQLITE_ROW) ...
+struct sqlite3_stmt;
+class CachedStatement {
+public:
+    explicit CachedStatement(const QString& sql);
+    ~CachedStatement();
+    CachedStatement(const CachedStatement&) = delete;
+    CachedStatement& operator=(const CachedStatement&) = delete;
+    operator sqlite3_stmt*() const { return st_; }
+
+private:
+    sqlite3_stmt* st_ = nullptr;
+};
+
 // Raises DatabaseError with the connection's last message, prefixed by `what` when not empty.
 [[noreturn]] void throwDatabaseError(const QString& what = QString());
 

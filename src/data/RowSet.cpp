@@ -85,13 +85,13 @@ QVariant RowSet::value(int position) const {
     if (position < 0 || position >= columns_.size())
         throw DatabaseError(QStringLiteral("Champ numéro %1 introuvable").arg(position));
     if (cur_ < 0 || cur_ >= int(rows_.size())) return QVariant();
-    return rows_[cur_][position];
+    return rowData(cur_)[size_t(position)];
 }
 
 QVariant RowSet::rowValue(int row, int position) const {
     if (row < 0 || row >= int(rows_.size()) || position < 0 || position >= columns_.size())
         return QVariant();
-    return rows_[row][position];
+    return rowData(row)[size_t(position)];
 }
 
 QVariant RowSet::rowValue(int row, const QString& name) const { return rowValue(row, requireColumn(name)); }
@@ -161,12 +161,15 @@ bool RowSet::locate(const QString& column, const QVariant& value, LocateOptions 
             ? QStringView(*static_cast<const QString*>(field.constData())) : QStringView(copy);
         return options.partialKey ? text.startsWith(wanted, cs) : text.compare(wanted, cs) == 0;
     };
-    for (int r = 0; r < int(rows_.size()); ++r) {
-        if (found(rows_[r][col])) {
-            setCursor(r);
-            afterMove();
-            return true;
-        }
-    }
-    return false;
+    const int r = firstMatch(col, found);
+    if (r < 0) return false;
+    setCursor(r);
+    afterMove();
+    return true;
+}
+
+int RowSet::firstMatch(int position, const std::function<bool(const QVariant&)>& found) const {
+    for (int r = 0; r < int(rows_.size()); ++r)
+        if (found(rowData(r)[size_t(position)])) return r;
+    return -1;
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <vector>
 
 // Options of locate(): caseInsensitive compares texts ignoring case (accents count);
@@ -76,7 +77,8 @@ public:
     // The position of a column; raises DatabaseError when there is none.
     int requireColumn(const QString& name) const;
     // The same value without a copy, for the loops over every row; both indexes must be valid.
-    const QVariant& cell(int row, int position) const { return rows_[size_t(row)][size_t(position)]; }
+    // On a Table the reference holds until another row is read (rows are read a page at a time).
+    const QVariant& cell(int row, int position) const { return rowData(row)[size_t(position)]; }
 
 protected:
     // Hooks for Table: beforeMove may post or cancel (and raise to stop the move);
@@ -85,9 +87,19 @@ protected:
     virtual void afterMove() {}
     void moveTo(int row);   // beforeMove, set the cursor, afterMove
     void setCursor(int row);  // no hooks: cursor and eof/bof after a (re)load
+    // The values of `row`, read first when they are not in memory (a Table reads its rows when
+    // they are first used; an empty row stands for one not read yet).
+    const std::vector<QVariant>& rowData(int row) const {
+        const std::vector<QVariant>& r = rows_[size_t(row)];
+        if (r.empty()) fetchRow(row);
+        return rows_[size_t(row)];
+    }
+    virtual void fetchRow(int /*row*/) const {}
+    // The first row from which `found` is true for the field at `position`, or -1 (locate's search).
+    virtual int firstMatch(int position, const std::function<bool(const QVariant&)>& found) const;
 
     QStringList columns_;
-    std::vector<std::vector<QVariant>> rows_;
+    mutable std::vector<std::vector<QVariant>> rows_;
     int cur_ = -1;
     bool eof_ = true;
     bool bof_ = true;

@@ -69,36 +69,123 @@ void Table::loadColumns() {
         if (info.asInt("pk") > 0) keys << info.asString("name");
     }
     keyColumn_ = keys.size() == 1 ? keys.first() : QString();
+    keyIsRowid_ = !keyColumn_.isEmpty() && types_[columnIndex(keyColumn_)] == QLatin1String("INTEGER");
 }
 
 void Table::readRows() {
     rows_.clear();
     rowids_.clear();
-    invalidateIndex();
+    pages_.clear();
+    rowidsChanged();
     readStamp_ = DataStamp();
     const bool linked = master_ != nullptr;
     if (linked && dbvalue::isNull(linkValue_)) return;  // master closed, empty or without id
-    Query q(selectSql());
-    if (linked) q.addBindValue(linkValue_);
-    std::vector<qlonglong> ids;
-    q.openWithIds(ids);
-    rows_ = q.takeRows();
-    rowids_ = std::move(ids);
+    // Only the rowids: the engine reads them from the smallest index that holds them.
+    const bool sortHere = inRowidOrder();
+    CachedStatement st(QStringLiteral("SELECT rowid FROM %1").arg(quoted(tableName_)) + whereSql() +
+                       (sortHere ? QString() : orderSql()));
+    if (linked) bindSqlValue(st, 1, linkValue_);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) rowids_.push_back(sqlite3_column_int64(st, 0));
+    if (rc != SQLITE_DONE) {
+        rowids_.clear();
+        throwDatabaseError();
+    }
+    if (sortHere) std::sort(rowids_.begin(), rowids_.end());
+    rowidsAscending_ = sortHere || std::is_sorted(rowids_.begin(), rowids_.end());
+    rows_.resize(rowids_.size());
     // Rows read inside a transaction may be undone by its rollback, which the stamp would not
     // tell: they are never kept.
     if (!InTransaction()) readStamp_ = CurrentDataStamp();
 }
 
+bool Table::inRowidOrder() const { return orderBy_.isEmpty() && (keyColumn_.isEmpty() || keyIsRowid_); }
+
+QString Table::whereSql() const {
+    return master_ ? QStringLiteral(" WHERE %1 = ?").arg(quoted(linkColumn_)) : QString();
+}
+
+QString Table::orderSql() const {
+    if (!orderBy_.isEmpty()) return QStringLiteral(" ORDER BY ") + orderBy_ + QStringLiteral(", rowid");
+    if (!keyColumn_.isEmpty()) return QStringLiteral(" ORDER BY ") + quoted(keyColumn_);
+    return QStringLiteral(" ORDER BY rowid");
+}
+
 QString Table::selectSql() const {
-    QString sql = QStringLiteral("SELECT rowid, * FROM %1").arg(quoted(tableName_));
-    if (master_) sql += QStringLiteral(" WHERE %1 = ?").arg(quoted(linkColumn_));
-    if (!orderBy_.isEmpty())
-        sql += QStringLiteral(" ORDER BY ") + orderBy_ + QStringLiteral(", rowid");
-    else if (!keyColumn_.isEmpty())
-        sql += QStringLiteral(" ORDER BY ") + quoted(keyColumn_);
-    else
-        sql += QStringLiteral(" ORDER BY rowid");
-    return sql;
+    return QStringLiteral("SELECT rowid, * FROM %1").arg(quoted(tableName_)) + whereSql() + orderSql();
+}
+
+// Rows read together, and how many such pages stay in memory.
+constexpr int kPageRows = 64;
+constexpr size_t kPagesKept = 16;
+
+void Table::fetchRow(int row) const {
+    const int page = row / kPageRows;
+    const int from = page * kPageRows;
+    const int to = std::min(int(rows_.size()), from + kPageRows);
+    static const QString marks = [] {
+        QStringList m;
+        for (int i = 0; i < kPageRows; ++i) m << QStringLiteral("?");
+        return m.join(QLatin1Char(','));
+    }();
+    {
+        CachedStatement st(QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid IN (%2)").arg(quoted(tableName_), marks));
+        int bound = 0;
+        for (int r = from; r < to; ++r)
+            if (rows_[r].empty() && rowids_[r] != 0) sqlite3_bind_int64(st, ++bound, rowids_[r]);
+        const int stored = std::min(sqlite3_column_count(st) - 1, int(columns_.size()));
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qlonglong rowid = sqlite3_column_int64(st, 0);
+            for (int r = from; r < to; ++r) {
+                if (rowids_[r] != rowid || !rows_[r].empty()) continue;
+                std::vector<QVariant>& values = rows_[r];
+                values.reserve(columns_.size());
+                for (int c = 0; c < stored; ++c) values.emplace_back(readSqlValue(st, c + 1));
+                values.resize(columns_.size());
+                break;
+            }
+        }
+        if (rc != SQLITE_DONE) throwDatabaseError();
+    }
+    // A row deleted by another since the rowids were read shows empty.
+    for (int r = from; r < to; ++r)
+        if (rows_[r].empty()) rows_[r].resize(columns_.size());
+    pages_.erase(std::remove(pages_.begin(), pages_.end(), page), pages_.end());
+    pages_.push_back(page);
+    // The pages read longest ago are dropped; never the current row's (it may hold an edit) nor
+    // the two read last (a caller may still hold a cell of them).
+    for (size_t i = 0; pages_.size() > kPagesKept && i + 2 < pages_.size();) {
+        const int old = pages_[i];
+        if (cur_ >= 0 && old == cur_ / kPageRows) {
+            ++i;
+            continue;
+        }
+        const int end = std::min(int(rows_.size()), (old + 1) * kPageRows);
+        for (int r = old * kPageRows; r < end; ++r) std::vector<QVariant>().swap(rows_[r]);
+        pages_.erase(pages_.begin() + ptrdiff_t(i));
+    }
+}
+
+std::vector<QVariant>& Table::currentRow() {
+    rowData(cur_);
+    return rows_[size_t(cur_)];
+}
+
+int Table::firstMatch(int position, const std::function<bool(const QVariant&)>& found) const {
+    if (rows_.empty() || (master_ && dbvalue::isNull(linkValue_))) return -1;
+    // The field alone is read, in the rows' order, up to the first match.
+    CachedStatement st(QStringLiteral("SELECT rowid, %1 FROM %2").arg(quoted(columns_[position]), quoted(tableName_)) +
+                       whereSql() + orderSql());
+    if (master_) bindSqlValue(st, 1, linkValue_);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        if (!found(readSqlValue(st, 1))) continue;
+        const int row = rowOfRowid(sqlite3_column_int64(st, 0));
+        if (row >= 0) return row;
+    }
+    if (rc != SQLITE_DONE) throwDatabaseError();
+    return -1;
 }
 
 // The rows of the tables closed last, while they still were the database's, by statement.
@@ -109,7 +196,7 @@ struct KeptRows {
     QString sql;
     QVariant link;
     DataStamp stamp;
-    std::vector<std::vector<QVariant>> rows;
+    int columns = 0;
     std::vector<qlonglong> rowids;
 };
 constexpr size_t kKeptTables = 8;
@@ -126,7 +213,7 @@ void Table::keepRows() {
                               [&](const KeptRows& k) { return k.sql == sql && sameValue(k.link, linkValue_); }),
                kept.end());
     if (kept.size() >= kKeptTables) kept.erase(kept.begin());
-    kept.push_back(KeptRows{sql, linkValue_, readStamp_, std::move(rows_), std::move(rowids_)});
+    kept.push_back(KeptRows{sql, linkValue_, readStamp_, int(columns_.size()), std::move(rowids_)});
 }
 
 bool Table::takeKeptRows() {
@@ -138,15 +225,16 @@ bool Table::takeKeptRows() {
                kept.end());
     const QString sql = selectSql();
     auto it = std::find_if(kept.begin(), kept.end(), [&](const KeptRows& k) {
-        return k.sql == sql && sameValue(k.link, linkValue_) &&
-               (k.rows.empty() || int(k.rows.front().size()) == int(columns_.size()));
+        return k.sql == sql && sameValue(k.link, linkValue_) && k.columns == int(columns_.size());
     });
     if (it == kept.end()) return false;
-    rows_ = std::move(it->rows);
     rowids_ = std::move(it->rowids);
+    rows_.assign(rowids_.size(), {});
+    pages_.clear();
+    rowidsAscending_ = std::is_sorted(rowids_.begin(), rowids_.end());
     readStamp_ = it->stamp;
     kept.erase(it);
-    invalidateIndex();
+    rowidsChanged();
     return true;
 }
 
@@ -157,7 +245,8 @@ void Table::close() {
         keepRows();
     rows_.clear();
     rowids_.clear();
-    invalidateIndex();
+    pages_.clear();
+    rowidsChanged();
     calcValues_.clear();
     active_ = false;
     modified_ = false;
@@ -172,7 +261,7 @@ void Table::refresh() {
     if (!active_) throw DatabaseError(QStringLiteral("La table %1 n'est pas ouverte").arg(tableName_));
     checkBrowseMode();
     const qlonglong rowid = cur_ >= 0 ? rowids_[cur_] : 0;
-    const QVariant key = keyColumn_.isEmpty() || cur_ < 0 ? QVariant() : rows_[cur_][columnIndex(keyColumn_)];
+    const QVariant key = keyColumn_.isEmpty() || cur_ < 0 ? QVariant() : cell(cur_, columnIndex(keyColumn_));
     if (master_) linkValue_ = master_->isActive() && master_->cur_ >= 0 ? master_->value(linkColumn_) : QVariant();
     readRows();
     int row = keyColumn_.isEmpty() ? rowOfRowid(rowid) : findRow(keyColumn_, key);
@@ -184,32 +273,49 @@ void Table::refresh() {
 }
 
 bool Table::rereadRow(int row, qlonglong rowid) {
-    Query q(QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(quoted(tableName_)), {rowid});
-    std::vector<qlonglong> ids;
-    q.openWithIds(ids);
-    std::vector<std::vector<QVariant>> read = q.takeRows();
-    if (read.size() != 1 || int(read.front().size()) != int(columns_.size())) return false;
-    rows_[row] = std::move(read.front());
-    invalidateIndex();
+    CachedStatement st(QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid = ?").arg(quoted(tableName_)));
+    sqlite3_bind_int64(st, 1, rowid);
+    if (sqlite3_step(st) != SQLITE_ROW || sqlite3_column_count(st) != int(columns_.size()) + 1) return false;
+    std::vector<QVariant> values;
+    values.reserve(columns_.size());
+    for (int c = 0; c < int(columns_.size()); ++c) values.emplace_back(readSqlValue(st, c + 1));
+    rows_[row] = std::move(values);
     return true;
 }
 
 int Table::rowOfRowid(qlonglong rowid) const {
-    auto it = std::find(rowids_.begin(), rowids_.end(), rowid);
-    return it == rowids_.end() ? -1 : int(it - rowids_.begin());
+    if (rowidsAscending_) {
+        // An appended row (rowid 0, at the end) is left out of the halving.
+        const auto end = !rowids_.empty() && rowids_.back() == 0 ? rowids_.end() - 1 : rowids_.end();
+        const auto it = std::lower_bound(rowids_.begin(), end, rowid);
+        return it != end && *it == rowid ? int(it - rowids_.begin()) : -1;
+    }
+    if (rowIndex_.isEmpty())
+        for (int r = int(rowids_.size()) - 1; r >= 0; --r) rowIndex_.insert(rowids_[r], r);
+    return rowIndex_.value(rowid, -1);
 }
 
 int Table::findRow(const QString& column, const QVariant& key) const {
-    if (dbvalue::isNull(key)) return -1;
+    if (dbvalue::isNull(key) || !active_) return -1;
     const int col = columnIndex(column);
     if (col < 0) return -1;
-    auto it = index_.find(column);
-    if (it == index_.end()) {
-        QHash<QString, int> byKey;
-        for (int r = int(rows_.size()) - 1; r >= 0; --r) byKey.insert(dbvalue::toText(rows_[r][col]), r);
-        it = index_.insert(column, byKey);
+    const QString wanted = dbvalue::toText(key);
+    // The row being edited answers with its pending values.
+    const int editing = isEditing() ? cur_ : -1;
+    if (editing >= 0 && dbvalue::toText(rowData(editing)[size_t(col)]) == wanted) return editing;
+    if (master_ && dbvalue::isNull(linkValue_)) return -1;
+    CachedStatement st(QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ?").arg(quoted(tableName_), quoted(column)) +
+                       (master_ ? QStringLiteral(" AND %1 = ?").arg(quoted(linkColumn_)) : QString()));
+    bindSqlValue(st, 1, key);
+    if (master_) bindSqlValue(st, 2, linkValue_);
+    int found = -1;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const int row = rowOfRowid(sqlite3_column_int64(st, 0));
+        if (row >= 0 && row != editing && (found < 0 || row < found)) found = row;
     }
-    return it->value(dbvalue::toText(key), -1);
+    if (rc != SQLITE_DONE) throwDatabaseError();
+    return found;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -269,7 +375,7 @@ void Table::append() {
     rowBeforeInsert_ = cur_;
     rows_.push_back(std::move(row));
     rowids_.push_back(0);
-    invalidateIndex();
+    rowidsChanged();
     cur_ = int(rows_.size()) - 1;
     eof_ = bof_ = false;
     modified_ = false;
@@ -286,7 +392,7 @@ void Table::edit() {
         return;
     }
     if (onBeforeEdit) onBeforeEdit(*this);
-    saved_ = rows_[cur_];
+    saved_ = currentRow();
     modified_ = false;
     setState(State::Edit);
 }
@@ -295,7 +401,7 @@ void Table::post() {
     if (!isEditing()) return;
     writePendingWidgets();
     if (onBeforePost) onBeforePost(*this);
-    const std::vector<QVariant>& row = rows_[cur_];
+    const std::vector<QVariant>& row = currentRow();
     qlonglong rowid = rowids_[cur_];
     // An edited row whose place among the rows read cannot change: the table in key (or stored)
     // order, its key and its link to a master as they were.
@@ -362,14 +468,13 @@ void Table::cancel() {
     if (state_ == State::Insert) {
         rows_.erase(rows_.begin() + cur_);
         rowids_.erase(rowids_.begin() + cur_);
-        invalidateIndex();
+        rowidsChanged();
         setCursor(rowBeforeInsert_);
         modified_ = false;
         setState(State::Browse);
         emit dataReset();
     } else {
         rows_[cur_] = saved_;
-        invalidateIndex();
         modified_ = false;
         setState(State::Browse);
         emit fieldChanged(QString());
@@ -461,10 +566,9 @@ void Table::setValue(const QString& name, const QVariant& value) {
     const int col = requireColumn(name);
     if (!isEditing())
         throw DatabaseError(QStringLiteral("La table %1 n'est pas en mode édition").arg(tableName_));
-    rows_[cur_][col] = convertForColumn(col, value);
+    currentRow()[col] = convertForColumn(col, value);
     modified_ = true;
     if (state_ == State::Insert) assigned_[col] = true;
-    invalidateIndex();
     emit fieldChanged(columns_[col]);
     for (auto it = lookups_.cbegin(); it != lookups_.cend(); ++it)
         if (it->keyColumn.compare(columns_[col], Qt::CaseInsensitive) == 0) emit fieldChanged(it.key());
@@ -505,7 +609,7 @@ QVariant Table::lookupValue(int row, const QString& name) const {
     if (!l || !l->source || !l->source->isActive() || row < 0 || row >= int(rows_.size())) return QVariant();
     const int col = columnIndex(l->keyColumn);
     if (col < 0) return QVariant();
-    const int at = l->source->findRow(l->sourceKeyColumn, rows_[row][col]);
+    const int at = l->source->findRow(l->sourceKeyColumn, cell(row, col));
     return at < 0 ? QVariant() : l->source->rowValue(at, l->sourceResultColumn);
 }
 

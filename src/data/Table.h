@@ -1,5 +1,7 @@
 #pragma once
-// A whole-table dataset with a current row, as the forms use their tables.
+// A whole-table dataset with a current row, as the forms use their tables. Opening reads the
+// rows' ids alone; a row's values are read with its page of rows when first used, and only the
+// pages used last stay in memory. Lookups and findKey ask the table's indexes.
 //
 //   Table t("t_aliments");                 // rows in key order (rowid order without a key)
 //   t.open();                              // browse state, on the first row
@@ -121,7 +123,8 @@ public:
     QVariant lookupValue(int row, const QString& name) const;
     void addCalculatedField(const QString& name);
 
-    // Row of the source whose `column` equals `key` (-1 when none); used by lookups.
+    // Row of the source whose `column` equals `key` (-1 when none); used by lookups. Answered by
+    // a statement on the table's indexes (the row being edited by its pending values).
     int findRow(const QString& column, const QVariant& key) const;
 
     Event onBeforeEdit, onBeforePost, onAfterPost, onAfterScroll, onCalcFields, onBeforeDelete;
@@ -146,8 +149,15 @@ private:
     void loadColumns();
     void readRows();
     QString selectSql() const;
+    QString whereSql() const;      // the master link's condition, or ""
+    QString orderSql() const;      // the rows' order
+    // Whether the rows' order is that of their rowids (read unordered, sorted here).
+    bool inRowidOrder() const;
     void keepRows();
     bool takeKeptRows();
+    void fetchRow(int row) const override;
+    int firstMatch(int position, const std::function<bool(const QVariant&)>& found) const override;
+    std::vector<QVariant>& currentRow();   // the current row's values, read when needed
     QVariant convertForColumn(int col, const QVariant& value) const;
     void computeCalcFields();
     void setState(State s);
@@ -156,14 +166,21 @@ private:
     int rowOfRowid(qlonglong rowid) const;
     // Reads the row of `rowid` again into row `row`; false when it is not there any more.
     bool rereadRow(int row, qlonglong rowid);
-    void invalidateIndex() { index_.clear(); }
+    void rowidsChanged() { rowIndex_.clear(); }
 
     QString tableName_;
     QString orderBy_;
     QString keyColumn_;                 // single-column primary key, or empty
     QStringList types_;                 // declared type per column
     QHash<QString, int> widths_;        // text width per column (lower-case name), read at open
-    std::vector<qlonglong> rowids_;     // rowid per row
+    bool keyIsRowid_ = false;           // an INTEGER PRIMARY KEY: the key is the rowid
+    // The rowid of every row, read at opening (from the smallest index that has them); the values
+    // are read a page of rows at a time when a row is first used (fetchRow), and the pages read
+    // longest ago are dropped so that a few stay in memory.
+    std::vector<qlonglong> rowids_;
+    bool rowidsAscending_ = true;       // rowOfRowid by halving, else through rowIndex_
+    mutable QHash<qlonglong, int> rowIndex_;
+    mutable std::vector<int> pages_;    // pages in memory, the one read longest ago first
     State state_ = State::Inactive;
     bool modified_ = false;
     std::vector<QVariant> saved_;       // the row before edit
@@ -179,7 +196,6 @@ private:
     std::vector<Table*> details_;
     std::vector<std::pair<int, std::function<void()>>> writers_;
     int nextWriterId_ = 1;
-    mutable QHash<QString, QHash<QString, int>> index_;  // findRow cache per column
     // The database's stamp when the rows were read. A table closed while its rows still are the
     // database's keeps them (keepRows), and a table opened on the same statement takes them back
     // (takeKeptRows) when nothing was written since. Rows read inside a transaction have no stamp.

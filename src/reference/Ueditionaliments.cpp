@@ -229,25 +229,28 @@ void TFEditionAliments::fillCategories() {
     CurrentFoodCategory = TCatAliments.asInt(0);
 }
 
+// The foods of the category shown, id and name, in the table's order: the names alone are
+// read, not the foods' rows.
+static std::vector<std::pair<QVariant, QString>> FoodNamesOfCategory(const QString& nameColumn, int category) {
+    ::Query q(QStringLiteral("SELECT IdAliment, %1 FROM t_aliments WHERE IdCatAliment = ? ORDER BY IdAliment").arg(nameColumn),
+              {category});
+    q.open();
+    std::vector<std::pair<QVariant, QString>> foods;
+    foods.reserve(size_t(q.recordCount()));
+    for (int row = 0; row < q.recordCount(); ++row) foods.emplace_back(q.cell(row, 0), dbvalue::toText(q.cell(row, 1)));
+    return foods;
+}
+
 void TFEditionAliments::fillFoodList() {
     QStringList names;
-    const int category = TAliments.requireColumn(QStringLiteral("IdCatAliment"));
-    const int nameColumn = TAliments.requireColumn(FoodNameColumn);
-    for (int row = 0; row < TAliments.recordCount(); ++row)
-        if (dbvalue::toInt(TAliments.cell(row, category)) == CurrentFoodCategory)
-            names << dbvalue::toText(TAliments.cell(row, nameColumn));
+    for (const auto& food : FoodNamesOfCategory(FoodNameColumn, CurrentFoodCategory)) names << food.second;
     FillSorted(LboxAliments, names);
 }
 
 bool TFEditionAliments::locateFood(const QString& name) {
     // The food of the category shown first, should another category hold the same name.
-    const int category = TAliments.columnIndex(QStringLiteral("IdCatAliment"));
-    for (int row = 0; row < TAliments.recordCount(); ++row)
-        if (dbvalue::toInt(TAliments.rowValue(row, category)) == CurrentFoodCategory &&
-            dbvalue::toText(TAliments.rowValue(row, FoodNameColumn)).compare(name, Qt::CaseInsensitive) == 0) {
-            TAliments.moveToRow(row);
-            return true;
-        }
+    for (const auto& food : FoodNamesOfCategory(FoodNameColumn, CurrentFoodCategory))
+        if (food.second.compare(name, Qt::CaseInsensitive) == 0 && TAliments.findKey(food.first)) return true;
     return TAliments.locate(FoodNameColumn, name, {.caseInsensitive = true});
 }
 

@@ -14,7 +14,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <exception>
-#include <numeric>
 
 #include "data/Database.h"
 #include "data/DbWidgets.h"
@@ -36,8 +35,6 @@ TFEditionRecettes* FEditionRecettes = nullptr;
 namespace {
 
 constexpr int kHelpContext = 50;
-// Position of IdCatAliment among the columns of t_aliments.
-constexpr int kFoodCategoryPosition = 13;
 
 const QString kImageFilter = QStringLiteral(
     "Tout (*.jpg *.jpeg *.bmp *.ico *.emf *.wmf);;Fichier image JPEG (*.jpg);;Fichier image JPEG (*.jpeg);;"
@@ -52,14 +49,18 @@ int OtherRowWithSame(const Table& t, const QString& field) {
     return -1;
 }
 
-// Fills `list` with the names of `rows` of `t` (sorted) and gives each item the id in `idColumn`
-// of its row; rows of the same name take their ids in table order.
-void FillWithIds(QListWidget* list, const Table& t, const std::vector<int>& rows, int nameColumn, int idColumn) {
+// Fills `list` with the names a statement reads (its rows: id, name), sorted, and gives each
+// item its id; rows of the same name take their ids in the statement's order. Only the names
+// are read, not the rows of the table.
+void FillWithIds(QListWidget* list, const QString& sql, const QVariant& bound = QVariant()) {
+    Query rows(sql);
+    if (bound.isValid()) rows.addBindValue(bound);
+    rows.open();
     QStringList names;
     QMultiHash<QString, int> ids;
-    for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
-        names << t.cell(*r, nameColumn).toString();
-        ids.insert(names.last(), dbvalue::toInt(t.cell(*r, idColumn)));
+    for (int r = rows.recordCount() - 1; r >= 0; --r) {
+        names << rows.cell(r, 1).toString();
+        ids.insert(names.last(), dbvalue::toInt(rows.cell(r, 0)));
     }
     names = FillSorted(list, names);
     for (int row = 0; row < names.size(); ++row) {
@@ -370,10 +371,8 @@ void TFEditionRecettes::fillRecipeList() {
     TRecettes.open();
     TCategoriesRecettes.open();
     TIngredients.open();
-    std::vector<int> rows(size_t(TRecettes.recordCount()));
-    std::iota(rows.begin(), rows.end(), 0);
-    FillWithIds(LboxRecettes, TRecettes, rows, TRecettes.requireColumn(RecipeNameColumn),
-                TRecettes.requireColumn(QStringLiteral("IdRecette")));
+    FillWithIds(LboxRecettes,
+                QStringLiteral("SELECT IdRecette, %1 FROM t_recettes ORDER BY IdRecette").arg(RecipeNameColumn));
     if (LboxRecettes->count() > 0) showRow(0);
     ShowRecipePhoto();
 }
@@ -505,11 +504,9 @@ void TFEditionRecettes::CboxCatAlimentsClick() {
 }
 
 void TFEditionRecettes::fillFoodList() {
-    std::vector<int> rows;
-    for (int r = 0; r < TAliments.recordCount(); ++r)
-        if (dbvalue::toInt(TAliments.cell(r, kFoodCategoryPosition)) == RecipeEditorFoodCategory) rows.push_back(r);
-    FillWithIds(LboxAliments, TAliments, rows, TAliments.requireColumn(FoodNameColumn),
-                TAliments.requireColumn(QStringLiteral("IdAliment")));
+    FillWithIds(LboxAliments,
+                QStringLiteral("SELECT IdAliment, %1 FROM t_aliments WHERE IdCatAliment = ? ORDER BY IdAliment").arg(FoodNameColumn),
+                RecipeEditorFoodCategory);
     FoodPickerStamp = CurrentDataStamp();
     if (LboxAliments->count() == 0) return;
     LboxAliments->setCurrentRow(0);

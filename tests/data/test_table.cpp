@@ -358,3 +358,78 @@ TEST_F(DataTest, RowsReadInsideARolledBackTransactionAreNotKept) {
     foods.findKey(3);
     EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Orange");
 }
+
+namespace {
+// Adds foods up to id `last` (named "Aliment <id>") so that the table holds many pages of rows.
+void addFoods(int last) {
+    Transaction t;
+    Query insert("INSERT INTO t_aliments (IdAliment, NomAlimentFrancais, PoidsMoyen, IdCatAliment) VALUES (?, ?, 0, 1)");
+    for (int id = NextId("t_aliments", "IdAliment"); id <= last; ++id) {
+        insert.clearBindings();
+        insert.addBindValue(id).addBindValue(QString("Aliment %1").arg(id));
+        insert.exec();
+    }
+    t.commit();
+}
+QString storedName(int id) {
+    return Query::scalar("SELECT NomAlimentFrancais FROM t_aliments WHERE IdAliment = ?", {id}).toString();
+}
+}  // namespace
+
+// A table of many pages of rows: rows on different pages moved to, edited and posted; an edit
+// pending while every other row is read keeps its values; a row written by another statement
+// between two page reads shows as stored; locate and lookups by key reach every page.
+TEST_F(DataTest, TableOfManyPagesReadsEachRowWhenUsed) {
+    addFoods(3000);
+    Table foods("t_aliments");
+    foods.open();
+    ASSERT_EQ(foods.recordCount(), 3000);
+    EXPECT_EQ(foods.rowValue(2999, "NomAlimentFrancais").toString(), "Aliment 3000");
+
+    // Written by another statement before its page is read: the stored name shows.
+    Query::execute("UPDATE t_aliments SET NomAlimentFrancais = 'Pomme tardive' WHERE IdAliment = 1700");
+    foods.moveToRow(1699);
+    EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Pomme tardive");
+
+    // An edit kept through a read of every row, then posted by a move to another page.
+    foods.moveToRow(1500);
+    change(foods, "NomAlimentFrancais", "Poire d'hiver");
+    for (int r = 0; r < foods.recordCount(); ++r) ASSERT_EQ(foods.cell(r, 0).toInt(), r + 1);
+    EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Poire d'hiver");
+    foods.moveToRow(20);
+    EXPECT_EQ(storedName(1501), "Poire d'hiver");
+    EXPECT_EQ(foods.rowValue(1500, "NomAlimentFrancais").toString(), "Poire d'hiver");
+    int read = 0;
+    for (foods.first(); !foods.eof(); foods.next()) read += foods.asInt("IdAliment") > 0;
+    EXPECT_EQ(read, 3000);
+
+    // locate from the first row over every page; not found leaves the cursor.
+    EXPECT_TRUE(foods.locate("NomAlimentFrancais", "aliment 28", {.caseInsensitive = true, .partialKey = true}));
+    EXPECT_EQ(foods.asInt("IdAliment"), 28);
+    EXPECT_TRUE(foods.locate("NomAlimentFrancais", "Aliment 2950"));
+    EXPECT_EQ(foods.recNo(), 2949);
+    EXPECT_FALSE(foods.locate("NomAlimentFrancais", "Aliment 3001"));
+    EXPECT_EQ(foods.recNo(), 2949);
+
+    // Lookups by key after writes: a food added and refreshed, a food renamed through the table,
+    // and the source's pending edit answered by its pending key.
+    Table recipes("t_recettes"), ingredients("t_ingredients_recettes");
+    ingredients.setMaster(&recipes, "IdRecette");
+    ingredients.addLookupField("NomIngredientFrancais", "IdAliment", &foods, "IdAliment", "NomAlimentFrancais");
+    recipes.open();
+    ingredients.open();
+    Query::execute("INSERT INTO t_aliments (IdAliment, NomAlimentFrancais, IdCatAliment) VALUES (3001, 'Kaki', 1)");
+    foods.refresh();
+    change(ingredients, "IdAliment", 3001);
+    EXPECT_EQ(ingredients.asString("NomIngredientFrancais"), "Kaki");
+    ASSERT_TRUE(foods.findKey(3001));
+    change(foods, "NomAlimentFrancais", "Plaquemine");
+    foods.post();
+    EXPECT_EQ(ingredients.asString("NomIngredientFrancais"), "Plaquemine");
+    EXPECT_EQ(foods.findRow("NomAlimentFrancais", "Plaquemine"), 3000);
+    change(foods, "IdAliment", 3002);
+    EXPECT_EQ(foods.findRow("IdAliment", 3002), 3000);
+    EXPECT_EQ(foods.findRow("IdAliment", 3001), -1);
+    foods.cancel();
+    EXPECT_EQ(foods.findRow("IdAliment", 3001), 3000);
+}
