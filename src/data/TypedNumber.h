@@ -37,6 +37,8 @@ inline constexpr NumberRule WeightKg{2, 500, true, ""};
 inline constexpr NumberRule NeedsAge{1, 125, true, "ans"};
 inline constexpr NumberRule NeedsHeightCm{25, 280, false, "cm"};
 inline constexpr NumberRule NeedsWeightKg{1, 500, false, "kg"};
+// The weight saved with a day (0 or empty: not weighed).
+inline constexpr NumberRule DayWeightKg{0, 250, false, "kg"};
 // A day's energy objective.
 inline constexpr NumberRule DayCalories{0, 10000, true, "kcal"};
 // A count of household measures (spoons, glasses, pieces) to turn into grams.

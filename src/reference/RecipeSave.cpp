@@ -77,7 +77,7 @@ QString RecipeSaveCodeText(RecipeSaveCode code) {
     case RecipeSaveCode::InvalidTime:
         return kBlank + QStringLiteral("Le « Temps de préparation » n'est pas une durée valide.\n") + kBlank +
                QStringLiteral("Saisissez les heures et les minutes (1:30),\n") + kBlank +
-               QStringLiteral("ou les minutes seules (45).");
+               QStringLiteral("ou les minutes seules (45), de 1 minute à 23:59.");
     }
     return QString();
 }

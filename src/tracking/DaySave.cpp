@@ -13,7 +13,7 @@
 bool IsAcceptableDayWeight(const QString& text) {
     if (text.isEmpty()) return true;
     const std::optional<double> weight = ReadTypedNumber(text);
-    return weight && *weight >= 0 && *weight <= kMaxDayWeight;
+    return weight && WithinRule(*weight, NumberRules::DayWeightKg);
 }
 
 QString DaySaveUserName(const QString& currentUserName) {

@@ -9,11 +9,9 @@
 
 struct AppState;
 
-// The heaviest weight the date dialog accepts, in kg (0 is the lightest).
-constexpr double kMaxDayWeight = 250;
 
 // The weight edit of the date dialog: an empty text is accepted (no weight); otherwise the text
-// must read as a number in the current locale ("72,5" in French) between 0 and 250 inclusive.
+// must read as a number ("72,5" or "72.5") within NumberRules::DayWeightKg.
 bool IsAcceptableDayWeight(const QString& text);
 
 // The name a day is saved under: the current user's, or "Utilisateur" when none was chosen.

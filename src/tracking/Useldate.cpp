@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/FormWidgets.h"
 #include "frame/Umessages.h"
@@ -110,8 +111,8 @@ void TFSelDate::EdtPoidsExit() {
         CloseAllowed = 1;
         return;
     }
-    ShowMessageBox(QStringLiteral("        Valeur non valide pour un poids !"), QStringLiteral("Erreur de saisie"),
-                   0x20, nullptr, false);
+    ShowMessageBox(QStringLiteral("        Valeur non valide pour un poids !\n") + NumberRangeHint(NumberRules::DayWeightKg),
+                   QStringLiteral("Erreur de saisie"), 0x20, nullptr, false);
     EdtPoids->clear();
     CloseAllowed = 0;
     // Only the event that left the edit is barred from closing: a click of "Ok" whose press took

@@ -55,7 +55,7 @@ TEST(SelDate, RefusedWeightKeepsTheDialogOpenForOneClick) {
     EXPECT_EQ(modal::exec(&dialog), QDialog::Accepted);
     EXPECT_EQ(dialog.Validated, 1);
     EXPECT_EQ(dialog.MonthCalendar->selectedDate(), QDate(2026, 3, 16));
-    EXPECT_EQ(log.texts, QStringList(2, QStringLiteral("        Valeur non valide pour un poids !")));
+    EXPECT_EQ(log.texts, QStringList(2, "        Valeur non valide pour un poids !        Valeur attendue : un nombre de 0 à 250 kg."));
 
     // Shown again and closed by its close box with a bad weight still being typed: not validated,
     // whatever the last showing did, and no word about the weight given up.
