@@ -261,4 +261,15 @@ TEST_F(ConversionVM, ListsFollowTheDatabase) {
     });
     ASSERT_EQ(log.count(), 1);
     EXPECT_TRUE(log.texts[0].startsWith(QStringLiteral("        Cet aliment n'a plus d'unité de mesure")));
+
+    // A grid asks for a food given measures since: it is offered.
+    WriteAsAnotherProgram(db, "INSERT INTO t_densites (IdAlimentDensite, NomAlimentFrancais, Densite) "
+                              "VALUES (9, 'Cacao', 0.5); INSERT INTO t_densites_unites_mesures VALUES (9, 1)");
+    FConversionVM = &d;
+    modal::pushHandler([&](modal::Call&) {
+        EXPECT_EQ(d.LboxAliments->currentText(), QStringLiteral("Cacao"));
+        convert(d, "1");
+        d.BtnOk->click();
+    });
+    EXPECT_EQ(ConvertForGrid(QStringLiteral("Cacao")), std::optional<double>(5 * 0.5));
 }
