@@ -41,6 +41,8 @@ inline constexpr NumberRule NeedsWeightKg{1, 500, false, "kg"};
 inline constexpr NumberRule DayWeightKg{0, 250, false, "kg"};
 // A day's energy objective.
 inline constexpr NumberRule DayCalories{0, 10000, true, "kcal"};
+// The least whole grams the day's quantity calculation gives each food.
+inline constexpr NumberRule MinimumGrams{0, 10000, true, "g"};
 // A count of household measures (spoons, glasses, pieces) to turn into grams.
 inline constexpr NumberRule Measures{0, 1000, false, ""};
 }  // namespace NumberRules

@@ -137,20 +137,16 @@ bool ParseWholeNumber(const QString& text, int* value) {
     return true;
 }
 
-std::optional<int> ParseCalorieObjective(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty()) return 0;
-    int v = 0;
-    if (!ParseWholeNumber(t, &v) || v < 0 || v > kMaxCalorieObjective) return std::nullopt;
-    return v;
+std::optional<int> ReadSettingNumber(const QString& caption, const QString& text, const NumberRule& rule,
+                                     QString* refusal) {
+    if (refusal) refusal->clear();
+    if (text.trimmed().isEmpty()) return 0;
+    const std::optional<double> v = CheckTypedNumber(caption, text, rule, refusal);
+    if (!v) return std::nullopt;
+    return int(*v);
 }
 
-QString CalorieObjectiveRefusal(const QString& text) {
-    return QStringLiteral("        Objectif calorique : « %1 » n'est pas un nombre entier\n"
-                          "        de kilocalories de 0 à %2.")
-        .arg(text.trimmed())
-        .arg(kMaxCalorieObjective);
-}
+QString SettingText(double value) { return value == 0 ? QString() : QString::number(value, 'f', 0); }
 
 bool ObjectiveFarBelowNeeds(bool needsKnown, int totalNeeds, float objective) {
     return needsKnown && double(totalNeeds) - 900 > double(objective);

@@ -9,6 +9,7 @@
 #include <QVariantList>
 #include <vector>
 
+#include "data/TypedNumber.h"
 #include "frame/TextHelpers.h"   // FindItemByPrefix, the list search
 
 // A condition appended to one half of the food-list statement, with the values it binds
@@ -86,12 +87,13 @@ bool CaloriesAboveObjective(float totalCalories, float objective);
 // A whole number typed in an edit ("1500", " -10"); false for decimals, letters or an overflow.
 bool ParseWholeNumber(const QString& text, int* value);
 
-// The calorie objective as its edit holds it, in whole kcal: "" is no objective (0); a whole
-// number from 0 to kMaxCalorieObjective, blanks around it allowed. Nothing for any other text.
-constexpr int kMaxCalorieObjective = 20000;
-std::optional<int> ParseCalorieObjective(const QString& text);
-// The refusal of a typed objective, naming the field and its range.
-QString CalorieObjectiveRefusal(const QString& text);
+// A whole number typed in one of the day window's setting edits (the calorie objective, the
+// minimum quantity): "" is 0, none; otherwise a number of `rule` ("1500", "1500.0"). Nothing for
+// any other text, with the refusal naming `caption` and the range in `refusal`.
+std::optional<int> ReadSettingNumber(const QString& caption, const QString& text, const NumberRule& rule,
+                                     QString* refusal = nullptr);
+// A setting as its edit shows it: "" for 0.
+QString SettingText(double value);
 
 // Whether an objective this far below the needs deserves the advice: needs known, and more than
 // 900 kcal between them.

@@ -182,8 +182,11 @@ private:
     // Before the objective is used: the edit's text, when it is not the objective in force yet,
     // is taken now. False when it was refused (the operation then stops).
     bool takeObjective();
-    // The objective in force as the edit shows it ("" for none).
-    static QString objectiveText();
+    // The minimum edit's text taken as the minimum (the focus-out of the edit); as the objective.
+    bool commitMinimum();
+    // A setting edit's text taken as a whole number of `rule` into `value`; a refused text is said
+    // under the field's `caption` and the edit shows `current` again.
+    bool commitSetting(QLineEdit* edit, const QString& caption, const NumberRule& rule, double current, int* value);
     void positionQueryOn(const QString& name, bool partial);
     void selectFirstFood();
 

@@ -16,7 +16,8 @@
 void TFConsoJournaliere::BtnOptimisationClick() {
     if (!takeObjective()) return;
     // The minimum as its edit shows it, however the edit was left.
-    if (EdtQuantiteMini->isEnabled()) EdtQuantiteMiniExit();
+    if (EdtQuantiteMini->isEnabled() && EdtQuantiteMini->text() != SettingText(MinimumQuantity) && !commitMinimum())
+        return;
     OptimisationJustRun = 1;
     const OptimisationSettings settings{CalorieObjective, OptimisationMode, CbxNutriment->currentIndex(),
                                         MinimumQuantity};

@@ -11,23 +11,29 @@
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Uconsojournaliere.h"
 
-QString TFConsoJournaliere::objectiveText() {
-    return CalorieObjective == 0 ? QString() : QString::number(double(CalorieObjective), 'f', 0);
+bool TFConsoJournaliere::commitSetting(QLineEdit* edit, const QString& caption, const NumberRule& rule, double current,
+                                       int* value) {
+    QString refusal;
+    const std::optional<int> typed = ReadSettingNumber(caption, edit->text(), rule, &refusal);
+    if (!typed) {
+        // Refused: the edit shows the value in force again, never a text that is not used.
+        edit->setText(SettingText(current));
+        ShowMessageBox(refusal, MessageTable[15], 0x0C, nullptr, false);
+        return false;
+    }
+    *value = *typed;
+    edit->setText(SettingText(*typed));
+    return true;
 }
 
 void TFConsoJournaliere::EdtObjectifCalExit() { commitObjective(); }
 
 bool TFConsoJournaliere::commitObjective() {
-    const QString text = EdtObjectifCal->text();
-    const std::optional<int> objective = ParseCalorieObjective(text);
-    if (!objective) {
-        // Refused: the edit shows the objective in force again, never a text that is not used.
-        EdtObjectifCal->setText(objectiveText());
-        ShowMessageBox(CalorieObjectiveRefusal(text), MessageTable[15], 0x0C, nullptr, false);
+    int objective = 0;
+    if (!commitSetting(EdtObjectifCal, QStringLiteral("Objectif calorique"), NumberRules::DayCalories, CalorieObjective,
+                       &objective))
         return false;
-    }
-    CalorieObjective = float(*objective);
-    EdtObjectifCal->setText(objectiveText());
+    CalorieObjective = float(objective);
     // The total's colour follows the new objective at once.
     colourAlerts();
     AppState& st = appState();
@@ -43,7 +49,7 @@ bool TFConsoJournaliere::commitObjective() {
 bool TFConsoJournaliere::takeObjective() {
     // The edit may have been left without a focus change of this window (a drop-down list's
     // pop-up, another window, a message box): what it shows is taken before it is used.
-    if (EdtObjectifCal->text() == objectiveText()) return true;
+    if (EdtObjectifCal->text() == SettingText(CalorieObjective)) return true;
     return commitObjective();
 }
 
@@ -77,9 +83,13 @@ void TFConsoJournaliere::CbxNutrimentClick() {
     OptimisedNutrient = CbxNutriment->currentIndex();
 }
 
-void TFConsoJournaliere::EdtQuantiteMiniExit() {
-    const QString text = EdtQuantiteMini->text();
-    if (text.isEmpty()) return;
+void TFConsoJournaliere::EdtQuantiteMiniExit() { commitMinimum(); }
+
+bool TFConsoJournaliere::commitMinimum() {
     int minimum = 0;
-    MinimumQuantity = ParseWholeNumber(text, &minimum) ? minimum : 0;
+    if (!commitSetting(EdtQuantiteMini, QStringLiteral("Quantité minimum"), NumberRules::MinimumGrams, MinimumQuantity,
+                       &minimum))
+        return false;
+    MinimumQuantity = minimum;
+    return true;
 }

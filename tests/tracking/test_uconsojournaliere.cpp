@@ -365,8 +365,14 @@ TEST_F(ConsoWindow, ModesLockTheirInputs) {
     f.CbxNutrimentClick();
     mode(3);
     EXPECT_EQ(TFConsoJournaliere::OptimisedNutrient, 2);
-    EXPECT_EQ(minimum("-10"), -10);
-    EXPECT_EQ(minimum("1,5"), 0);
+    // Not a whole number of grams from 0 to 10000: said, and the minimum in force shown again.
+    EXPECT_EQ(minimum("40"), 40);
+    for (const char* bad : {"-10", "1,5", "1e308"}) {
+        AnswerNextMessage(log);
+        EXPECT_EQ(minimum(bad), 40) << bad;
+        EXPECT_EQ(f.EdtQuantiteMini->text(), "40") << bad;
+        EXPECT_TRUE(log.texts.last().contains(QString::fromUtf8("Quantité minimum : « %1 »").arg(bad))) << bad;
+    }
 
     // A new window starts from the creation resets.
     form = std::make_unique<TFConsoJournaliere>();

@@ -249,7 +249,9 @@ TEST_F(DaySaveWindow, AnObjectiveThatIsNotANumberStopsTheSaveWithItsOwnMessage) 
         log = {};
         AnswerNextMessage(log);   // no date dialog: only the refusal
         form->BtnSauvegardeClick();
-        EXPECT_EQ(log.texts, QStringList{Flat(CalorieObjectiveRefusal(QString::fromUtf8(objective)))}) << objective;
+        EXPECT_EQ(log.texts, QStringList{Flat(NumberRefusal("Objectif calorique", QString::fromUtf8(objective),
+                                                            NumberRules::DayCalories))})
+            << objective;
         EXPECT_EQ(form->EdtObjectifCal->text(), QString()) << objective;   // the objective in force: none
     }
     EXPECT_EQ(Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur")).toInt(), 0);
