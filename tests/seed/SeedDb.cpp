@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -42,7 +43,11 @@ std::vector<Row> SeedDb::rows(const std::string& sql) {
 
 double SeedDb::scalar(const std::string& sql) {
     auto result = rows(sql);
-    return result.empty() || result.front().empty() ? 0 : toNumber(result.front().begin()->second);
+    if (result.empty() || result.front().empty()) {
+        ADD_FAILURE() << "no value from: " << sql << " " << error_;
+        return std::nan("");
+    }
+    return number(result.front().begin()->second, sql);
 }
 
 std::vector<std::string> readSourceLines(const std::string& relativePath) {
@@ -73,6 +78,18 @@ std::vector<Row> readSourceTsv(const std::string& relativePath) {
     return out;
 }
 
+std::map<std::string, std::vector<std::string>> readUsdaExtract() {
+    std::map<std::string, std::vector<std::string>> usda;
+    for (const std::string& line : readSourceLines("db/sources/usda-sr28/ABBREV.txt")) {
+        std::vector<std::string> f;
+        std::istringstream in(line + '^');
+        for (std::string field; std::getline(in, field, '^');)
+            f.push_back(field.size() > 1 && field.front() == '~' ? field.substr(1, field.size() - 2) : field);
+        usda[f[0]] = f;
+    }
+    return usda;
+}
+
 std::string foldedName(const std::string& utf8) {
     return QString::fromUtf8(utf8.c_str()).toCaseFolded().toStdString();
 }
@@ -85,7 +102,29 @@ double toNumber(const std::string& text) {
     return value;
 }
 
-double number(const Row& row, const std::string& column) { return toNumber(row.at(column)); }
+double number(const std::string& text, const std::string& what) {
+    double value = std::nan("");
+    try {
+        if (!text.empty()) value = toNumber(text);
+    } catch (const std::exception&) {
+    }
+    if (!std::isfinite(value)) ADD_FAILURE() << what << ": '" << text << "' is not a number";
+    return std::isfinite(value) ? value : std::nan("");
+}
+
+double number(const Row& row, const std::string& column) {
+    auto it = row.find(column);
+    if (it == row.end()) {
+        ADD_FAILURE() << "no column " << column;
+        return std::nan("");
+    }
+    return number(it->second, column);
+}
+
+double number(const Row& row, const std::string& column, double otherwise) {
+    auto it = row.find(column);
+    return it == row.end() || it->second.empty() ? otherwise : number(it->second, column);
+}
 
 void SeedTest::expectNone(const std::string& sql, const std::string& why) {
     const std::vector<Row> found = db.rows(sql);

@@ -26,7 +26,7 @@ public:
     const std::string& error() const { return error_; }
     // Runs a SELECT; a failing statement gives no row and sets error(), which the next call clears.
     std::vector<Row> rows(const std::string& sql);
-    // The first column of the first row as a number (0 when there is none).
+    // The first column of the first row as a number; no row, a NULL or a text fails the test.
     double scalar(const std::string& sql);
 
 private:
@@ -38,13 +38,20 @@ private:
 std::vector<Row> readSourceTsv(const std::string& relativePath);
 // Non-empty lines of a plain list under the source tree ('#' lines skipped).
 std::vector<std::string> readSourceLines(const std::string& relativePath);
+// The USDA extract (ABBREV.txt, '^' between fields, texts between '~'): NDB number -> its fields,
+// the number first, without their '~'.
+std::map<std::string, std::vector<std::string>> readUsdaExtract();
 // Case-folded form of a UTF-8 text, for uniqueness checks.
 std::string foldedName(const std::string& utf8);
 // A text as a number, sign and all; an empty text reads as 0, any other text that is not wholly
 // a number throws, so that a check never passes on a value it could not read.
 double toNumber(const std::string& text);
-// A column of a row as a number (an empty text reads as 0).
+// A text as a number: the whole text must read as a finite number, else the test fails and the
+// result is NaN, so that no comparison with it passes. An empty text is no number either; an
+// optional value says so with `otherwise`.
+double number(const std::string& text, const std::string& what);
 double number(const Row& row, const std::string& column);
+double number(const Row& row, const std::string& column, double otherwise);
 
 // Fixture of the seed checks: the generated database, open for each test.
 class SeedTest : public ::testing::Test {

@@ -55,78 +55,91 @@ TEST_F(FoodsSeed, ShippedFoodsAreReadOnlyAndSensible) {
                "negative, excessive or impossible values");
 }
 
-// Where Ciqual gives no energy, it is EU regulation 1169/2011's over the components the sources
-// give (9 kcal/g of lipids, 4 of proteins and carbohydrates, 2 of fibre, 3 of organic acids, 2.4 of
-// polyols, 7 of alcohol; a missing one counts 0): Ciqual's columns, the fibre of fibre.tsv and the
-// alcohol of alcohol.tsv. Ciqual's and USDA's own energies follow 9/4/4 unless explained.
-// Every food is traced to its sources, one Ciqual food each.
+// Every food is its Ciqual row, traced through names.tsv (never through the tool's own output):
+// lipids, proteins and carbohydrates are Ciqual's per 100 g over 100 (a pure fat's trace value
+// may lose the excess over 100 g, at most 0.5 g), and the energy is Ciqual's, its USDA twin's
+// where names.tsv says "usda", else EU regulation 1169/2011's over the components the sources
+// give (9 kcal/g of lipids, 4 of proteins and carbohydrates, 2 of fibre, 3 of organic acids, 2.4
+// of polyols, 7 of alcohol; a missing one counts 0): Ciqual's columns, the fibre of fibre.tsv and
+// the alcohol of alcohol.tsv. Ciqual's and USDA's own energies follow 9/4/4 unless explained.
 // Fibre: the mean of the USDA twins' fibre (SR28, as published), never making the food's parts pass
 // 100 g (Ciqual's lipids, proteins and carbohydrates, the twins' ash, 95 % of their water); else
 // the value fibre.tsv gives by hand. A fruit, nut, vegetable, pulse, potato, cereal or bread whose
 // energy is computed counts fibre, or fibre.tsv says why it has none.
-TEST_F(FoodsSeed, EveryFoodIsTracedToItsSourcesAndTakesTheirEnergyOrTheRegulations) {
-    std::map<std::string, Row> ciqual, food, fibreRow;
+TEST_F(FoodsSeed, EveryFoodIsItsSourcesRowAndTakesTheirEnergyOrTheRegulations) {
+    std::map<std::string, Row> ciqual, food, fibreRow, traced;
     std::map<std::string, std::string> explained, alcohol;
     for (Row& row : seedtest::readSourceTsv("db/sources/ciqual-2020/ciqual.tsv")) ciqual[row.at("code")] = row;
     for (Row& row : db.rows("SELECT * FROM t_aliments")) food[row.at("IdAliment")] = row;
     for (const Row& row : seedtest::readSourceTsv("db/tools/foods/energy_outliers.tsv")) explained[row.at("ciqual")] = row.at("reason");
     for (const Row& row : seedtest::readSourceTsv("db/tools/foods/fibre.tsv")) fibreRow[row.at("ciqual")] = row;
     for (const Row& row : seedtest::readSourceTsv("db/tools/foods/alcohol.tsv")) alcohol[row.at("ciqual")] = row.at("alcohol_g");
-    struct Twin { double water = 0, ash = 0, fibre = 0; bool hasFibre = false; };
-    std::map<std::string, Twin> usda;  // ABBREV.txt: '^' between fields, ~NDB~ first, water 3rd, ash 7th, fibre 9th
-    for (const std::string& line : seedtest::readSourceLines("db/sources/usda-sr28/ABBREV.txt")) {
-        const QStringList field = QString::fromLatin1(line.c_str()).split(u'^');
-        if (field.size() > 8)
-            usda[field[0].mid(1, 5).toStdString()] = {field[2].toDouble(), field[6].toDouble(), field[8].toDouble(),
-                                                      !field[8].isEmpty()};
-    }
-    // Grams of a Ciqual column, else of the other source, else 0.
-    const auto grams = [](const Row& row, const std::string& column, const std::string& otherwise = "") {
-        auto it = row.find(column);
-        return seedtest::toNumber(it != row.end() && !it->second.empty() ? it->second : otherwise);
-    };
+    for (const Row& row : seedtest::readSourceTsv("db/tools/foods/food_sources.tsv")) traced[row.at("IdAliment")] = row;
+    const auto usda = seedtest::readUsdaExtract();   // fields: 2 water, 3 kcal, 6 ash, 8 fibre
+    const auto twinField = [&](const std::string& ndb, size_t field) { return number(usda.at(ndb).at(field), "USDA " + ndb); };
+    const auto names = seedtest::readSourceTsv("db/tools/foods/names.tsv");
+    ASSERT_EQ(names.size(), food.size());
+    ASSERT_EQ(traced.size(), food.size());
     int following = 0;
     std::set<std::string> codes;
-    const auto sources = seedtest::readSourceTsv("db/tools/foods/food_sources.tsv");
-    ASSERT_EQ(sources.size(), food.size());
-    for (const Row& source : sources) {
-        const Row& f = food.at(source.at("IdAliment"));
-        const std::string& code = source.at("ciqual");
+    for (const Row& name : names) {
+        const Row& f = food.at(name.at("id"));
+        const std::string& code = name.at("ciqual");
+        const std::string what = "food " + name.at("id") + " " + f.at("NomAlimentFrancais") + ": ";
         EXPECT_TRUE(codes.insert(code).second) << "Ciqual food " << code << " shipped twice";
+        ASSERT_EQ(ciqual.count(code), 1u) << what << "Ciqual " << code << " is not in the extract";
+        const Row& c = ciqual.at(code);
+        // Grams of a Ciqual column, else of the other source, else 0.
+        const auto grams = [&c](const std::string& column, const std::string& otherwise = "") {
+            auto it = c.find(column);
+            const std::string& text = it != c.end() && !it->second.empty() ? it->second : otherwise;
+            return text.empty() ? 0.0 : number(text, column);
+        };
+        const double fat = grams("fat_g"), protein = grams("protein_g"), carbs = grams("carbohydrate_g");
+        double trimmed = 0;
+        for (const auto& [column, source] : {std::pair{"LipidesGramme", fat}, {"ProtidesGramme", protein}, {"GlucidesGramme", carbs}}) {
+            const double kept = 100 * number(f, column);
+            if (std::fabs(kept - source) <= 1e-6) continue;
+            trimmed += source - kept;
+            EXPECT_GT(source, kept) << what << column << " is not Ciqual's";
+        }
+        if (trimmed > 0)
+            EXPECT_TRUE(trimmed <= 0.5 && std::fabs(fat + protein + carbs - trimmed - 100) < 1e-6) << what << "more than a trace trimmed";
+        const std::string source = name.at("energy") == "usda" ? "usda"
+                                   : name.at("energy") == "alcohol" || c.at("kcal_per_100g").empty() ? "computed 1169/2011"
+                                                                                                      : "ciqual";
+        EXPECT_EQ(traced[name.at("id")], (Row{{"IdAliment", name.at("id")}, {"ciqual", code}, {"ndb", name.at("ndb")},
+                                              {"energy_source", source}}))
+            << what << "food_sources.tsv, which the recipe tool reads, is not names.tsv's";
         const double kcal = 100 * number(f, "CaloriesGramme");
-        const std::string what = "food " + source.at("IdAliment") + " " + f.at("NomAlimentFrancais") + ": ";
-        if (source.at("energy_source") == "computed 1169/2011") {
-            const Row& c = ciqual.at(code);
-            const double macros = grams(c, "fat_g") + grams(c, "protein_g") + grams(c, "carbohydrate_g");
-            double fibre = grams(c, "fibre_g"), twinAshAndWater = 0;
+        if (source == "computed 1169/2011") {
+            const double macros = fat + protein + carbs;
+            double fibre = grams("fibre_g"), twinAshAndWater = 0;
             const bool listed = fibreRow.count(code) > 0;
             if (c.count("fibre_g") == 0 && listed) {
                 const QStringList twins = QString::fromStdString(fibreRow[code].at("ndb")).split(u'+', Qt::SkipEmptyParts);
                 if (twins.isEmpty()) fibre = number(fibreRow[code], "fibre_g");
-                for (const QString& ndb : twins) {
-                    const Twin& twin = usda.at(ndb.toStdString());
-                    EXPECT_TRUE(twin.hasFibre) << what << "USDA " << ndb.toStdString() << " gives no fibre";
-                    fibre += twin.fibre / twins.size();
-                    twinAshAndWater += (twin.ash + 0.95 * twin.water) / twins.size();
+                for (const QString& twin : twins) {
+                    const std::string ndb = twin.toStdString();
+                    fibre += twinField(ndb, 8) / twins.size();
+                    twinAshAndWater += (twinField(ndb, 6) + 0.95 * twinField(ndb, 2)) / twins.size();
                 }
                 if (!twins.isEmpty()) fibre = std::min(fibre, std::max(0.0, std::floor((100 - macros - twinAshAndWater) * 10 + 1e-6) / 10));
             }
             if (fibre > 0) EXPECT_LE(macros + fibre + twinAshAndWater, 100 + 1e-6) << what << "the fibre makes the parts pass 100 g";
-            const double expected = 9 * grams(c, "fat_g") + 4 * grams(c, "protein_g") + 4 * grams(c, "carbohydrate_g") +
-                                    2 * fibre + 3 * grams(c, "organic_acids_g") + 2.4 * grams(c, "polyols_g") +
-                                    7 * grams(c, "alcohol_g", alcohol[code]);
+            const double expected = 9 * fat + 4 * protein + 4 * carbs + 2 * fibre + 3 * grams("organic_acids_g") +
+                                    2.4 * grams("polyols_g") + 7 * grams("alcohol_g", alcohol[code]);
             EXPECT_NEAR(kcal, expected, 0.05 + 1e-9) << what << "not the regulation's energy";
             const int category = std::stoi(f.at("IdCatAliment"));
             if (category >= 1 && category <= 8 && fibre <= 0)
                 EXPECT_TRUE(listed && !fibreRow[code].at("reason").empty()) << what << "a plant food counting no fibre, without why";
             continue;
         }
-        EXPECT_TRUE(source.at("energy_source") == "ciqual" || (source.at("energy_source") == "usda" && !source.at("ndb").empty()))
-            << what << source.at("energy_source");
-        const double macros =
+        EXPECT_NEAR(kcal, source == "usda" ? twinField(name.at("ndb"), 3) : grams("kcal_per_100g"), 1e-6) << what << "not the " << source << " energy";
+        const double atwater =
             100 * (9 * number(f, "LipidesGramme") + 4 * number(f, "ProtidesGramme") + 4 * number(f, "GlucidesGramme"));
-        if (std::fabs(kcal - macros) <= std::max(kEnergyToleranceKcal, kEnergyToleranceRatio * macros)) ++following;
-        else EXPECT_FALSE(explained[code].empty()) << what << kcal << " kcal, 9/4/4 gives " << macros << ", no reason given";
+        if (std::fabs(kcal - atwater) <= std::max(kEnergyToleranceKcal, kEnergyToleranceRatio * atwater)) ++following;
+        else EXPECT_FALSE(explained[code].empty()) << what << kcal << " kcal, 9/4/4 gives " << atwater << ", no reason given";
     }
     EXPECT_GT(following, 500);  // the explained foods stay the exception
 }
@@ -158,14 +171,7 @@ TEST_F(FoodsSeed, EveryDensityFoodHasMeasuresAndIsAShippedFood) {
 // Each density is its food's USDA household weight over that measure's volume, and the measures
 // with the foods they apply to are those of measures.tsv: a value changed in the seed alone is caught.
 TEST_F(FoodsSeed, DensitiesAndMeasuresFollowTheirSources) {
-    std::map<std::string, std::vector<std::string>> usda;   // NDB number -> fields, without their ~
-    for (const std::string& line : seedtest::readSourceLines("db/sources/usda-sr28/ABBREV.txt")) {
-        std::vector<std::string> f;
-        std::istringstream in(line + '^');
-        for (std::string field; std::getline(in, field, '^');)
-            f.push_back(field.size() > 1 && field.front() == '~' ? field.substr(1, field.size() - 2) : field);
-        usda[f[0]] = f;
-    }
+    const auto usda = seedtest::readUsdaExtract();
     std::map<std::string, std::set<std::string>> unitsOfGroup;
     for (const Row& m : seedtest::readSourceTsv("db/tools/foods/measures.tsv")) {
         const std::string where = " FROM t_unites_mesures WHERE IdUnite = " + m.at("IdUnite");
@@ -184,7 +190,7 @@ TEST_F(FoodsSeed, DensitiesAndMeasuresFollowTheirSources) {
         std::smatch m;
         ASSERT_TRUE(std::regex_match(f[weight + 1], m, volume)) << id;
         EXPECT_NEAR(db.scalar("SELECT Densite FROM t_densites WHERE IdAlimentDensite = " + id),
-                    std::stod(f[weight]) / (std::stod(m[1]) * ml.at(m[2])), 5e-5) << id;
+                    number(f[weight], id) / (number(m[1], id) * ml.at(m[2])), 5e-5) << id;
         std::set<std::string> units;
         for (const Row& u : db.rows("SELECT IdUnite FROM t_densites_unites_mesures WHERE IdAlimentDensite = " + id))
             units.insert(u.at("IdUnite"));
@@ -219,6 +225,25 @@ TEST_F(FoodsSeed, PieceWeightsStayWithinTheBandOfTheirCategory) {
     EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM t_aliments WHERE PoidsMoyen > 0 AND NomAlimentFrancais IN ('Steak haché 15% cru', "
                         "'Saucisse de Toulouse crue', 'Merguez crue', 'Chipolata crue', 'Pain au lait', 'Fromage fondu en "
                         "portions', 'Biscotte', 'Courgette', 'Poivron rouge', 'Grenade', 'Concombre', 'Citron')"), 12);
+    // Each weight is its source's: pieces.tsv's grams by hand, else the USDA household weight
+    // names.tsv names over the count it gives ("2 medium": half), else none.
+    std::map<std::string, double> byHand, stored;
+    for (const Row& p : seedtest::readSourceTsv("db/tools/foods/pieces.tsv")) byHand[p.at("id")] = number(p, "grams");
+    for (const Row& f : db.rows("SELECT IdAliment, PoidsMoyen FROM t_aliments")) stored[f.at("IdAliment")] = number(f, "PoidsMoyen");
+    const auto usda = seedtest::readUsdaExtract();
+    static const std::regex count(R"(\s*([0-9]*\.?[0-9]+).*)");
+    for (const Row& n : seedtest::readSourceTsv("db/tools/foods/names.tsv")) {
+        const std::string& id = n.at("id");
+        double expected = byHand.count(id) ? byHand[id] : 0;
+        if (!n.at("weight").empty()) {
+            const std::vector<std::string>& f = usda.at(n.at("ndb"));
+            const size_t weight = f.size() - (n.at("weight") == "1" ? 5 : 3);
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(f[weight + 1], m, count)) << id << ": " << f[weight + 1];
+            expected = number(f[weight], id) / number(m[1].str(), id);
+        }
+        EXPECT_NEAR(stored[id], expected, 0.05 + 1e-9) << "food " << id << ": not the piece weight of its source";
+    }
     for (const Row& food : pieces) {
         auto band = bands.find(food.at("IdCatAliment"));
         ASSERT_NE(band, bands.end()) << food.at("NomAlimentFrancais") << ": category " << food.at("IdCatAliment")

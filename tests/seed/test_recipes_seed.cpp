@@ -4,10 +4,12 @@
 
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <string>
 
 #include "seed/SeedDb.h"
@@ -124,6 +126,54 @@ TEST_F(RecipesSeed, RecipeValuesAreTheWeightedMeanOfTheirIngredients) {
                 << "recipe " << s.at("id") << " " << column
                 << ": after a change of the foods, re-run python3 db/tools/recipes/build_recipes.py";
         }
+    }
+}
+
+// Each recipe is its block of recipes.txt, in order: its French name, its themes, and its
+// ingredients at the grams written, mapped to foods through names.tsv; only a drink's line
+// changes, its alcohol counting at the share the cooking leaves and the rest of its liquid as
+// water, so that the grams of a recipe add up to those written.
+TEST_F(RecipesSeed, RecipesAreTheirBlocksOfRecipesTxt) {
+    std::map<std::string, std::string> foodOfCode;
+    for (const Row& n : seedtest::readSourceTsv("db/tools/foods/names.tsv")) foodOfCode[n.at("ciqual")] = n.at("id");
+    std::map<std::string, std::string> subgroup;
+    for (const Row& r : seedtest::readSourceTsv("db/sources/ciqual-2020/ciqual.tsv")) subgroup[r.at("code")] = r.at("subgroup_fr");
+    struct Block { std::string name; std::set<std::string> themes; std::map<std::string, double> grams; double total = 0; };
+    std::vector<Block> blocks;
+    bool inIngredients = false;
+    for (const std::string& line : seedtest::readSourceLines("db/tools/recipes/recipes.txt")) {
+        const QStringList words = QString::fromStdString(line).split(QRegularExpression("[\\s,]+"), Qt::SkipEmptyParts);
+        if (line == "[recette]") blocks.emplace_back();
+        else if (blocks.empty() || words.isEmpty()) continue;
+        else if (line.rfind("fr:", 0) == 0) blocks.back().name = QString::fromStdString(line.substr(3)).trimmed().toStdString();
+        else if (words[0] == "themes:") for (const QString& t : words.mid(1)) blocks.back().themes.insert(t.toStdString());
+        else if (line[0] != ' ') inIngredients = words[0] == "ingredients:";
+        else if (inIngredients) {
+            const std::string code = words[0].toStdString();
+            const double grams = number(words.value(1).toStdString(), blocks.back().name);
+            blocks.back().total += grams;
+            if (subgroup[code] != "boisson alcoolisées" && code != "18066") blocks.back().grams[foodOfCode[code]] = grams;
+        }
+    }
+    const auto recipes = db.rows("SELECT IdRecette, NomRecetteFrancais FROM t_recettes ORDER BY IdRecette");
+    ASSERT_EQ(recipes.size(), blocks.size());
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const std::string id = recipes[i].at("IdRecette"), what = "recipe " + id + " (" + blocks[i].name + ")";
+        EXPECT_EQ(id, std::to_string(i + 1));
+        EXPECT_EQ(recipes[i].at("NomRecetteFrancais"), blocks[i].name) << what;
+        std::set<std::string> themes;
+        for (const Row& t : db.rows("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = " + id)) themes.insert(t.at("IdCategorie"));
+        EXPECT_EQ(themes, blocks[i].themes) << what;
+        double total = 0;
+        for (const Row& ingredient : db.rows("SELECT IdAliment, QuantiteGramme FROM t_ingredients_recettes WHERE IdRecette = " + id)) {
+            const double grams = number(ingredient, "QuantiteGramme");
+            total += grams;
+            auto written = blocks[i].grams.find(ingredient.at("IdAliment"));
+            if (written != blocks[i].grams.end()) EXPECT_EQ(grams, written->second) << what << ", food " << ingredient.at("IdAliment");
+            if (written != blocks[i].grams.end()) blocks[i].grams.erase(written);
+        }
+        EXPECT_TRUE(blocks[i].grams.empty()) << what << ": " << blocks[i].grams.size() << " ingredients not stored";
+        EXPECT_NEAR(total, blocks[i].total, 1e-6) << what << ": the grams stored do not add up to those written";
     }
 }
 

@@ -1,0 +1,48 @@
+// The seed checks read numbers strictly, and the seed is what the data tools make of the sources.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+
+#include <cmath>
+
+#include "seed/SeedDb.h"
+
+namespace {
+
+// A negative value is read as it stands; a text that is not wholly a number, or none, fails the
+// check that reads it instead of counting 0.
+TEST(SeedChecks, NumbersReadAsTheyStandAndAnUnreadableOneFails) {
+    EXPECT_EQ(seedtest::number("-0.25", "v"), -0.25);
+    EXPECT_EQ(seedtest::number(seedtest::Row{{"g", "-12"}}, "g"), -12);
+    EXPECT_EQ(seedtest::number(seedtest::Row{{"g", ""}}, "g", 7), 7);
+    for (const char* text : {"", "-", "1,5", "2 g", "x", "nan", "inf"}) {
+        SCOPED_TRACE(text);
+        EXPECT_NONFATAL_FAILURE(EXPECT_TRUE(std::isnan(seedtest::number(text, "v"))), "is not a number");
+    }
+    EXPECT_NONFATAL_FAILURE(seedtest::number(seedtest::Row{{"g", "-"}}, "g", 7), "is not a number");
+    EXPECT_NONFATAL_FAILURE(seedtest::number(seedtest::Row{}, "g"), "no column g");
+    seedtest::SeedDb db;
+    EXPECT_EQ(db.scalar("SELECT -1.5"), -1.5);
+    EXPECT_NONFATAL_FAILURE(db.scalar("SELECT NULL"), "is not a number");
+    EXPECT_NONFATAL_FAILURE(db.scalar("SELECT 1 WHERE 0"), "no value");
+}
+
+// db/tools/check_seed.py regenerates the seed in a copy with the commands of db/README.md and
+// compares it with the repository's, checks the pinned sources, and, where the full public tables
+// lie beside the repository (../shared/data, as on the integration machine; VIVANDA_SHARED_DATA
+// names another place), that the extracts are their rows.
+TEST(SeedChecks, TheSeedIsWhatTheToolsMakeOfThePublicSources) {
+    const QString full = qEnvironmentVariable("VIVANDA_SHARED_DATA", QStringLiteral(VIVANDA_SOURCE_DIR "/../shared/data"));
+    QProcess check;
+    check.start(QStringLiteral("python3"), {QStringLiteral(VIVANDA_SOURCE_DIR "/db/tools/check_seed.py"), QStringLiteral("--full"), full});
+    ASSERT_TRUE(check.waitForFinished(300000)) << check.errorString().toStdString();
+    const QString said = QString::fromUtf8(check.readAllStandardOutput() + check.readAllStandardError());
+    EXPECT_EQ(check.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(check.exitCode(), 0) << said.toStdString();
+    if (QFileInfo::exists(full + QStringLiteral("/ciqual-2020/ciqual.tsv")))
+        EXPECT_TRUE(said.contains(QStringLiteral("the extracts are the rows of the full tables"))) << said.toStdString();
+}
+
+}  // namespace
