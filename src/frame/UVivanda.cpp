@@ -27,6 +27,7 @@
 #include "platform/Modal.h"
 #include "platform/StandardBox.h"
 #include "reference/RecipeSave.h"
+#include "reference/UserNames.h"
 
 TFVivanda* FVivanda = nullptr;
 
@@ -253,6 +254,8 @@ void TFVivanda::FormCreate() {
     // saved removed: the day window and the recipe search never list them half-made. Not while
     // another instance runs here: its edit may be under way.
     if (g_instanceAlone) repair(RecoverInterruptedRecipeEdits);
+    // Users' names stored with surrounding blanks lose them, with their saved days.
+    repair(TrimStoredUserNames);
     // Foods and recipes named in one language only show under that name in the others.
     repair([] { FillEmptyNameColumns(QStringLiteral("t_aliments"), QStringLiteral("NomAliment")); });
     repair([] { FillEmptyNameColumns(QStringLiteral("t_recettes"), QStringLiteral("NomRecette")); });

@@ -14,4 +14,6 @@ EditorName CheckEditorName(const QString& typed) {
     return result;
 }
 
-bool SameEditorName(const QString& a, const QString& b) { return FoldAccents(a, false) == FoldAccents(b, false); }
+bool SameEditorName(const QString& a, const QString& b) {
+    return FoldAccents(a.trimmed(), false) == FoldAccents(b.trimmed(), false);
+}

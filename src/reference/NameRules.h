@@ -15,5 +15,6 @@ struct EditorName {
 // line feed, a NUL...): such a name could not be shown, searched or printed as typed.
 EditorName CheckEditorName(const QString& typed);
 
-// Whether two names are the same name for an editor: letter case and accents aside.
+// Whether two names are the same name for an editor: letter case, accents and surrounding
+// blanks aside.
 bool SameEditorName(const QString& a, const QString& b);

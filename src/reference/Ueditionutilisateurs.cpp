@@ -14,6 +14,7 @@
 #include "frame/Umessages.h"
 #include "platform/HelpViewer.h"
 #include "reference/NameRules.h"
+#include "reference/UserNames.h"
 
 TFEditionUtilisateurs* FEditionUtilisateurs = nullptr;
 
@@ -32,7 +33,6 @@ QString existsText(const QString& mode) {
     return QStringLiteral("Cet utilisateur existe déjà !\n") + mode + QStringLiteral(" annulée !");
 }
 
-const char* const kHistoryTables[] = {"t_histo_consommation", "t_histo_infos_utilisateur"};
 
 }  // namespace
 
@@ -186,11 +186,8 @@ bool TFEditionUtilisateurs::saveUserChanges(bool leaving) {
 }
 
 bool TFEditionUtilisateurs::nameTaken(const QString& name, const QString& ownName) {
-    // As food and recipe names: letter case and accents aside.
-    return Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_utilisateurs WHERE FoldAccents(Nom) = FoldAccents(?) "
-                                        "AND Nom <> ?"),
-                         {name, ownName})
-               .toInt() > 0;
+    // As food and recipe names: letter case, accents and surrounding blanks aside.
+    return UserNameTaken(name, ownName);
 }
 
 bool TFEditionUtilisateurs::askMoveDays(const QString& oldName, const QString& newName) {
@@ -199,14 +196,10 @@ bool TFEditionUtilisateurs::askMoveDays(const QString& oldName, const QString& n
                          .toInt();
     if (days == 0) return false;
     // Two days of one date under one name would make one day of two.
-    const int clashes = Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_infos_utilisateur a JOIN "
-                                                     "t_histo_infos_utilisateur b ON a.DateConso = b.DateConso "
-                                                     "WHERE a.NomUtilisateur = ? AND b.NomUtilisateur = ?"),
-                                      {oldName, newName})
-                            .toInt();
+    const bool clashes = SavedDaysClash(oldName, newName);
     const QString saved = days == 1 ? QStringLiteral("une journée enregistrée") : QStringLiteral("%1 journées enregistrées").arg(days);
     const QString caption = QStringLiteral("Journées enregistrées");
-    if (clashes > 0) {
+    if (clashes) {
         ShowMessageBox(kBlank + QStringLiteral("%1 a %2 ;\n").arg(oldName, saved) + kBlank +
                            QStringLiteral("le nom %1 en a déjà aux mêmes dates.\n").arg(newName) + kBlank +
                            (days == 1 ? QStringLiteral("Cette journée reste sous le nom %1.")
@@ -246,10 +239,7 @@ std::optional<QString> TFEditionUtilisateurs::storeUser(const QString& mode, boo
         Transaction transaction;
         TUtilisateurs.edit();
         TUtilisateurs.post();
-        for (const char* table : kHistoryTables)
-            if (moveDays)
-                Query::execute(QStringLiteral("UPDATE %1 SET NomUtilisateur = ? WHERE NomUtilisateur = ?").arg(QLatin1String(table)),
-                               {typed.name, oldName});
+        if (moveDays) MoveSavedDays(oldName, typed.name);
         transaction.commit();
     } catch (const DatabaseError& e) {
         failedWrite = true;
