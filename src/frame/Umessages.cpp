@@ -28,6 +28,7 @@ constexpr int kPanelMinHeight = 39;
 constexpr int kButtonWidth = 73;
 constexpr int kShortBoxHeight = 128;  // outer height of a box with one or two short lines
 constexpr int kCheckBoxRoom = 22;
+constexpr int kNoticeLeft = 27;    // the "Ne plus afficher ce message" label
 constexpr int kIconBottom = 28;    // the icon's mark ends this far below the panel's top
 constexpr int kIconBlanks = 8;     // leading blanks that keep the icon's place free
 constexpr int kIconRoom = 30;      // how far a text without them moves right, clear of the icon
@@ -174,6 +175,8 @@ QPushButton* makeButton(const QString& text, const char* name, int left, QWidget
 
 }  // namespace
 
+QString NoticeText() { return QStringLiteral("Ne plus afficher ce message"); }
+
 int CancelAnswer(int style) { return styleOf(style).yesNo ? 7 : 1; }
 
 int NextSegmentLength(const QString& text, int start, int max) {
@@ -263,7 +266,11 @@ MessageLayout LayoutMessage(const QString& text, bool withCheckBox, int h, int w
         int widest = 0;
         for (const QString& line : m.text.split(QLatin1Char('\n'))) widest = std::max(widest, lineWidth(line));
         widen(m, m.labelLeft + widest + 2 - m.panelWidth);
+        // The check box's notice, which starts 17 pixels right of the panel's edge, shown whole.
+        if (withCheckBox) widen(m, kNoticeLeft - kPanelLeft + lineWidth(NoticeText()) + 2 - m.panelWidth);
     }
+    // However short the text, "Oui" and "Non" stand apart under it.
+    widen(m, 2 * kButtonWidth + kPanelLeft - m.panelWidth);
     // A caption longer than the box is wide: the box grows so that its title bar shows it whole.
     if (captionWidth > 0) widen(m, captionWidth + kTitleBarRoom - m.clientWidth());
     return m;
@@ -285,7 +292,7 @@ TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
     BtnOk = makeButton(QStringLiteral("OK"), "BtnOk", 185, this);
     BtnOui = makeButton(QStringLiteral("Oui"), "BtnOui", 10, this);
     LblNePlusAfficher =
-        PlaceLabel(this, "LblNePlusAfficher", QStringLiteral("Ne plus afficher ce message"), QRect(27, 56, 0, 0));
+        PlaceLabel(this, "LblNePlusAfficher", NoticeText(), QRect(kNoticeLeft, 56, 0, 0));
     ChbAfficheAlerte = PlaceWidget<QCheckBox>(this, "ChbAfficheAlerte", QRect(10, 55, 14, 14));
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));

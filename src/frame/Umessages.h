@@ -56,6 +56,9 @@ int CaptionWidth(const QString& caption, const QFont& font);
 // What a title bar takes besides its caption: its icon, boxes and margins.
 constexpr int kTitleBarRoom = 120;
 
+// The label of the check box that turns a message off: "Ne plus afficher ce message".
+QString NoticeText();
+
 // The 32 x 32 icons "ERREUR", "QUESTION", "EXLAMATION" and "INFORMATION"; null for other names.
 QPixmap MessageIcon(const QString& name);
 

@@ -108,7 +108,7 @@ TEST(MessageLayout, TextsClearTheIconAndCaptionsFitTheTitleBar) {
             EXPECT_LE(c.labelLeft + line.size() * kW, 10 + m.panelWidth + 2 * kW) << line.toStdString();
     }
     // A short line moved right gets a panel wider by as much.
-    EXPECT_EQ(LayoutMessage(QStringLiteral("Erreur"), false, kH, kW).panelWidth, 6 * kW + 30);
+    EXPECT_EQ(LayoutMessage(QStringLiteral("Erreur de saisie du poids"), false, kH, kW).panelWidth, 25 * kW + 30);
 
     // A caption wider than the box widens it, the buttons keeping their places under the panel.
     const QString text = QStringLiteral("        Voulez-vous continuer ?");
@@ -323,6 +323,17 @@ TEST_F(MessageBox, WideLinesAreShownWhole) {
             box(c)->BtnNon->click();
         });
         EXPECT_EQ(ShowMessageBox(text, QStringLiteral("Duplication"), 36, &scratch, false), 7);
+    }
+    // However short the text, "Oui" and "Non" stand apart, and the check box's notice shows whole.
+    for (const bool withCheckBox : {false, true}) {
+        modal::pushHandler([&](modal::Call& c) {
+            TFMessage* b = box(c);
+            EXPECT_LT(b->BtnOui->geometry().right(), b->BtnNon->x());
+            EXPECT_LE(b->BtnNon->geometry().right(), b->width());
+            if (withCheckBox) EXPECT_LE(b->LblNePlusAfficher->geometry().right(), b->width());
+            b->BtnOui->click();
+        });
+        EXPECT_EQ(ShowMessageBox(QStringLiteral("        Sûr ?"), QStringLiteral("?"), 52, &scratch, withCheckBox), 6);
     }
     // The layout alone: lines measured at ten pixels a character for six counted.
     const MessageLayout m = LayoutMessage(words(30), false, kH, kW, 0, [](const QString& s) { return 10 * int(s.size()); });
