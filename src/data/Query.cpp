@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QTime>
+#include <cmath>
 #include <sqlite3.h>
 
 #include "data/Database.h"
@@ -18,6 +19,10 @@ void bindSqlValue(sqlite3_stmt* st, int index, const QVariant& v) {
             rc = sqlite3_bind_int64(st, index, v.toLongLong());
             break;
         case QMetaType::Double: case QMetaType::Float:
+            // An infinity would be stored as such and a NaN as an empty value: neither is written.
+            if (!std::isfinite(v.toDouble()))
+                throw DatabaseError(QStringLiteral("        Une valeur calculée n'est pas un nombre fini :\n"
+                                                   "        rien n'a été enregistré."));
             rc = sqlite3_bind_double(st, index, v.toDouble());
             break;
         case QMetaType::QByteArray: {

@@ -535,7 +535,10 @@ QVariant Table::convertForColumn(int col, const QVariant& v) const {
             if (const std::optional<double> d = ReadTypedNumber(text)) return QVariant(*d);
             throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur numérique valide.").arg(text));
         }
-        return QVariant(v.toDouble());
+        const double d = v.toDouble();
+        if (!std::isfinite(d))
+            throw DatabaseError(kBlank + QStringLiteral("'%1' n'est pas une valeur numérique valide.").arg(v.toString()));
+        return QVariant(d);
     }
     if (type.contains(QLatin1String("TEXT")) || type.contains(QLatin1String("CHAR"))) {
         QString s;

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "data/Database.h"
@@ -122,6 +123,29 @@ TEST_F(RecipeSaveTest, DuplicateWritesNothingWhenAStatementFails) {
     EXPECT_THROW(DuplicateRecipe(10, "NomRecetteFrancais"), DatabaseError);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_recettes").toInt(), 3);
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_categories_recettes").toInt(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// Quantities no typing could give (written by another program) never make the recipe's values
+// infinite or empty, and an infinite value is never bound into a statement.
+TEST_F(RecipeSaveTest, NoInfiniteValueIsStoredOrComputed) {
+    Query::execute("UPDATE t_ingredients_recettes SET QuantiteGramme = 1e308 WHERE IdRecette = 10");
+    StoreRecipePerGram(10);
+    const QVariant calories = Query::scalar("SELECT CaloriesGramme FROM t_recettes WHERE IdRecette = 10");
+    ASSERT_FALSE(calories.isNull());
+    EXPECT_TRUE(std::isfinite(calories.toDouble()));
+    RecipeSaveInput in;
+    in.recipeId = 10;
+    in.name = "Tarte d'été";
+    in.description = "Cuire.";
+    in.preparationTime = "0:45";
+    EXPECT_EQ(CheckRecipeForSave(in), RecipeSaveCode::InvalidQuantity);
+    EXPECT_THROW(Query::execute("UPDATE t_recettes SET LipidesGramme = ? WHERE IdRecette = 10", {INFINITY}),
+                 DatabaseError);
+    EXPECT_EQ(Query::scalar("SELECT LipidesGramme FROM t_recettes WHERE IdRecette = 10").toDouble(), 0);
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ TEST(ConsoDay, ProductsJoinTheTotalsInDoublePrecision) {
     // above 127.4, where adding the rounded products as floats would land on the one below.
     const DayTotals sum = ComputeDayTotals({{1.9, 0, 0, 0, 8}, {3.4, 0, 0, 0, 33}});
     EXPECT_EQ(sum.calories, 127.40000152587890625f);
+    // A quantity or a product no day could hold gives no totals rather than an infinity.
+    EXPECT_FALSE(ComputeDayTotals({{1, 0, 0, 0, QVariant(INFINITY)}}).valid);
+    EXPECT_FALSE(ComputeDayTotals({{1e300, 0, 0, 0, 1e300}}).valid);
 }
 
 TEST(ConsoDay, ADayPrintsAndSavesOnlyWithEveryQuantityTyped) {
