@@ -68,6 +68,15 @@ protected:
         q.open();
         return {q.value(0), q.value(1), q.value(2)};
     }
+    // The file may not grow by a page any more, and the history's pages are full: the next save
+    // needs room that is not there.
+    static void fillTheDisk() {
+        SaveProgress progress;
+        for (int d = 1; d <= 8; ++d) WriteSavedDay({QStringLiteral("Autre"), QDate(2020, 1, d), 0, 0}, progress);
+        Query::execute(QStringLiteral("VACUUM"));
+        const int pages = Query::scalar(QStringLiteral("PRAGMA page_count")).toInt();
+        Query::scalar(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
+    }
     static int savedRows(const QString& user, const QDate& day) {
         return Query::scalar(QStringLiteral("SELECT COUNT(*) FROM t_histo_consommation "
                                             "WHERE NomUtilisateur = ? AND DateConso = ?"),
@@ -265,20 +274,33 @@ TEST_F(DaySaveWindow, AnObjectiveThatIsNotANumberStopsTheSaveWithItsOwnMessage) 
 
 TEST_F(DaySaveWindow, AWriteTheDatabaseRefusesSaysItsCauseWithoutTheErrorReport) {
     appState().SwitchCarbsBelowMinimum = 0;
-    addRow(QStringLiteral("Riz"), 0.8, 200);
-    Query::execute(QStringLiteral("PRAGMA query_only = 1"));   // as a read-only file does
-    answerDateDialog(day, QStringLiteral("70"));
-    AnswerNextMessage(log);   // the cause, and no offer to send a report after it
-    form->BtnSauvegardeClick();
-    Query::execute(QStringLiteral("PRAGMA query_only = 0"));
-    ASSERT_EQ(log.count(), 1);
-    EXPECT_EQ(log.captions[0], QStringLiteral("Erreur d'enregistrement"));
-    EXPECT_TRUE(log.texts[0].contains(QStringLiteral("lecture seule"))) << log.texts[0].toStdString();
-    EXPECT_TRUE(log.texts[0].contains(QString::fromUtf8("La journée reste à l'écran")));
-    EXPECT_EQ(savedRows("Utilisateur", day), 0);
+    for (int i = 0; i < 50; ++i) addRow(QStringLiteral("Aliment numéro %1 de la journée").arg(i), 0.8, 200);
+    // A read-only file, then a full disk (the file may not grow by a page).
+    const struct {
+        const char* fault;
+        const char* undo;
+        const char* cause;
+    } faults[] = {{"PRAGMA query_only = 1", "PRAGMA query_only = 0", "lecture seule"},
+                  {"", "PRAGMA max_page_count = 1073741823", "disque est plein"}};
+    for (const auto& f : faults) {
+        if (*f.fault)
+            Query::execute(QString::fromLatin1(f.fault));
+        else
+            fillTheDisk();
+        log = {};
+        answerDateDialog(day, QStringLiteral("70"));
+        AnswerNextMessage(log);   // the cause, and no offer to send a report after it
+        form->BtnSauvegardeClick();
+        Query::scalar(QString::fromLatin1(f.undo));
+        ASSERT_EQ(log.count(), 1) << f.cause;
+        EXPECT_EQ(log.captions[0], QStringLiteral("Erreur d'enregistrement"));
+        EXPECT_TRUE(log.texts[0].contains(QString::fromUtf8(f.cause))) << log.texts[0].toStdString();
+        EXPECT_TRUE(log.texts[0].contains(QString::fromUtf8("La journée reste à l'écran")));
+        EXPECT_EQ(savedRows("Utilisateur", day), 0);
+    }
     // The day is still there to be saved.
     answerDateDialog(day, QStringLiteral("70"));
     AnswerNextMessage(log);
     form->BtnSauvegardeClick();
-    EXPECT_EQ(savedRows("Utilisateur", day), 1);
+    EXPECT_EQ(savedRows("Utilisateur", day), 50);
 }
