@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <cerrno>
 #include <sys/statvfs.h>
@@ -34,6 +35,20 @@ void sqlFold(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     // The whole text, a NUL inside it included.
     const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const QByteArray text = QByteArray::fromRawData(raw, sqlite3_value_bytes(argv[0]));
+    // A plain ASCII text has no accent to fold: its letters change case where they are.
+    if (std::all_of(text.cbegin(), text.cend(), [](char c) { return uchar(c) < 0x80 && c != 0; })) {
+        char* out = static_cast<char*>(sqlite3_malloc64(sqlite3_uint64(text.size()) + 1));
+        if (!out) {
+            sqlite3_result_error_nomem(ctx);
+            return;
+        }
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            out[i] = toUpper ? (c >= 'a' && c <= 'z' ? char(c - 32) : c) : (c >= 'A' && c <= 'Z' ? char(c + 32) : c);
+        }
+        sqlite3_result_text(ctx, out, int(text.size()), sqlite3_free);
+        return;
+    }
     QHash<QByteArray, QByteArray>& kept = g_folded[toUpper ? 1 : 0];
     auto it = kept.constFind(text);
     if (it == kept.constEnd()) {

@@ -8,16 +8,25 @@
 
 namespace {
 
-const char* const kIngredientJoin =
-    "t_ingredients_recettes.IdRecette = t_recettes.IdRecette AND "
-    "t_ingredients_recettes.IdAliment = t_aliments.IdAliment AND ";
+// The recipes with an ingredient among `foods` (a statement of food ids): read from the foods'
+// side of the links (their covering index), the food ids in key order, not a seek into the foods
+// for every ingredient row. A link without recipe is left out (NOT IN would match nothing).
+QString recipesUsing(const QString& foods) {
+    return QStringLiteral("(SELECT t_ingredients_recettes.IdRecette FROM t_ingredients_recettes "
+                          "WHERE t_ingredients_recettes.IdRecette IS NOT NULL AND t_ingredients_recettes.IdAliment IN (") +
+           foods + QStringLiteral("))");
+}
 
-// A recipe qualifies when every one of its ingredients is an everyday food.
-const char* const kEverydayTest =
-    "t_ingredients_recettes.IdRecette IN (SELECT t_ingredients_recettes.IdRecette FROM t_aliments, "
-    "t_ingredients_recettes WHERE t_aliments.IdAliment = t_ingredients_recettes.IdAliment "
-    "GROUP BY t_ingredients_recettes.IdRecette "
-    "HAVING SUM(CAST(Usuel AS INTEGER)) = COUNT(t_ingredients_recettes.IdRecette))";
+// A recipe qualifies when it has ingredients and every one of them is an everyday food: no
+// ingredient among the foods that are not.
+const QString& everydayTest() {
+    static const QString test =
+        QStringLiteral("EXISTS (SELECT 1 FROM t_ingredients_recettes WHERE t_ingredients_recettes.IdRecette = "
+                       "t_recettes.IdRecette) AND t_recettes.IdRecette NOT IN ") +
+        recipesUsing(QStringLiteral("SELECT t_aliments.IdAliment FROM t_aliments WHERE "
+                                    "COALESCE(CAST(t_aliments.Usuel AS INTEGER), 0) <> 1"));
+    return test;
+}
 
 // "Name begins with": the folded column against the folded text taken literally.
 QString beginsWith(const QString& column) {
@@ -44,16 +53,11 @@ public:
     QString from = QStringLiteral("t_recettes");
     QString where;
     QVariantList values;
-    bool ingredientsJoined = false;
 
     // Opens a condition with WHERE for the first one, AND afterwards.
     void add(const QString& condition) {
         where += where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ");
         where += condition;
-    }
-    void joinIngredients() {
-        from += QStringLiteral(", t_ingredients_recettes, t_aliments");
-        ingredientsJoined = true;
     }
 };
 
@@ -78,17 +82,13 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
             if (!c.ingredientName) {
                 b.add(beginsWith(columns.recipeName));
                 b.values << prefixPattern(c.namePrefix);
-            } else if (c.namePrefix.startsWith(QLatin1Char('-'))) {
-                // Each food's name is folded once, not once per ingredient row.
-                b.add(QStringLiteral("t_recettes.IdRecette NOT IN (SELECT DISTINCT t_ingredients_recettes.IdRecette "
-                                     "FROM t_ingredients_recettes WHERE t_ingredients_recettes.IdAliment IN "
-                                     "(SELECT t_aliments.IdAliment FROM t_aliments WHERE ") +
-                      beginsWith(columns.foodName) + QStringLiteral("))"));
-                b.values << prefixPattern(c.namePrefix.mid(1));
             } else {
-                b.joinIngredients();
-                b.add(QString::fromLatin1(kIngredientJoin) + beginsWith(columns.foodName));
-                b.values << prefixPattern(c.namePrefix);
+                // Each food's name is folded once, not once per ingredient row.
+                const bool absent = c.namePrefix.startsWith(QLatin1Char('-'));
+                b.add(QStringLiteral("t_recettes.IdRecette ") + (absent ? QStringLiteral("NOT IN ") : QStringLiteral("IN ")) +
+                      recipesUsing(QStringLiteral("SELECT t_aliments.IdAliment FROM t_aliments WHERE ") +
+                                   beginsWith(columns.foodName)));
+                b.values << prefixPattern(absent ? c.namePrefix.mid(1) : c.namePrefix);
             }
         }
 
@@ -114,18 +114,10 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
             b.values << c.theme;
         }
 
-        // 4. Everyday ingredients only: joins the ingredient tables when no criterion did.
-        if (c.everydayOnly) {
-            if (!b.ingredientsJoined) {
-                b.joinIngredients();
-                b.add(QString::fromLatin1(kIngredientJoin) + QString::fromLatin1(kEverydayTest));
-            } else {
-                b.add(QString::fromLatin1(kEverydayTest));
-            }
-        }
+        // 4. Everyday ingredients only.
+        if (c.everydayOnly) b.add(everydayTest());
 
-        // 5. Calories per 100 g, a whole number. The recipe's own values: t_aliments has columns
-        // of the same names once the ingredients are joined.
+        // 5. Calories per 100 g, a whole number: the recipe's own values.
         out.subject = SearchSubject::Calories;
         if (!c.calories.isEmpty()) {
             const std::optional<double> n = ReadTypedNumber(c.calories);
