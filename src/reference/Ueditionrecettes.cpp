@@ -1,5 +1,6 @@
 #include "reference/Ueditionrecettes.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -49,18 +50,25 @@ int OtherRowWithSame(const Table& t, const QString& field) {
     return -1;
 }
 
-// Fills `list` with the names a statement reads (its rows: id, name), sorted, and gives each
-// item its id; rows of the same name take their ids in the statement's order. Only the names
-// are read, not the rows of the table.
+// Fills `list` with the names a statement reads (its rows: id, name, in any order: the names
+// index serves them), sorted, and gives each item its id; rows of the same name take their ids in
+// the order of the ids. Only the names are read, not the rows of the table.
 void FillWithIds(QListWidget* list, const QString& sql, const QVariant& bound = QVariant()) {
     Query rows(sql);
     if (bound.isValid()) rows.addBindValue(bound);
     rows.open();
+    std::vector<std::pair<int, QString>> read;
+    read.reserve(size_t(rows.recordCount()));
+    for (int r = 0; r < rows.recordCount(); ++r)
+        read.emplace_back(dbvalue::toInt(rows.cell(r, 0)), rows.cell(r, 1).toString());
+    rows.close();
+    std::sort(read.begin(), read.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     QStringList names;
+    names.reserve(qsizetype(read.size()));
     QMultiHash<QString, int> ids;
-    for (int r = rows.recordCount() - 1; r >= 0; --r) {
-        names << rows.cell(r, 1).toString();
-        ids.insert(names.last(), dbvalue::toInt(rows.cell(r, 0)));
+    for (auto r = read.rbegin(); r != read.rend(); ++r) {
+        names << r->second;
+        ids.insert(r->second, r->first);
     }
     names = FillSorted(list, names);
     for (int row = 0; row < names.size(); ++row) {
@@ -372,7 +380,7 @@ void TFEditionRecettes::fillRecipeList() {
     TCategoriesRecettes.open();
     TIngredients.open();
     FillWithIds(LboxRecettes,
-                QStringLiteral("SELECT IdRecette, %1 FROM t_recettes ORDER BY IdRecette").arg(RecipeNameColumn));
+                QStringLiteral("SELECT IdRecette, %1 FROM t_recettes").arg(RecipeNameColumn));
     if (LboxRecettes->count() > 0) showRow(0);
     ShowRecipePhoto();
 }
@@ -505,7 +513,7 @@ void TFEditionRecettes::CboxCatAlimentsClick() {
 
 void TFEditionRecettes::fillFoodList() {
     FillWithIds(LboxAliments,
-                QStringLiteral("SELECT IdAliment, %1 FROM t_aliments WHERE IdCatAliment = ? ORDER BY IdAliment").arg(FoodNameColumn),
+                QStringLiteral("SELECT IdAliment, %1 FROM t_aliments WHERE IdCatAliment = ?").arg(FoodNameColumn),
                 RecipeEditorFoodCategory);
     FoodPickerStamp = CurrentDataStamp();
     if (LboxAliments->count() == 0) return;
