@@ -353,8 +353,11 @@ DataStamp CurrentDataStamp() {
     DataStamp stamp;
     stamp.opening = g_openings;
     stamp.ownChanges = sqlite3_total_changes64(db);
+    // Inside a transaction what is read may still be undone by a rollback, which moves none of
+    // the counts: such a stamp matches no other.
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (!InTransaction() && sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
         stamp.otherCommits = sqlite3_column_int64(st, 0);
     else
         stamp.otherCommits = -(++unreadable);   // unknown: matches no other stamp

@@ -60,7 +60,8 @@ sqlite3* dbConnection();
 
 // What the database holds, as this connection can tell: equal stamps taken at two moments mean
 // no row was written in between, by this connection (committed or not) or by another one, and the
-// same database stayed open. Costs one small statement.
+// same database stayed open. Costs one small statement. A stamp taken inside a transaction
+// matches no other: a rollback would undo what was read then without moving any count.
 struct DataStamp {
     quint64 opening = 0;     // the connection (each opening counts)
     qint64 otherCommits = 0; // PRAGMA data_version: moves with the other connections' commits

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sqlite3.h>
 
+#include "data/DataWatch.h"
 #include "data/Database.h"
 #include "data/Query.h"
 #include "data/Table.h"
@@ -343,9 +344,10 @@ TEST_F(DataTest, LongTextsAreCutToTheirColumnWidthOnEveryTable) {
 }
 
 // Rows read inside a transaction that is then rolled back are never handed to the next opening:
-// it reads what is stored.
+// it reads what is stored; a list filled then is stale once the transaction is over.
 TEST_F(DataTest, RowsReadInsideARolledBackTransactionAreNotKept) {
     Table foods("t_aliments");
+    DataWatch list;
     {
         Transaction transaction;
         Query::execute("UPDATE t_aliments SET NomAlimentFrancais = 'Clementine' WHERE IdAliment = 3");
@@ -353,7 +355,9 @@ TEST_F(DataTest, RowsReadInsideARolledBackTransactionAreNotKept) {
         foods.findKey(3);
         EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Clementine");
         foods.close();
+        list.seen();
     }
+    EXPECT_TRUE(list.stale());
     foods.open();
     foods.findKey(3);
     EXPECT_EQ(foods.asString("NomAlimentFrancais"), "Orange");
