@@ -34,6 +34,14 @@ QStringList wrapLine(const QString& line, const QFontMetrics& fm, int width) {
     int blanks = 0;
     while (blanks < line.size() && line.at(blanks) == QLatin1Char(' ')) ++blanks;
     const QString indent = line.left(blanks);
+    // The line ends after a colon where one leaves a line that fits (the last such colon).
+    int split = -1;
+    for (int colon = line.indexOf(QLatin1String(": "), blanks);
+         colon > 0 && fm.horizontalAdvance(line.left(colon + 1)) <= width;
+         colon = line.indexOf(QLatin1String(": "), colon + 1))
+        split = colon;
+    const QString tail = split > 0 ? line.mid(split + 2).trimmed() : QString();
+    if (!tail.isEmpty()) return QStringList{line.left(split + 1)} + wrapLine(indent + tail, fm, width);
     const QStringList words = line.mid(blanks).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     // As few lines as the width allows, of about equal width: the shortest width that needs no
     // more lines than the full width does.

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "frame/UVivanda.h"
 #include "platform/Modal.h"
@@ -43,4 +44,8 @@ TEST(StandardBox, ARefusedStartKeepsItsLinesAndTheirIndent) {
     EXPECT_EQ(WrapIndentedLines(indent + "/un/très/long/chemin/vers/vivanda.db", fm, 20),
               indent + "/un/très/long/chemin/vers/vivanda.db");
     EXPECT_EQ(WrapIndentedLines("a b", fm, 0), "a\nb");
+    // A line ends after the colon that leaves a line that fits.
+    const QString head = indent + "La base de données est en lecture seule :";
+    const QString tail = "son fichier ou son dossier est protégé en écriture";
+    EXPECT_EQ(WrapIndentedLines(head + " " + tail, fm, std::max(fm.horizontalAdvance(head), fm.horizontalAdvance(indent + tail)) + 5), head + "\n" + indent + tail);
 }
