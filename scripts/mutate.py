@@ -29,6 +29,9 @@ Usage (from the repository root; the first run builds the whole tree once in WOR
   python3 scripts/mutate.py --replay /tmp/mutants.json --out /tmp/after.md   # same sample again
   python3 scripts/mutate.py --replay /tmp/mutants.json --only-survivors --out /tmp/after.md
   python3 scripts/mutate.py --seed 31 --count 50 --list      # show the sample, run nothing
+  python3 scripts/mutate.py --replay /tmp/mutants.json --rev 585c986 --out /tmp/before.md
+--rev tests a commit instead of the working tree; either is copied once at the start, so the
+caller may go on editing, committing or rebasing while a run goes.
 --out writes a Markdown report and, beside it, the same results as JSON (the input of --replay).
 --only-survivors re-runs only the survivors of the replayed run and keeps the others' results
 (tests are only ever added, so a caught mutant stays caught).
@@ -432,15 +435,25 @@ class Workspace:
     def __init__(self, work, jobs):
         self.work = os.path.abspath(work)
         self.tree = os.path.join(self.work, "tree")
+        self.snapshot = os.path.join(self.work, "snapshot")
         self.build = os.path.join(self.work, "build")
         self.sources_copy = os.path.join(self.work, "full-sources")
         self.jobs = jobs
         self.env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
 
-    def prepare(self):
+    def prepare(self, rev=None):
+        """Takes the tree to test (the working tree as it is now, or a commit) into `snapshot`,
+        which stays as taken while the caller's tree moves on; the scratch tree follows it."""
+        if rev:
+            shutil.rmtree(self.snapshot, ignore_errors=True)
+            os.makedirs(self.snapshot)
+            archive = subprocess.run(["git", "-C", ROOT, "archive", rev], stdout=subprocess.PIPE, check=True).stdout
+            subprocess.run(["tar", "-x", "-C", self.snapshot], input=archive, check=True)
+        else:
+            sync_tree(ROOT, self.snapshot)
         os.makedirs(self.tree, exist_ok=True)
-        sync_tree(ROOT, self.tree)
-        sync_tree(os.path.join(ROOT, "db"), self.sources_copy, "sources")
+        sync_tree(self.snapshot, self.tree)
+        sync_tree(os.path.join(self.snapshot, "db"), self.sources_copy, "sources")
         if not os.path.exists(os.path.join(self.build, "CMakeCache.txt")):
             cmd = ["cmake", "-S", self.tree, "-B", self.build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                    "-DVIVANDA_BUILD_BENCH=OFF"]
@@ -528,7 +541,7 @@ def try_mutant(ws, mutant, test_timeout, build_timeout):
         with open(path, "w", encoding="utf-8") as f:
             f.write(original)
         if mutant["file"].startswith("db/"):
-            sync_tree(ROOT, ws.tree, "db")
+            sync_tree(ws.snapshot, ws.tree, "db")
 
 
 def write_report(out_path, results, meta):
@@ -542,7 +555,8 @@ def write_report(out_path, results, meta):
     with open(os.path.splitext(out_path)[0] + ".json", "w", encoding="utf-8") as f:
         json.dump({"meta": meta, "mutants": results}, f, ensure_ascii=False, indent=1)
     lines = ["# Mutation run", "",
-             "seed %s, %d mutants planted (%s), started %s" % (meta["seed"], len(results), meta["files"], meta["started"]),
+             "seed %s, %d mutants planted (%s) in %s, started %s" % (meta["seed"], len(results), meta["files"], meta["tree"],
+                                                                   meta["started"]),
              "", "caught %d, survived %d, discarded %d (do not compile)%s: **score %.1f %%**" % (
                  caught, len(survived), meta["discarded"], ", gone %d" % meta["gone"] if meta["gone"] else "", score),
              "", "| # | rule | place | verdict | detail |", "|---|---|---|---|---|"]
@@ -570,6 +584,7 @@ def main():
     parser.add_argument("--build-timeout", type=float, default=1800)
     parser.add_argument("--replay", help="JSON of an earlier run: plant the same mutants")
     parser.add_argument("--only-survivors", action="store_true", help="with --replay: re-run its survivors only")
+    parser.add_argument("--rev", help="test this commit instead of the working tree as it is now")
     parser.add_argument("--list", action="store_true", help="print the sample and stop")
     args = parser.parse_args()
 
@@ -581,8 +596,10 @@ def main():
         previous = {m["id"]: m for m in data["mutants"]}
         args.seed, args.files = data["meta"]["seed"], data["meta"].get("patterns", [])
         print("replaying %d mutants of %s" % (len(mutants), args.replay), file=sys.stderr)
-    else:
-        mutants, places = sample(ROOT, args.seed, args.count, args.files)
+    ws = Workspace(args.work, args.jobs)
+    ws.prepare(args.rev)
+    if not args.replay:
+        mutants, places = sample(ws.snapshot, args.seed, args.count, args.files)
         print("places per rule: " + ", ".join("%s %d" % kv for kv in places.items()), file=sys.stderr)
     if args.list:
         for m in mutants:
@@ -590,9 +607,7 @@ def main():
             print("    - " + m["old"].strip() + "\n    + " + m["new"].strip())
         return
 
-    ws = Workspace(args.work, args.jobs)
-    ws.prepare()
-    meta = {"seed": args.seed, "files": ", ".join(args.files) or "src/, db/tools/", "patterns": args.files,
+    meta = {"seed": args.seed, "tree": args.rev or "working tree", "files": ", ".join(args.files) or "src/, db/tools/", "patterns": args.files,
             "started": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())}
     print("building the clean tree in %s" % ws.work, file=sys.stderr)
     code, out = ws.build_all(args.build_timeout * 3)

@@ -1,5 +1,7 @@
 // The printed day: what the report lays out for the current day and for a saved day, and the
 // consumption window's print button.
+#include <QFontMetricsF>
+#include <QImage>
 #include <QMainWindow>
 #include <gtest/gtest.h>
 
@@ -165,5 +167,46 @@ TEST_F(ConsumptionReportTest, RecipeRowsPrintEveryValueThroughItsMask) {
         const int decimals = item.text.contains(',') ? int(item.text.size() - item.text.indexOf(',') - 1) : 0;
         EXPECT_LE(decimals, item.name.startsWith("QRDBTxt") && item.name != "QRDBTxtQuantite" ? 2 : 3)
             << item.name.toStdString() << " " << item.text.toStdString();
+    }
+}
+
+// The printed columns stay apart: the ink of no text overlaps another's (measured in the text's
+// font, placed by its alignment), all of it lies between the 10 mm margins, and each food's texts
+// sit inside the shading of their line.
+TEST_F(ConsumptionReportTest, TextsNeitherOverlapNorLeaveTheirLine) {
+    addRow("Fromage de chèvre frais au lait entier", 2.06, 0.163, 0.108, 0.028, 12345.678, 2);
+    report->TableSource = QStringLiteral("t_consommation");
+    report->Poids = 70;
+    const report::ReportPlan plan = report->LayOut(kFrench);
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(100000);   // 100 dots a millimetre
+    device.setDotsPerMeterY(100000);
+    QList<report::PlanItem> shading;
+    QList<std::pair<QRectF, const report::PlanItem*>> inks;
+    for (const report::PlanItem& item : plan.items) {
+        if (item.name.startsWith("QRShBande")) shading << item;
+        if (item.kind != report::PlanKind::Text || item.text.isEmpty()) continue;
+        const double width = QFontMetricsF(item.font, &device).horizontalAdvance(item.text) / 100;
+        const QRectF& r = item.rect;
+        const double left = item.alignment & Qt::AlignRight     ? r.right() - width
+                            : item.alignment & Qt::AlignHCenter ? r.center().x() - width / 2
+                                                                : r.left();
+        inks.append({QRectF(left, r.top(), std::min(width, r.width()), r.height()), &item});
+    }
+    ASSERT_EQ(shading.size(), 6);
+    for (qsizetype i = 0; i < inks.size(); ++i) {
+        const auto& [ink, item] = inks[i];
+        const std::string what = item->name.toStdString() + " '" + item->text.toStdString() + "'";
+        EXPECT_GE(ink.left(), 10 - 1e-9) << what;
+        EXPECT_LE(ink.right(), 200 + 1e-9) << what;
+        for (qsizetype j = i + 1; j < inks.size(); ++j) {
+            const QRectF both = ink.intersected(inks[j].first);
+            EXPECT_FALSE(item->page == inks[j].second->page && both.width() > 1e-6 && both.height() > 1e-6)
+                << what << " overlaps " << inks[j].second->name.toStdString();
+        }
+        if (item->band == QLatin1String("DetailBand1"))
+            EXPECT_TRUE(std::any_of(shading.begin(), shading.end(), [&](const report::PlanItem& s) {
+                return s.rect.top() - 1e-9 <= item->rect.top() && item->rect.bottom() <= s.rect.bottom() + 1e-9;
+            })) << what << " leaves its line";
     }
 }
