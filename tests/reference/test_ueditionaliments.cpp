@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -357,3 +358,20 @@ TEST_F(FoodEditor, ClosingTheFrameWithAPendingChangeAsksFirst) {
 }
 
 }  // namespace
+
+// Each value reads on one line with its label: the label to the left of its edit, its text
+// centred on the edit's within 2 pixels, the lines one under the other in the order typed.
+TEST_F(FoodEditor, EachValueLabelStandsOnTheLineOfItsEdit) {
+    const std::pair<QLabel*, QWidget*> lines[] = {{form->LblCalories, form->EdtCalories}, {form->LblLipides, form->EdtLipides},
+                                                  {form->LblProtides, form->EdtProtides}, {form->LblGlucides, form->EdtGlucides},
+                                                  {form->LblPoidsMoyen, form->DBEdtPoidsMoyen}};
+    int previousBottom = 0;
+    for (const auto& [label, edit] : lines) {
+        const QRect l(label->mapTo(form.get(), QPoint()), label->size());
+        const QRect e(edit->mapTo(form.get(), QPoint()), edit->size());
+        EXPECT_LT(l.right(), e.left()) << label->text().toStdString();
+        EXPECT_NEAR(l.center().y(), e.center().y(), 2) << label->text().toStdString();
+        EXPECT_GT(e.top(), previousBottom) << label->text().toStdString();
+        previousBottom = e.bottom();
+    }
+}
