@@ -52,6 +52,22 @@ TEST_F(DataTest, QueryCursorAndNulls) {
     EXPECT_THROW(q.value("Absent"), DatabaseError);
 }
 
+// Closed, or after a statement that fails, a query is inactive and holds no row: a reader that
+// checks it does not take the rows of an earlier statement for the new one's.
+TEST_F(DataTest, AClosedOrFailedQueryIsInactiveWithoutRows) {
+    Query q("SELECT NomAlimentFrancais FROM t_aliments");
+    q.open();
+    ASSERT_TRUE(q.isActive() && !q.isEmpty());
+    q.close();
+    EXPECT_FALSE(q.isActive());
+    EXPECT_TRUE(q.isEmpty() && q.eof());
+    q.open();
+    q.setSql("SELECT Nom FROM t_absente");
+    EXPECT_THROW(q.open(), DatabaseError);
+    EXPECT_FALSE(q.isActive());
+    EXPECT_TRUE(q.isEmpty());
+}
+
 // Locate searches from the first row; options ignore case (not accents) and match a beginning;
 // when nothing matches the cursor stays where it was.
 TEST_F(DataTest, LocateOptions) {
