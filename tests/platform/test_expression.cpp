@@ -53,3 +53,15 @@ TEST(Expression, SyntaxErrorsAreReportedAndFieldNamesListed) {
     const Expression e = Expression::parse("IF(poids_utilisateur > 0, SUM(CaloriesGramme*QuantiteGramme), '-')");
     EXPECT_EQ(e.fieldNames(), (QStringList{"poids_utilisateur", "CaloriesGramme", "QuantiteGramme"}));
 }
+
+// Each comparison at its bound, on numbers and texts, as an IF reads it.
+TEST(Expression, ComparisonsAtTheirBounds) {
+    const ReportData d = rows();
+    const std::pair<const char*, int> cases[] = {
+        {"poids_utilisateur > 80", 0},  {"poids_utilisateur >= 80", 1}, {"poids_utilisateur < 80", 0},
+        {"poids_utilisateur <= 80", 1}, {"poids_utilisateur = 80", 1},  {"poids_utilisateur <> 80", 0},
+        {"poids_utilisateur<>79", 1},   {"CaloriesGramme*2 >= 5", 1},   {"NomAliment = 'Pain'", 1},
+        {"NomAliment <> 'Pain'", 0}};
+    for (const auto& [condition, expected] : cases)
+        EXPECT_EQ(eval(QStringLiteral("IF(%1, 1, 0)").arg(QLatin1String(condition)), d, 0).toInt(), expected) << condition;
+}
