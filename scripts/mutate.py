@@ -580,7 +580,7 @@ def main():
     parser.add_argument("--out", default="mutants.md")
     parser.add_argument("--work", default="/tmp/vivanda-mutate", help="scratch tree and build directory")
     parser.add_argument("--jobs", type=int, default=int(os.environ.get("JOBS", "2")))
-    parser.add_argument("--test-timeout", type=float, default=0, help="seconds per mutant's ctest (default 3x the clean run)")
+    parser.add_argument("--test-timeout", type=float, default=0, help="seconds per mutant's ctest (default 3x the clean run, at least 120)")
     parser.add_argument("--build-timeout", type=float, default=1800)
     parser.add_argument("--replay", help="JSON of an earlier run: plant the same mutants")
     parser.add_argument("--only-survivors", action="store_true", help="with --replay: re-run its survivors only")
@@ -618,7 +618,7 @@ def main():
     clean = time.time() - begin
     if verdict != "passed":
         sys.exit("the clean tree's tests do not pass (%s): fix them first" % detail)
-    test_timeout = args.test_timeout or max(60.0, 3 * clean)
+    test_timeout = args.test_timeout or max(120.0, 3 * clean)
     meta["clean_test_seconds"] = round(clean)
     print("clean tests: %.0f s; limit per mutant %.0f s" % (clean, test_timeout), file=sys.stderr)
 

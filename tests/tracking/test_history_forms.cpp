@@ -311,6 +311,28 @@ TEST_F(HistoryForms, ARefusedPeriodDateResetsOnlyItsOwnPicker) {
 // Fifty days of d'Arc (the 21st not saved), four pages, driven from the toolbar; every activation
 // goes back to page 1 of the calories; printing (to a PDF through the print dialog) draws every
 // page's days in landscape, the pages never shown included.
+// The chart is drawn on white: below the toolbar, what is not axis, scale, legend or a point is
+// white, whatever the style's own window colour.
+TEST_F(HistoryForms, TheBalanceChartIsDrawnOnWhite) {
+    SaveHistoryDay(kArc, QDate(2025, 12, 1), 70, 2000, 2);
+    TFBilan& b = *bilan;
+    b.NomUtilisateur = kArc;
+    b.DateDebut = QDate(2025, 11, 1);
+    b.DateFin = QDate(2025, 12, 31);
+    b.resize(1000, 650);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&b, &activate);
+    const QImage image = b.grab().toImage();
+    int white = 0, black = 0, all = 0;
+    for (int y = b.Panel->height() + 10; y < image.height(); y += 5)
+        for (int x = 0; x < image.width(); x += 5, ++all) {
+            white += image.pixelColor(x, y) == Qt::white;
+            black += image.pixelColor(x, y) == kChartBlack;
+        }
+    EXPECT_GT(white, all * 9 / 10);
+    EXPECT_GT(black, 0);   // the axes are there
+}
+
 TEST_F(HistoryForms, BalanceWindowPagesChartsAndPrintsEveryPage) {
     for (int i = 0; i < 50; ++i)
         if (i != 20) SaveHistoryDay(kArc, QDate(2025, 12, 1).addDays(i), 70 - i * 0.1, 2000, 2, 5 + i % 3);
