@@ -25,6 +25,7 @@
 #include "support/OtherProgram.h"
 #include "support/Typing.h"
 #include "tracking/Ubesoinsjournaliers.h"
+#include "tracking/Uqrafficonsommation.h"
 #include "tracking/Useldate.h"
 
 namespace {
@@ -235,6 +236,11 @@ TEST_F(DayFollows, TheDayFollowsItsUsersRenameAndAsksForAnotherWhenDeleted) {
     // Renamed (and heavier) in the users' editor: its row keeps its place.
     Query::execute("UPDATE t_utilisateurs SET Nom = 'Jean Dupont', Poids = 80 WHERE Nom = 'Jean'");
     f.FormActivate();   // back in the day window
+    auto report = std::make_unique<TFQRAffiConsommation>();
+    modal::pushHandler([](modal::Call&) {});   // the preview, closed at once
+    click(f.BtnImprimer);
+    EXPECT_EQ(report->NomUtilisateur, "Jean Dupont");
+    EXPECT_EQ(report->Poids, 80);
     const QDate day(2026, 5, 2);
     QString shownWeight;
     auto answerDate = [&] {
