@@ -27,8 +27,10 @@ inline constexpr NumberRule NutrientPer100g{0, 100, false, "g"};
 // The same as whole numbers: the bounds of the food-list restriction.
 inline constexpr NumberRule CaloriesPer100gBound{0, 900, true, "kcal"};
 inline constexpr NumberRule NutrientPer100gBound{0, 100, true, "g"};
-// Minutes in a day: a preparation time, an activity's duration.
+// Minutes in a day: an activity's duration.
 inline constexpr NumberRule MinutesInDay{0, 1440, true, "min"};
+// A preparation time sought by the recipe search: a time of day, so below 24 hours.
+inline constexpr NumberRule PreparationMinutes{0, 1439, true, "min"};
 inline constexpr NumberRule Age{0, 125, true, ""};
 inline constexpr NumberRule HeightCm{40, 272, true, ""};
 inline constexpr NumberRule WeightKg{2, 500, true, ""};

@@ -97,8 +97,7 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& c, const Rec
         out.subject = SearchSubject::PreparationTime;
         if (!c.preparationTime.isEmpty()) {
             const std::optional<double> typed = ReadTypedNumber(c.preparationTime);
-            if (!typed || !WithinRule(*typed, NumberRules::MinutesInDay) || *typed >= 24 * 60)
-                throw Refusal{SearchError::InvalidValue};
+            if (!typed || !WithinRule(*typed, NumberRules::PreparationMinutes)) throw Refusal{SearchError::InvalidValue};
             const int minutes = int(*typed);
             requireComparator(c.timeComparator);
             b.add(comparison(QStringLiteral("TempsPreparation"), c.timeComparator));
@@ -177,8 +176,13 @@ QString RecipeSearchErrorText(const RecipeSearchStatement& s) {
     const QString indent = QStringLiteral("        ");
     const QString subject = m[3 + int(s.subject)];
     switch (s.error) {
-    case SearchError::InvalidValue:
-        return indent + m[2] + QLatin1Char(' ') + subject + QStringLiteral(" !");
+    case SearchError::InvalidValue: {
+        // Each value says the range it takes.
+        const NumberRule& range = s.subject == SearchSubject::PreparationTime ? NumberRules::PreparationMinutes
+                                  : s.subject == SearchSubject::Calories      ? NumberRules::CaloriesPer100gBound
+                                                                              : NumberRules::NutrientPer100g;
+        return indent + m[2] + QLatin1Char(' ') + subject + QStringLiteral(" !\n") + NumberRangeHint(range);
+    }
     case SearchError::NoComparator:
         return indent + m[1] + QLatin1Char('\n') + indent + subject + QStringLiteral(" !");
     case SearchError::None:

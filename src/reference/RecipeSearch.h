@@ -74,6 +74,7 @@ RecipeSearchStatement BuildRecipeSearch(const RecipeSearchCriteria& criteria, co
 // subjects), in the order the window's message table keeps them.
 const QStringList& RecipeSearchMessages();
 
-// The French message of a refused search: "        Valeur non valide pour <subject> !" or
+// The French message of a refused search: "        Valeur non valide pour <subject> !" with the
+// range of the value on the next line, or
 // "        Vous n'avez pas sélectionné de type de comparaison pour\n        <subject> !".
 QString RecipeSearchErrorText(const RecipeSearchStatement& statement);

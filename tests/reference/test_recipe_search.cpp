@@ -98,13 +98,15 @@ TEST_F(RecipeSearchTest, CriteriaFindTheirRecipes) {
 
 // A bad value counts before a missing comparator, and the first criterion in order is reported.
 TEST(RecipeSearchRefusal, MessagesNameTheirSubject) {
-    auto invalid = [](const char* subject) { return QString("        Valeur non valide pour %1 !").arg(subject); };
+    auto invalid = [](const char* subject, const char* range = "un nombre de 0 à 100 g") {
+        return QString("        Valeur non valide pour %1 !\n        Valeur attendue : %2.").arg(subject, range);
+    };
     auto noComparator = [](const char* subject) {
         return QString("        Vous n'avez pas sélectionné de type de comparaison pour\n        %1 !").arg(subject);
     };
-    const QString time = invalid("le temps de préparation");
+    const QString time = invalid("le temps de préparation", "un nombre entier de 0 à 1439 min");
     const QString lipids = invalid("la quantité de lipides");
-    const QString calories = invalid("le nombre de calories");
+    const QString calories = invalid("le nombre de calories", "un nombre entier de 0 à 900 kcal");
     const struct { C criteria; QString message; } cases[] = {
         {{.preparationTime = "1440", .timeComparator = kAtMost}, time},
         {{.preparationTime = "-5", .timeComparator = kAtMost}, time},

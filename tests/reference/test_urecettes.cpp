@@ -106,7 +106,8 @@ TEST_F(RecipeSearchWindow, RefusedValuesAreReportedByTheirSubjectAndKeepTheResul
     search();
     EXPECT_EQ(seen.captions, (QStringList{"Erreur de saisie", "Erreur de saisie"}));
     EXPECT_EQ(seen.icons, (QStringList{"ERREUR", "ERREUR"}));
-    EXPECT_EQ(seen.texts, (QStringList{"        Valeur non valide pour le temps de préparation !",
+    EXPECT_EQ(seen.texts, (QStringList{"        Valeur non valide pour le temps de préparation !"
+                                       "        Valeur attendue : un nombre entier de 0 à 1439 min.",
                                        Flat("        Vous n'avez pas sélectionné de type de comparaison pour\n"
                                             "        la quantité de lipides !")}));
     EXPECT_EQ(results(), QStringList{"Tarte aux pommes"});
