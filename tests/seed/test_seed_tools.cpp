@@ -6,6 +6,8 @@
 #include <QProcess>
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "seed/SeedDb.h"
 
@@ -29,20 +31,32 @@ TEST(SeedChecks, NumbersReadAsTheyStandAndAnUnreadableOneFails) {
     EXPECT_NONFATAL_FAILURE(db.scalar("SELECT 1 WHERE 0"), "no value");
 }
 
+// Runs a check of db/tools with python3; its exit code and what it said.
+std::pair<int, std::string> runCheck(const QString& script, const QStringList& arguments = {}) {
+    QProcess check;
+    check.start(QStringLiteral("python3"), QStringList{QStringLiteral(VIVANDA_SOURCE_DIR "/db/tools/") + script} + arguments);
+    if (!check.waitForFinished(300000) || check.exitStatus() != QProcess::NormalExit)
+        return {-1, script.toStdString() + " did not run: " + check.errorString().toStdString()};
+    return {check.exitCode(), (check.readAllStandardOutput() + check.readAllStandardError()).toStdString()};
+}
+
 // db/tools/check_seed.py regenerates the seed in a copy with the commands of db/README.md and
 // compares it with the repository's, checks the pinned sources, and, where the full public tables
 // lie beside the repository (../shared/data, as on the integration machine; VIVANDA_SHARED_DATA
 // names another place), that the extracts are their rows.
 TEST(SeedChecks, TheSeedIsWhatTheToolsMakeOfThePublicSources) {
     const QString full = qEnvironmentVariable("VIVANDA_SHARED_DATA", QStringLiteral(VIVANDA_SOURCE_DIR "/../shared/data"));
-    QProcess check;
-    check.start(QStringLiteral("python3"), {QStringLiteral(VIVANDA_SOURCE_DIR "/db/tools/check_seed.py"), QStringLiteral("--full"), full});
-    ASSERT_TRUE(check.waitForFinished(300000)) << check.errorString().toStdString();
-    const QString said = QString::fromUtf8(check.readAllStandardOutput() + check.readAllStandardError());
-    EXPECT_EQ(check.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(check.exitCode(), 0) << said.toStdString();
+    const auto [code, said] = runCheck(QStringLiteral("check_seed.py"), {QStringLiteral("--full"), full});
+    EXPECT_EQ(code, 0) << said;
     if (QFileInfo::exists(full + QStringLiteral("/ciqual-2020/ciqual.tsv")))
-        EXPECT_TRUE(said.contains(QStringLiteral("the extracts are the rows of the full tables"))) << said.toStdString();
+        EXPECT_NE(said.find("the extracts are the rows of the full tables"), std::string::npos) << said;
+}
+
+// The tools stop on the slips their rules forbid and accept the edges they allow
+// (db/tools/check_refusals.py: one edit of a source in a copy per case).
+TEST(SeedChecks, TheToolsRefuseTheSlipsTheirRulesForbid) {
+    const auto [code, said] = runCheck(QStringLiteral("check_refusals.py"));
+    EXPECT_EQ(code, 0) << said;
 }
 
 }  // namespace
