@@ -3,10 +3,10 @@
 
   python3 db/tools/check_refusals.py
 
-Each case below edits one source in a temporary copy of db/ (a text replaced, or a line added
-when the text to replace is empty), runs the tool that reads it and expects it to stop with the
-message that names the rule; a case marked "ok" expects it to accept the edit (an edge the rule
-allows). The tools' other guards stop on the data of the repository itself, which
+Each case below edits sources in a temporary copy of db/ (a text replaced, or a line added
+when the text to replace is empty), runs the tool that reads them and expects it to stop with
+the message that names the rule; a case marked "ok" expects it to accept the edit (an edge the
+rule allows) and, when "ok seed_file:text" names one, to write that text in that seed file. The tools' other guards stop on the data of the repository itself, which
 check_seed.py runs. Standard library only; the seed checks of tests/seed run it.
 """
 import concurrent.futures
@@ -22,76 +22,90 @@ FOODS, RECIPES = "db/tools/foods/build_foods.py", "db/tools/recipes/build_recipe
 NAMES, RECIPE_FILE = "tools/foods/names.tsv", "tools/recipes/recipes.txt"
 BANANA = "3\t13005\t1\t1\tBanane\tBanana\tBanane\tBanana\tPlátano\t\t\t"
 QUICHE_THEMES = "themes: 11, 15, 1, 2\n"
-BOLOGNESE = "  9810 400 spaghetti"
+BOLOGNESE = "themes: 16, 9, 2\ningredients:\n  9810 400 "
 SAMPHIRE = "neither table gives the fibre of samphire; none is counted rather than a guess"
 PEANUT = ("\tthe twin's fibre does not fit Ciqual's composition: taken down to the room its lipids, proteins "
           "and carbohydrates leave beside the twin's water and ash\n15002")
 COOKING = "tools/recipes/alcohol_cooking.tsv"
+NUTMEG = "  19041 200 lait demi-écrémé\n  11048 1 "
 MOULES = "Moules marinières\t5215\t200\tbrief\t8"
 
-# (file under db/, text, replacement, tool, message expected, or "ok")
+# (tool, what it must say, or "ok", or "ok seed_file:text it must write", then the edits: (file
+# under db/, text, replacement))
 CASES = [
-    (NAMES, BANANA, BANANA.replace("Banane\tBanana", "Banane" + "x" * 30 + "\tBanana", 1), FOODS, "(at most 32)"),
-    (NAMES, BANANA, BANANA + "alcohol", FOODS, "energy from alcohol needs a row"),
-    ("tools/foods/alcohol.tsv", "", "13005\tBanane\t1\tslip\n", FOODS, "alcohol.tsv: code 13005 is not"),
-    ("tools/foods/pieces.tsv", "10\tFraise\t12\t", "10\tFraise\t4.9\t", FOODS, "outside 5.0..350.0 g"),
-    ("tools/foods/pieces.tsv", "10\tFraise\t12\t", "10\tFraise\t5\t", FOODS, "ok"),
-    ("tools/foods/piece_bands.tsv", "1\t5\t350\t", "1\t13\t350\t", FOODS, "outside 13.0..350.0 g"),
-    ("tools/foods/fibre.tsv", "20283\tSalicorne\t\t\t0\t", "20283\tSalicorne\t\t\t50.1\t", FOODS, "is implausible"),
-    ("tools/foods/fibre.tsv", "20283\tSalicorne\t\t\t0\t", "20283\tSalicorne\t\t\t50\t", FOODS, "ok"),
-    ("tools/foods/fibre.tsv", SAMPHIRE, "", FOODS, "a value by hand needs its reason"),
-    ("tools/foods/fibre.tsv", "20283\tSalicorne\t\t\t0\t" + SAMPHIRE + "\n", "", FOODS, "a plant food whose energy counts no fibre"),
-    ("tools/foods/fibre.tsv", PEANUT, "\t\n15002", FOODS, "does not fit Ciqual's composition"),
-    ("tools/foods/energy_outliers.tsv", "13034\tOrange\t", "13034x\tOrange\t", FOODS, "13034\tOrange\t"),
-    ("tools/foods/measures.tsv", "1\tCuillère à café\t5\t", "1\tCuillère à café\t0\t", FOODS, "ValeurUnite must be above 0"),
-    ("sources/ciqual-2020/ciqual.tsv", "virgin\t900\t0.25\t0\t99.9", "virgin\t900\t0.25\t0\t100.25", FOODS, "exceed 100 g by 0.5"),
-    (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 1, 2, 3\n", RECIPES, "one to 4 different themes"),
-    (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 1, 1\n", RECIPES, "one to 4 different themes"),
-    (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 2\n", RECIPES, "ok"),
-    (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15\n", RECIPES, "no course among its themes"),
-    (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 1, 5\n", RECIPES, "vegetarian theme, but"),
-    (RECIPE_FILE, "themes: 12, 13, 15, 5\n", "themes: 12, 13, 15\n", RECIPES, "needs the vegetarian theme"),
-    (RECIPE_FILE, "temps: 01:00:00", "temps: 00:00:00", RECIPES, "preparation time"),
-    (RECIPE_FILE, "  11048 1 muscade", "  11048 0 muscade", RECIPES, "quantity must be above 0 g"),
-    (RECIPE_FILE, "  11048 1 muscade", "  11015 1 muscade", RECIPES, "an ingredient is listed twice"),
-    (RECIPE_FILE, BOLOGNESE, "  9810 801 spaghetti", RECIPES, "take up 1201.5 g"),
-    (RECIPE_FILE, BOLOGNESE, "  9810 800 spaghetti", RECIPES, "ok"),
-    ("tools/recipes/steps_en.txt", "", "[recette]\nfr: Quiche lorraine\netapes:\n", RECIPES, "its French name and its steps"),
-    ("tools/recipes/steps_en.txt", "  Serves 6. Preheat the oven to 180 °C.\n", "", RECIPES, "'Quiche lorraine' has 5 steps"),
-    (COOKING, MOULES, "Moules marinières\t5215\t200\tbrief\t15", RECIPES, "a brief cooking lasts under 15 minutes"),
-    (COOKING, MOULES, "Moules marinières\t5215\t200\tbrief\t14", RECIPES, "ok"),
-    (COOKING, MOULES, "Moules marinières\t5215\t200\tsimmered\t14", RECIPES, "no retention of alcohol"),
-    (COOKING, MOULES, "Moules marinières\t5215\t300\tbrief\t8", RECIPES, "more than the"),
-    (COOKING, "", "Moules marinières\t5214\t10\tbrief\t8\tslip\n", RECIPES, "rows for no alcoholic drink"),
-    ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t0.8\t", RECIPES, "outside the Compendium's range"),
-    ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t23.1\t", RECIPES, "outside the Compendium's range"),
-    ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t0.9\t", RECIPES, "ok"),
-    ("tools/recipes/themes.tsv", "6\tSoupes et potages\t", "28\tSoupes et potages\t", RECIPES, "outside 1..27"),
-    ("tools/recipes/themes.tsv", "6\tSoupes et potages\tSoups\tSuppen\tZuppe e minestre\tSopas y potajes\t",
-     "6\tSoupes et potages\tSoups\tSuppen\tZuppe e minestre\tSopas y potajes\tPlats", RECIPES, "is not the course"),
+    (FOODS, "(at most 32)", (NAMES, BANANA, BANANA.replace("Banane\tBanana", "Banane" + "x" * 30 + "\tBanana", 1))),
+    (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol")),
+    (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol"),
+     ("tools/foods/alcohol.tsv", "", "13005\tBanane\t1\tslip\n")),
+    (FOODS, "densities.tsv food 1: Ciqual code 19999", ("tools/foods/densities.tsv", "1\t19041\t01079", "1\t19999\t01079")),
+    (FOODS, "ok t_densites.tsv:\tLeche semidesnatada\t0.2029\n", ("sources/usda-sr28/ABBREV.txt", "^0.073^8^244^~1 cup~^", "^0.073^8^1^~1 tsp~^")),
+    (FOODS, "alcohol.tsv: code 13005 is not", ("tools/foods/alcohol.tsv", "", "13005\tBanane\t1\tslip\n")),
+    (FOODS, "outside 5.0..350.0 g", ("tools/foods/pieces.tsv", "10\tFraise\t12\t", "10\tFraise\t4.9\t")),
+    (FOODS, "ok", ("tools/foods/pieces.tsv", "10\tFraise\t12\t", "10\tFraise\t5\t")),
+    (FOODS, "outside 13.0..350.0 g", ("tools/foods/piece_bands.tsv", "1\t5\t350\t", "1\t13\t350\t")),
+    (FOODS, "is implausible", ("tools/foods/fibre.tsv", "20283\tSalicorne\t\t\t0\t", "20283\tSalicorne\t\t\t50.1\t")),
+    (FOODS, "ok", ("tools/foods/fibre.tsv", "20283\tSalicorne\t\t\t0\t", "20283\tSalicorne\t\t\t50\t")),
+    (FOODS, "a value by hand needs its reason", ("tools/foods/fibre.tsv", SAMPHIRE, "")),
+    (FOODS, "a plant food whose energy counts no fibre", ("tools/foods/fibre.tsv", "20283\tSalicorne\t\t\t0\t" + SAMPHIRE + "\n", "")),
+    (FOODS, "does not fit Ciqual's composition", ("tools/foods/fibre.tsv", PEANUT, "\t\n15002")),
+    (FOODS, "13034\tOrange\t", ("tools/foods/energy_outliers.tsv", "13034\tOrange\t", "13034x\tOrange\t")),
+    (FOODS, "ValeurUnite must be above 0", ("tools/foods/measures.tsv", "1\tCuillère à café\t5\t", "1\tCuillère à café\t0\t")),
+    (FOODS, "exceed 100 g by 0.5", ("sources/ciqual-2020/ciqual.tsv", "virgin\t900\t0.25\t0\t99.9", "virgin\t900\t0.25\t0\t100.25")),
+    (RECIPES, "one to 4 different themes", (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 1, 2, 3\n")),
+    (RECIPES, "one to 4 different themes", (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 1, 1\n")),
+    (RECIPES, "ok", (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 2\n")),
+    (RECIPES, "no course among its themes", (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15\n")),
+    (RECIPES, "vegetarian theme, but", (RECIPE_FILE, QUICHE_THEMES, "themes: 11, 15, 1, 5\n")),
+    (RECIPES, "needs the vegetarian theme", (RECIPE_FILE, "themes: 12, 13, 15, 5\n", "themes: 12, 13, 15\n")),
+    (RECIPES, "preparation time", (RECIPE_FILE, "es: Quiche lorena\ntemps: 01:00:00", "es: Quiche lorena\ntemps: 00:00:00")),
+    (RECIPES, "quantity must be above 0 g", (RECIPE_FILE, NUTMEG, NUTMEG.replace("11048 1", "11048 0"))),
+    (RECIPES, "an ingredient is listed twice", (RECIPE_FILE, NUTMEG, NUTMEG.replace("11048", "11015"))),
+    (RECIPES, "take up 1201.5 g", (RECIPE_FILE, BOLOGNESE, BOLOGNESE.replace("400", "801"))),
+    (RECIPES, "ok", (RECIPE_FILE, BOLOGNESE, BOLOGNESE.replace("400", "800"))),
+    (RECIPES, "its French name and its steps", ("tools/recipes/steps_en.txt", "", "[recette]\nfr: Quiche lorraine\netapes:\n")),
+    (RECIPES, "'Quiche lorraine' has 5 steps", ("tools/recipes/steps_en.txt", "Quiche lorraine\netapes:\n  Serves 6. Preheat the oven to 180 °C.\n", "Quiche lorraine\netapes:\n")),
+    (RECIPES, "a brief cooking lasts under 15 minutes", (COOKING, MOULES, "Moules marinières\t5215\t200\tbrief\t15")),
+    (RECIPES, "ok", (COOKING, MOULES, "Moules marinières\t5215\t200\tbrief\t14")),
+    (RECIPES, "ok t_ingredients_recettes.tsv:\n43\t479\t0.5\n", (RECIPE_FILE, "  20097 80 échalotes\n  5215 200", "  20097 80 échalotes\n  5215 170.5")),
+    (RECIPES, "no retention of alcohol", (COOKING, MOULES, "Moules marinières\t5215\t200\tsimmered\t14")),
+    (RECIPES, "more than the", (COOKING, MOULES, "Moules marinières\t5215\t300\tbrief\t8")),
+    (RECIPES, "rows for no alcoholic drink", (COOKING, "", "Moules marinières\t5214\t10\tbrief\t8\tslip\n")),
+    (RECIPES, "outside the Compendium's range", ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t0.8\t")),
+    (RECIPES, "outside the Compendium's range", ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t23.1\t")),
+    (RECIPES, "ok", ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t0.9\t")),
+    (RECIPES, "outside 1..27", ("tools/recipes/themes.tsv", "6\tSoupes et potages\t", "28\tSoupes et potages\t")),
+    (RECIPES, "is not the course", ("tools/recipes/themes.tsv", "6\tSoupes et potages\tSoups\tSuppen\tZuppe e minestre\tSopas y potajes\t", "6\tSoupes et potages\tSoups\tSuppen\tZuppe e minestre\tSopas y potajes\tPlats")),
 ]
 
 
 def run_case(case):
-    path, text, replacement, tool, expected = case
+    tool, expected, *edits = case
+    slip = " and ".join(f"{path}: '{replacement.strip()}'" for path, _, replacement in edits)
     with tempfile.TemporaryDirectory(prefix="vivanda-refusal-") as clone:
         shutil.copytree(DB, os.path.join(clone, "db"), ignore=shutil.ignore_patterns("__pycache__"))
-        target = os.path.join(clone, "db", path)
-        with open(target, encoding="utf-8", newline="") as f:
-            content = f.read()
-        if text and text not in content:
-            return f"{path}: '{text.strip()}' is no longer there; update the case"
-        content = content.replace(text, replacement, 1) if text else content + replacement
-        with open(target, "w", encoding="utf-8", newline="") as f:
-            f.write(content)
+        for path, text, replacement in edits:
+            target = os.path.join(clone, "db", path)
+            encoding = "latin-1" if path.endswith("ABBREV.txt") else "utf-8"
+            with open(target, encoding=encoding, newline="") as f:
+                content = f.read()
+            if text and content.count(text) != 1:
+                return f"{path}: '{text.strip()}' is not there once; update the case"
+            with open(target, "w", encoding=encoding, newline="") as f:
+                f.write(content.replace(text, replacement, 1) if text else content + replacement)
         run = subprocess.run([sys.executable, "-B", tool], cwd=clone, capture_output=True, text=True,
                              timeout=300)
         said = run.stderr + run.stdout
-        if expected == "ok":
-            return None if run.returncode == 0 else f"{path}: '{replacement.strip()}' refused: {said.strip()}"
-        if run.returncode != 0 and expected in said:
-            return None
-        return f"{path}: '{replacement.strip()}' not refused with '{expected}': {said.strip()[-300:]}"
+        if not expected.startswith("ok"):
+            return None if run.returncode != 0 and expected in said else \
+                f"{slip} not refused with '{expected}': {said.strip()[-300:]}"
+        if run.returncode != 0:
+            return f"{slip} refused: {said.strip()}"
+        seed_file, _, text = expected[3:].partition(":")
+        if seed_file:
+            with open(os.path.join(clone, "db", "seed", seed_file), encoding="utf-8") as f:
+                if text not in f.read():
+                    return f"{slip}: {seed_file} lacks {text!r}"
+        return None
 
 
 def main():
