@@ -35,6 +35,11 @@ MOULES = "Moules marinières\t5215\t200\tbrief\t8"
 CASES = [
     (FOODS, "(at most 32)", (NAMES, BANANA, BANANA.replace("Banane\tBanana", "Banane" + "x" * 30 + "\tBanana", 1))),
     (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol")),
+    (FOODS, "bad id '32768'", (NAMES, "\n13\t13029\t", "\n32768\t13029\t")),
+    (FOODS, "ok", (NAMES, "\n13\t13029\t", "\n32767\t13029\t")),
+    (FOODS, "bad id '0'", (NAMES, "\n13\t13029\t", "\n0\t13029\t")),
+    (FOODS, "food 1 must be an everyday food", (NAMES, "1\t13039\t1\t1\tPomme\t", "1\t13039\t1\t0\tPomme\t")),
+    (FOODS, "unknown food or listed twice", ("tools/foods/pieces.tsv", "", "10\tFraise\t12\ttwice\n")),
     (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol"),
      ("tools/foods/alcohol.tsv", "", "13005\tBanane\t1\tslip\n")),
     (FOODS, "densities.tsv food 1: Ciqual code 19999", ("tools/foods/densities.tsv", "1\t19041\t01079", "1\t19999\t01079")),
@@ -82,6 +87,9 @@ CASES = [
     (RECIPES, "outside the Compendium's range", ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t0.8\t")),
     (RECIPES, "outside the Compendium's range", ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t23.1\t")),
     (RECIPES, "ok", ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t0.9\t")),
+    (RECIPES, "theme 1 must come first", ("tools/recipes/themes.tsv", "\n1\tEntrées\t", "\n26\tEntrées\t")),
+    (RECIPES, "code '01009' malformed or listed twice", ("tools/recipes/compendium_2011.tsv", "", "01009\t8.5\ttwice\n")),
+    (RECIPES, "ok", ("README.md", "", "| `t_unseeded` | 0 | a table without a seed file keeps its row |\n")),
     (RECIPES, "outside 1..27", ("tools/recipes/themes.tsv", "6\tSoupes et potages\t", "28\tSoupes et potages\t")),
     (RECIPES, "is not the course", ("tools/recipes/themes.tsv", "6\tSoupes et potages\tSoups\tSuppen\tZuppe e minestre\tSopas y potajes\t", "6\tSoupes et potages\tSoups\tSuppen\tZuppe e minestre\tSopas y potajes\tPlats")),
 ]
