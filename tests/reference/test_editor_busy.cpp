@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -37,6 +38,18 @@ std::unique_ptr<Form> activated() {
     return form;
 }
 
+// The user editor on its first user (Jean), its age typed into, Marie clicked to leave him.
+Editor userEditor() {
+    auto form = activated<TFEditionUtilisateurs>();
+    auto* f = form.get();
+    return Editor{std::move(form), f->DBEdtAge,
+                  [f] {
+                      SelectListRow(f->LboxUtilisateurs, FindListItem(f->LboxUtilisateurs, "Marie"));
+                      f->LboxUtilisateursClick();
+                  },
+                  f->BtnEnregistrer};
+}
+
 class BusyEditors : public FormTest {};
 
 // A write that fails for another reason than the typing (another program holding the database,
@@ -46,7 +59,9 @@ TEST_F(BusyEditors, AFailedWriteSaysWhyAndARetrySavesTheTyping) {
     Query::execute("UPDATE t_aliments SET DroitsModifUtilisateur = 1");
     TFEditionRecettes::ResetUnitState();
     ASSERT_EQ(openDatabase(folder().dataDir(), 100), QString());   // a short wait for the test
-    enum Fault { Busy, ReadOnly };
+    // Immutable: the database's files made immutable while the program runs, where the system
+    // allows it (the engine then only says it could not write).
+    enum Fault { Busy, ReadOnly, Immutable };
     const struct {
         const char* label;
         std::function<Editor()> open;
@@ -77,18 +92,13 @@ TEST_F(BusyEditors, AFailedWriteSaysWhyAndARetrySavesTheTyping) {
          },
          "Purée maison", Busy, "SELECT COUNT(*) FROM t_recettes WHERE NomRecetteFrancais = 'Purée maison'"},
         {"user, read-only",
-         [] {
-             auto form = activated<TFEditionUtilisateurs>();
-             auto* f = form.get();
-             return Editor{std::move(form), f->DBEdtAge,
-                           [f] {
-                               SelectListRow(f->LboxUtilisateurs, FindListItem(f->LboxUtilisateurs, "Marie"));
-                               f->LboxUtilisateursClick();
-                           },
-                           f->BtnEnregistrer};
-         },
+         userEditor,
          "36", ReadOnly, "SELECT COUNT(*) FROM t_utilisateurs WHERE Nom = 'Jean' AND Age = 36"},
+        {"user, made read-only while running",
+         userEditor,
+         "37", Immutable, "SELECT COUNT(*) FROM t_utilisateurs WHERE Nom = 'Jean' AND Age = 37"},
     };
+    const QStringList files{folder().dbPath(), folder().dbPath() + "-wal"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         MessageLog log;
@@ -98,6 +108,10 @@ TEST_F(BusyEditors, AFailedWriteSaysWhyAndARetrySavesTheTyping) {
         ASSERT_EQ(sqlite3_open(folder().dbPath().toUtf8().constData(), &other), SQLITE_OK);
         if (c.fault == Busy) ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
         if (c.fault == ReadOnly) Query::execute("PRAGMA query_only = 1");
+        if (c.fault == Immutable) {
+            Query::execute("UPDATE t_activites SET Duree = 0");   // the write-ahead log is there
+            if (QProcess::execute("chattr", QStringList{"+i"} + files) != 0) GTEST_SKIP() << "no immutable files here";
+        }
         AnswerNextMessage(log, "BtnOui");
         QStringList shown;
         modal::pushHandler([&shown](modal::Call& call) {
@@ -111,7 +125,8 @@ TEST_F(BusyEditors, AFailedWriteSaysWhyAndARetrySavesTheTyping) {
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
         Query::execute("PRAGMA query_only = 0");
-        const char* said[] = {"utilisée par un autre programme", "lecture seule"};
+        if (c.fault == Immutable) QProcess::execute("chattr", QStringList{"-i"} + files);
+        const char* said[] = {"utilisée par un autre programme", "lecture seule", "lecture seule"};
         ASSERT_EQ(shown.size(), 2);
         EXPECT_EQ(shown[0], c.fault == Busy ? QString::fromUtf8("Base de données occupée") : "Erreur d'enregistrement");
         EXPECT_TRUE(shown[1].contains(QString::fromUtf8(said[c.fault]))) << shown[1].toStdString();
