@@ -24,6 +24,7 @@
 
 #include "ScaledDatabase.h"
 #include "app/Startup.h"
+#include "frame/AppState.h"
 #include "frame/UVivanda.h"
 #include "frame/UpdateCheck.h"
 #include "platform/Modal.h"
@@ -144,36 +145,68 @@ void openModule(benchmark::State& state, const char* item, const char* formName)
     openings.report(state);
 }
 
+// Triggers the menu item and times it until the modal box it shows has been painted, then
+// dismisses the box; `after` runs once the box is gone (both untimed). Returns
+// the milliseconds, or -1 when no box showed.
+double timeToModalPaint(Openings& openings, const QString& item, const std::function<void()>& after = {}) {
+    g_watch->painted.clear();
+    double ms = -1;
+    QElapsedTimer clock;
+    modal::pushHandler([&](modal::Call& call) {
+        QDialog* dialog = call.dialog;
+        runEventsUntil([&] { return dialog && g_watch->paintedWithin(dialog); });
+        openings.stop();
+        ms = clock.nsecsElapsed() / 1e6;
+        if (dialog) dialog->reject();
+    });
+    clock.start();
+    openings.start();
+    FVivanda->menuItem(item)->trigger();
+    runEventsUntil([&] { return ms >= 0; });
+    modal::clearHandlers();
+    if (after) after();
+    flushDeletions();
+    if (ms >= 0) openings.ms.push_back(ms);
+    return ms;
+}
+
 // A modal dialog: the menu item shows it; once painted it is dismissed.
 void openDialog(benchmark::State& state, const char* item) {
     Openings openings;
     for (auto _ : state) {
-        g_watch->painted.clear();
-        double ms = -1;
-        QElapsedTimer clock;
-        modal::pushHandler([&](modal::Call& call) {
-            QDialog* dialog = call.dialog;
-            runEventsUntil([&] { return dialog && g_watch->paintedWithin(dialog); });
-            openings.stop();
-            ms = clock.nsecsElapsed() / 1e6;
-            if (dialog) dialog->reject();
-        });
-        clock.start();
-        openings.start();
-        FVivanda->menuItem(QString::fromLatin1(item))->trigger();
-        modal::clearHandlers();
-        flushDeletions();
+        const double ms = timeToModalPaint(openings, QString::fromLatin1(item));
         if (ms < 0) {
             state.SkipWithError("the dialog did not show");
             break;
         }
         state.SetIterationTime(ms / 1000);
-        openings.ms.push_back(ms);
     }
     openings.report(state);
 }
 
+// The day window as a user first meets it: opened with its first-use message box, timed until
+// the box has been painted; the box is then dismissed and the window closed, untimed.
+void openDayWindowFirstUse(benchmark::State& state) {
+    Openings openings;
+    for (auto _ : state) {
+        appState().SwitchConsumptionInfo = 1;
+        appState().ConsumptionInfoShown = 0;
+        const double ms = timeToModalPaint(openings, QStringLiteral("ConsomationJournaliere"), [] {
+            if (QWidget* form = FVivanda->FindChildForm(QStringLiteral("FConsoJournaliere"))) CloseModuleWindow(form);
+        });
+        if (ms < 0) {
+            state.SkipWithError("the first-use box did not show");
+            break;
+        }
+        state.SetIterationTime(ms / 1000);
+    }
+    appState().SwitchConsumptionInfo = 0;
+    openings.report(state);
+}
+
 void registerBenchmarks() {
+    benchmark::RegisterBenchmark("BM_Open/DailyConsumptionFirstUse", openDayWindowFirstUse)
+        ->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
     struct Module {
         const char* label;
         const char* item;
