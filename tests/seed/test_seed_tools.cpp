@@ -31,10 +31,10 @@ TEST(SeedChecks, NumbersReadAsTheyStandAndAnUnreadableOneFails) {
     EXPECT_NONFATAL_FAILURE(db.scalar("SELECT 1 WHERE 0"), "no value");
 }
 
-// Runs a check of db/tools with python3; its exit code and what it said.
+// Runs a check (a Python script under the source tree); its exit code and what it said.
 std::pair<int, std::string> runCheck(const QString& script, const QStringList& arguments = {}) {
     QProcess check;
-    check.start(QStringLiteral("python3"), QStringList{QStringLiteral(VIVANDA_SOURCE_DIR "/db/tools/") + script} + arguments);
+    check.start(QStringLiteral("python3"), QStringList{QStringLiteral(VIVANDA_SOURCE_DIR "/") + script} + arguments);
     if (!check.waitForFinished(300000) || check.exitStatus() != QProcess::NormalExit)
         return {-1, script.toStdString() + " did not run: " + check.errorString().toStdString()};
     return {check.exitCode(), (check.readAllStandardOutput() + check.readAllStandardError()).toStdString()};
@@ -46,16 +46,17 @@ std::pair<int, std::string> runCheck(const QString& script, const QStringList& a
 // names another place), that the extracts are their rows.
 TEST(SeedChecks, TheSeedIsWhatTheToolsMakeOfThePublicSources) {
     const QString full = qEnvironmentVariable("VIVANDA_SHARED_DATA", QStringLiteral(VIVANDA_SOURCE_DIR "/../shared/data"));
-    const auto [code, said] = runCheck(QStringLiteral("check_seed.py"), {QStringLiteral("--full"), full});
+    const auto [code, said] = runCheck(QStringLiteral("db/tools/check_seed.py"), {QStringLiteral("--full"), full});
     EXPECT_EQ(code, 0) << said;
     if (QFileInfo::exists(full + QStringLiteral("/ciqual-2020/ciqual.tsv")))
         EXPECT_NE(said.find("the extracts are the rows of the full tables"), std::string::npos) << said;
 }
 
 // The tools stop on the slips their rules forbid and accept the edges they allow
-// (db/tools/check_refusals.py: one edit of a source in a copy per case).
+// (tests/seed/check_refusals.py: one edit of a source in a copy per case), and the checks of the
+// data catch a seed, a pinned source or an extract edited by hand.
 TEST(SeedChecks, TheToolsRefuseTheSlipsTheirRulesForbid) {
-    const auto [code, said] = runCheck(QStringLiteral("check_refusals.py"));
+    const auto [code, said] = runCheck(QStringLiteral("tests/seed/check_refusals.py"));
     EXPECT_EQ(code, 0) << said;
 }
 

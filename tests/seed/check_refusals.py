@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
 """Checks that the data tools refuse the slips their rules forbid.
 
-  python3 db/tools/check_refusals.py
+  python3 tests/seed/check_refusals.py
 
 Each case below edits sources in a temporary copy of db/ (a text replaced, or a line added
 when the text to replace is empty), runs the tool that reads them and expects it to stop with
 the message that names the rule; a case marked "ok" expects it to accept the edit (an edge the
 rule allows) and, when "ok seed_file:text" names one, to write that text in that seed file. The tools' other guards stop on the data of the repository itself, which
-check_seed.py runs. Standard library only; the seed checks of tests/seed run it.
+db/tools/check_seed.py runs. Standard library only; the seed checks of tests/seed run it.
 """
 import concurrent.futures
 import os
@@ -17,8 +17,12 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-DB = os.path.normpath(os.path.join(HERE, ".."))
+DB = os.path.normpath(os.path.join(HERE, "..", "..", "db"))
 FOODS, RECIPES = "db/tools/foods/build_foods.py", "db/tools/recipes/build_recipes.py"
+# The checks of the data are checked too: db/tools/check_seed.py on a copy edited by hand, and
+# extract_sources.py --check taking the copy's extracts for the full tables.
+CHECK = "db/tools/check_seed.py"
+EXTRACT = ("db/tools/extract_sources.py", "--check", "--from", "db/sources")
 NAMES, RECIPE_FILE = "tools/foods/names.tsv", "tools/recipes/recipes.txt"
 BANANA = "3\t13005\t1\t1\tBanane\tBanana\tBanane\tBanana\tPlátano\t\t\t"
 QUICHE_THEMES = "themes: 11, 15, 1, 2\n"
@@ -33,6 +37,13 @@ MOULES = "Moules marinières\t5215\t200\tbrief\t8"
 # (tool, what it must say, or "ok", or "ok seed_file:text it must write", then the edits: (file
 # under db/, text, replacement))
 CASES = [
+    (CHECK, "db/seed/t_aliments.tsv: not what the tools write", ("seed/t_aliments.tsv", "\n1\tPomme\t", "\n1\tPommes\t")),
+    (CHECK, "db/README.md: not what the tools write", ("README.md", "| `t_recettes` | ", "| `t_recettes` | 1")),
+    (CHECK, "tools/recipes/compendium_2011.tsv: not the extract or table pinned",
+     ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t8.6\t")),
+    (CHECK, "db/tools/foods/build_foods.py fails: build_foods: names.tsv food 0", (NAMES, "\n13\t13029\t", "\n0\t13029\t")),
+    (EXTRACT, "ok"),
+    (EXTRACT, "ciqual.tsv: 1 lines not as in the full table or not used", ("sources/ciqual-2020/ciqual.tsv", "", "99999\tx\n")),
     (FOODS, "(at most 32)", (NAMES, BANANA, BANANA.replace("Banane\tBanana", "Banane" + "x" * 30 + "\tBanana", 1))),
     (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol")),
     (FOODS, "bad id '32768'", (NAMES, "\n13\t13029\t", "\n32768\t13029\t")),
@@ -109,7 +120,8 @@ def run_case(case):
                 return f"{path}: '{text.strip()}' is not there once; update the case"
             with open(target, "w", encoding=encoding, newline="") as f:
                 f.write(content.replace(text, replacement, 1) if text else content + replacement)
-        run = subprocess.run([sys.executable, "-B", tool], cwd=clone, capture_output=True, text=True,
+        command = [tool] if isinstance(tool, str) else list(tool)
+        run = subprocess.run([sys.executable, "-B"] + command, cwd=clone, capture_output=True, text=True,
                              timeout=300)
         said = run.stderr + run.stdout
         if not expected.startswith("ok"):
