@@ -64,6 +64,14 @@ public:
             if (a.active && a.area->activeSubWindow() != a.active) a.area->setActiveSubWindow(a.active);
         }
         if (QApplication::activeWindow() != window_) window_->activateWindow();
+        // The second pass leaves the focus where the caller put it once the modal returned (the
+        // needs dialog's "Ok" hands it to the objective edit).
+        QWidget* now = window_->focusWidget();
+        if (firstPassDone_ && now && now != restoredFocus_ && now->isVisible()) {
+            if (QApplication::focusWidget() != now) now->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        firstPassDone_ = true;
         // Also while the window is not active yet: this is the widget it gives the focus to when
         // it is activated again, rather than the next one in the tab chain (maybe in a child
         // window behind).
@@ -72,6 +80,7 @@ public:
             if (QApplication::focusWidget() != w) w->setFocus(Qt::OtherFocusReason);
             break;
         }
+        restoredFocus_ = window_->focusWidget();
     }
 
 private:
@@ -82,6 +91,9 @@ private:
     };
     QPointer<QWidget> window_;
     QList<QPointer<QWidget>> focus_;   // the focused widget first, then its parents
+    // The first pass ran, leaving the window's focus on restoredFocus_.
+    mutable bool firstPassDone_ = false;
+    mutable QPointer<QWidget> restoredFocus_;
     QList<Area> areas_;
 };
 
