@@ -238,6 +238,9 @@ std::optional<QString> TFEditionUtilisateurs::storeUser(const QString& mode, boo
     try {
         Transaction transaction;
         TUtilisateurs.edit();
+        // The name as stored is the one checked: the edit's typing may have reached the row
+        // before it was trimmed (the edit left for another before "Enregistrer").
+        TUtilisateurs.setValue(QStringLiteral("Nom"), typed.name);
         TUtilisateurs.post();
         if (moveDays) MoveSavedDays(oldName, typed.name);
         transaction.commit();
