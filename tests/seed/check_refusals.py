@@ -50,6 +50,8 @@ CASES = [
     (FOODS, "ok", (NAMES, "\n13\t13029\t", "\n32767\t13029\t")),
     (FOODS, "bad id '0'", (NAMES, "\n13\t13029\t", "\n0\t13029\t")),
     (FOODS, "food 1 must be an everyday food", (NAMES, "1\t13039\t1\t1\tPomme\t", "1\t13039\t1\t0\tPomme\t")),
+    (FOODS, "'1 cup, sections without membranes' is not a piece", (NAMES, "Naranja\t09202\t2\t", "Naranja\t09202\t1\t")),
+    (FOODS, "USDA 09202 has no household weight 2", ("sources/usda-sr28/ABBREV.txt", "membranes~^140^", "membranes~^0^")),
     (FOODS, "unknown food or listed twice", ("tools/foods/pieces.tsv", "", "10\tFraise\t12\ttwice\n")),
     (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol"),
      ("tools/foods/alcohol.tsv", "", "13005\tBanane\t1\tslip\n")),

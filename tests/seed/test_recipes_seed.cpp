@@ -129,8 +129,8 @@ TEST_F(RecipesSeed, RecipeValuesAreTheWeightedMeanOfTheirIngredients) {
     }
 }
 
-// Each recipe is its block of recipes.txt, in order: its French name, its themes, and its
-// ingredients at the grams written, mapped to foods through names.tsv; only a drink's line
+// Each recipe is its block of recipes.txt, in order: its French name, its steps numbered from 1,
+// its themes, and its ingredients at the grams written, mapped to foods through names.tsv; only a drink's line
 // changes, its alcohol counting at the share the cooking leaves and the rest of its liquid as
 // water, so that the grams of a recipe add up to those written.
 TEST_F(RecipesSeed, RecipesAreTheirBlocksOfRecipesTxt) {
@@ -138,29 +138,39 @@ TEST_F(RecipesSeed, RecipesAreTheirBlocksOfRecipesTxt) {
     for (const Row& n : seedtest::readSourceTsv("db/tools/foods/names.tsv")) foodOfCode[n.at("ciqual")] = n.at("id");
     std::map<std::string, std::string> subgroup;
     for (const Row& r : seedtest::readSourceTsv("db/sources/ciqual-2020/ciqual.tsv")) subgroup[r.at("code")] = r.at("subgroup_fr");
-    struct Block { std::string name; std::set<std::string> themes; std::map<std::string, double> grams; double total = 0; };
+    struct Block {
+        std::string name, steps;
+        int stepCount = 0;
+        std::set<std::string> themes;
+        std::map<std::string, double> grams;
+        double total = 0;
+    };
     std::vector<Block> blocks;
-    bool inIngredients = false;
+    bool inIngredients = false, inSteps = false;
     for (const std::string& line : seedtest::readSourceLines("db/tools/recipes/recipes.txt")) {
         const QStringList words = QString::fromStdString(line).split(QRegularExpression("[\\s,]+"), Qt::SkipEmptyParts);
         if (line == "[recette]") blocks.emplace_back();
         else if (blocks.empty() || words.isEmpty()) continue;
         else if (line.rfind("fr:", 0) == 0) blocks.back().name = QString::fromStdString(line.substr(3)).trimmed().toStdString();
         else if (words[0] == "themes:") for (const QString& t : words.mid(1)) blocks.back().themes.insert(t.toStdString());
-        else if (line[0] != ' ') inIngredients = words[0] == "ingredients:";
-        else if (inIngredients) {
+        else if (line[0] != ' ') inIngredients = words[0] == "ingredients:", inSteps = words[0] == "etapes:";
+        else if (inSteps) {
+            Block& b = blocks.back();
+            b.steps += (b.steps.empty() ? "" : "\n") + std::to_string(++b.stepCount) + ". " + QString::fromStdString(line).trimmed().toStdString();
+        } else if (inIngredients) {
             const std::string code = words[0].toStdString();
             const double grams = number(words.value(1).toStdString(), blocks.back().name);
             blocks.back().total += grams;
             if (subgroup[code] != "boisson alcoolisées" && code != "18066") blocks.back().grams[foodOfCode[code]] = grams;
         }
     }
-    const auto recipes = db.rows("SELECT IdRecette, NomRecetteFrancais FROM t_recettes ORDER BY IdRecette");
+    const auto recipes = db.rows("SELECT IdRecette, NomRecetteFrancais, DescRecetteFrancais FROM t_recettes ORDER BY IdRecette");
     ASSERT_EQ(recipes.size(), blocks.size());
     for (size_t i = 0; i < blocks.size(); ++i) {
         const std::string id = recipes[i].at("IdRecette"), what = "recipe " + id + " (" + blocks[i].name + ")";
         EXPECT_EQ(id, std::to_string(i + 1));
         EXPECT_EQ(recipes[i].at("NomRecetteFrancais"), blocks[i].name) << what;
+        EXPECT_EQ(recipes[i].at("DescRecetteFrancais"), blocks[i].steps) << what << ": not its steps, numbered from 1";
         std::set<std::string> themes;
         for (const Row& t : db.rows("SELECT IdCategorie FROM t_categories_recettes WHERE IdRecette = " + id)) themes.insert(t.at("IdCategorie"));
         EXPECT_EQ(themes, blocks[i].themes) << what;
