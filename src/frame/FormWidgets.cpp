@@ -233,14 +233,19 @@ void SortForDisplay(QStringList& texts) {
     const QCollator collator = displayCollator();
     // One sort key per text, so long lists are not collated again at every comparison. The keys
     // made are kept (up to a bound) for the lists filled again: the same names come back.
+    // The bound is never below the list's own length: a list filled again finds all its keys.
     static QHash<QString, QCollatorSortKey> made;
-    constexpr qsizetype kKeptKeys = 50000;
-    if (made.size() + texts.size() > kKeptKeys) made.clear();
+    const qsizetype kept = std::max<qsizetype>(50000, texts.size());
     std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
     keys.reserve(texts.size());
     for (qsizetype i = 0; i < texts.size(); ++i) {
         auto it = made.constFind(texts[i]);
-        if (it == made.constEnd()) it = made.insert(texts[i], collator.sortKey(texts[i]));
+        if (it == made.constEnd()) {
+            // Full: the keys of other lists are given up (those of this list taken so far are
+            // copies in `keys`).
+            if (made.size() >= kept) made.clear();
+            it = made.insert(texts[i], collator.sortKey(texts[i]));
+        }
         keys.emplace_back(*it, i);
     }
     std::stable_sort(keys.begin(), keys.end(),
