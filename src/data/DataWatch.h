@@ -3,6 +3,7 @@
 // since (by this program or another one), and is read again only then.
 //
 //   if (watch.stale()) { fillLists(); watch.seen(); }   // an unchanged database costs one pragma
+#include <functional>
 #include <optional>
 
 #include "data/Database.h"
@@ -16,6 +17,9 @@ public:
     void seen();
     // The next stale() says yes whatever happens meanwhile.
     void forget() { seen_.reset(); }
+    // When stale, runs `read` (which fills the lists again and calls seen()). A database that
+    // cannot be read now leaves the lists as they are, to be read again at the next call.
+    void refresh(const std::function<void()>& read);
 
 private:
     std::optional<DataStamp> seen_;

@@ -109,13 +109,7 @@ bool MeasureDialog::chooseUnit(const QString& name) {
     return true;
 }
 
-void MeasureDialog::refreshIfStale() {
-    try {
-        if (watch_.stale()) readLookups();
-    } catch (const std::exception&) {
-        watch_.forget();   // the lists stay; read again at the next showing or activation
-    }
-}
+void MeasureDialog::refreshIfStale() { watch_.refresh([this] { readLookups(); }); }
 
 bool MeasureDialog::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && isVisible()) refreshIfStale();

@@ -515,14 +515,14 @@ void TFEditionRecettes::fillFoodList() {
     FillWithIds(LboxAliments,
                 QStringLiteral("SELECT IdAliment, %1 FROM t_aliments WHERE IdCatAliment = ?").arg(FoodNameColumn),
                 RecipeEditorFoodCategory);
-    FoodPickerStamp = CurrentDataStamp();
+    foodPickerWatch_.seen();
     if (LboxAliments->count() == 0) return;
     LboxAliments->setCurrentRow(0);
     TAliments.findKey(ItemId(LboxAliments, 0));
 }
 
 void TFEditionRecettes::refreshFoodPicker() {
-    if (!TAliments.isActive() || !TCatAliments.isActive() || CurrentDataStamp() == FoodPickerStamp) return;
+    if (!TAliments.isActive() || !TCatAliments.isActive() || !foodPickerWatch_.stale()) return;
     const int food = ItemId(LboxAliments, LboxAliments->currentRow());
     TAliments.refresh();
     TCatAliments.refresh();

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "data/DataWatch.h"
 #include "data/Query.h"
 #include "data/Table.h"
 #include "reference/EditorWindow.h"
@@ -175,7 +176,7 @@ private:
 
     uint8_t MessageSwitch = 1;
     // The database as it was when the food list was filled.
-    DataStamp FoodPickerStamp;
+    DataWatch foodPickerWatch_;
     bool closing_ = false;
 };
 

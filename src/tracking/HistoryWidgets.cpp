@@ -95,13 +95,7 @@ void HistoryDialog::keyPressEvent(QKeyEvent* e) {
 }
 
 bool HistoryDialog::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && isVisible()) {
-        try {
-            if (watch_.stale()) reloadLists();
-        } catch (const std::exception&) {
-            // Unreadable for now: the lists stay as they were, read again at the next activation.
-        }
-    }
+    if (e->type() == QEvent::WindowActivate && isVisible()) watch_.refresh([this] { reloadLists(); });
     return QDialog::event(e);
 }
 

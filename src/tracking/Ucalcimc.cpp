@@ -188,13 +188,7 @@ void TFCalcIMC::followShownUser() {
 }
 
 bool TFCalcIMC::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && isVisible()) {
-        try {
-            if (watch_.stale()) refreshUsers();
-        } catch (const std::exception&) {
-            watch_.forget();   // read again at the next activation
-        }
-    }
+    if (e->type() == QEvent::WindowActivate && isVisible()) watch_.refresh([this] { refreshUsers(); });
     return QDialog::event(e);
 }
 
