@@ -1,14 +1,11 @@
 #include "tracking/DaySave.h"
 
-#include <QLocale>
-#include <cmath>
 
 #include "data/Database.h"
 #include "data/Query.h"
 #include "data/TypedNumber.h"
 #include "frame/AppState.h"
 #include "frame/StringTable.h"
-#include "frame/TextHelpers.h"
 
 bool IsAcceptableDayWeight(const QString& text) {
     if (text.isEmpty()) return true;
@@ -41,10 +38,9 @@ bool DaySaveNumber(const QString& text, double* value) {
         *value = 0;
         return true;
     }
-    bool ok = false;
-    const double v = QLocale::c().toDouble(ReplaceAll(text.trimmed(), QStringLiteral(","), QStringLiteral(".")), &ok);
-    if (!ok || !std::isfinite(v)) return false;
-    *value = v;
+    const std::optional<double> v = ReadTypedNumber(text);
+    if (!v) return false;
+    *value = *v;
     return true;
 }
 

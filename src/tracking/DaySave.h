@@ -23,7 +23,8 @@ QString DaySaveUserName(const QString& currentUserName);
 bool FollowCurrentUser(AppState& st);
 
 // A number of the save read from an edit's text: "" gives 0; a decimal comma counts as a point
-// ("72,5" gives 72.5). False when the text is not a finite number ("abc", "inf").
+// ("72,5" gives 72.5), as ReadTypedNumber reads it. False when the text is not a finite number
+// ("abc", "inf").
 bool DaySaveNumber(const QString& text, double* value);
 
 // One saved day as it is written.
