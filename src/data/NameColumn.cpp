@@ -22,11 +22,20 @@ QStringList NameColumnNames(const QString& prefix) {
     return out;
 }
 
-QString AnyEmptyNameCondition(const QString& prefix) {
+namespace {
+
+// "TRIM(COALESCE(c, '')) = ''" for each name column c of the family `prefix`.
+QStringList emptyNameTerms(const QString& prefix) {
     QStringList empty;
     for (const QString& c : NameColumnNames(prefix)) empty << QStringLiteral("TRIM(COALESCE(%1, '')) = ''").arg(c);
-    return empty.join(QStringLiteral(" OR "));
+    return empty;
 }
+
+}  // namespace
+
+QString AnyEmptyNameCondition(const QString& prefix) { return emptyNameTerms(prefix).join(QStringLiteral(" OR ")); }
+
+QString EveryNameEmptyCondition(const QString& prefix) { return emptyNameTerms(prefix).join(QStringLiteral(" AND ")); }
 
 void FillEmptyNameColumns(const QString& table, const QString& prefix) {
     const QStringList columns = NameColumnNames(prefix);

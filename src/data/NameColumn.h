@@ -19,6 +19,8 @@ QStringList NameColumnNames(const QString& prefix);
 // one of the partial indexes aliments_nom_vide and recettes_nom_vide (db/schema.sql): a statement
 // that holds it as one of its AND-ed terms reads the few rows the index lists, not the table.
 QString AnyEmptyNameCondition(const QString& prefix);
+// The condition "every name of the family `prefix` is empty" (or only blanks).
+QString EveryNameEmptyCondition(const QString& prefix);
 
 // Gives every row of `table` a name in each of the five columns of the family `prefix`: an
 // empty column takes the first name of the row in the order French, English, German, Italian,

@@ -340,11 +340,9 @@ void DeleteRecipeWithDetails(int recipeId) {
 
 int PurgeNamelessRecipes() {
     const QString prefix = QStringLiteral("NomRecette");
-    QStringList empty;
-    for (const QString& c : NameColumnNames(prefix)) empty << QStringLiteral("TRIM(COALESCE(%1, '')) = ''").arg(c);
     // Nameless in every language; the first term lets the index of empty names answer.
     Query q(QStringLiteral("SELECT IdRecette FROM t_recettes WHERE (%1) AND %2;")
-                .arg(AnyEmptyNameCondition(prefix), empty.join(QStringLiteral(" AND "))));
+                .arg(AnyEmptyNameCondition(prefix), EveryNameEmptyCondition(prefix)));
     q.open();
     std::vector<int> ids;
     for (q.first(); !q.eof(); q.next()) ids.push_back(q.asInt(0));
