@@ -39,9 +39,12 @@ bool SavedDaysClash(const QString& oldName, const QString& newName) {
 }
 
 void MoveSavedDays(const QString& oldName, const QString& newName) {
+    // Both tables or neither (within the caller's transaction when there is one).
+    Transaction transaction;
     for (const char* table : kHistoryTables)
         Query::execute(QStringLiteral("UPDATE %1 SET NomUtilisateur = ? WHERE NomUtilisateur = ?;").arg(QLatin1String(table)),
                        {newName, oldName});
+    transaction.commit();
 }
 
 int TrimStoredUserNames() {

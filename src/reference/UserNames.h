@@ -9,7 +9,7 @@ bool UserNameTaken(const QString& name, const QString& ownName);
 // Whether `oldName` and `newName` each have a saved day of one date: moving the days of one to
 // the other would make one day of two.
 bool SavedDaysClash(const QString& oldName, const QString& newName);
-// The saved days of `oldName` go under `newName`, in both history tables.
+// The saved days of `oldName` go under `newName`, in both history tables, in one transaction.
 void MoveSavedDays(const QString& oldName, const QString& newName);
 // At start-up: the users' names stored with surrounding blanks (by an earlier version) lose them,
 // with their saved days, unless the trimmed name is another user's or its days clash. One

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "data/Database.h"
 #include "data/DbWidgets.h"
 #include "data/Query.h"
 #include "frame/FormWidgets.h"
 #include "frame/Umessages.h"
 #include "reference/Ueditionutilisateurs.h"
+#include "reference/UserNames.h"
+#include "support/DataFixture.h"
 #include "support/FormTest.h"
 #include "support/MessageScript.h"
 #include "support/Typing.h"
@@ -243,6 +246,23 @@ TEST_F(UserEditor, UsersArePickedByClickAndKeys) {
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(form->DBEdtNom->text(), "Jean");
     EXPECT_EQ(selected(), "Jean");
+}
+
+// Moving a user's saved days writes both history tables or neither, even when no caller's
+// transaction surrounds it: a refusal of the second table leaves the first one unchanged.
+TEST(UserNames, SavedDaysMoveInBothTablesOrNeither) {
+    TestDataFolder folder;
+    Query::execute("INSERT INTO t_histo_infos_utilisateur VALUES ('Jean', '2024-03-01', 75, 2000)");
+    Query::execute("INSERT INTO t_histo_consommation (NomUtilisateur, DateConso, NomAliment) "
+                   "VALUES ('Jean', '2024-03-01', 'Pomme')");
+    Query::execute("CREATE TRIGGER refuse_move BEFORE UPDATE ON t_histo_infos_utilisateur "
+                   "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    EXPECT_THROW(MoveSavedDays("Jean", "Jean-Paul"), DatabaseError);
+    EXPECT_EQ(Query::scalar("SELECT NomUtilisateur FROM t_histo_consommation").toString(), "Jean");
+    Query::execute("DROP TRIGGER refuse_move");
+    MoveSavedDays("Jean", "Jean-Paul");
+    EXPECT_EQ(Query::scalar("SELECT NomUtilisateur FROM t_histo_consommation").toString(), "Jean-Paul");
+    EXPECT_EQ(Query::scalar("SELECT NomUtilisateur FROM t_histo_infos_utilisateur").toString(), "Jean-Paul");
 }
 
 }  // namespace
