@@ -10,8 +10,10 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "data/Database.h"
 #include "frame/FormWidgets.h"
 #include "frame/StaleItem.h"
+#include "frame/Umessages.h"
 #include "tracking/HistoryDays.h"
 
 namespace {
@@ -131,6 +133,15 @@ bool HistoryDialog::choiceStillSaved(const QString& caption) {
                          : QStringLiteral("Cette journée n'est plus enregistrée dans l'historique."),
                 caption);
     return false;
+}
+
+bool HistoryDialog::choiceStillSavedOrSaid(const QString& caption) {
+    try {
+        return choiceStillSaved(caption);
+    } catch (const std::exception& e) {
+        ShowMessageBox(DatabaseFailureText(e), caption, 0x0C, nullptr, false);
+        return false;
+    }
 }
 
 void FillUserList(QListWidget* list, const QStringList& names) {

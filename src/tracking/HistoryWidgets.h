@@ -61,6 +61,9 @@ protected:
     // since they were. False, once said under `caption`, when the chosen user has no saved day
     // left or the chosen day is no longer saved.
     bool choiceStillSaved(const QString& caption);
+    // The same before a button's action: a database that cannot be read is said under `caption`
+    // too, and the action does not run (false).
+    bool choiceStillSavedOrSaid(const QString& caption);
 
     DataWatch watch_;
 

@@ -161,12 +161,7 @@ void TFAffHistoConso::DTPickerDebutExit() {
 }
 
 void TFAffHistoConso::BtnAfficherClick() {
-    try {
-        if (!choiceStillSaved(kHistoryCaption)) return;
-    } catch (const std::exception& e) {
-        ShowMessageBox(DatabaseFailureText(e), kHistoryCaption, 0x0C, nullptr, false);
-        return;
-    }
+    if (!choiceStillSavedOrSaid(kHistoryCaption)) return;
     if (LBoxDates->count() == 0) {
         ShowMessageBox(QStringLiteral("        Il n'y a aucun historique à afficher."), kHistoryCaption, 0x20, nullptr,
                        false);

@@ -107,12 +107,7 @@ void TFGestHistoConso::RBtnSuppToutClick() { DateTimePicker->setEnabled(false); 
 void TFGestHistoConso::RBtnSuppInfDateClick() { DateTimePicker->setEnabled(true); }
 
 void TFGestHistoConso::BtnSupprimerClick() {
-    try {
-        if (!choiceStillSaved(kCaption)) return;
-    } catch (const std::exception& e) {
-        ShowMessageBox(DatabaseFailureText(e), kCaption, 0x0C, nullptr, false);
-        return;
-    }
+    if (!choiceStillSavedOrSaid(kCaption)) return;
     if (LBoxDates->count() == 0) {
         say(QStringLiteral("        Il n'y a aucun historique à supprimer."));
         return;
