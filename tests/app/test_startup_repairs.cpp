@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <utility>
 
 #include "app/Startup.h"
@@ -20,6 +19,7 @@
 #include "support/FormTest.h"
 #include "support/FrenchLocale.h"
 #include "support/MessageScript.h"
+#include "support/OtherProgram.h"
 #include "support/Typing.h"
 #include "tracking/Uconsojournaliere.h"
 
@@ -27,14 +27,7 @@ namespace {
 
 // Writes into the database of `folder` with a connection of its own, as the program stopped
 // half-way left it.
-void leaveBehind(const TestDataFolder& folder, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(folder.dbPath().toUtf8().constData(), &db), SQLITE_OK);
-    char* error = nullptr;
-    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-    sqlite3_free(error);
-    sqlite3_close(db);
-}
+void leaveBehind(const TestDataFolder& folder, const char* sql) { WriteAsAnotherProgram(folder.dbPath(), sql); }
 
 // The program started as from its executable, with no start-up module and no introductions.
 void startProgram() {

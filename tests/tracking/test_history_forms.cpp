@@ -75,6 +75,21 @@ protected:
         for (int i = 0; i < list->count(); ++i) t << list->item(i)->text();
         return t;
     }
+    // The window becoming active, as on screen.
+    static void activate(QWidget& w) {
+        QEvent e(QEvent::WindowActivate);
+        QApplication::sendEvent(&w, &e);
+    }
+    // The balance of d'Arc from `from` to `to`, 1000 x 650, once activated.
+    TFBilan& showBalance(const QDate& from, const QDate& to) {
+        TFBilan& b = *bilan;
+        b.NomUtilisateur = kArc;
+        b.DateDebut = from;
+        b.DateFin = to;
+        b.resize(1000, 650);
+        activate(b);
+        return b;
+    }
     // Shows `dialog` through the modal seam and runs `steps` while it is up.
     static void run(QDialog& dialog, std::function<void()> steps) {
         modal::pushHandler([&](modal::Call&) { steps(); });
@@ -308,20 +323,11 @@ TEST_F(HistoryForms, ARefusedPeriodDateResetsOnlyItsOwnPicker) {
     });
 }
 
-// Fifty days of d'Arc (the 21st not saved), four pages, driven from the toolbar; every activation
-// goes back to page 1 of the calories; printing (to a PDF through the print dialog) draws every
-// page's days in landscape, the pages never shown included.
 // The chart is drawn on white: below the toolbar, what is not axis, scale, legend or a point is
 // white, whatever the style's own window colour.
 TEST_F(HistoryForms, TheBalanceChartIsDrawnOnWhite) {
     SaveHistoryDay(kArc, QDate(2025, 12, 1), 70, 2000, 2);
-    TFBilan& b = *bilan;
-    b.NomUtilisateur = kArc;
-    b.DateDebut = QDate(2025, 11, 1);
-    b.DateFin = QDate(2025, 12, 31);
-    b.resize(1000, 650);
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&b, &activate);
+    TFBilan& b = showBalance(QDate(2025, 11, 1), QDate(2025, 12, 31));
     const QImage image = b.grab().toImage();
     int white = 0, black = 0, all = 0;
     for (int y = b.Panel->height() + 10; y < image.height(); y += 5)
@@ -333,17 +339,14 @@ TEST_F(HistoryForms, TheBalanceChartIsDrawnOnWhite) {
     EXPECT_GT(black, 0);   // the axes are there
 }
 
+// Fifty days of d'Arc (the 21st not saved), four pages, driven from the toolbar; every activation
+// goes back to page 1 of the calories; printing (to a PDF through the print dialog) draws every
+// page's days in landscape, the pages never shown included.
 TEST_F(HistoryForms, BalanceWindowPagesChartsAndPrintsEveryPage) {
     for (int i = 0; i < 50; ++i)
         if (i != 20) SaveHistoryDay(kArc, QDate(2025, 12, 1).addDays(i), 70 - i * 0.1, 2000, 2, 5 + i % 3);
     SaveHistoryDay(kZoe, QDate(2025, 12, 10), 60, 1800, 1);
-    TFBilan& b = *bilan;
-    b.NomUtilisateur = kArc;
-    b.DateDebut = QDate(2025, 11, 1);
-    b.DateFin = QDate(2026, 1, 31);
-    b.resize(1000, 650);
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&b, &activate);
+    TFBilan& b = showBalance(QDate(2025, 11, 1), QDate(2026, 1, 31));
     const std::pair<QWidget*, int> toolbar[] = {
         {b.BtnImprimer, 10}, {b.SBtnCalories, 100}, {b.SBtnNutriments, 180}, {b.SBtnPoids, 260}, {b.BtnPremier, 340},
         {b.BtnPrecedant, 381}, {b.EdtQuantieme, 423}, {b.BtnSuivant, 470}, {b.BtnDernier, 511}, {b.BtnFermer, 561}};
@@ -368,7 +371,7 @@ TEST_F(HistoryForms, BalanceWindowPagesChartsAndPrintsEveryPage) {
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
     QTest::mouseClick(b.BtnSuivant, Qt::LeftButton);
     QTest::mouseClick(b.SBtnNutriments, Qt::LeftButton);
-    QApplication::sendEvent(&b, &activate);
+    activate(b);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
     EXPECT_EQ(b.PagePlan().of(ChartOp::Diamond, kChartRed).size(), 1 + 15);
     EXPECT_TRUE(b.SBtnCalories->isChecked());
@@ -408,9 +411,9 @@ TEST_F(HistoryForms, BalanceWindowPagesChartsAndPrintsEveryPage) {
     }
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
     // Coming back from the print dialog keeps the page; a later activation reads the period again.
-    QApplication::sendEvent(&b, &activate);
+    activate(b);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("2\\4"));
-    QApplication::sendEvent(&b, &activate);
+    activate(b);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\4"));
     // Cancelled: nothing printed, nothing said.
     modal::pushHandler([](modal::Call& c) { c.result = QDialog::Rejected; });
@@ -421,11 +424,11 @@ TEST_F(HistoryForms, BalanceWindowPagesChartsAndPrintsEveryPage) {
     QTest::mouseClick(b.BtnImprimer, Qt::LeftButton);
     EXPECT_EQ(log.texts, QStringList{QStringLiteral("        L'impression du bilan n'a pas pu être effectuée.")});
     EXPECT_EQ(log.icons, QStringList{QStringLiteral("ERREUR")});
-    QApplication::sendEvent(&b, &activate);   // back from the message
+    activate(b);   // back from the message
 
     // A period without any saved day: one empty page, no paging.
     b.DateDebut = b.DateFin = QDate(2030, 1, 1);
-    QApplication::sendEvent(&b, &activate);
+    activate(b);
     EXPECT_EQ(b.EdtQuantieme->text(), QStringLiteral("1\\1"));
     EXPECT_FALSE(b.BtnSuivant->isEnabled() || b.BtnDernier->isEnabled() || b.BtnPremier->isEnabled());
     EXPECT_TRUE(b.PagePlan().of(ChartOp::Diamond).size() == 2);   // the legend's two markers
