@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "data/DbWidgets.h"
+#include "support/HistoryRows.h"
 #include "support/ProgramScenario.h"
 #include "tracking/Ubesoinsjournaliers.h"
 #include "tracking/Ufaffhistoconso.h"
@@ -186,4 +187,43 @@ TEST_F(DayToHistory, ADayComposedOptimisedSavedThenPrintedAndChartedFromTheHisto
     EXPECT_LT(plan.of(ChartOp::Diamond)[2].a.y(), plan.of(ChartOp::Diamond)[1].a.y());
     click(FBilan->BtnFermer);
     EXPECT_FALSE(FBilan->isVisible());
+}
+
+// Jean's days on the 1st and the 30th, Marie's on the 15th: Jean's balance spans thirty calendar
+// days, two full pages of fifteen, and shows his days alone.
+TEST_F(DayToHistory, TheBalancePagesOverOneUsersDaysAlone) {
+    SaveHistoryDay("Jean", QDate(2026, 3, 1), 75, 1749, 2, 5);
+    SaveHistoryDay("Marie", QDate(2026, 3, 15), 58, 1400, 1, 9);
+    SaveHistoryDay("Jean", QDate(2026, 3, 30), 74, 1749, 1, 6);
+    menuDialog("Historiquedesconsommations", [](QDialog* shown) {
+        auto* d = qobject_cast<TFAffHistoConso*>(shown);
+        ASSERT_NE(d, nullptr);
+        clickItem(d->LBoxUtilisateurs, "Jean");
+        click(d->RBtnAffBilan);
+        click(d->BtnAfficher);
+    });
+    ASSERT_TRUE(FBilan && FBilan->isVisible());
+    EXPECT_EQ(FBilan->Data.InfoDates, (QVector<QDate>{QDate(2026, 3, 1), QDate(2026, 3, 30)}));
+    // The day drawn on the page shown: its date under the axis and its calorie marker.
+    auto drawn = [](const char* date) {
+        const ChartPlan plan = FBilan->PagePlan();
+        bool dated = false;
+        for (const ChartOp& op : plan.of(ChartOp::Text)) dated = dated || op.text == QLatin1String(date);
+        return dated ? int(plan.of(ChartOp::Diamond, kChartRed).size()) - 1 : -1;
+    };
+    EXPECT_EQ(FBilan->EdtQuantieme->text(), "1\\2");
+    EXPECT_EQ(drawn("01/03/2026"), 1);
+    EXPECT_EQ(drawn("15/03/2026"), 1);   // a calendar day of the page, without Marie's marker
+    click(FBilan->BtnDernier);
+    EXPECT_EQ(FBilan->EdtQuantieme->text(), "2\\2");
+    EXPECT_FALSE(FBilan->BtnSuivant->isEnabled());
+    EXPECT_FALSE(FBilan->BtnDernier->isEnabled());
+    EXPECT_EQ(drawn("30/03/2026"), 1);
+    EXPECT_EQ(drawn("16/03/2026"), 1);
+    click(FBilan->BtnPrecedant);
+    EXPECT_EQ(FBilan->EdtQuantieme->text(), "1\\2");
+    click(FBilan->BtnSuivant);
+    EXPECT_EQ(FBilan->EdtQuantieme->text(), "2\\2");
+    EXPECT_EQ(drawn("30/03/2026"), 1);
+    click(FBilan->BtnFermer);
 }
