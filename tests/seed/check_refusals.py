@@ -31,6 +31,7 @@ SAMPHIRE = "neither table gives the fibre of samphire; none is counted rather th
 PEANUT = ("\tthe twin's fibre does not fit Ciqual's composition: taken down to the room its lipids, proteins "
           "and carbohydrates leave beside the twin's water and ash\n15002")
 COOKING = "tools/recipes/alcohol_cooking.tsv"
+ABBREV, MILK = "sources/usda-sr28/ABBREV.txt", "^0.073^8^244^~1 cup~^"    # semi-skimmed milk, 01079
 NUTMEG = "  19041 200 lait demi-écrémé\n  11048 1 "
 MOULES = "Moules marinières\t5215\t200\tbrief\t8"
 
@@ -51,12 +52,17 @@ CASES = [
     (FOODS, "bad id '0'", (NAMES, "\n13\t13029\t", "\n0\t13029\t")),
     (FOODS, "food 1 must be an everyday food", (NAMES, "1\t13039\t1\t1\tPomme\t", "1\t13039\t1\t0\tPomme\t")),
     (FOODS, "'1 cup, sections without membranes' is not a piece", (NAMES, "Naranja\t09202\t2\t", "Naranja\t09202\t1\t")),
-    (FOODS, "USDA 09202 has no household weight 2", ("sources/usda-sr28/ABBREV.txt", "membranes~^140^", "membranes~^0^")),
+    (FOODS, "USDA 09202 has no household weight 2", (ABBREV, "membranes~^140^", "membranes~^0^")),
     (FOODS, "unknown food or listed twice", ("tools/foods/pieces.tsv", "", "10\tFraise\t12\ttwice\n")),
     (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol"),
      ("tools/foods/alcohol.tsv", "", "13005\tBanane\t1\tslip\n")),
     (FOODS, "densities.tsv food 1: Ciqual code 19999", ("tools/foods/densities.tsv", "1\t19041\t01079", "1\t19999\t01079")),
-    (FOODS, "ok t_densites.tsv:\tLeche semidesnatada\t0.2029\n", ("sources/usda-sr28/ABBREV.txt", "^0.073^8^244^~1 cup~^", "^0.073^8^1^~1 tsp~^")),
+    (FOODS, "ok t_densites.tsv:\tLeche semidesnatada\t0.2029\n", (ABBREV, MILK, "^0.073^8^1^~1 tsp~^")),
+    (FOODS, "fibre.tsv: code 13005 is not a shipped food whose energy Ciqual leaves out",
+     ("tools/foods/fibre.tsv", "", "13005\tBanane\t09040\tBananas, raw\t\t\n")),
+    # every name of a volume counts its millilitres: 244 g a cup of milk, however the cup is written
+    *[(FOODS, "ok t_densites.tsv:\tLeche semidesnatada\t1.0313\n", (ABBREV, MILK, MILK.replace("1 cup", volume)))
+      for volume in ("16 tablespoon", "48 teaspoon", "48 tsp", "16 tbsp", "8 fl oz")],
     (FOODS, "alcohol.tsv: code 13005 is not", ("tools/foods/alcohol.tsv", "", "13005\tBanane\t1\tslip\n")),
     (FOODS, "outside 5.0..350.0 g", ("tools/foods/pieces.tsv", "10\tFraise\t12\t", "10\tFraise\t4.9\t")),
     (FOODS, "ok", ("tools/foods/pieces.tsv", "10\tFraise\t12\t", "10\tFraise\t5\t")),
