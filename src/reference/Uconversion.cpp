@@ -132,28 +132,24 @@ void MeasureDialog::fillUnitList(const QString& foodName) {
     if (!units.isEmpty()) TUnites.locate(QStringLiteral("NomUnite"), units.first(), {.caseInsensitive = true});
 }
 
+bool MeasureDialog::stillListed(const QComboBox* list, const QString& name, const QString& gone) {
+    if (!watch_.stale()) return true;
+    readLookups();   // the food and measure chosen before the click stay chosen
+    if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0) return true;
+    SayItemGone(gone, windowTitle());
+    return false;
+}
+
 void MeasureDialog::LboxAlimentsClick() {
     const QString name = LboxAliments->currentText();
-    if (watch_.stale()) {
-        readLookups();   // the food chosen before the click stays chosen
-        if (LboxAliments->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
-            SayItemGone(QStringLiteral("Cet aliment n'a plus d'unité de mesure dans la base de données."), windowTitle());
-            return;
-        }
-    }
-    chooseFood(QVariant(), name);
+    if (stillListed(LboxAliments, name, QStringLiteral("Cet aliment n'a plus d'unité de mesure dans la base de données.")))
+        chooseFood(QVariant(), name);
 }
 
 void MeasureDialog::LboxUnitesClick() {
     const QString name = LboxUnites->currentText();
-    if (watch_.stale()) {
-        readLookups();
-        if (LboxUnites->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
-            SayItemGone(QStringLiteral("Cette unité de mesure n'est plus proposée pour cet aliment."), windowTitle());
-            return;
-        }
-    }
-    chooseUnit(name);
+    if (stillListed(LboxUnites, name, QStringLiteral("Cette unité de mesure n'est plus proposée pour cet aliment.")))
+        chooseUnit(name);
 }
 
 void MeasureDialog::showError(int message, const QString& detail) {

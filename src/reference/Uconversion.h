@@ -77,6 +77,9 @@ protected:
     // neither is listed.
     bool chooseFood(const QVariant& id, const QString& name);
     bool chooseUnit(const QString& name);
+    // A click on `name` in `list`: when a row was written since the lists were read, they are
+    // read again; false, once `gone` is said, when `name` is no longer listed.
+    bool stillListed(const QComboBox* list, const QString& name, const QString& gone);
     bool event(QEvent* e) override;
     // Connects the shared controls to their handlers.
     void connectControls();
