@@ -58,7 +58,7 @@ const BodyMassBand kBands[] = {
 
 std::optional<float> ParseImcWeight(const QString& text) {
     const std::optional<double> kg = ReadTypedNumber(text);
-    if (!kg || !(*kg >= 1 && *kg <= 500)) return std::nullopt;
+    if (!kg || !WithinRule(*kg, NumberRules::NeedsWeightKg)) return std::nullopt;   // 1 to 500 kg
     return static_cast<float>(*kg);
 }
 

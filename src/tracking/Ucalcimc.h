@@ -22,8 +22,8 @@ class QRadioButton;
 inline float ImcHeight = 0;
 inline float ImcWeight = 0;
 
-// A weight typed in kilograms, in the user's locale: 1 to 500, decimals kept; nothing when
-// refused. (Heights go through the needs dialog's ParseNeedsHeight.)
+// A weight typed in kilograms ("72,5" or "72.5"): 1 to 500 as the needs dialog takes it
+// (NumberRules::NeedsWeightKg), decimals kept; nothing when refused. (Heights go through the needs dialog's ParseNeedsHeight.)
 std::optional<float> ParseImcWeight(const QString& text);
 
 // The index: weight / height², freed of the noise of the single-precision height (1.7 m is
