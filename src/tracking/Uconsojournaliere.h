@@ -184,6 +184,8 @@ private:
     bool takeObjective();
     // The minimum edit's text taken as the minimum (the focus-out of the edit); as the objective.
     bool commitMinimum();
+    // Before the minimum is used: as takeObjective, while its edit is open to typing.
+    bool takeMinimum();
     // A setting edit's text taken as a whole number of `rule` into `value`; a refused text is said
     // under the field's `caption` and the edit shows `current` again.
     bool commitSetting(QLineEdit* edit, const QString& caption, const NumberRule& rule, double current, int* value);

@@ -14,10 +14,8 @@
 #include "tracking/Uconsojournaliere.h"
 
 void TFConsoJournaliere::BtnOptimisationClick() {
-    if (!takeObjective()) return;
-    // The minimum as its edit shows it, however the edit was left.
-    if (EdtQuantiteMini->isEnabled() && EdtQuantiteMini->text() != SettingText(MinimumQuantity) && !commitMinimum())
-        return;
+    // The objective and the minimum as their edits show them, however the edits were left.
+    if (!takeObjective() || !takeMinimum()) return;
     OptimisationJustRun = 1;
     const OptimisationSettings settings{CalorieObjective, OptimisationMode, CbxNutriment->currentIndex(),
                                         MinimumQuantity};

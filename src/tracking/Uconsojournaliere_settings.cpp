@@ -93,3 +93,8 @@ bool TFConsoJournaliere::commitMinimum() {
     MinimumQuantity = minimum;
     return true;
 }
+
+bool TFConsoJournaliere::takeMinimum() {
+    if (!EdtQuantiteMini->isEnabled() || EdtQuantiteMini->text() == SettingText(MinimumQuantity)) return true;
+    return commitMinimum();
+}
