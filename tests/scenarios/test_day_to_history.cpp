@@ -100,6 +100,7 @@ TEST_F(DayToHistory, ADayComposedOptimisedSavedThenPrintedAndChartedFromTheHisto
     EXPECT_NEAR(QLocale().toDouble(day.EdtTotQuantite->text()),
                 grams[0].toDouble() + grams[1].toDouble() + grams[2].toDouble(), 0.5);
     EXPECT_TRUE(day.BtnSauvegarde->isEnabled());
+    EXPECT_GT(day.DBGIngredients->rowHeight(0), day.DBGIngredients->fontMetrics().height());   // no text cut
 
     // Saved for the 14th with Jean's stored weight shown, then for the 15th with 250 kg (the
     // highest) typed with blanks around; the 14th's potatoes doubled are then saved again over it.
@@ -192,9 +193,9 @@ TEST_F(DayToHistory, ADayComposedOptimisedSavedThenPrintedAndChartedFromTheHisto
 // Jean's days on the 1st and the 30th, Marie's on the 15th: Jean's balance spans thirty calendar
 // days, two full pages of fifteen, and shows his days alone.
 TEST_F(DayToHistory, TheBalancePagesOverOneUsersDaysAlone) {
-    SaveHistoryDay("Jean", QDate(2026, 3, 1), 75, 1749, 2, 5);
+    SaveHistoryDay("Jean", QDate(2026, 3, 30), 74, 1749, 1, 6);   // saved before the 1st
     SaveHistoryDay("Marie", QDate(2026, 3, 15), 58, 1400, 1, 9);
-    SaveHistoryDay("Jean", QDate(2026, 3, 30), 74, 1749, 1, 6);
+    SaveHistoryDay("Jean", QDate(2026, 3, 1), 75, 1749, 2, 5);
     menuDialog("Historiquedesconsommations", [](QDialog* shown) {
         auto* d = qobject_cast<TFAffHistoConso*>(shown);
         ASSERT_NE(d, nullptr);
