@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -142,6 +143,21 @@ TEST_F(UserEditor, NamesAreTrimmedUniqueAndPrintable) {
     saveAnswering(false);
     EXPECT_EQ(names(), (QStringList{"Jean", "MARIE"}));
     EXPECT_EQ(Query::scalar("SELECT COUNT(*) FROM t_utilisateurs").toInt(), 2);
+}
+
+// A name typed with blanks around it and left for the next field, as the user goes on to the
+// age, is stored and listed trimmed.
+TEST_F(UserEditor, NameLeftWithBlanksIsStoredTrimmed) {
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    newUser(QString::fromUtf8("  Zoé  "), "25", "165", "55", "F");
+    ASSERT_EQ(QApplication::focusWidget(), form->DBEdtSexe);
+    saveAnswering(false);
+    EXPECT_EQ(stored(QString::fromUtf8("Zoé")), 1);
+    EXPECT_EQ(stored(QString::fromUtf8("  Zoé  ")), 0);
+    EXPECT_EQ(names(), (QStringList{"Jean", "Marie", QString::fromUtf8("Zoé")}));
+    EXPECT_EQ(form->DBEdtNom->text(), QString::fromUtf8("Zoé"));
 }
 
 // Renaming a user who has saved days says so: "Oui" moves the days with the name, "Non" leaves
