@@ -145,9 +145,9 @@ RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in) {
     return RecipeSaveCode::Ok;
 }
 
-QString RecipeRefusalText(RecipeSaveCode code, const RecipeSaveInput& in) {
+QString RecipeRefusalText(RecipeSaveCode code, const QString& name) {
     const QString text = RecipeSaveCodeText(code);
-    if (code != RecipeSaveCode::InvalidField || !in.name.trimmed().isEmpty()) return text;
+    if (code != RecipeSaveCode::InvalidField || !name.trimmed().isEmpty()) return text;
     return text + QStringLiteral("\n") + kBlank + QStringLiteral("Nom : le nom est vide.");
 }
 

@@ -51,9 +51,9 @@ struct RecipeSaveInput {
 // time that does not read is InvalidTime.
 RecipeSaveCode CheckRecipeForSave(const RecipeSaveInput& in);
 
-// The message of a recipe refused with `code`; an empty name is named on a line of its own
-// ("Nom : le nom est vide."), as the user editor does.
-QString RecipeRefusalText(RecipeSaveCode code, const RecipeSaveInput& in);
+// The message of a recipe named `name` refused with `code`; an empty name is named on a line of
+// its own ("Nom : le nom est vide."), as the user editor does.
+QString RecipeRefusalText(RecipeSaveCode code, const QString& name);
 
 // The weighted mean of a recipe's ingredients' values per gram, weighted by their grams.
 struct RecipePerGram {

@@ -155,7 +155,7 @@ TFEditionRecettes::TFEditionRecettes(QWidget* parent) : EditorWindow(parent) {
             t.setValue(QStringLiteral("TempsPreparation"), time->toString(QStringLiteral("HH:mm:ss")));
         const QString name = t.asString(RecipeNameColumn);
         if (name.trimmed().isEmpty() && t.state() == Table::State::Edit && !NewRecipe)
-            throw DatabaseError(RecipeRefusalText(RecipeSaveCode::InvalidField, RecipeSaveInput{}));
+            throw DatabaseError(RecipeRefusalText(RecipeSaveCode::InvalidField, name));
         if (!name.trimmed().isEmpty() &&
             RecipeNameTaken(name, RecipeNameColumn, t.asInt(QStringLiteral("IdRecette"))))
             throw DatabaseError(RecipeSaveCodeText(RecipeSaveCode::NameTaken));

@@ -104,7 +104,7 @@ bool TFEditionRecettes::validateAndWrite(const QString& mode) {
         return false;
     }
     if (const RecipeSaveCode code = CheckRecipeForSave(in); code != RecipeSaveCode::Ok) {
-        ShowSaveError(RecipeRefusalText(code, in) + tail);
+        ShowSaveError(RecipeRefusalText(code, in.name) + tail);
         return false;
     }
     try {
