@@ -144,6 +144,14 @@ bool HistoryDialog::choiceStillSavedOrSaid(const QString& caption) {
     }
 }
 
+bool HistoryDialog::pickedUserStillSaved(const QString& caption) {
+    {
+        const QSignalBlocker quiet(LBoxDates);
+        LBoxDates->clearSelection();   // the days listed are another user's
+    }
+    return choiceStillSaved(caption);
+}
+
 void FillUserList(QListWidget* list, const QStringList& names) {
     list->clear();
     // A long name scrolls sideways; its tip shows it whole.

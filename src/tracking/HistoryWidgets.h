@@ -64,6 +64,9 @@ protected:
     // The same before a button's action: a database that cannot be read is said under `caption`
     // too, and the action does not run (false).
     bool choiceStillSavedOrSaid(const QString& caption);
+    // A user picked in the list: the day chosen among the previous user's days is let go
+    // (without a click handler running), then as choiceStillSaved.
+    bool pickedUserStillSaved(const QString& caption);
 
     DataWatch watch_;
 

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QSignalBlocker>
 
 #include "data/Database.h"
 #include "frame/AppState.h"
@@ -109,11 +108,7 @@ void TFAffHistoConso::showDays(const QList<QDate>& days) {
 void TFAffHistoConso::LBoxUtilisateursClick() {
     if (!SelectedUser(LBoxUtilisateurs)) return;
     try {
-        {
-            const QSignalBlocker quiet(LBoxDates);
-            LBoxDates->clearSelection();   // the days listed are another user's
-        }
-        if (!choiceStillSaved(kHistoryCaption)) return;
+        if (!pickedUserStillSaved(kHistoryCaption)) return;
         const std::optional<QString> user = SelectedUser(LBoxUtilisateurs);
         HistoryDateCount = 0;
         const bool any = listDays(HistoryDays(*user));

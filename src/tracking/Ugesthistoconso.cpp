@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QSignalBlocker>
 
 #include "data/Database.h"
 #include "frame/AppState.h"
@@ -90,11 +89,7 @@ void TFGestHistoConso::fillDates() {
 
 void TFGestHistoConso::LBoxUtilisateursClick() {
     try {
-        {
-            const QSignalBlocker quiet(LBoxDates);
-            LBoxDates->clearSelection();   // the days listed are another user's
-        }
-        if (!choiceStillSaved(kCaption)) return;
+        if (!pickedUserStillSaved(kCaption)) return;
         fillDates();
         RBtnSuppTout->setChecked(true);
     } catch (const DatabaseError&) {
