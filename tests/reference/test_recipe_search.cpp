@@ -96,6 +96,16 @@ TEST_F(RecipeSearchTest, CriteriaFindTheirRecipes) {
             << " | " << c.criteria.preparationTime.toStdString() << " | " << c.criteria.theme.toStdString();
 }
 
+// A link row without recipe (left by another program) hides no recipe from the absent-ingredient
+// and everyday searches; a recipe without ingredients is no everyday recipe, and has no egg.
+TEST_F(RecipeSearchTest, LinksWithoutRecipeAndRecipesWithoutIngredients) {
+    Query::execute("INSERT INTO t_recettes (IdRecette, NomRecetteFrancais, TempsPreparation) VALUES (8, 'Eau plate', '00:01:00')");
+    Query::execute("INSERT INTO t_ingredients_recettes VALUES (NULL, 12, 10), (NULL, 8, 10)");
+    EXPECT_EQ(found({.namePrefix = "-oeuf", .ingredientName = true}, QLocale()), (Ids{1, 2, 6, 7, 8}));
+    EXPECT_EQ(found({.everydayOnly = true}, QLocale()), (Ids{1, 2, 4, 5, 7}));
+    EXPECT_EQ(found({.namePrefix = "-oeuf", .ingredientName = true, .everydayOnly = true}, QLocale()), (Ids{1, 2, 7}));
+}
+
 // A bad value counts before a missing comparator, and the first criterion in order is reported.
 TEST(RecipeSearchRefusal, MessagesNameTheirSubject) {
     auto invalid = [](const char* subject, const char* range = "un nombre de 0 à 100 g") {
