@@ -33,7 +33,7 @@ protected:
     static QStringList dayRows() {
         return column("SELECT NomAliment || ' ' || CaloriesGramme FROM t_consommation ORDER BY Numero");
     }
-    // The recipe sheet's ingredient lines of the recipe chosen in the search.
+    // The recipe sheet's ingredient lines of the recipe clicked in the search's results.
     QStringList sheetOf(TFRecettes& search, const QString& recipe) {
         clickItem(search.LboxRecettes, recipe);
         QStringList lines;
@@ -43,7 +43,9 @@ protected:
             const auto kcal = plan.named(QStringLiteral("QRDBTxtCalories"));
             for (int i = 0; i < names.size() && i < kcal.size(); ++i) lines << names[i].text + ' ' + kcal[i].text;
         });
-        click(search.BtnAfficher);
+        // The click gave "Afficher" the focus: Enter shows the sheet.
+        EXPECT_EQ(QApplication::focusWidget(), search.BtnAfficher);
+        key(search.BtnAfficher, Qt::Key_Return);
         return lines;
     }
     QStringList searchIngredient(TFRecettes& search, const QString& text) {

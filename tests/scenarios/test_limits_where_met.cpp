@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "data/DbWidgets.h"
+#include "reference/Ueditionrecettes.h"
 #include "reference/Urecettes.h"
 #include "support/HistoryRows.h"
 #include "support/ProgramScenario.h"
@@ -151,9 +152,16 @@ TEST_F(LimitsWhereMet, TheBodyMassIndexTakesItsLimitsAndRefusesPastThem) {
     EXPECT_EQ(log.count(), 4);
 }
 
-// The recipe search's preparation time in minutes against the times stored (15 and 40 minutes):
-// "at most 15" takes the 15-minute salad, 14 does not; 0 to 1439 minutes are taken.
+// The recipe search's preparation time in minutes against the times stored: the salad's 15
+// minutes, the purée's typed "1:30" in the recipe editor. "At most 15" takes the salad, 14 does
+// not; 0 to 1439 minutes are taken.
 TEST_F(LimitsWhereMet, TheRecipeSearchComparesMinutesWithTheStoredTimes) {
+    auto& recipes = menu<TFEditionRecettes>("Recettes", "FEditionRecettes");
+    clickItem(recipes.LboxRecettes, QString::fromUtf8("Purée de pommes de terre"));
+    Retype(recipes.DBEdtTempsPrepartion, "1:30");
+    AnswerNextMessage(log, "BtnOui");
+    click(recipes.BtnEnregistrer);
+    EXPECT_EQ(Query::scalar("SELECT TempsPreparation FROM t_recettes WHERE IdRecette = 2").toString(), "01:30:00");
     auto& search = menu<TFRecettes>("RechercheRecettes", "FRecettes");
     choose(search.CBoxSuppInfDuree, QString::fromUtf8("Inférieur"));
     auto found = [&](const char* minutes) {
@@ -162,17 +170,18 @@ TEST_F(LimitsWhereMet, TheRecipeSearchComparesMinutesWithTheStoredTimes) {
         return ListItems(search.LboxRecettes);
     };
     EXPECT_EQ(found("15"), QStringList{"Salade de fruits"});
-    EXPECT_EQ(found(" 40 "), (QStringList{QString::fromUtf8("Purée de pommes de terre"), "Salade de fruits"}));
+    EXPECT_EQ(found("89"), QStringList{"Salade de fruits"});
+    EXPECT_EQ(found(" 90 "), (QStringList{QString::fromUtf8("Purée de pommes de terre"), "Salade de fruits"}));
     EXPECT_EQ(found("14"), QStringList{});
     EXPECT_EQ(found("0"), QStringList{});
     EXPECT_EQ(found("1439").size(), 2);
     AnswerNextMessage(log);
     found("1440");
-    ASSERT_EQ(log.count(), 1);
-    EXPECT_TRUE(log.texts[0].contains(QString::fromUtf8("le temps de préparation"))) << log.texts[0].toStdString();
+    ASSERT_EQ(log.count(), 2);
+    EXPECT_TRUE(log.texts[1].contains(QString::fromUtf8("le temps de préparation"))) << log.texts[1].toStdString();
     choose(search.CBoxSuppInfDuree, QString::fromUtf8("Supérieur"));
-    EXPECT_EQ(found("40"), QStringList{QString::fromUtf8("Purée de pommes de terre")});
-    EXPECT_EQ(found("41"), QStringList{});
+    EXPECT_EQ(found("90"), QStringList{QString::fromUtf8("Purée de pommes de terre")});
+    EXPECT_EQ(found("91"), QStringList{});
     EXPECT_EQ(found("15").size(), 2);
 }
 
