@@ -11,6 +11,7 @@
 #include "data/Database.h"
 #include "data/Query.h"
 #include "frame/AppState.h"
+#include "frame/FormWidgets.h"
 #include "frame/UVivanda.h"
 #include "platform/Modal.h"
 #include "reference/RecipeRows.h"
@@ -44,12 +45,6 @@ Form* openModule(const char* menuItem, const char* name) {
     return qobject_cast<Form*>(FVivanda->FindChildForm(name));
 }
 
-QStringList items(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-    return out;
-}
-
 }  // namespace
 
 // The program was stopped during two recipe edits: "Salade de fruits" had "Crème fraîche" added
@@ -73,7 +68,7 @@ TEST(StartupRepairs, AnInterruptedRecipeEditIsUndoneBeforeAnyWindowReadsRecipes)
     TFConsoJournaliere::ResetUnitState();
     auto* day = openModule<TFConsoJournaliere>("ConsomationJournaliere", "FConsoJournaliere");
     ASSERT_NE(day, nullptr);
-    EXPECT_EQ(items(day->LboxAliments), (QStringList{"Banane", "Orange", "Pomme", "Salade de fruits"}));
+    EXPECT_EQ(ListItems(day->LboxAliments), (QStringList{"Banane", "Orange", "Pomme", "Salade de fruits"}));
     day->LboxAliments->setCurrentRow(3);
     day->BtnAjouter->click();
     EXPECT_DOUBLE_EQ(Query::scalar("SELECT CaloriesGramme FROM t_consommation").toDouble(),
@@ -82,11 +77,11 @@ TEST(StartupRepairs, AnInterruptedRecipeEditIsUndoneBeforeAnyWindowReadsRecipes)
     auto* search = openModule<TFRecettes>("RechercheRecettes", "FRecettes");
     ASSERT_NE(search, nullptr);
     search->BtnRechercher->click();
-    EXPECT_EQ(items(search->LboxRecettes), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
+    EXPECT_EQ(ListItems(search->LboxRecettes), (QStringList{"Purée de pommes de terre", "Salade de fruits"}));
     search->RBtnIngredient->setChecked(true);
     search->EdtDebutNom->setText(QString::fromUtf8("crème"));
     search->BtnRechercher->click();
-    EXPECT_EQ(items(search->LboxRecettes), QStringList{});
+    EXPECT_EQ(ListItems(search->LboxRecettes), QStringList{});
 
     EXPECT_EQ(IngredientsOf(1), (Rows{{1, 150.0}, {2, 120.0}, {3, 130.0}}));
     EXPECT_EQ(Query::scalar("SELECT (SELECT COUNT(*) FROM t_ingredients_recettes_temp) + "
