@@ -35,6 +35,7 @@ caller may go on editing, committing or rebasing while a run goes.
 --out writes a Markdown report and, beside it, the same results as JSON (the input of --replay).
 --only-survivors re-runs only the survivors of the replayed run and keeps the others' results
 (tests are only ever added, so a caught mutant stays caught).
+The runs so far, their scores and the survivors noted as equivalent: tests/mutation-results.md.
 Standard library only.
 """
 
@@ -454,6 +455,8 @@ class Workspace:
         os.makedirs(self.tree, exist_ok=True)
         sync_tree(self.snapshot, self.tree)
         sync_tree(os.path.join(self.snapshot, "db"), self.sources_copy, "sources")
+
+    def configure(self):
         if not os.path.exists(os.path.join(self.build, "CMakeCache.txt")):
             cmd = ["cmake", "-S", self.tree, "-B", self.build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                    "-DVIVANDA_BUILD_BENCH=OFF"]
@@ -607,8 +610,11 @@ def main():
             print("    - " + m["old"].strip() + "\n    + " + m["new"].strip())
         return
 
-    meta = {"seed": args.seed, "tree": args.rev or "working tree", "files": ", ".join(args.files) or "src/, db/tools/", "patterns": args.files,
-            "started": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())}
+    ws.configure()
+    rev = args.rev and subprocess.run(["git", "-C", ROOT, "rev-parse", "--short", args.rev], stdout=subprocess.PIPE,
+                                      text=True).stdout.strip()
+    meta = {"seed": args.seed, "tree": rev or "working tree", "files": ", ".join(args.files) or "src/, db/tools/",
+            "patterns": args.files, "started": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())}
     print("building the clean tree in %s" % ws.work, file=sys.stderr)
     code, out = ws.build_all(args.build_timeout * 3)
     if code != 0:
