@@ -6,6 +6,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QTemporaryDir>
 
@@ -60,6 +61,10 @@ TEST(ReportPainter, PdfHoldsTheTextsOfEveryPage) {
     EXPECT_FALSE(pages[0].contains(QStringLiteral("Pomme 44")));
     for (const char* second : {"Pomme 44", "Total", "1762,5"})  // 1234.5 + 44 x 12
         EXPECT_TRUE(pages[1].contains(QString::fromUtf8(second))) << second;
+    // The file names the program that wrote it and keeps the report's paper.
+    const QString info = toolOutput("pdfinfo", {path});
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Creator:\\s+Vivanda\n")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("(A4)"))) << info.toStdString();
 }
 
 TEST(ReportPainter, PagesPaintAtTheirMillimetrePositions) {
