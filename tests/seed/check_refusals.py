@@ -36,13 +36,14 @@ NUTMEG = "  19041 200 lait demi-écrémé\n  11048 1 "
 MOULES = "Moules marinières\t5215\t200\tbrief\t8"
 
 # (tool, what it must say, or "ok", or "ok seed_file:text it must write", then the edits: (file
-# under db/, text, replacement))
+# under db/, text, replacement; None removes the file))
 CASES = [
     (CHECK, "db/seed/t_aliments.tsv: not what the tools write", ("seed/t_aliments.tsv", "\n1\tPomme\t", "\n1\tPommes\t")),
     (CHECK, "db/README.md: not what the tools write", ("README.md", "| `t_recettes` | ", "| `t_recettes` | 1")),
     (CHECK, "tools/recipes/compendium_2011.tsv: not the extract or table pinned",
      ("tools/recipes/compendium_2011.tsv", "01009\t8.5\t", "01009\t8.6\t")),
     (CHECK, "db/tools/foods/build_foods.py fails: build_foods: names.tsv food 0", (NAMES, "\n13\t13029\t", "\n0\t13029\t")),
+    (CHECK, "db/seed/t_activites.tsv: not what the tools write", ("seed/t_activites.tsv", "", None)),
     (EXTRACT, "ok"),
     ((CHECK, "--full", "db/sources"), "check_seed: extract_sources: db/sources/ciqual-2020/ciqual.tsv: 1 lines not as in",
      ("sources/ciqual-2020/ciqual.tsv", "", "99999\tg\ts\tn\tn\t1\t1\t1\t1\n")),
@@ -58,6 +59,7 @@ CASES = [
     (FOODS, "bad id '0'", (NAMES, "\n13\t13029\t", "\n0\t13029\t")),
     (FOODS, "food 1 must be an everyday food", (NAMES, "1\t13039\t1\t1\tPomme\t", "1\t13039\t1\t0\tPomme\t")),
     (FOODS, "'1 cup, sections without membranes' is not a piece", (NAMES, "Naranja\t09202\t2\t", "Naranja\t09202\t1\t")),
+    (FOODS, "household weight index must be 1 or 2, not '3'", (NAMES, "Naranja\t09202\t2\t", "Naranja\t09202\t3\t")),
     (FOODS, "USDA 09202 has no household weight 2", (ABBREV, "membranes~^140^", "membranes~^0^")),
     (FOODS, "unknown food or listed twice", ("tools/foods/pieces.tsv", "", "10\tFraise\t12\ttwice\n")),
     (FOODS, "energy from alcohol needs a row", (NAMES, BANANA, BANANA + "alcohol"),
@@ -100,6 +102,8 @@ CASES = [
     (RECIPES, "a brief cooking lasts under 15 minutes", (COOKING, MOULES, "Moules marinières\t5215\t200\tbrief\t15")),
     (RECIPES, "ok", (COOKING, MOULES, "Moules marinières\t5215\t200\tbrief\t14")),
     (RECIPES, "ok", (RECIPE_FILE, "  20097 80 échalotes\n  5215 200", "  20097 80 échalotes\n  5215 170")),
+    # a drink's water joins the recipe's own water line
+    (RECIPES, "ok t_ingredients_recettes.tsv:\n43\t479\t40\n", (RECIPE_FILE, "  20097 80 échalotes\n", "  20097 80 échalotes\n  18066 10 eau\n")),
     (RECIPES, "ingredient line must be 'code grams name'", (RECIPE_FILE, NUTMEG, NUTMEG.replace("11048", "x11048"))),
     (RECIPES, "Ciqual codes not in the Ciqual table: ['99999']", (RECIPE_FILE, NUTMEG, NUTMEG.replace("11048", "99999"))),
     (RECIPES, "expected 'fr: <French name>' once, then 'etapes:'",
@@ -123,7 +127,7 @@ CASES = [
 
 def run_case(case):
     tool, expected, *edits = case
-    slip = " and ".join(f"{path}: '{replacement.strip()}'" for path, _, replacement in edits)
+    slip = " and ".join(f"{path}: '{(replacement or 'removed').strip()}'" for path, _, replacement in edits)
     with tempfile.TemporaryDirectory(prefix="vivanda-refusal-") as clone:
         shutil.copytree(DB, os.path.join(clone, "db"), ignore=shutil.ignore_patterns("__pycache__"))
         for path, text, replacement in edits:
@@ -133,6 +137,9 @@ def run_case(case):
                 content = f.read()
             if text and content.count(text) != 1:
                 return f"{path}: '{text.strip()}' is not there once; update the case"
+            if replacement is None:
+                os.remove(target)
+                continue
             with open(target, "w", encoding=encoding, newline="") as f:
                 f.write(content.replace(text, replacement, 1) if text else content + replacement)
         command = [tool] if isinstance(tool, str) else list(tool)
