@@ -95,7 +95,8 @@ TEST_F(DataTest, TablePostsOnMoveAndCancelsUnmodified) {
     EXPECT_EQ(foods.asString("NomAlimentFrancais") + QString::number(foods.asInt("IdAliment")), name + "99");
 }
 
-// Cancel of an append: the row disappears and the cursor returns; defaults apply at post.
+// Cancel of an append: the row disappears, also from the rows kept at close, and the cursor
+// returns; defaults apply at post.
 TEST_F(DataTest, TableCancelOfAppendAndDefaultsAtPost) {
     Table foods("t_aliments");
     foods.open();
@@ -106,6 +107,9 @@ TEST_F(DataTest, TableCancelOfAppendAndDefaultsAtPost) {
     foods.cancel();
     EXPECT_EQ(foods.recordCount(), 14);
     EXPECT_EQ(foods.asInt("IdAliment"), 5);
+    foods.close();   // its rows are kept, then taken again
+    foods.open();
+    EXPECT_EQ(foods.recordCount(), 14);
 
     foods.append();
     foods.first();  // nothing typed: the blank row is dropped
@@ -314,7 +318,7 @@ TEST_F(DataTest, TablePostKeepsOtherDatasetsColumns) {
 // A text longer than its column's width is cut to that width by any Table, from the one width
 // map; columns without a width (memo texts) keep every character; quotes go through unchanged.
 TEST_F(DataTest, LongTextsAreCutToTheirColumnWidthOnEveryTable) {
-    const QString longText = QString::fromUtf8("Œufs brouillés à l'estragon, \"maison\" ; ").repeated(4);
+    const QString longText = QString::fromUtf8("Œufs brouillés à l'estragon, \"maison\" ; ").repeated(7);
     const struct {
         const char* table;
         const char* key;
@@ -325,6 +329,7 @@ TEST_F(DataTest, LongTextsAreCutToTheirColumnWidthOnEveryTable) {
         {"t_recettes", "IdRecette", "NomRecetteFrancais", 64},
         {"t_recettes", "IdRecette", "NomRecetteEspagnol", 64},
         {"t_recettes", "IdRecette", "DescRecetteFrancais", -1},
+        {"t_recettes", "IdRecette", "Image", 255},   // the photo's file name
         {"t_aliments", "IdAliment", "NomAlimentAnglais", 32},
         {"t_activites", "IdActivite", "NomActiviteItalien", 32},
         {"t_unites_mesures", "IdUnite", "NomUnite", 32},

@@ -34,6 +34,10 @@ TEST(MessageLayout, ShortTextsKeepTheirLinesAndTheDesignHeight) {
     EXPECT_EQ(m.formWidth, 31 * kW + 28);
     EXPECT_EQ(m.clientHeight, kDesignClientHeight);
     EXPECT_GT(LayoutMessage(text, true, kH, kW).clientHeight, kDesignClientHeight);
+    // A line of exactly N characters is still a short one; one more and it takes the full width.
+    const QString full = QStringLiteral("        ") + QString(62, QLatin1Char('a'));
+    EXPECT_EQ(LayoutMessage(full, false, kH, kW).formWidth, 70 * kW + 28);
+    EXPECT_EQ(LayoutMessage(full + QLatin1Char('a'), false, kH, kW).formWidth, 450);
 
     // Existing line feeds are kept, nothing added; two lines fit the design height, four do not.
     const QString two = QStringLiteral("        Ligne un\n        Ligne deux");
@@ -45,6 +49,17 @@ TEST(MessageLayout, ShortTextsKeepTheirLinesAndTheDesignHeight) {
     const MessageLayout f = LayoutMessage(QStringLiteral("        a\n        b\n        c\n        d"), true, kH, kW);
     EXPECT_EQ(f.panelHeight, 4 * kH + 10);
     EXPECT_EQ(f.buttonsTop, 12 + f.panelHeight + 22 + 7);
+}
+
+// A scan of the wrap takes the characters through the next line feed, at most `max`, or one past
+// the end when the text ends first.
+TEST(MessageLayout, SegmentsEndAtTheLineFeedTheMaximumOrPastTheEnd) {
+    const QString t = QStringLiteral("abcdef\nghijklmnop");
+    EXPECT_EQ(NextSegmentLength(t, 1, 10), 7);
+    EXPECT_EQ(NextSegmentLength(t, 8, 4), 4);
+    EXPECT_EQ(NextSegmentLength(t, 8, 5), 5);
+    EXPECT_EQ(NextSegmentLength(t, 15, 10), 4);
+    EXPECT_EQ(NextSegmentLength(t, 1, 0), 0);
 }
 
 TEST(MessageLayout, LongLineBreaksAfterTheLastBlank) {

@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,6 +158,14 @@ TEST_F(ConversionMV, GramsBecomeMeasuresAndErrorsEmptyTheEdits) {
 }
 
 // Shown again after another program changed a measure, the dialog lists it and converts with it.
+// Each field of the dialog is named by a label in the same bold type as the others.
+TEST_F(ConversionMV, EveryLabelIsBold) {
+    for (QLabel* label : {dialog->LblAliment, dialog->LblPoids, dialog->LblUnite, dialog->LblQuantite}) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_TRUE(label->font().bold());
+    }
+}
+
 TEST_F(ConversionMV, MeasuresFollowTheDatabase) {
     TFConversionMV& d = *dialog;
     modal::pushHandler([&](modal::Call&) { d.BtnOk->click(); });

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -22,6 +23,7 @@
 #include "reference/RecipeSave.h"
 #include "reference/Uconversion.h"
 #include "reference/Ueditionrecettes.h"
+#include "reference/Urecettes.h"
 #include "reference/Uqraffirecette.h"
 #include "reference/RecipeRows.h"
 #include "support/FormTest.h"
@@ -230,13 +232,20 @@ TEST_F(RecipeEditor, TheConverterOpensOnTheIngredientOrSaysItHasNoMeasures) {
     Query::execute("INSERT INTO t_densites_unites_mesures VALUES (5, 3)");
     auto conversion = std::make_unique<TFConversionVM>();
     FConversionVM = conversion.get();
+    // The button of the quantity cell being edited, as the user clicks it.
     auto ellipsis = [this](int row) {
-        form->DBGIngredients->setCurrentIndex(form->DBGIngredients->model()->index(row, 1));
-        form->DBGIngredients->clickEditButton();
-        form->DBGIngredients->leave();
+        DbGrid* grid = form->DBGIngredients;
+        const QModelIndex cell = grid->model()->index(row, 1);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        auto* button = grid->viewport()->findChild<QToolButton*>("ellipsisButton");
+        ASSERT_NE(button, nullptr);
+        button->click();
+        grid->leave();
     };
     AnswerNextMessage(log);
     ellipsis(0);
+    ASSERT_FALSE(log.texts.isEmpty());
     EXPECT_EQ(log.texts.last(), Flat("        L'aliment « Pomme de terre »\n        n'a pas d'unité de mesure ménagère :\n"
                                      "        saisissez sa quantité directement en grammes."));
     EXPECT_EQ(log.captions.last(), "Conversion en grammes");
@@ -446,6 +455,21 @@ TEST_F(RecipeEditor, InGermanTheHighlightedRecipeIsTheOneShownAndDeleted) {
     form->BtnSupprimer->click();
     EXPECT_EQ(log.texts.last(), Flat("        Voulez-vous vraiment supprimer la recette\n        'Kartoffelpüree' ?"));
     EXPECT_EQ(RowsOf("SELECT IdRecette FROM t_recettes"), Rows{{1}});
+}
+
+
+// Recipe 1 deleted (every recipe may be once the rights are opened at start): the editor and the
+// search still name the recipes in one and the same language.
+TEST_F(RecipeEditor, WithoutRecipeOneTheEditorAndTheSearchNameRecipesAlike) {
+    Query::execute("DELETE FROM t_recettes WHERE IdRecette = 1");
+    form.reset();
+    appState().LanguageCode = 200;
+    open();
+    TFRecettes search;
+    search.FormActivate();
+    search.BtnRechercher->click();
+    ASSERT_EQ(search.LboxRecettes->count(), 1);
+    EXPECT_EQ(list(), QStringList{search.LboxRecettes->item(0)->text()});
 }
 
 }  // namespace

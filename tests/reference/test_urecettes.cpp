@@ -227,3 +227,25 @@ TEST(RecipeSearchModule, OpensAtStartAndShowsItsIntroductionOncePerRun) {
 }
 
 }  // namespace
+
+// Every criterion reads as one line: its label stands at the same height against its edit on
+// every line, left of its comparator or edit.
+TEST_F(RecipeSearchWindow, EachCriterionLabelStandsOnTheLineOfItsEdit) {
+    TFRecettes& f = *form;
+    const std::pair<QLabel*, QWidget*> lines[] = {
+        {f.LblDebutNom, f.EdtDebutNom}, {f.LblDureePreparation, f.CBoxSuppInfDuree},
+        {f.LblCategories, f.CboxCategories}, {f.LblCalories, f.CBoxSuppInfCalories},
+        {f.LblLipides, f.CBoxSuppInfLipides}, {f.LblProtides, f.CBoxSuppInfProtides},
+        {f.LblGlucides, f.CBoxSuppInfGlucides}};
+    const int offset = f.LblDebutNom->y() - f.EdtDebutNom->y();
+    int previousBottom = 0;
+    for (const auto& [label, edit] : lines) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_EQ(label->parentWidget(), edit->parentWidget());
+        EXPECT_EQ(label->y() - edit->y(), offset);
+        EXPECT_EQ(label->x(), f.LblDebutNom->x());
+        EXPECT_LT(label->x() + label->sizeHint().width(), edit->x());
+        EXPECT_GT(edit->y(), previousBottom);
+        previousBottom = edit->geometry().bottom();
+    }
+}

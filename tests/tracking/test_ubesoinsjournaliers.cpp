@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -370,4 +371,14 @@ TEST_F(DailyNeeds, TypedFromTheKeyboardActivitiesCountWhatTheyAddToRest) {
     modal::exec(&d);
     EXPECT_EQ(log.texts, QStringList({kAgeRefused, kWeightRefused}));
     EXPECT_EQ(d.TotalNeeds, 2759);
+}
+
+// "Annuler" then "Ok" side by side, "Ok" ending under the right edge of the activities.
+TEST_F(DailyNeeds, AnnulerAndOkSitSideBySideUnderTheActivities) {
+    const QRect cancel = dialog->BtnAnnule->geometry(), ok = dialog->BtnOk->geometry();
+    EXPECT_EQ(cancel.top(), ok.top());
+    EXPECT_LT(cancel.right(), ok.left());
+    EXPECT_NEAR(ok.right(), dialog->GbxActivite->geometry().right(), 4);
+    EXPECT_LE(ok.right(), dialog->width());
+    EXPECT_GT(ok.top(), dialog->GbxActivite->geometry().bottom());
 }

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -160,4 +161,15 @@ TEST_F(Restriction, TheDayIsReadAgainWithoutLosingARowBeingTyped) {
     EXPECT_FALSE(day.isEditing());
     EXPECT_EQ(Query::scalar("SELECT QuantiteGramme FROM t_consommation").toInt(), 120);
     EXPECT_TRUE(form->DBGIngredients->isEnabled());
+}
+
+// The food-kind choice and the nutrient bounds form one column, "OK" centred under it.
+TEST_F(Restriction, TheTwoGroupsLineUpWithOkCentredUnderThem) {
+    const QRect kind = dialog->RgpTypeAliments->geometry();
+    const QRect bounds = dialog->GbxValeurNutritive->geometry();
+    EXPECT_EQ(kind.left(), bounds.left());
+    EXPECT_EQ(kind.right(), bounds.right());
+    EXPECT_LT(kind.bottom(), bounds.top());
+    EXPECT_EQ(2 * dialog->BtnOK->x() + dialog->BtnOK->width(), kind.left() + kind.right() + 1);
+    EXPECT_GT(dialog->BtnOK->y(), bounds.bottom());
 }
