@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -110,6 +111,20 @@ TEST_F(GridTest, EllipsisRunsItsHandlerWithTheRowCurrent) {
     ASSERT_NE(button, nullptr);
     button->click();
     EXPECT_EQ(handledRow, "Orange");
+}
+
+// A column bound to another field (the names in another language) shows its values at once,
+// on the screen and not only to whoever asks the model.
+TEST_F(GridTest, AColumnBoundAnewIsRepaintedAtOnce) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    const QRect cells(grid->viewport()->mapTo(&window, QPoint(0, 0)), grid->viewport()->size());
+    const auto shown = [&] { return window.screen()->grabWindow(window.winId()).toImage().copy(cells); };
+    const QImage before = shown();
+    grid->setColumnField(0, "CaloriesGramme");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cell(0, 0), cell(0, 1));
+    EXPECT_NE(shown(), before);
 }
 
 // A lookup column edits through a drop-down of the source's names and writes the key.

@@ -224,6 +224,18 @@ TEST_F(MessageBox, UnknownStyleKeepsTheIconAndShowsOk) {
         EXPECT_LT(FMessage->ImageSymbole->x() + markEnd, textStart) << name;
     }
     EXPECT_TRUE(MessageIcon("AUTRE").isNull());
+    // The "i" reads as one: down its middle, the dot ends more than a pixel above the stem
+    // (rows between them that are not wholly white, counted from the dot's last white row).
+    const QImage info = MessageIcon("INFORMATION").toImage();
+    const int middle = 16 * 26 / 32;   // the sign's middle in the drawn 26 pixels
+    const auto white = [&](int y) { return qRed(info.pixel(middle, y)) > 0xE0; };
+    int y = 0;
+    while (y < info.height() && !white(y)) ++y;   // the dot
+    while (y < info.height() && white(y)) ++y;
+    int gap = 0;
+    while (y < info.height() && !white(y)) ++gap, ++y;
+    EXPECT_GE(gap, 2);
+    EXPECT_LT(y, 20);   // then the stem
 }
 
 TEST_F(MessageBox, FailureWhileShownKeepsTheSwitch) {

@@ -209,3 +209,21 @@ TEST_F(UpdateCheckTest, AListPastTheLimitIsNotReadToItsEndNorStored) {
     // The download stopped soon after the limit: most of the list never left the server.
     EXPECT_LT(server.sent, list.size() / 2);
 }
+
+TEST_F(UpdateCheckTest, AListOfTheLimitIsReadAndOneByteMoreIsNeitherReadNorStored) {
+    const QByteArray head = List("Vivanda2.0", "01/01/2030");
+    for (const qint64 size : {kUpdateListMaxBytes, kUpdateListMaxBytes + 1}) {
+        SCOPED_TRACE(size);
+        log = MessageLog();
+        opened.clear();
+        QFile::remove(dir.filePath("Liste_logiciels.ini"));
+        const bool within = size <= kUpdateListMaxBytes;
+        if (within) AnswerNextMessage(log, "BtnOui");
+        ListServer server(ListServer::Answer, head + QByteArray(size - head.size(), ';'));
+        run(server);
+        ExpectModalScriptDone();
+        EXPECT_EQ(log.count(), within ? 1 : 0);
+        EXPECT_EQ(opened.size(), within ? 1 : 0);
+        EXPECT_EQ(QFile::exists(dir.filePath("Liste_logiciels.ini")), within);
+    }
+}

@@ -50,6 +50,8 @@ TEST(HelpViewer, OpensTopicsInOneWindowFollowsLinksAndReportsMissingPages) {
     EXPECT_TRUE(help->isVisible());
     EXPECT_FALSE(help->isModal());
     EXPECT_EQ(browser->documentTitle(), QStringLiteral("Fenêtre principale"));
+    // Wide and high enough to read a page, not shrunk to its smallest.
+    EXPECT_EQ(help->size(), QSize(620, 520));
 
     // A link leads to the other page; a link to a page that is gone shows the message.
     followFirstLink(browser);
@@ -76,6 +78,7 @@ TEST(HelpViewer, OpensTopicsInOneWindowFollowsLinksAndReportsMissingPages) {
     EXPECT_EQ(currentHelpWindow(), help);
     EXPECT_EQ(help->parentWidget(), &dialog);
     EXPECT_TRUE(help->isVisible() && help->isWindow());
+    EXPECT_EQ(help->size(), QSize(620, 520));
     EXPECT_EQ(browser->documentTitle(), QStringLiteral("Fenêtre principale"));
 
     delete help;

@@ -3,6 +3,7 @@
 #include "platform/Modal.h"
 #include "platform/report/ReportPainter.h"
 
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -111,4 +112,19 @@ TEST(ReportPainter, PreviewShowsThroughTheModalSeamWithItsWholeToolBar) {
     });
     EXPECT_EQ(showPreview(plan, &frame, QStringLiteral("Aperçu")), 1);
     EXPECT_EQ(pages, plan.pageCount);
+}
+
+TEST(ReportPainter, APageTheDeviceRefusesIsReportedAsAFailure) {
+    // A writer whose disk fills after the first page.
+    struct FullWriter : QPdfWriter {
+        using QPdfWriter::QPdfWriter;
+        bool newPage() override { return false; }
+    };
+    const ReportPlan plan = sampleFrenchPlan();
+    ASSERT_EQ(plan.pageCount, 2);
+    QTemporaryDir dir;
+    FullWriter full(dir.filePath("rapport.pdf"));
+    EXPECT_FALSE(printPlan(plan, &full));
+    QPdfWriter writer(dir.filePath("entier.pdf"));
+    EXPECT_TRUE(printPlan(plan, &writer));
 }
