@@ -306,6 +306,7 @@ TFMessage::TFMessage(QWidget* parent) : QDialog(parent) {
     LblMessage = new QLabel(Panel);
     LblMessage->setObjectName(QStringLiteral("LblMessage"));
     LblMessage->setTextFormat(Qt::PlainText);
+    LblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A bold face whose average character is 6 pixels wide: about 70 characters
     // fill the panel, the line length the messages' own line feeds were written for.
     QFont messageFont(QStringLiteral("DejaVu Sans"));
@@ -375,9 +376,12 @@ void TFMessage::applyLayout(const MessageLayout& m) {
     setFixedSize(m.clientWidth(), m.clientHeight);
     if (m.imageHeight >= 0) Image->resize(Image->width(), m.imageHeight);
     Panel->setGeometry(kPanelLeft, kPanelTop, m.panelWidth, m.panelHeight);
+    // The label takes the rest of the panel rather than its own size hint: the lines are already
+    // broken and measured, so the text is shaped once more only to paint it. Held at the top, the
+    // text draws where a label sized to it would; the panel clips what lies past its edges.
     LblMessage->setText(m.text);
-    LblMessage->adjustSize();
-    LblMessage->move(m.labelLeft, m.labelTop);
+    LblMessage->setGeometry(m.labelLeft, m.labelTop, std::max(m.panelWidth - m.labelLeft, 1),
+                            std::max(m.panelHeight - m.labelTop, 1));
     ChbAfficheAlerte->move(ChbAfficheAlerte->x(), m.checkTop);
     LblNePlusAfficher->move(LblNePlusAfficher->x(), m.noticeTop);
     BtnNon->move(m.btnNonLeft, m.buttonsTop);

@@ -368,3 +368,30 @@ TEST_F(MessageBox, WideLinesAreShownWhole) {
     EXPECT_EQ(m.text, LayoutMessage(words(30), false, kH, kW).text);
     EXPECT_EQ(m.panelWidth + 10, m.btnNonLeft + 73);
 }
+
+TEST_F(MessageBox, TheTextDrawsAsALabelSizedToItWould) {
+    // The label fills the panel instead of taking its own size: the text must still draw at the
+    // very pixels a label sized to its text (and centred in it, a label's default) draws it.
+    uint8_t scratch = 1;
+    const QString texts[] = {QStringLiteral("        Oui ?"), QStringLiteral("        Deux lignes :\n        la seconde."),
+                             words(45), QStringLiteral("Sans blancs devant, ") + words(20),
+                             QStringLiteral("        MAJUSCULES WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW")};
+    for (const QString& text : texts) {
+        for (bool withCheckBox : {false, true}) {
+            modal::pushHandler([&](modal::Call& c) {
+                QLabel* label = box(c)->LblMessage;
+                const QImage shown = box(c)->Panel->grab().toImage();
+                const QRect kept = label->geometry();
+                const Qt::Alignment align = label->alignment();
+                EXPECT_GE(kept.height(), label->sizeHint().height()) << text.toStdString();
+                label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+                label->adjustSize();
+                EXPECT_EQ(box(c)->Panel->grab().toImage(), shown) << text.toStdString();
+                label->setAlignment(align);
+                label->setGeometry(kept);
+                box(c)->BtnOk->click();
+            });
+            ShowMessageBox(text, QStringLiteral("Titre"), 64, &scratch, withCheckBox);
+        }
+    }
+}
